@@ -1,0 +1,134 @@
+#include "letterCase.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+TEST(CasePairTable, RowsAscendAndNoCodePointRepeats) {
+    for (int i = 1; i < CASE_PAIR_COUNT; ++i) {
+        EXPECT_LT(CasePairTable[i - 1].capital, CasePairTable[i].capital);
+    }
+    for (int i = 0; i < CASE_PAIR_COUNT; ++i) {
+        for (int j = 0; j < CASE_PAIR_COUNT; ++j) {
+            EXPECT_NE(CasePairTable[i].capital, CasePairTable[j].lowercase);
+            if (i != j) {
+                EXPECT_NE(CasePairTable[i].lowercase, CasePairTable[j].lowercase);
+            }
+        }
+    }
+}
+
+TEST(LetterCase, LowercaseMappingsIncludingTheIrregularRows) {
+    EXPECT_EQ(0x69u, toLowercaseLetter(0x130));
+    EXPECT_EQ(0xFFu, toLowercaseLetter(0x178));
+    EXPECT_EQ(0x61u, toLowercaseLetter(0x41));
+    EXPECT_EQ(0x17Eu, toLowercaseLetter(0x17D));
+    EXPECT_EQ(0x13Au, toLowercaseLetter(0x139));  // after the parity change at U+0138
+    EXPECT_EQ(0x14Bu, toLowercaseLetter(0x14A));  // after the parity change at U+0149
+    for (std::uint32_t unchanged : {0xDFu, 0x61u, 0xE9u, 0x30u, 0xD7u, 0x17Fu}) {
+        EXPECT_EQ(unchanged, toLowercaseLetter(unchanged)) << std::hex << unchanged;
+    }
+}
+
+TEST(LetterCase, CapitalsAndWordLetters) {
+    for (std::uint32_t capital : {0x41u, 0x5Au, 0xC0u, 0xDEu, 0x178u, 0x130u, 0x17Du}) {
+        EXPECT_TRUE(isCapitalLetter(capital)) << std::hex << capital;
+    }
+    for (std::uint32_t other : {0xDFu, 0xD7u, 0x61u, 0xE9u, 0xFFu, 0x131u, 0x40u, 0x5Bu}) {
+        EXPECT_FALSE(isCapitalLetter(other)) << std::hex << other;
+    }
+    for (std::uint32_t letter : {0xDFu, 0x69u, 0xFFu, 0x17Eu, 0x41u, 0x7Au, 0xC0u}) {
+        EXPECT_TRUE(isWordLetter(letter)) << std::hex << letter;
+    }
+    for (std::uint32_t other :
+         {0xD7u, 0xF7u, 0x131u, 0x138u, 0x149u, 0x17Fu, 0x30u, 0x27u, 0x2Du, 0x180u, 0x1F600u}) {
+        EXPECT_FALSE(isWordLetter(other)) << std::hex << other;
+    }
+}
+
+struct DecodeCase {
+    const char* bytes;
+    std::uint64_t available;
+    Utf8Width width;
+    bool succeeds;
+    std::uint32_t codePoint;
+    int length;
+};
+
+TEST(Utf8, DecodeTable) {
+    const DecodeCase cases[] = {
+        {"", 0, UTF8_UP_TO_3_BYTES, false, 0, 0},
+        {"\x80", 1, UTF8_UP_TO_3_BYTES, false, 0, 0},
+        {"\xC3\xA9", 1, UTF8_UP_TO_3_BYTES, false, 0, 0},
+        {"\xC3\x28", 2, UTF8_UP_TO_3_BYTES, false, 0, 0},
+        {"\xE2\x82\xAC", 2, UTF8_UP_TO_3_BYTES, false, 0, 0},
+        {"\xE2\x82\xAC", 3, UTF8_UP_TO_3_BYTES, true, 0x20AC, 3},
+        {"\xF0\x9F\x98\x80", 4, UTF8_UP_TO_3_BYTES, false, 0, 0},
+        {"\xF0\x9F\x98\x80", 4, UTF8_UP_TO_4_BYTES, true, 0x1F600, 4},
+        {"\xF8\x88\x80\x80\x80", 5, UTF8_UP_TO_3_BYTES, false, 0, 0},
+        {"\xF8\x88\x80\x80\x80", 5, UTF8_UP_TO_4_BYTES, false, 0, 0},
+        {"\xC0\x80", 2, UTF8_UP_TO_3_BYTES, true, 0, 2},
+        {"\xED\xA0\x80", 3, UTF8_UP_TO_3_BYTES, true, 0xD800, 3},
+        {"\xF4\x90\x80\x80", 4, UTF8_UP_TO_4_BYTES, true, 0x110000, 4},
+        {"A\xFF", 1, UTF8_UP_TO_3_BYTES, true, 0x41, 1},
+    };
+    for (const DecodeCase& c : cases) {
+        std::uint32_t codePoint = 12345;
+        int length = 99;
+        bool ok = decodeUtf8Char(reinterpret_cast<const unsigned char*>(c.bytes), c.available,
+                                 c.width, &codePoint, &length);
+        ASSERT_EQ(c.succeeds, ok) << c.bytes;
+        if (ok) {
+            EXPECT_EQ(c.codePoint, codePoint);
+            EXPECT_EQ(c.length, length);
+        } else {
+            EXPECT_EQ(12345u, codePoint);  // outputs untouched on failure
+            EXPECT_EQ(99, length);
+        }
+    }
+}
+
+TEST(Utf8, EncodeTableAndRoundTrip) {
+    unsigned char out[4] = {0, 0, 0, 0};
+    ASSERT_EQ(2, encodeUtf8Char(0xE9, out, UTF8_UP_TO_3_BYTES));
+    EXPECT_EQ(0, std::memcmp(out, "\xC3\xA9", 2));
+    ASSERT_EQ(3, encodeUtf8Char(0x20AC, out, UTF8_UP_TO_3_BYTES));
+    EXPECT_EQ(0, std::memcmp(out, "\xE2\x82\xAC", 3));
+    unsigned char untouched[4] = {1, 2, 3, 4};
+    EXPECT_EQ(0, encodeUtf8Char(0x10000, untouched, UTF8_UP_TO_3_BYTES));
+    EXPECT_EQ(1, untouched[0]);
+    ASSERT_EQ(4, encodeUtf8Char(0x10000, out, UTF8_UP_TO_4_BYTES));
+    EXPECT_EQ(0, std::memcmp(out, "\xF0\x90\x80\x80", 4));
+    EXPECT_EQ(0, encodeUtf8Char(0x110000, untouched, UTF8_UP_TO_4_BYTES));
+    EXPECT_EQ(1, untouched[0]);
+
+    for (std::uint32_t codePoint = 0; codePoint <= 0x10FFFF; codePoint += 97) {
+        int length = encodeUtf8Char(codePoint, out, UTF8_UP_TO_4_BYTES);
+        std::uint32_t decoded = 0;
+        int decodedLength = 0;
+        ASSERT_TRUE(decodeUtf8Char(out, static_cast<std::uint64_t>(length), UTF8_UP_TO_4_BYTES,
+                                   &decoded, &decodedLength));
+        ASSERT_EQ(codePoint, decoded);
+        ASSERT_EQ(length, decodedLength);
+    }
+}
+
+static std::string lowered(std::string word, Utf8Width width, bool* changed) {
+    *changed = lowercaseFirstLetter(reinterpret_cast<unsigned char*>(&word[0]), word.size(), width);
+    return word;
+}
+
+TEST(LetterCase, LowercaseFirstLetterOnlyWhenTheLengthStays) {
+    bool changed = false;
+    EXPECT_EQ("\xC3\xA4rger", lowered("\xC3\x84rger", UTF8_UP_TO_3_BYTES, &changed));
+    EXPECT_TRUE(changed);
+    EXPECT_EQ("zug", lowered("Zug", UTF8_UP_TO_4_BYTES, &changed));
+    EXPECT_TRUE(changed);
+    for (const char* unchanged : {"\xC4\xB0zmir", "zug", "9zug", "\xC1\x81" "b", "\x80" "ab", ""}) {
+        EXPECT_EQ(unchanged, lowered(unchanged, UTF8_UP_TO_3_BYTES, &changed));
+        EXPECT_FALSE(changed) << unchanged;
+    }
+    // Only the first character changes.
+    EXPECT_EQ("zUG", lowered("ZUG", UTF8_UP_TO_3_BYTES, &changed));
+}
