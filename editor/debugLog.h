@@ -1,0 +1,11 @@
+// The editor's diagnostic log "t:zarnoGlotWriteW.log" (main thread only).
+#pragma once
+
+void openDebugLog();
+// printf-style; writes one line and flushes it. Does nothing while no log is open.
+void logMessage(const char* format, ...)
+#ifdef __GNUC__
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+void closeDebugLog();
