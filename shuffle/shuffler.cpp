@@ -1,0 +1,174 @@
+#include "shuffler.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "codecConstants.h"
+#include "md5.h"
+
+const char SHUFFLE_PROGRAM_NAME[] = "zarnoGlotShuffle";
+const char SHUFFLE_VERSION[] = "26.247";
+
+// A line is read in pieces of at most this many bytes; a longer line fails
+// at its first piece, since no piece of more than MAX_WORD_BYTES is a word.
+constexpr int PIECE_BYTES = 9;
+
+// Reads one piece: up to PIECE_BYTES bytes, ending after a line feed.
+static int readPiece(std::FILE* input, unsigned char piece[PIECE_BYTES]) {
+    int length = 0;
+    while (length < PIECE_BYTES) {
+        int byte = std::getc(input);
+        if (byte == EOF) break;
+        piece[length++] = static_cast<unsigned char>(byte);
+        if (byte == '\n') break;
+    }
+    return length;
+}
+
+// Removes a line feed and then, only after one, a carriage return.
+static int stripLineEnd(const unsigned char* piece, int length) {
+    if (length == 0 || piece[length - 1] != '\n') return length;
+    --length;
+    if (length > 0 && piece[length - 1] == '\r') --length;
+    return length;
+}
+
+// Checks one non-empty line and stores it; false (message written) when bad.
+static bool takeLine(WordList* list, unsigned char* word, int length, std::FILE* errors) {
+    if (length < 2 || length > MAX_WORD_BYTES) {
+        std::fprintf(errors, "%s: invalid word length\n", SHUFFLE_PROGRAM_NAME);
+        return false;
+    }
+    // A slot ends at its first zero byte, so a word holding one would be
+    // stored cut short: refuse it rather than change it.
+    if (std::memchr(word, 0, static_cast<std::size_t>(length)) != nullptr) {
+        std::fprintf(errors, "%s: zero byte in word\n", SHUFFLE_PROGRAM_NAME);
+        return false;
+    }
+    if (list->count >= static_cast<std::uint64_t>(WORD_LIST_CAPACITY)) {
+        std::fprintf(errors, "%s: too many words\n", SHUFFLE_PROGRAM_NAME);
+        return false;
+    }
+    word[length] = 0;
+    if (wordListContains(list, word)) {
+        std::fprintf(errors, "%s: duplicate word: %s\n", SHUFFLE_PROGRAM_NAME, reinterpret_cast<char*>(word));
+        return false;
+    }
+    appendWord(list, word, length);
+    return true;
+}
+
+bool readWordList(std::FILE* input, WordList* list, std::FILE* errors) {
+    clearWordList(list);
+    unsigned char piece[PIECE_BYTES + 1];
+    for (;;) {
+        int rawLength = readPiece(input, piece);
+        if (rawLength == 0) break;
+        int length = stripLineEnd(piece, rawLength);
+        if (length == 0) continue;
+        if (!takeLine(list, piece, length, errors)) return false;
+    }
+    if (std::ferror(input)) {
+        std::fprintf(errors, "%s: read error\n", SHUFFLE_PROGRAM_NAME);
+        return false;
+    }
+    if (list->count < static_cast<std::uint64_t>(VOCABULARY_SIZE)) {
+        std::fprintf(errors, "%s: %lu words found; %d required minimum\n", SHUFFLE_PROGRAM_NAME,
+                     static_cast<unsigned long>(list->count), VOCABULARY_SIZE);
+        return false;
+    }
+    return true;
+}
+
+void sortWords(WordSlot* slots, std::uint64_t count) {
+    // Slots are zero-padded, so comparing whole slots orders them exactly as
+    // comparing the zero-terminated words byte by byte, unsigned.
+    std::sort(slots, slots + count, [](const WordSlot& left, const WordSlot& right) {
+        return std::memcmp(left.bytes, right.bytes, sizeof left.bytes) < 0;
+    });
+}
+
+void shuffleWords(WordSlot* slots, std::uint64_t count, GeneratorState* state) {
+    for (std::uint64_t i = count; i >= 2; --i) {
+        std::uint64_t j = nextRandom(state) % i;
+        std::swap(slots[i - 1], slots[j]);
+    }
+}
+
+struct Md5TestVector {
+    const char* message;
+    const char* digest;
+};
+
+static const Md5TestVector MD5_TEST_VECTORS[MD5_SELF_TEST_COUNT] = {
+    {"", "d41d8cd98f00b204e9800998ecf8427e"},
+    {"a", "0cc175b9c0f1b6a831c399e269772661"},
+    {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+    {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+    {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+    {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
+};
+
+static void digestToHex(const unsigned char digest[MD5_DIGEST_BYTES], char hex[2 * MD5_DIGEST_BYTES + 1]) {
+    static const char DIGITS[] = "0123456789abcdef";
+    for (int i = 0; i < MD5_DIGEST_BYTES; ++i) {
+        hex[2 * i] = DIGITS[digest[i] >> 4];
+        hex[2 * i + 1] = DIGITS[digest[i] & 0x0F];
+    }
+    hex[2 * MD5_DIGEST_BYTES] = 0;
+}
+
+bool runMd5SelfTest(std::FILE* output, std::FILE* errors) {
+    for (unsigned long test = 0; test < MD5_SELF_TEST_COUNT; ++test) {
+        const Md5TestVector& vector = MD5_TEST_VECTORS[test];
+        unsigned char digest[MD5_DIGEST_BYTES];
+        md5Digest(reinterpret_cast<const unsigned char*>(vector.message), std::strlen(vector.message), digest);
+        char actual[2 * MD5_DIGEST_BYTES + 1];
+        digestToHex(digest, actual);
+        if (std::strcmp(actual, vector.digest) != 0) {
+            std::fprintf(errors, "MD5 self-test FAILED for test %lu\n", test + 1);
+            std::fprintf(errors, "  expected: %s\n", vector.digest);
+            std::fprintf(errors, "  actual:   %s\n", actual);
+            return false;
+        }
+    }
+    std::fprintf(output, "MD5 self-test PASSED (%lu test vectors)\n", MD5_SELF_TEST_COUNT);
+    return true;
+}
+
+static bool writeVocabulary(const WordSlot* slots, std::FILE* output) {
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) {
+        if (std::fputs(reinterpret_cast<const char*>(slots[i].bytes), output) == EOF) return false;
+        if (std::fputc('\n', output) == EOF) return false;
+    }
+    return std::fflush(output) == 0;
+}
+
+// One list per process: the program runs once.
+static WordList processWordList;
+
+int runShuffle(const char* passphrase, std::FILE* input, std::FILE* output, std::FILE* errors) {
+    WordList* list = &processWordList;
+    if (!readWordList(input, list, errors)) return 1;
+    sortWords(list->slots, list->count);
+    GeneratorState state;
+    seedGenerator(passphrase, &state);
+    // The generator would give only zeros from an all-zero state.
+    if (state.x == 0 && state.y == 0 && state.z == 0 && state.w == 0) state.x = 1;
+    shuffleWords(list->slots, list->count, &state);
+    if (!writeVocabulary(list->slots, output)) {
+        std::fprintf(errors, "%s: write error\n", SHUFFLE_PROGRAM_NAME);
+        return 1;
+    }
+    std::fprintf(errors, "%s: vocabulary of %lu words written.\n", SHUFFLE_PROGRAM_NAME,
+                 static_cast<unsigned long>(VOCABULARY_SIZE));
+    return 0;
+}
+
+void printShuffleUsage(std::FILE* errors) {
+    std::fprintf(errors, "%s (version: %s) vocabulary shuffler\n", SHUFFLE_PROGRAM_NAME, SHUFFLE_VERSION);
+    std::fprintf(errors, "%s passphrase < base.barn > shuffled.vcb\n", SHUFFLE_PROGRAM_NAME);
+    std::fprintf(errors, "Options:\n");
+    std::fprintf(errors, "  -h print version, usage and exit.\n");
+    std::fprintf(errors, "  -t run MD5 self-test and exit.\n");
+}
