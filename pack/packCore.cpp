@@ -1,0 +1,206 @@
+#include "packCore.h"
+
+#define ZLIB_CONST
+#include <zlib.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+// zlib counts in 32-bit units, so big blocks go through it in slices.
+static const size_t SLICE_BYTES = (size_t)1 << 30;
+static const size_t READ_CHUNK_BYTES = 65536;
+static const size_t MINIMUM_SPARE_BYTES = 65536;
+
+void freeByteBlock(ByteBlock* block) {
+    std::free(block->data);
+    block->data = nullptr;
+    block->length = 0;
+    block->capacity = 0;
+}
+
+// Makes room for at least spare more bytes after the current length.
+static bool reserveSpare(ByteBlock* block, size_t spare) {
+    if (block->capacity - block->length >= spare) return true;
+    size_t wanted = block->capacity < 4096 ? 4096 : block->capacity;
+    while (wanted - block->length < spare) {
+        if (wanted > SIZE_MAX / 2) return false;
+        wanted *= 2;
+    }
+    unsigned char* grown = (unsigned char*)std::realloc(block->data, wanted);
+    if (grown == nullptr) return false;
+    block->data = grown;
+    block->capacity = wanted;
+    return true;
+}
+
+static size_t spareSlice(const ByteBlock* block) {
+    size_t spare = block->capacity - block->length;
+    return spare < SLICE_BYTES ? spare : SLICE_BYTES;
+}
+
+PackStatus readWholeStream(std::FILE* stream, ByteBlock* block) {
+    *block = ByteBlock{nullptr, 0, 0};
+    for (;;) {
+        if (!reserveSpare(block, READ_CHUNK_BYTES)) {
+            freeByteBlock(block);
+            return PACK_NO_MEMORY;
+        }
+        size_t count = std::fread(block->data + block->length, 1, READ_CHUNK_BYTES, stream);
+        block->length += count;
+        if (count < READ_CHUNK_BYTES) break;
+    }
+    if (std::ferror(stream)) {
+        freeByteBlock(block);
+        return PACK_READ_ERROR;
+    }
+    return PACK_OK;
+}
+
+PackStatus writeWholeBlock(std::FILE* stream, const unsigned char* data, size_t length) {
+    if (length > 0 && std::fwrite(data, 1, length, stream) != length) return PACK_WRITE_ERROR;
+    if (std::fflush(stream) != 0 || std::ferror(stream)) return PACK_WRITE_ERROR;
+    return PACK_OK;
+}
+
+// Hands zlib the next slice of the input once it has used up the last one.
+static void feedNextSlice(z_stream* zlib, const unsigned char* data, size_t length,
+                          size_t* handedOver) {
+    if (zlib->avail_in != 0 || *handedOver == length) return;
+    size_t slice = length - *handedOver;
+    if (slice > SLICE_BYTES) slice = SLICE_BYTES;
+    zlib->next_in = data + *handedOver;
+    zlib->avail_in = (uInt)slice;
+    *handedOver += slice;
+}
+
+PackStatus packBytes(const unsigned char* data, size_t length, ByteBlock* packed) {
+    *packed = ByteBlock{nullptr, 0, 0};
+    z_stream zlib;
+    std::memset(&zlib, 0, sizeof zlib);
+    if (deflateInit(&zlib, Z_BEST_COMPRESSION) != Z_OK) return PACK_NO_MEMORY;
+    size_t handedOver = 0;
+    PackStatus status = PACK_OK;
+    for (;;) {
+        feedNextSlice(&zlib, data, length, &handedOver);
+        if (!reserveSpare(packed, MINIMUM_SPARE_BYTES)) {
+            status = PACK_NO_MEMORY;
+            break;
+        }
+        zlib.next_out = packed->data + packed->length;
+        zlib.avail_out = (uInt)spareSlice(packed);
+        uInt offered = zlib.avail_out;
+        bool lastSlice = handedOver == length;
+        int code = deflate(&zlib, lastSlice ? Z_FINISH : Z_NO_FLUSH);
+        packed->length += offered - zlib.avail_out;
+        if (code == Z_STREAM_END) break;
+        if (code != Z_OK && code != Z_BUF_ERROR) {
+            status = PACK_DEFLATE_FAILED;
+            break;
+        }
+    }
+    deflateEnd(&zlib);
+    if (status != PACK_OK) freeByteBlock(packed);
+    return status;
+}
+
+PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plain,
+                       const char** detail) {
+    *plain = ByteBlock{nullptr, 0, 0};
+    if (detail != nullptr) *detail = nullptr;
+    z_stream zlib;
+    std::memset(&zlib, 0, sizeof zlib);
+    if (inflateInit(&zlib) != Z_OK) return PACK_NO_MEMORY;
+    size_t handedOver = 0;
+    PackStatus status = PACK_OK;
+    for (;;) {
+        feedNextSlice(&zlib, data, length, &handedOver);
+        if (!reserveSpare(plain, MINIMUM_SPARE_BYTES)) {
+            status = PACK_NO_MEMORY;
+            break;
+        }
+        zlib.next_out = plain->data + plain->length;
+        zlib.avail_out = (uInt)spareSlice(plain);
+        uInt offered = zlib.avail_out;
+        int code = inflate(&zlib, Z_NO_FLUSH);
+        plain->length += offered - zlib.avail_out;
+        if (code == Z_STREAM_END) {
+            if (zlib.avail_in != 0 || handedOver != length) status = PACK_TRAILING_DATA;
+            break;
+        }
+        if (code == Z_OK) continue;
+        // With fresh output room, no progress means the input has run out.
+        if (code == Z_BUF_ERROR && zlib.avail_in == 0 && handedOver == length) {
+            status = PACK_TRUNCATED;
+            break;
+        }
+        if (code == Z_BUF_ERROR) continue;
+        if (code == Z_MEM_ERROR) {
+            status = PACK_NO_MEMORY;
+            break;
+        }
+        if (detail != nullptr) *detail = zlib.msg;
+        status = PACK_DAMAGED;
+        break;
+    }
+    inflateEnd(&zlib);
+    if (status != PACK_OK) freeByteBlock(plain);
+    return status;
+}
+
+const char* packStatusText(PackStatus status) {
+    switch (status) {
+    case PACK_OK: return "done";
+    case PACK_NO_MEMORY: return "out of memory";
+    case PACK_READ_ERROR: return "read error";
+    case PACK_WRITE_ERROR: return "write error";
+    case PACK_DEFLATE_FAILED: return "packing failed";
+    case PACK_DAMAGED: return "damaged packed data";
+    case PACK_TRUNCATED: return "truncated packed data";
+    case PACK_TRAILING_DATA: return "trailing data after the packed data";
+    }
+    return "unknown error";
+}
+
+static int reportFailure(std::FILE* errors, PackStatus status, const char* detail) {
+    if (detail != nullptr) {
+        std::fprintf(errors, "%s: %s (%s)\n", PACK_PROGRAM_NAME, packStatusText(status), detail);
+    } else {
+        std::fprintf(errors, "%s: %s\n", PACK_PROGRAM_NAME, packStatusText(status));
+    }
+    return 1;
+}
+
+int runPack(bool unpacking, std::FILE* input, std::FILE* output, std::FILE* errors) {
+    ByteBlock source;
+    PackStatus status = readWholeStream(input, &source);
+    if (status != PACK_OK) return reportFailure(errors, status, nullptr);
+    ByteBlock result;
+    const char* detail = nullptr;
+    if (unpacking) {
+        status = unpackBytes(source.data, source.length, &result, &detail);
+    } else {
+        status = packBytes(source.data, source.length, &result);
+    }
+    freeByteBlock(&source);
+    if (status != PACK_OK) return reportFailure(errors, status, detail);
+    status = writeWholeBlock(output, result.data, result.length);
+    freeByteBlock(&result);
+    if (status != PACK_OK) return reportFailure(errors, status, nullptr);
+    return 0;
+}
+
+int parsePackArguments(int count, char** arguments) {
+    if (count == 0) return 1;
+    if (count == 1 && std::strcmp(arguments[0], "-d") == 0) return 2;
+    return 0;
+}
+
+void printPackUsage(std::FILE* errors, const char* programName) {
+    std::fprintf(errors, "%s (version: %s) Pack bytes in the zlib format, or unpack and check them.\n",
+                 programName, PACK_VERSION);
+    std::fprintf(errors, "%s [-d] < inputFile > outputFile\n", programName);
+    std::fprintf(errors, "Options:\n");
+    std::fprintf(errors, "  -h print version, usage and exit.\n");
+    std::fprintf(errors, "  -d unpack and check instead of packing.\n");
+}

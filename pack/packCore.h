@@ -1,0 +1,53 @@
+// zarnoGlotPack's work: whole-stream packing in the zlib format (deflate at
+// the best compression level, Adler-32 check) and the checked way back.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+#define PACK_PROGRAM_NAME "zarnoGlotPack"
+#define PACK_VERSION "26.260"
+
+// A growable heap block of bytes; freeByteBlock releases it.
+struct ByteBlock {
+    unsigned char* data;
+    size_t length;
+    size_t capacity;
+};
+
+enum PackStatus {
+    PACK_OK = 0,
+    PACK_NO_MEMORY,
+    PACK_READ_ERROR,
+    PACK_WRITE_ERROR,
+    PACK_DEFLATE_FAILED,
+    PACK_DAMAGED,         // not a zlib stream, or its check does not match
+    PACK_TRUNCATED,       // the stream ends before its end marker and check
+    PACK_TRAILING_DATA,   // bytes follow the end of the stream
+};
+
+void freeByteBlock(ByteBlock* block);
+
+// Reads the stream to its end into a new block.
+PackStatus readWholeStream(std::FILE* stream, ByteBlock* block);
+// Writes the bytes and flushes the stream.
+PackStatus writeWholeBlock(std::FILE* stream, const unsigned char* data, size_t length);
+
+// Packs the bytes into a new block (a complete zlib stream, also for no bytes).
+PackStatus packBytes(const unsigned char* data, size_t length, ByteBlock* packed);
+// Unpacks exactly one complete zlib stream that fills the whole input.
+// On damaged input, detail (when given) receives zlib's description or null.
+PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plain,
+                       const char** detail);
+
+// The one-line description that follows "zarnoGlotPack: ".
+const char* packStatusText(PackStatus status);
+
+// The program: reads standard input whole, packs it (or unpacks it when
+// unpacking is set) and writes standard output. Returns the exit status.
+int runPack(bool unpacking, std::FILE* input, std::FILE* output, std::FILE* errors);
+
+// Parses the arguments (argv[0] excluded). Returns 1 for pack, 2 for unpack,
+// 0 when the usage text must be printed.
+int parsePackArguments(int count, char** arguments);
+void printPackUsage(std::FILE* errors, const char* programName);

@@ -1,0 +1,189 @@
+#include "packCore.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+static std::string randomBytes(size_t count, unsigned seed) {
+    std::mt19937 generator(seed);
+    std::string bytes(count, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+static std::string compressibleBytes(size_t count) {
+    std::string bytes;
+    while (bytes.size() < count) bytes += "Dear friend,\r\nthe weather is fine. ";
+    bytes.resize(count);
+    return bytes;
+}
+
+static std::string allByteValues() {
+    std::string bytes;
+    for (int value = 0; value < 256; ++value) bytes += static_cast<char>(value);
+    return bytes;
+}
+
+static std::string pack(const std::string& plain) {
+    ByteBlock packed;
+    EXPECT_EQ(PACK_OK, packBytes(reinterpret_cast<const unsigned char*>(plain.data()),
+                                 plain.size(), &packed));
+    std::string bytes(reinterpret_cast<char*>(packed.data), packed.length);
+    freeByteBlock(&packed);
+    return bytes;
+}
+
+static PackStatus unpack(const std::string& packed, std::string* plain) {
+    ByteBlock block;
+    PackStatus status = unpackBytes(reinterpret_cast<const unsigned char*>(packed.data()),
+                                    packed.size(), &block, nullptr);
+    if (status == PACK_OK) plain->assign(reinterpret_cast<char*>(block.data), block.length);
+    freeByteBlock(&block);
+    return status;
+}
+
+// zlib's own one-shot decoder, as an independent reader of the format.
+static std::string uncompressWithZlib(const std::string& packed, size_t plainLength) {
+    std::vector<Bytef> plain(plainLength + 1);
+    uLongf length = static_cast<uLongf>(plain.size());
+    int code = uncompress(plain.data(), &length, reinterpret_cast<const Bytef*>(packed.data()),
+                          static_cast<uLong>(packed.size()));
+    EXPECT_EQ(Z_OK, code);
+    return std::string(reinterpret_cast<char*>(plain.data()), length);
+}
+
+struct RoundTripCase {
+    const char* name;
+    std::string plain;
+};
+
+static std::vector<RoundTripCase> roundTripCases() {
+    return {
+        {"empty", ""},
+        {"one byte", "x"},
+        {"every byte value with CR LF and 0x1A", allByteValues() + "\r\n\x1a\r\n"},
+        {"1 MB random", randomBytes(1 << 20, 7)},
+        {"1 MB compressible", compressibleBytes(1 << 20)},
+    };
+}
+
+TEST(PackBytes, RoundTripsInTheZlibFormatAtBestCompression) {
+    for (const RoundTripCase& test : roundTripCases()) {
+        SCOPED_TRACE(test.name);
+        std::string packed = pack(test.plain);
+        ASSERT_GE(packed.size(), 8u);  // 2 header bytes, data, 4 check bytes
+        EXPECT_EQ('\x78', packed[0]);
+        EXPECT_EQ('\xDA', packed[1]);  // header flags of compression level 9
+        EXPECT_EQ(test.plain, uncompressWithZlib(packed, test.plain.size()));
+        std::string back;
+        EXPECT_EQ(PACK_OK, unpack(packed, &back));
+        EXPECT_EQ(test.plain, back);
+    }
+}
+
+TEST(PackBytes, CompressibleTextShrinks) {
+    EXPECT_LT(pack(compressibleBytes(1 << 20)).size(), 20000u);
+}
+
+struct RefusalCase {
+    const char* name;
+    std::string packed;
+    PackStatus expected;
+};
+
+static std::vector<RefusalCase> refusalCases() {
+    std::string good = pack(compressibleBytes(5000));
+    std::string badCheck = good;
+    badCheck[badCheck.size() - 1] ^= 0x01;
+    std::string badBody = good;
+    badBody[good.size() / 2] ^= 0x55;
+    return {
+        {"empty input", "", PACK_TRUNCATED},
+        {"garbage", "this is not packed at all", PACK_DAMAGED},
+        {"header only", good.substr(0, 2), PACK_TRUNCATED},
+        {"check missing", good.substr(0, good.size() - 4), PACK_TRUNCATED},
+        {"last byte missing", good.substr(0, good.size() - 1), PACK_TRUNCATED},
+        {"trailing byte", good + "\n", PACK_TRAILING_DATA},
+        {"second stream behind", good + good, PACK_TRAILING_DATA},
+        {"corrupted check", badCheck, PACK_DAMAGED},
+        {"corrupted body", badBody, PACK_DAMAGED},
+    };
+}
+
+TEST(UnpackBytes, RefusesDamagedTruncatedAndTrailingData) {
+    for (const RefusalCase& test : refusalCases()) {
+        SCOPED_TRACE(test.name);
+        std::string plain;
+        EXPECT_EQ(test.expected, unpack(test.packed, &plain));
+    }
+}
+
+TEST(ParsePackArguments, OnlyNothingOrMinusDAreAccepted) {
+    struct Case {
+        std::vector<std::string> arguments;
+        int expected;
+    } cases[] = {
+        {{}, 1}, {{"-d"}, 2}, {{"-h"}, 0}, {{"-D"}, 0}, {{"d"}, 0},
+        {{""}, 0}, {{"-d", "-d"}, 0}, {{"-d", "x"}, 0}, {{"-dd"}, 0},
+    };
+    for (const Case& test : cases) {
+        std::vector<char*> pointers;
+        for (const std::string& argument : test.arguments) pointers.push_back(const_cast<char*>(argument.c_str()));
+        EXPECT_EQ(test.expected, parsePackArguments(static_cast<int>(pointers.size()), pointers.data()))
+            << (test.arguments.empty() ? "(none)" : test.arguments[0]);
+    }
+}
+
+// --- The real program ---
+
+static size_t lineCount(const std::string& text) {
+    size_t lines = 0;
+    for (char c : text) lines += c == '\n';
+    return lines;
+}
+
+TEST(ZarnoGlotPackProgram, RoundTripsThroughTheRealProgram) {
+    const std::string program = programPath("zarnoGlotPack");
+    for (const RoundTripCase& test : roundTripCases()) {
+        SCOPED_TRACE(test.name);
+        ProgramResult packed = runProgram(program, {}, test.plain);
+        ASSERT_EQ(0, packed.status) << packed.err;
+        EXPECT_EQ("", packed.err);
+        EXPECT_EQ(pack(test.plain), packed.out);
+        ProgramResult back = runProgram(program, {"-d"}, packed.out);
+        ASSERT_EQ(0, back.status) << back.err;
+        EXPECT_EQ("", back.err);
+        EXPECT_EQ(test.plain, back.out);
+    }
+}
+
+TEST(ZarnoGlotPackProgram, RefusalsWriteNothingAndOneLineOnStandardError) {
+    const std::string program = programPath("zarnoGlotPack");
+    for (const RefusalCase& test : refusalCases()) {
+        SCOPED_TRACE(test.name);
+        ProgramResult result = runProgram(program, {"-d"}, test.packed);
+        EXPECT_EQ(1, result.status);
+        EXPECT_EQ("", result.out);
+        EXPECT_EQ(0u, result.err.rfind("zarnoGlotPack: ", 0)) << result.err;
+        EXPECT_EQ(1u, lineCount(result.err)) << result.err;
+    }
+}
+
+TEST(ZarnoGlotPackProgram, UsageForAnyOtherCommandLine) {
+    const std::string program = programPath("zarnoGlotPack");
+    const std::vector<std::vector<std::string>> commandLines = {
+        {"-h"}, {"-x"}, {"-D"}, {""}, {"-d", "-d"}, {"-h", "-d"}, {"file"},
+    };
+    for (const std::vector<std::string>& arguments : commandLines) {
+        SCOPED_TRACE(arguments[0]);
+        ProgramResult result = runProgram(program, arguments, "some input");
+        EXPECT_EQ(-1, result.status);
+        EXPECT_EQ("", result.out);
+        EXPECT_EQ(0u, result.err.rfind("zarnoGlotPack (version: 26.260) ", 0)) << result.err;
+        EXPECT_EQ(5u, lineCount(result.err)) << result.err;
+    }
+}
