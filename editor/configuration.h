@@ -1,0 +1,58 @@
+// The configuration file "zarnoGlotWriteW.ini" beside the program: three
+// lines holding the vocabulary name, the data directory and the font as
+// "face,size". The parsing and formatting work on text only; the file
+// operations at the end move the settings between the file and editorState.
+#pragma once
+
+#include "editorState.h"
+
+extern const char* const CONFIGURATION_FILE_NAME;   // "zarnoGlotWriteW.ini"
+
+constexpr int DEFAULT_FONT_POINT_SIZE = 10;
+
+struct Configuration {
+    char vocabularyName[NAME_SIZE];
+    char dataDirectory[PATH_SIZE];
+    char fontFace[NAME_SIZE];
+    int fontPointSize;
+};
+
+// Reads the three lines from the configuration's text. A line of CR LF or LF
+// ends at its first CR or LF; a line longer than its setting's room gives
+// the setting its first characters and the rest is read as the next line.
+// Settings whose line is missing keep the values they had in settings.
+void parseConfiguration(const char* text, int length, Configuration* settings);
+
+// Splits a font line at its last comma: the face before it, the size after
+// it read as atoi reads; a line without a comma is all face and size 10.
+void splitFontLine(char* line, int* pointSize);
+
+// atoi's reading of a number: leading blanks, a sign, digits up to the first
+// other character; no digits give 0, values out of range are clamped.
+int parseLeadingInteger(const char* text);
+
+// Formats the three lines, each ended by "\n". Returns the length, or -1
+// when the text does not fit in size bytes with its terminator.
+int formatConfiguration(const Configuration& settings, char* text, int size);
+
+// Cuts a program's full path down to its folder: at the last backslash, else
+// at the last colon, else to the empty string.
+void cutToFolder(char* path);
+
+// Makes the program's own folder the current directory; ends the process
+// with a fatal box when it cannot.
+void setWorkingDirectory();
+// Reads the configuration from the current directory into editorState; ends
+// the process with a fatal box when the file cannot be opened.
+void readConfiguration();
+// Writes editorState's settings back; only logs when the file cannot be opened.
+void writeConfiguration();
+
+// Shows a message box without owner, caption and error icon, with the text
+// formatted into 256 bytes (longer text is cut), and ends the process with
+// exit status 1.
+[[noreturn]] void fatalError(const char* caption, const char* format, ...)
+#ifdef __GNUC__
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;

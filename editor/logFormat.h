@@ -1,0 +1,25 @@
+// Text of the diagnostic log's lines, kept apart from the file so it can be
+// checked on its own.
+#pragma once
+
+#include <cstdarg>
+#include <ctime>
+
+extern const char* const LOG_FILE_PATH;     // "t:zarnoGlotWriteW.log"
+extern const char* const LOG_CLOSED_LINE;   // "============== Log closed ===============\n"
+
+constexpr int LOG_TIME_SIZE = 16;
+// Room for the longest line the editor writes: a label and a 259-character path.
+constexpr int LOG_MESSAGE_SIZE = 1024;
+
+// Local time as "%y.%j %H.%M", e.g. "26.260 15.06".
+void formatLogTime(const struct tm& localTime, char text[LOG_TIME_SIZE]);
+
+// The four lines that begin each run's part of the log. Returns the length,
+// or -1 when the text does not fit in size bytes with its terminator.
+int formatLogHeader(char* text, int size, const char* timeText, const char* logPath,
+                    const char* version, long processId);
+
+// Formats one message into text, cut to size - 1 characters when longer.
+// Returns the length actually held.
+int formatLogMessage(char* text, int size, const char* format, va_list arguments);

@@ -1,0 +1,212 @@
+#include "mainWindow.h"
+
+#include "commands.h"
+#include "debugLog.h"
+#include "editorState.h"
+
+#include <shellapi.h>
+
+const char* const WINDOW_CLASS_NAME = "zarnoGlotWriteClass";
+const char* const WINDOW_TITLE = "zarnoGlotWrite";
+const char* const HELP_TEXT =
+    "This program enables editing of text in natural language (English, French, German etc.) and the "
+    "translation to and from ZarnoGlot \"pseudo-language\".\n\n"
+    "Most other functions - in particular file read and write operations, clipboard access and text "
+    "editor functions - are identical to their equivalents in the Notepad Windows application.\n\n"
+    "(see menu item below: ZarnoGlot User Guide on Web).\n";
+const char* const USER_GUIDE_ADDRESS = "https://zarnoglot.github.io/zarnoglot/#the-editor";
+
+namespace {
+
+const char* const COLOR_SCHEME_NAME = "Language";
+const COLORREF LANGUAGE_BACKGROUND = RGB(255, 240, 245);
+const COLORREF LANGUAGE_TEXT = RGB(84, 0, 0);
+
+struct MenuItem {
+    int id;              // 0 for a separator
+    const char* label;
+};
+
+struct MenuPopup {
+    const char* title;
+    MenuItem items[8];
+    int itemCount;
+};
+
+const MenuPopup MENU_TABLE[] = {
+    {"&File",
+     {{CMD_FILE_NEW, "&New"}, {CMD_FILE_OPEN, "&Open..."}, {CMD_FILE_SAVE, "&Save"},
+      {CMD_FILE_SAVE_AS, "Save &As..."}, {0, nullptr}, {CMD_FILE_EXIT, "E&xit"}},
+     6},
+    {"&Edit",
+     {{CMD_EDIT_UNDO, "&Undo"}, {0, nullptr}, {CMD_EDIT_CUT, "Cu&t"}, {CMD_EDIT_COPY, "&Copy"},
+      {CMD_EDIT_PASTE, "&Paste"}, {CMD_EDIT_DELETE, "&Delete"}, {0, nullptr},
+      {CMD_EDIT_SELECT_ALL, "Select &All"}},
+     8},
+    {"&Vocabulary",
+     {{CMD_SELECT_VOCABULARY, "Select &Vocabulary..."}, {0, nullptr}, {CMD_SHUFFLE, "&Shuffle..."},
+      {CMD_HARVEST, "&Harvest..."}},
+     4},
+    {"&Translate",
+     {{CMD_TO_ZARNOGLOT_CLIPBOARD, "Language->&ZarnoGlot(Clipboard)"},
+      {CMD_FROM_ZARNOGLOT_CLIPBOARD, "ZarnoGlot(Clipboard)->&Language"}, {0, nullptr},
+      {CMD_TO_ZARNOGLOT, "Language->ZarnoGlot"}, {CMD_FROM_ZARNOGLOT, "ZarnoGlot->Language"}},
+     5},
+    {"&Configuration",
+     {{CMD_SELECT_FONT, "Select &font..."}, {CMD_SELECT_DATA_DIRECTORY, "Select &data directory..."}},
+     2},
+    {"&Help",
+     {{CMD_HELP, "&Help"}, {CMD_USER_GUIDE, "User &Gude on Web"}, {0, nullptr}, {CMD_ABOUT, "&About..."}},
+     4},
+};
+
+bool createEditControl(HWND mainWindow, const CREATESTRUCTA* creation) {
+    editorState.editControl =
+        CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL,
+                        0, 0, 0, 0, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(EDIT_CONTROL_ID)),
+                        creation->hInstance, nullptr);
+    if (editorState.editControl == nullptr) {
+        return false;
+    }
+    editorState.editFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    SendMessageA(editorState.editControl, WM_SETFONT, reinterpret_cast<WPARAM>(editorState.editFont), TRUE);
+    SendMessageA(editorState.editControl, EM_LIMITTEXT, 0, 0);
+    SendMessageA(editorState.editControl, EM_SETMODIFY, FALSE, 0);
+    switchColors();
+    return true;
+}
+
+void sendToEdit(UINT message, WPARAM wParam, LPARAM lParam) {
+    SendMessageA(editorState.editControl, message, wParam, lParam);
+}
+
+void releaseDrawingObjects() {
+    if (editorState.backgroundBrush != nullptr) {
+        DeleteObject(editorState.backgroundBrush);
+        editorState.backgroundBrush = nullptr;
+    }
+    // Deleting a stock font is harmless: the platform ignores it.
+    if (editorState.editFont != nullptr) {
+        DeleteObject(editorState.editFont);
+        editorState.editFont = nullptr;
+    }
+}
+
+}  // namespace
+
+void showInformation(HWND owner, const char* text) {
+    MessageBoxA(owner, text, PROGRAM_CAPTION, MB_OK | MB_ICONINFORMATION);
+}
+
+int askSaveChanges(HWND owner) {
+    if (SendMessageA(editorState.editControl, EM_GETMODIFY, 0, 0) == 0) {
+        return IDNO;
+    }
+    return MessageBoxA(owner, "Do you want to save changes?", PROGRAM_CAPTION, MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
+HMENU buildMenu() {
+    HMENU bar = CreateMenu();
+    for (const MenuPopup& popup : MENU_TABLE) {
+        HMENU menu = CreatePopupMenu();
+        for (int i = 0; i < popup.itemCount; i++) {
+            const MenuItem& item = popup.items[i];
+            if (item.id == 0) {
+                AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            } else {
+                AppendMenuA(menu, MF_STRING, item.id, item.label);
+            }
+        }
+        AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), popup.title);
+    }
+    return bar;
+}
+
+void switchColors() {
+    logMessage("Switch to colrs for %s", COLOR_SCHEME_NAME);
+    editorState.backgroundColor = LANGUAGE_BACKGROUND;
+    editorState.textColor = LANGUAGE_TEXT;
+    if (editorState.backgroundBrush != nullptr) {
+        DeleteObject(editorState.backgroundBrush);
+    }
+    editorState.backgroundBrush = CreateSolidBrush(editorState.backgroundColor);
+    InvalidateRect(editorState.editControl, nullptr, TRUE);
+    UpdateWindow(editorState.editControl);
+}
+
+void onCommand(HWND mainWindow, int commandId) {
+    switch (commandId) {
+    case CMD_FILE_NEW: file_new(mainWindow); break;
+    case CMD_FILE_OPEN: file_open(mainWindow); break;
+    case CMD_FILE_SAVE: file_save(mainWindow); break;
+    case CMD_FILE_SAVE_AS: file_save_as(mainWindow); break;
+    case CMD_FILE_EXIT: DestroyWindow(mainWindow); break;
+    case CMD_EDIT_UNDO: sendToEdit(WM_UNDO, 0, 0); break;
+    case CMD_EDIT_CUT: sendToEdit(WM_CUT, 0, 0); break;
+    case CMD_EDIT_COPY: sendToEdit(WM_COPY, 0, 0); break;
+    case CMD_EDIT_PASTE: sendToEdit(WM_PASTE, 0, 0); break;
+    case CMD_EDIT_DELETE: sendToEdit(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("")); break;
+    case CMD_EDIT_SELECT_ALL: sendToEdit(EM_SETSEL, 0, -1); break;
+    case CMD_SELECT_VOCABULARY: select_vcb(mainWindow); break;
+    case CMD_SHUFFLE: showInformation(mainWindow, "Shuffle - not yet implemented."); break;
+    case CMD_HARVEST: showInformation(mainWindow, "Harvest - not yet implemented."); break;
+    case CMD_TO_ZARNOGLOT_CLIPBOARD: translate_to_clipboard(mainWindow); break;
+    case CMD_FROM_ZARNOGLOT_CLIPBOARD: translate_from_clipboard(mainWindow); break;
+    case CMD_TO_ZARNOGLOT: translate_to_zarnoglot(mainWindow); break;
+    case CMD_FROM_ZARNOGLOT: translate_from_zarnoglot(mainWindow); break;
+    case CMD_SELECT_FONT: select_font(mainWindow); break;
+    case CMD_SELECT_DATA_DIRECTORY: select_data_dir(mainWindow); break;
+    case CMD_HELP: showInformation(mainWindow, HELP_TEXT); break;
+    case CMD_USER_GUIDE: ShellExecuteA(nullptr, "open", USER_GUIDE_ADDRESS, nullptr, nullptr, SW_SHOWNORMAL); break;
+    case CMD_ABOUT:
+        MessageBoxA(mainWindow, "zarnoGlotWriteW\nVersion 26.260", "About zarnoGlotWriteW", MB_OK | MB_ICONINFORMATION);
+        break;
+    default: break;
+    }
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return createEditControl(window, reinterpret_cast<const CREATESTRUCTA*>(lParam)) ? 0 : -1;
+    case WM_SIZE:
+        MoveWindow(editorState.editControl, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_SETFOCUS:
+        SetFocus(editorState.editControl);
+        return 0;
+    case WM_COMMAND:
+        onCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_CTLCOLOREDIT:
+        if (reinterpret_cast<HWND>(lParam) != editorState.editControl) {
+            return 0;
+        }
+        SetBkColor(reinterpret_cast<HDC>(wParam), editorState.backgroundColor);
+        SetTextColor(reinterpret_cast<HDC>(wParam), editorState.textColor);
+        return reinterpret_cast<LRESULT>(editorState.backgroundBrush);
+    case WM_DESTROY:
+        releaseDrawingObjects();
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+bool registerMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    windowClass.lpszClassName = WINDOW_CLASS_NAME;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+HWND createMainWindow(HINSTANCE instance, HMENU menu) {
+    return CreateWindowExA(0, WINDOW_CLASS_NAME, WINDOW_TITLE, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                           MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT, nullptr, menu, instance, nullptr);
+}

@@ -1,0 +1,58 @@
+// Commands whose real versions are not built yet: each only says so.
+// A command's real version replaces its function here.
+#include "commands.h"
+
+int file_new(HWND owner) {
+    showInformation(owner, "New - not yet implemented.");
+    return 0;
+}
+
+int file_open(HWND owner) {
+    showInformation(owner, "Open - not yet implemented.");
+    return 0;
+}
+
+int file_save(HWND owner) {
+    showInformation(owner, "Save - not yet implemented.");
+    return 0;
+}
+
+int file_save_as(HWND owner) {
+    showInformation(owner, "Save As - not yet implemented.");
+    return 0;
+}
+
+int select_vcb(HWND owner) {
+    showInformation(owner, "Select Vocabulary - not yet implemented.");
+    return 0;
+}
+
+int select_font(HWND owner) {
+    showInformation(owner, "Select font - not yet implemented.");
+    return 0;
+}
+
+int select_data_dir(HWND owner) {
+    showInformation(owner, "Select data directory - not yet implemented.");
+    return 0;
+}
+
+int translate_to_clipboard(HWND owner) {
+    showInformation(owner, "Transaction to Clipboard - not yet implemented.");
+    return 0;
+}
+
+int translate_from_clipboard(HWND owner) {
+    showInformation(owner, "Transaction from Clipboard - not yet implemented.");
+    return 0;
+}
+
+int translate_to_zarnoglot(HWND owner) {
+    showInformation(owner, "Language->ZarnoGlot - not yet implemented.");
+    return 0;
+}
+
+int translate_from_zarnoglot(HWND owner) {
+    showInformation(owner, "ZarnoGlot->Language - not yet implemented.");
+    return 0;
+}
