@@ -1,0 +1,157 @@
+#include "harvester.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> storedWords(const Harvester& harvester) {
+    std::vector<std::string> words;
+    for (std::uint64_t i = 0; i < harvester.words.count; ++i) {
+        words.push_back(reinterpret_cast<const char*>(harvester.words.slots[i].bytes));
+    }
+    return words;
+}
+
+// Runs the tokenizer over the input in pieces of `pieceSize` bytes.
+std::vector<std::string> harvest(const std::string& input, std::size_t pieceSize) {
+    auto harvester = std::make_unique<Harvester>();
+    startHarvest(harvester.get());
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(input.data());
+    for (std::size_t offset = 0; offset < input.size(); offset += pieceSize) {
+        harvestBytes(harvester.get(), bytes + offset, std::min(pieceSize, input.size() - offset));
+    }
+    finishHarvest(harvester.get());
+    return storedWords(*harvester);
+}
+
+// Distinct four-letter lowercase words.
+std::string fourLetterWord(int number) {
+    std::string word;
+    for (int i = 0; i < 4; ++i) {
+        word.insert(word.begin(), static_cast<char>('a' + number % 26));
+        number /= 26;
+    }
+    return word;
+}
+
+struct TokenizerCase {
+    const char* name;
+    std::string input;
+    std::vector<std::string> words;
+};
+
+const TokenizerCase TOKENIZER_CASES[] = {
+    {"repeated sentence start is lowercased and a duplicate", "The cat sat. The Dog ran!",
+     {"the", "cat", "sat", "Dog", "ran"}},
+    {"capitals after the first letter reject the word", "Paris is big. iPhone McDonald ABC Ok",
+     {"paris", "is", "big", "Ok"}},
+    {"long runs are dropped whole and use up the sentence start", "Wonderful day. Extraordinary Ok",
+     {"day", "Ok"}},
+    {"digits and blanks keep a pending sentence start", "12 Apples. 3 Pears", {"apples", "pears"}},
+    {"one-byte words dropped, two-byte letters kept", "a I \xC3\xA9 \xC3\x9F don't",
+     {"\xC3\xA9", "\xC3\x9F", "don"}},
+    {"dotted capital I stays at a sentence start", "\xC4\xB0zmir is. \xC4\xB0zmir",
+     {"\xC4\xB0zmir", "is"}},
+    {"byte order mark keeps the sentence start", "\xEF\xBB\xBFHello there", {"hello", "there"}},
+    {"stray continuation byte ends the run only", "Hello\x80World", {"hello", "World"}},
+    {"lead byte swallows the next byte", "x\xC3(Ab", {"Ab"}},
+    {"partial sequence at the end is dropped", "end\xC3", {"end"}},
+    {"partial three-byte sequence at the end", "end \xE2\x82", {"end"}},
+    {"CR LF, CR and LF each end a sentence", "One\r\nTwo Three\rFour\nFive Six",
+     {"one", "two", "Three", "four", "five", "Six"}},
+    {"seven bytes fit, eight do not", "abcde\xC3\xA9 abcdef\xC3\xA9 \xC3\xA9\xC3\xA9\xC3\xA9 x",
+     {"abcde\xC3\xA9", "\xC3\xA9\xC3\xA9\xC3\xA9"}},
+    {"a capital beyond ASCII inside a word rejects it", "ab\xC3\x89 no \xC3\x89t\xC3\xA9",
+     {"no", "\xC3\x89t\xC3\xA9"}},
+    {"sharp s and accented letters are letters", "stra\xC3\x9F" "e na\xC3\xAFve",
+     {"stra\xC3\x9F" "e", "na\xC3\xAFve"}},
+    {"non-letters beyond Latin Extended-A split words", "ab\xF0\x9F\x98\x80" "cd ef\xC3\x97gh",
+     {"ab", "cd", "ef", "gh"}},
+    {"digits, apostrophes and hyphens split words", "ab1cd ef-gh ij'kl", {"ab", "cd", "ef", "gh", "ij", "kl"}},
+    {"invalid continuation fails the sequence and keeps the flag", "Go. \xE2\x28\x41 Xy",
+     {"go", "xy"}},
+    {"bytes F8..FF cannot start a character", "ab\xF8" "cd\xFF" "ef", {"ab", "cd", "ef"}},
+    {"word letters typed in an overlong form stay as read", "ab\xC1\xA1 xy", {"ab\xC1\xA1", "xy"}},
+    {"overlong capital after the first letter rejects", "ab\xC1\x81 xy", {"xy"}},
+    {"question and exclamation marks end sentences", "Zz? Yy! Xx", {"zz", "yy", "xx"}},
+    {"a comma does not end a sentence", "Zz, Yy", {"zz", "Yy"}},
+};
+
+TEST(HarvestTokenizer, WorkedExamplesInAnyPieceSize) {
+    for (const TokenizerCase& testCase : TOKENIZER_CASES) {
+        for (std::size_t pieceSize : {std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(1 << 16)}) {
+            EXPECT_EQ(testCase.words, harvest(testCase.input, pieceSize))
+                << testCase.name << " (pieces of " << pieceSize << ")";
+        }
+    }
+}
+
+TEST(HarvestTokenizer, StopsReadingAtTheByteAfterTheRunThatFilledTheList) {
+    std::string input;
+    for (int i = 0; i < WORD_LIST_CAPACITY; ++i) input += fourLetterWord(i) + " ";
+    std::size_t afterFillingRun = input.size();  // the blank that ended the 10000th word
+    input += "more words here";
+    auto harvester = std::make_unique<Harvester>();
+    startHarvest(harvester.get());
+    std::size_t consumed =
+        harvestBytes(harvester.get(), reinterpret_cast<const unsigned char*>(input.data()), input.size());
+    EXPECT_EQ(afterFillingRun + 1, consumed);
+    EXPECT_TRUE(harvester->finished);
+    EXPECT_EQ(0u, harvestBytes(harvester.get(), reinterpret_cast<const unsigned char*>("zz "), 3));
+    finishHarvest(harvester.get());
+    std::vector<std::string> words = storedWords(*harvester);
+    ASSERT_EQ(static_cast<std::size_t>(WORD_LIST_CAPACITY), words.size());
+    EXPECT_EQ(fourLetterWord(WORD_LIST_CAPACITY - 1), words.back());
+}
+
+TEST(HarvestTokenizer, TheLastWordAtEndOfInputCanFillTheList) {
+    std::string input;
+    for (int i = 0; i < WORD_LIST_CAPACITY; ++i) input += (i ? " " : "") + fourLetterWord(i);
+    EXPECT_EQ(static_cast<std::size_t>(WORD_LIST_CAPACITY), harvest(input, 1 << 16).size());
+    input += " extra";
+    std::vector<std::string> words = harvest(input, 1000);
+    ASSERT_EQ(static_cast<std::size_t>(WORD_LIST_CAPACITY), words.size());
+    EXPECT_EQ(fourLetterWord(WORD_LIST_CAPACITY - 1), words.back());
+}
+
+struct AddWordCase {
+    std::string word;
+    bool sentenceStart;
+    bool added;
+    std::string stored;
+};
+
+TEST(HarvestAddWord, LengthCaseAndDuplicateRules) {
+    const AddWordCase cases[] = {
+        {"a", false, false, ""},
+        {"abcdefgh", false, false, ""},
+        {"Abc", true, true, "abc"},
+        {"abc", false, false, ""},  // duplicate of the lowercased word
+        {"Abc", false, true, "Abc"},
+        {"\xC3\x84rger", true, true, "\xC3\xA4rger"},
+        {"\xC4\xB0zmir", true, true, "\xC4\xB0zmir"},
+        {"aB", true, false, ""},
+        {"\xC3\xA9", false, true, "\xC3\xA9"},
+    };
+    auto list = std::make_unique<WordList>();
+    clearWordList(list.get());
+    for (const AddWordCase& testCase : cases) {
+        unsigned char word[16] = {};
+        std::memcpy(word, testCase.word.data(), testCase.word.size());
+        std::uint64_t before = list->count;
+        EXPECT_EQ(testCase.added, addWord(list.get(), word, static_cast<int>(testCase.word.size()),
+                                          testCase.sentenceStart))
+            << testCase.word;
+        if (testCase.added) {
+            ASSERT_EQ(before + 1, list->count);
+            EXPECT_EQ(testCase.stored, reinterpret_cast<const char*>(list->slots[before].bytes));
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "testSupport.h"
+
+namespace {
+
+#ifdef _WIN32
+const std::string NEWLINE = "\r\n";
+#else
+const std::string NEWLINE = "\n";
+#endif
+
+const std::string USAGE =
+    "zarnoGlotShuffle (version: 26.247) vocabulary shuffler\n"
+    "zarnoGlotShuffle passphrase < base.barn > shuffled.vcb\n"
+    "Options:\n"
+    "  -h print version, usage and exit.\n"
+    "  -t run MD5 self-test and exit.\n";
+
+std::string withNewlines(const std::string& text) {
+    std::string converted;
+    for (char c : text) {
+        if (c == '\n') converted += NEWLINE;
+        else converted += c;
+    }
+    return converted;
+}
+
+std::vector<std::string> generatedWords(int count) {
+    std::vector<std::string> words;
+    for (int i = 0; i < count; ++i) {
+        std::string word = "w";
+        for (int n = i, digits = 0; digits < 3; ++digits, n /= 26) word += static_cast<char>('a' + n % 26);
+        words.push_back(word);
+    }
+    return words;
+}
+
+std::string lines(const std::vector<std::string>& words, const std::string& lineEnd = "\n") {
+    std::string text;
+    for (const std::string& word : words) text += word + lineEnd;
+    return text;
+}
+
+std::vector<std::string> outputLines(const std::string& output) {
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    for (std::size_t end; (end = output.find(NEWLINE, start)) != std::string::npos; start = end + NEWLINE.size()) {
+        result.push_back(output.substr(start, end - start));
+    }
+    EXPECT_EQ(output.size(), start) << "the output ends with a line end";
+    return result;
+}
+
+ProgramResult shuffle(const std::vector<std::string>& arguments, const std::string& input) {
+    return runProgram(programPath("zarnoGlotShuffle"), arguments, input);
+}
+
+struct ProgramCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string input;
+    std::string out;
+    std::string err;
+    int status;
+};
+
+TEST(ShuffleProgram, OptionsAndRefusals) {
+    std::vector<std::string> words = generatedWords(4700);
+    std::vector<std::string> tooMany = generatedWords(10001);
+    std::vector<std::string> repeatAfterFull = generatedWords(10000);
+    repeatAfterFull.push_back(repeatAfterFull[0]);
+    std::string refused;
+    const ProgramCase cases[] = {
+        {"no argument", {}, "", "", USAGE, -1},
+        {"-h", {"-h"}, "", "", USAGE, -1},
+        {"two arguments", {"-t", "x"}, "", "", USAGE, -1},
+        {"self-test", {"-t"}, "", "MD5 self-test PASSED (6 test vectors)\n", "", 0},
+        {"one-byte line", {"pass"}, lines(words) + "x\n", "", "zarnoGlotShuffle: invalid word length\n", 1},
+        {"eight-byte line", {"pass"}, "abcdefgh\n" + lines(words), "", "zarnoGlotShuffle: invalid word length\n", 1},
+        {"thirty-byte line", {"pass"}, std::string(30, 'q') + "\n" + lines(words), "",
+         "zarnoGlotShuffle: invalid word length\n", 1},
+        {"duplicate", {"pass"}, lines(words) + "wbaa\n", "", "zarnoGlotShuffle: duplicate word: wbaa\n", 1},
+        {"first bad line wins", {"pass"}, "wbaa\nwbaa\nx\n", "", "zarnoGlotShuffle: duplicate word: wbaa\n", 1},
+        {"zero byte", {"pass"}, lines(words) + std::string("ab\0cd\n", 6), "", "zarnoGlotShuffle: zero byte in word\n", 1},
+        {"10001 words", {"pass"}, lines(tooMany), "", "zarnoGlotShuffle: too many words\n", 1},
+        {"10001st repeats a word", {"pass"}, lines(repeatAfterFull), "", "zarnoGlotShuffle: too many words\n", 1},
+        {"4607 words", {"pass"}, lines(generatedWords(4607)), "",
+         "zarnoGlotShuffle: 4607 words found; 4608 required minimum\n", 1},
+        {"empty input", {"pass"}, "", "", "zarnoGlotShuffle: 0 words found; 4608 required minimum\n", 1},
+    };
+    for (const ProgramCase& testCase : cases) {
+        ProgramResult result = shuffle(testCase.arguments, testCase.input);
+        EXPECT_EQ(testCase.status, result.status) << testCase.name;
+        EXPECT_EQ(withNewlines(testCase.out), result.out) << testCase.name;
+        EXPECT_EQ(withNewlines(testCase.err), result.err) << testCase.name;
+    }
+}
+
+TEST(ShuffleProgram, LineOrderBlankLinesAndLineEndsDoNotChangeTheVocabulary) {
+    std::vector<std::string> words = generatedWords(6000);
+    ProgramResult original = shuffle({"my passphrase"}, lines(words));
+    ASSERT_EQ(0, original.status);
+    EXPECT_EQ(withNewlines("zarnoGlotShuffle: vocabulary of 4608 words written.\n"), original.err);
+    EXPECT_EQ(4608u, outputLines(original.out).size());
+
+    std::vector<std::string> reordered(words.rbegin(), words.rend());
+    std::rotate(reordered.begin(), reordered.begin() + 1234, reordered.end());
+    std::string messy = "\n\r\n" + lines(reordered, "\r\n") + "\n\n";
+    messy.insert(messy.find("\n", 5000) + 1, "\n\n\r\n");
+    EXPECT_EQ(original.out, shuffle({"my passphrase"}, messy).out);
+    std::string lastLineWithoutLineEnd = lines(reordered);
+    lastLineWithoutLineEnd.pop_back();
+    EXPECT_EQ(original.out, shuffle({"my passphrase"}, lastLineWithoutLineEnd).out);
+
+    EXPECT_NE(original.out, shuffle({"my passphrase."}, lines(words)).out);
+    ProgramResult empty = shuffle({""}, lines(words));
+    EXPECT_EQ(0, empty.status);
+    EXPECT_NE(original.out, empty.out);
+}
+
+TEST(ShuffleProgram, FourThousandSixHundredEightWordsAreAllKeptAndALoneCarriageReturnStays) {
+    std::vector<std::string> words = generatedWords(4607);
+    std::string input = lines(words) + "zz\r";  // last line: a CR without a line feed
+    words.push_back("zz\r");
+    ProgramResult result = shuffle({"x"}, input);
+    ASSERT_EQ(0, result.status) << result.err;
+    std::vector<std::string> vocabulary = outputLines(result.out);
+    EXPECT_NE(words, vocabulary);
+    std::sort(words.begin(), words.end());
+    std::sort(vocabulary.begin(), vocabulary.end());
+#ifdef _WIN32
+    // The text stream writes the word's CR and then CR LF for its line feed.
+    for (std::string& word : vocabulary) {
+        if (word == "zz\r\r") word = "zz\r";
+    }
+#endif
+    EXPECT_EQ(words, vocabulary);
+}
+
+TEST(ShuffleProgram, TenThousandWordsAreAccepted) {
+    ProgramResult result = shuffle({"x"}, lines(generatedWords(10000)));
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(4608u, outputLines(result.out).size());
+}
+
+// The bundled vocabulary is a stored contract: the word list beside it and
+// the passphrase in data/README.md must rebuild it byte for byte.
+TEST(ShuffleProgram, RebuildsTheBundledSampleVocabulary) {
+    std::string wordList = readFile(joinPath(binaryDirectory(), "sample.barn"));
+    std::string expected = readFile(joinPath(binaryDirectory(), "sample.vcb"));
+    ASSERT_FALSE(wordList.empty());
+    ASSERT_EQ(4608, std::count(expected.begin(), expected.end(), '\n'));
+    ProgramResult result = shuffle({"ZarnoGlot sample vocabulary"}, wordList);
+    ASSERT_EQ(0, result.status) << result.err;
+    EXPECT_EQ(withNewlines(expected), result.out);
+}
+
+}  // namespace
