@@ -1,0 +1,75 @@
+// The decoder: loads a vocabulary and reads ZarnoGlot text back into bytes.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "byteOutput.h"
+#include "codecConstants.h"
+#include "wordLookup.h"
+
+extern const char* const DECODER_NAME;     // "zarnoGlotDecode"
+extern const char* const DECODER_VERSION;  // "26.245"
+
+constexpr int DICTIONARY_PIECE_BYTES = 9;  // a line is read in pieces of at most this
+
+// The vocabulary as 4608 slots of 8 bytes in file order, and an index that
+// finds a slot from its word in constant time.
+struct Dictionary {
+    unsigned char slots[VOCABULARY_SIZE][WORD_SLOT_BYTES];
+    WordLookup lookup;
+};
+
+// Loads and checks the vocabulary file; prints a message on standard error
+// and returns 0 when it is refused, 1 on success.
+int loadDictionary(const char* fileName, Dictionary* dictionary);
+
+// The index of the slot that holds exactly this zero-terminated word, or -1.
+int findWord(const Dictionary& dictionary, const char* word);
+
+// The word's index, trying it as written first and then with a capital
+// first letter lowercased (when that keeps its UTF-8 length), or -1.
+int findWordFolded(const Dictionary& dictionary, const char* word);
+
+struct DecoderState {
+    unsigned char word[WORD_SLOT_BYTES];  // the word being read, zero-padded
+    int wordLength;                       // 0..MAX_WORD_BYTES
+    std::int32_t pendingValue;            // first value of a pair awaiting its partner, or -1
+    std::int32_t leftoverState;           // leftover bytes written so far: 0, 1 or 2
+};
+
+void resetDecoderState(DecoderState* state);
+
+enum DecodeResult {
+    DECODE_OK,
+    DECODE_UNKNOWN_WORD,
+    DECODE_WORD_AFTER_LEFTOVER,      // inside the text
+    DECODE_FINAL_LEFTOVER_SEQUENCE,  // the same for the last word of the text
+    DECODE_SECOND_WITHOUT_FIRST,
+    DECODE_LEFTOVER_AFTER_INCOMPLETE,
+    DECODE_WORD_TOO_LONG,
+    DECODE_INCOMPLETE_PAIR,
+    DECODE_READ_ERROR,
+    DECODE_WRITE_ERROR,
+};
+
+// The message format of a result, with "%s" for the program name (and a
+// second "%s" for the word in DECODE_UNKNOWN_WORD); nullptr for DECODE_OK.
+const char* decodeMessage(DecodeResult result);
+
+// Runs the word in state->word through the index rules and writes its
+// bytes; endOfText says whether the end of the input ended the word. The
+// word buffer is left as it was.
+DecodeResult decodeWordStep(const Dictionary& dictionary, DecoderState* state, bool endOfText,
+                            OutputBuffer* output);
+
+// Decodes the whole input stream, up to the first error. On an unknown
+// word, state->word holds it.
+DecodeResult decodeStream(const Dictionary& dictionary, DecoderState* state, std::FILE* input,
+                          OutputBuffer* output);
+
+// The whole program after the argument test: load, decode standard input
+// to standard output, report. Returns the exit status.
+int runDecoder(const char* vocabularyFileName);
+
+[[noreturn]] void printDecoderUsage();

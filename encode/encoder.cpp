@@ -1,0 +1,375 @@
+#include "encoder.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <random>
+
+#include "platform.h"
+#include "wordPacking.h"
+
+const char* const ENCODER_NAME = "zarnoGlotEncode";
+const char* const ENCODER_VERSION = "26.245";
+
+constexpr std::size_t INPUT_BUFFER_BYTES = 64 * 1024;
+
+// ---------------------------------------------------------------- loading
+
+// Reads one piece of a line: up to and including a "\n", or maxBytes bytes,
+// whichever comes first. False at the end of the file with nothing read.
+static bool readPiece(std::FILE* file, unsigned char* piece, int maxBytes, int* length) {
+    int count = 0;
+    while (count < maxBytes) {
+        int byte = std::getc(file);
+        if (byte == EOF) break;
+        piece[count++] = static_cast<unsigned char>(byte);
+        if (byte == '\n') break;
+    }
+    *length = count;
+    return count > 0;
+}
+
+// Drops the whole run of "\r" and "\n" at the end of a piece.
+static int withoutLineEnds(const unsigned char* piece, int length) {
+    while (length > 0 && (piece[length - 1] == '\n' || piece[length - 1] == '\r')) --length;
+    return length;
+}
+
+static int refuse(std::FILE* file, const char* message) {
+    std::fprintf(stderr, message, ENCODER_NAME);
+    std::fclose(file);
+    return 0;
+}
+
+// First pass: counts the entries and the blob size they need.
+static int countEntries(std::FILE* file, unsigned long* count, std::uint64_t* size) {
+    unsigned char piece[VOCABULARY_PIECE_BYTES];
+    int length = 0;
+    *count = 0;
+    *size = 0;
+    while (readPiece(file, piece, VOCABULARY_PIECE_BYTES, &length)) {
+        length = withoutLineEnds(piece, length);
+        if (length == 0) return refuse(file, "%s: empty vocabulary entry\n");
+        if (*count == VOCABULARY_SIZE) {
+            std::fprintf(stderr, "%s: vocabulary has more than %d entries\n", ENCODER_NAME,
+                         VOCABULARY_SIZE);
+            std::fclose(file);
+            return 0;
+        }
+        ++*count;
+        *size += static_cast<std::uint64_t>(length) + 1;
+    }
+    if (std::ferror(file)) return refuse(file, "%s: error reading vocabulary\n");
+    return 1;
+}
+
+// Second pass: copies the entries into the blob. The file may have changed
+// since the first pass, so nothing is written beyond the blob or the offset
+// table; an entry that does not fit leaves offsets that the final test
+// refuses.
+static void fillBlob(std::FILE* file, VocabularyBlob* vocabulary) {
+    unsigned char piece[VOCABULARY_PIECE_BYTES];
+    int length = 0;
+    int entry = 0;
+    std::uint64_t fill = 0;
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) vocabulary->offsets[i] = 0xFFFF;
+    while (readPiece(file, piece, VOCABULARY_PIECE_BYTES, &length)) {
+        length = withoutLineEnds(piece, length);
+        if (entry == VOCABULARY_SIZE || length == 0 || fill + length + 1 > vocabulary->blobSize) {
+            vocabulary->offsets[0] = 0xFFFF;
+            return;
+        }
+        vocabulary->offsets[entry] = static_cast<std::uint16_t>(fill);
+        vocabulary->wordLengths[entry] = static_cast<std::uint8_t>(length);
+        std::memcpy(vocabulary->blob + fill, piece, static_cast<std::size_t>(length));
+        vocabulary->blob[fill + length] = 0;
+        fill += static_cast<std::uint64_t>(length) + 1;
+        ++entry;
+    }
+}
+
+static bool offsetsAreValid(const VocabularyBlob& vocabulary) {
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) {
+        if (vocabulary.offsets[i] >= vocabulary.blobSize) return false;
+    }
+    return true;
+}
+
+static bool isReadableWord(const unsigned char* word, int length) {
+    if (length > MAX_WORD_BYTES) return false;
+    for (int i = 0; i < length; ++i) {
+        if (!isWordByte(word[i])) return false;
+    }
+    return true;
+}
+
+// Refuses words that text could never give back, and indexes the others.
+static int indexWords(VocabularyBlob* vocabulary) {
+    clearWordLookup(&vocabulary->lookup);
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) {
+        const unsigned char* word = vocabulary->blob + vocabulary->offsets[i];
+        int length = vocabulary->wordLengths[i];
+        unsigned long line = static_cast<unsigned long>(i) + 1;
+        if (!isReadableWord(word, length)) {
+            std::fprintf(stderr, "%s: vocabulary word %lu cannot be read back\n", ENCODER_NAME, line);
+            return 0;
+        }
+        vocabulary->wordSlots[i] = wordKey(word, static_cast<std::size_t>(length));
+        if (addWord(&vocabulary->lookup, vocabulary->wordSlots[i], i) >= 0) {
+            std::fprintf(stderr, "%s: vocabulary word %lu repeats an earlier word\n", ENCODER_NAME,
+                         line);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+// A sentence's first word gets an upper-case first letter only when that
+// form is not a vocabulary word of its own, so that it reads back as itself.
+static void decideCapitals(VocabularyBlob* vocabulary) {
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) {
+        const unsigned char* word = vocabulary->blob + vocabulary->offsets[i];
+        int length = vocabulary->wordLengths[i];
+        vocabulary->mayCapitalise[i] = false;
+        if (word[0] < 'a' || word[0] > 'z') continue;
+        unsigned char capitalised[WORD_SLOT_BYTES];
+        std::memcpy(capitalised, word, static_cast<std::size_t>(length));
+        capitalised[0] = static_cast<unsigned char>(word[0] - 0x20);
+        std::uint64_t key = wordKey(capitalised, static_cast<std::size_t>(length));
+        vocabulary->mayCapitalise[i] = lookupWord(vocabulary->lookup, key) < 0;
+    }
+}
+
+int loadVocabulary(const char* fileName, VocabularyBlob* vocabulary) {
+    vocabulary->blob = nullptr;
+    vocabulary->blobSize = 0;
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "%s: cannot open vocabulary \"%s\"\n", ENCODER_NAME, fileName);
+        return 0;
+    }
+    unsigned long count = 0;
+    std::uint64_t size = 0;
+    if (!countEntries(file, &count, &size)) return 0;
+    if (count != VOCABULARY_SIZE) {
+        std::fprintf(stderr, "%s: vocabulary has %lu entries; %d required\n", ENCODER_NAME, count,
+                     VOCABULARY_SIZE);
+        std::fclose(file);
+        return 0;
+    }
+    if (size > MAX_BLOB_BYTES) return refuse(file, "%s: vocabulary blob is too large?\n");
+    vocabulary->blob = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(size)));
+    if (vocabulary->blob == nullptr) return refuse(file, "%s: out of memory\n");
+    vocabulary->blobSize = size;
+    if (std::fseek(file, 0, SEEK_SET) != 0) {
+        freeVocabulary(vocabulary);
+        return refuse(file, "%s: cannot rewind vocabulary\n");
+    }
+    std::clearerr(file);
+    fillBlob(file, vocabulary);
+    std::fclose(file);
+    if (!offsetsAreValid(*vocabulary)) {
+        std::fprintf(stderr, "%s: internal vocabulary error\n", ENCODER_NAME);
+        freeVocabulary(vocabulary);
+        return 0;
+    }
+    if (!indexWords(vocabulary)) {
+        freeVocabulary(vocabulary);
+        return 0;
+    }
+    decideCapitals(vocabulary);
+    return 1;
+}
+
+void freeVocabulary(VocabularyBlob* vocabulary) {
+    std::free(vocabulary->blob);
+    vocabulary->blob = nullptr;
+    vocabulary->blobSize = 0;
+}
+
+const char* vocabularyWord(const VocabularyBlob& vocabulary, WordIndex index) {
+    return reinterpret_cast<const char*>(vocabulary.blob + vocabulary.offsets[index]);
+}
+
+int isVocabularyWord(const VocabularyBlob& vocabulary, const char* text) {
+    std::size_t length = std::strlen(text);
+    if (length == 0 || length > MAX_WORD_BYTES) return 0;
+    std::uint64_t key = wordKey(reinterpret_cast<const unsigned char*>(text), length);
+    return lookupWord(vocabulary.lookup, key) >= 0 ? 1 : 0;
+}
+
+// ---------------------------------------------------------------- shaping
+
+// The standard library's minimal standard generator: unlike rand(), it
+// takes no lock, and its draws are the same on every platform.
+static std::minstd_rand randomGenerator;
+
+void seedRandom(std::uint32_t seed) {
+    randomGenerator.seed(seed);
+}
+
+int randomInRange(int low, int high) {
+    int r = static_cast<int>(randomGenerator() - std::minstd_rand::min());
+    return low + r % (high - low + 1);
+}
+
+void resetShaper(SentenceShaper* shaper, RandomInRange draw) {
+    shaper->draw = draw;
+    shaper->wordsInSentence = 0;
+    shaper->sentenceLength = draw(SHORTEST_SENTENCE, LONGEST_SENTENCE);
+    shaper->sentencesInParagraph = 0;
+    shaper->paragraphLength = draw(SHORTEST_PARAGRAPH, LONGEST_PARAGRAPH);
+}
+
+// Writes the 8-byte slot at place; its bytes beyond the word are scratch
+// that the next write overwrites.
+static inline void storeSlot(unsigned char* place, std::uint64_t slot) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::memcpy(place, &slot, sizeof slot);
+#else
+    keyToSlot(slot, place);
+#endif
+}
+
+// The word's slot, with an upper-case first letter when it opens a sentence
+// and that is allowed ('a'..'z' minus 0x20 borrows from no other byte).
+static inline std::uint64_t wordSlot(const VocabularyBlob& vocabulary, WordIndex index,
+                                     bool opensSentence) {
+    std::uint64_t slot = vocabulary.wordSlots[index];
+    if (opensSentence && vocabulary.mayCapitalise[index]) slot -= 0x20;
+    return slot;
+}
+
+int writeSentenceStartWord(const VocabularyBlob& vocabulary, WordIndex index, OutputBuffer* output) {
+    unsigned char* place = reserveOutput(output, WORD_SLOT_BYTES);
+    if (place == nullptr) return 0;
+    storeSlot(place, wordSlot(vocabulary, index, true));
+    output->used += vocabulary.wordLengths[index];
+    return 1;
+}
+
+// Ends the sentence behind its last word, at place, and returns the bytes
+// written: "." and then " ", or "\n\n" when the paragraph ends too.
+static int endSentence(SentenceShaper* shaper, unsigned char* place) {
+    int length = 0;
+    place[length++] = '.';
+    shaper->wordsInSentence = 0;
+    ++shaper->sentencesInParagraph;
+    if (shaper->sentencesInParagraph >= shaper->paragraphLength) {
+        place[length++] = '\n';
+        place[length++] = '\n';
+        shaper->sentencesInParagraph = 0;
+        shaper->paragraphLength = shaper->draw(SHORTEST_PARAGRAPH, LONGEST_PARAGRAPH);
+    } else {
+        place[length++] = ' ';
+    }
+    shaper->sentenceLength = shaper->draw(SHORTEST_SENTENCE, LONGEST_SENTENCE);
+    return length;
+}
+
+static inline int emitWordInline(const VocabularyBlob& vocabulary, WordIndex index,
+                                 SentenceShaper* shaper, OutputBuffer* output) {
+    if (index >= VOCABULARY_SIZE) return 0;
+    // The word's slot and ".\n\n" behind the word, reserved at once: after
+    // this nothing can fail, so a failure leaves the shaper as it was.
+    unsigned char* place = reserveOutput(output, WORD_SLOT_BYTES + 3);
+    if (place == nullptr) return 0;
+    std::uint64_t slot = wordSlot(vocabulary, index, shaper->wordsInSentence == 0);
+    int length = vocabulary.wordLengths[index];
+    ++shaper->wordsInSentence;
+    if (shaper->wordsInSentence < shaper->sentenceLength) {
+        // A word of at most 7 bytes and its space fill one slot.
+        storeSlot(place, slot | (static_cast<std::uint64_t>(' ') << (8 * length)));
+        output->used += static_cast<std::size_t>(length) + 1;
+        return 1;
+    }
+    storeSlot(place, slot);
+    length += endSentence(shaper, place + length);
+    output->used += static_cast<std::size_t>(length);
+    return 1;
+}
+
+int emitWord(const VocabularyBlob& vocabulary, WordIndex index, SentenceShaper* shaper,
+             OutputBuffer* output) {
+    return emitWordInline(vocabulary, index, shaper, output);
+}
+
+int finishText(const SentenceShaper& shaper, OutputBuffer* output) {
+    if (shaper.wordsInSentence == 0) return 1;
+    return putBytes(output, ".\n", 2) ? 1 : 0;
+}
+
+// ---------------------------------------------------------------- streaming
+
+static bool emitPair(const VocabularyBlob& vocabulary, WordIndex first, WordIndex second,
+                     SentenceShaper* shaper, OutputBuffer* output) {
+    return emitWordInline(vocabulary, first, shaper, output) &&
+           emitWordInline(vocabulary, second, shaper, output);
+}
+
+static bool emitLeftovers(const VocabularyBlob& vocabulary, const unsigned char* bytes,
+                          std::size_t count, SentenceShaper* shaper, OutputBuffer* output) {
+    if (count >= 1 && !emitWord(vocabulary, firstLeftoverIndex(bytes[0]), shaper, output)) return false;
+    if (count == 2 && !emitWord(vocabulary, secondLeftoverIndex(bytes[1]), shaper, output)) return false;
+    return true;
+}
+
+EncodeResult encodeStream(const VocabularyBlob& vocabulary, SentenceShaper* shaper,
+                          std::FILE* input, OutputBuffer* output) {
+    static unsigned char buffer[INPUT_BUFFER_BYTES + 2];
+    std::size_t carried = 0;  // bytes of an unfinished group, 0..2
+    for (;;) {
+        std::size_t got = std::fread(buffer + carried, 1, INPUT_BUFFER_BYTES, input);
+        std::size_t total = carried + got;
+        std::size_t groupsEnd = total - total % 3;
+        for (std::size_t position = 0; position < groupsEnd; position += 3) {
+            WordIndex x = 0;
+            WordIndex y = 0;
+            packGroup(buffer + position, &x, &y);
+            if (!emitPair(vocabulary, x, y, shaper, output)) return ENCODE_WRITE_ERROR;
+        }
+        carried = total - groupsEnd;
+        std::memmove(buffer, buffer + groupsEnd, carried);
+        if (got == 0 || std::feof(input) || std::ferror(input)) break;
+    }
+    if (!emitLeftovers(vocabulary, buffer, carried, shaper, output)) return ENCODE_WRITE_ERROR;
+    if (std::ferror(input)) return ENCODE_READ_ERROR;
+    if (!finishText(*shaper, output)) return ENCODE_WRITE_ERROR;
+    return ENCODE_DONE;
+}
+
+int runEncoder(const char* vocabularyFileName) {
+    static VocabularyBlob vocabulary;
+    static OutputBuffer output;
+    setBinaryMode(stdin);
+    setBinaryMode(stdout);
+    if (!loadVocabulary(vocabularyFileName, &vocabulary)) return 1;
+    seedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+    openOutputBuffer(&output, writeBlockToStream, stdout);
+    SentenceShaper shaper;
+    resetShaper(&shaper, randomInRange);
+    EncodeResult result = encodeStream(vocabulary, &shaper, stdin, &output);
+    if (result == ENCODE_READ_ERROR) {
+        // What was encoded before the error is written all the same.
+        flushOutput(&output);
+        std::fprintf(stderr, "%s: read error\n", ENCODER_NAME);
+        freeVocabulary(&vocabulary);
+        return 1;
+    }
+    if (result == ENCODE_DONE && !flushOutput(&output)) result = ENCODE_WRITE_ERROR;
+    freeVocabulary(&vocabulary);
+    if (result == ENCODE_WRITE_ERROR) {
+        std::fprintf(stderr, "%s: write error\n", ENCODER_NAME);
+        return 1;
+    }
+    return 0;
+}
+
+void printEncoderUsage() {
+    std::fprintf(stderr, "%s (version: %s) Encode binary to vocabulary words.\n", ENCODER_NAME,
+                 ENCODER_VERSION);
+    std::fprintf(stderr, "%s vocabulary < binaryFile > zarnoGlotFile\n", ENCODER_NAME);
+    std::fprintf(stderr, "Option:\n");
+    std::fprintf(stderr, "  -h print version, usage and exit.\n");
+    std::exit(-1);
+}
