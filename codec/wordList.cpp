@@ -18,10 +18,9 @@ bool containsWord(const WordSlot* slots, std::uint64_t count, const unsigned cha
     return false;
 }
 
-// The zero-terminated word as its zero-padded 8-byte slot, read as a number.
-static std::uint64_t packWord(const unsigned char* word) {
+std::uint64_t wordKey(const unsigned char* word, int length) {
     unsigned char slot[WORD_SLOT_BYTES] = {};
-    for (int i = 0; i < WORD_SLOT_BYTES - 1 && word[i] != 0; ++i) slot[i] = word[i];
+    std::memcpy(slot, word, static_cast<std::size_t>(length));
     std::uint64_t key = 0;
     std::memcpy(&key, slot, sizeof key);
     return key;
@@ -32,13 +31,7 @@ static unsigned hashPosition(std::uint64_t key) {
     return static_cast<unsigned>((key * 0x9E3779B97F4A7C15ULL) >> 50) & (WORD_HASH_SIZE - 1);
 }
 
-bool wordListContains(const WordList* list, const unsigned char* word) {
-    // A word longer than a slot holds can never be stored.
-    if (std::strlen(reinterpret_cast<const char*>(word)) > static_cast<std::size_t>(MAX_WORD_BYTES)) {
-        return false;
-    }
-    std::uint64_t key = packWord(word);
-    if (key == 0) return containsWord(list->slots, list->count, word);
+bool wordListContainsKey(const WordList* list, std::uint64_t key) {
     for (unsigned position = hashPosition(key);; position = (position + 1) & (WORD_HASH_SIZE - 1)) {
         std::uint64_t stored = list->hashKeys[position];
         if (stored == 0) return false;
@@ -46,13 +39,19 @@ bool wordListContains(const WordList* list, const unsigned char* word) {
     }
 }
 
+bool wordListContains(const WordList* list, const unsigned char* word) {
+    std::size_t length = std::strlen(reinterpret_cast<const char*>(word));
+    // No stored word is empty or longer than a slot holds.
+    if (length == 0 || length > static_cast<std::size_t>(MAX_WORD_BYTES)) return false;
+    return wordListContainsKey(list, wordKey(word, static_cast<int>(length)));
+}
+
 void appendWord(WordList* list, const unsigned char* word, int length) {
     WordSlot& slot = list->slots[list->count];
     std::memset(slot.bytes, 0, sizeof slot.bytes);
     std::memcpy(slot.bytes, word, static_cast<std::size_t>(length));
     ++list->count;
-    std::uint64_t key = 0;
-    std::memcpy(&key, slot.bytes, sizeof key);
+    std::uint64_t key = wordKey(word, length);
     unsigned position = hashPosition(key);
     while (list->hashKeys[position] != 0) position = (position + 1) & (WORD_HASH_SIZE - 1);
     list->hashKeys[position] = key;

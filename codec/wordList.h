@@ -39,6 +39,13 @@ bool containsWord(const WordSlot* slots, std::uint64_t count, const unsigned cha
 // slots afterwards does not change which words are stored, so it stays valid).
 bool wordListContains(const WordList* list, const unsigned char* word);
 
+// A word of 1..MAX_WORD_BYTES bytes as its zero-padded slot read as a number:
+// the hash set's key, never 0 for a word without zero bytes.
+std::uint64_t wordKey(const unsigned char* word, int length);
+
+// wordListContains for a word given by its key.
+bool wordListContainsKey(const WordList* list, std::uint64_t key);
+
 // Stores a word of 1..MAX_WORD_BYTES bytes (no zero byte among them) in the
 // next slot. The caller has checked room and duplicates.
 void appendWord(WordList* list, const unsigned char* word, int length);

@@ -46,7 +46,7 @@ inline std::size_t packedIndexCount(std::size_t count) {
 std::size_t packBytes(const unsigned char* bytes, std::size_t count, WordIndex* indices);
 
 // Unpacks a whole index sequence. Returns the number of bytes written
-// (room for count bytes suffices), or -1 when the sequence is not one that
+// (room for 2 bytes per index suffices), or -1 when the sequence is not one that
 // packBytes can produce.
 long long unpackIndices(const WordIndex* indices, std::size_t count, unsigned char* bytes);
 

@@ -310,10 +310,8 @@ static DecodeResult scanWords(const Dictionary& dictionary, DecoderState* state,
 }
 #endif
 
-// Cuts one block of text into words and runs each completed word.
-static DecodeResult decodeBlock(const Dictionary& dictionary, DecoderState* state,
-                                const unsigned char* bytes, std::size_t count,
-                                OutputBuffer* output) {
+DecodeResult decodeText(const Dictionary& dictionary, DecoderState* state,
+                        const unsigned char* bytes, std::size_t count, OutputBuffer* output) {
     std::size_t position = 0;
 #ifdef ZG_SCAN_WORDS_AT_ONCE
     // First finish a word that the previous block left open.
@@ -329,21 +327,30 @@ static DecodeResult decodeBlock(const Dictionary& dictionary, DecoderState* stat
     return scanBytes(dictionary, state, bytes, &position, count, false, output);
 }
 
-DecodeResult decodeStream(const Dictionary& dictionary, DecoderState* state, std::FILE* input,
-                          OutputBuffer* output) {
-    static unsigned char buffer[INPUT_BUFFER_BYTES];
-    for (;;) {
-        std::size_t got = std::fread(buffer, 1, INPUT_BUFFER_BYTES, input);
-        DecodeResult result = decodeBlock(dictionary, state, buffer, got, output);
-        if (result != DECODE_OK) return result;
-        if (got == 0 || std::feof(input) || std::ferror(input)) break;
-    }
+DecodeResult finishDecoding(const Dictionary& dictionary, DecoderState* state,
+                            OutputBuffer* output) {
     if (state->wordLength > 0) {
         DecodeResult result = decodeWordStep(dictionary, state, true, output);
         if (result != DECODE_OK) return result;
         clearWord(state);
     }
     if (state->pendingValue != -1) return DECODE_INCOMPLETE_PAIR;
+    return DECODE_OK;
+}
+
+DecodeResult decodeStream(const Dictionary& dictionary, DecoderState* state, std::FILE* input,
+                          OutputBuffer* output) {
+    static unsigned char buffer[INPUT_BUFFER_BYTES];
+    for (;;) {
+        std::size_t got = std::fread(buffer, 1, INPUT_BUFFER_BYTES, input);
+        DecodeResult result = decodeText(dictionary, state, buffer, got, output);
+        if (result != DECODE_OK) return result;
+        if (got == 0 || std::feof(input) || std::ferror(input)) break;
+    }
+    // A read error ends the text as its end does; the text's own errors
+    // come first.
+    DecodeResult result = finishDecoding(dictionary, state, output);
+    if (result != DECODE_OK) return result;
     if (std::ferror(input)) return DECODE_READ_ERROR;
     return DECODE_OK;
 }

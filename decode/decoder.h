@@ -63,6 +63,15 @@ const char* decodeMessage(DecodeResult result);
 DecodeResult decodeWordStep(const Dictionary& dictionary, DecoderState* state, bool endOfText,
                             OutputBuffer* output);
 
+// Cuts the next piece of text into words and runs every word that a
+// separator ends; a word at the end of the piece stays open in the state.
+DecodeResult decodeText(const Dictionary& dictionary, DecoderState* state,
+                        const unsigned char* bytes, std::size_t count, OutputBuffer* output);
+
+// Ends the text: runs a word left open and checks that no pair value waits.
+DecodeResult finishDecoding(const Dictionary& dictionary, DecoderState* state,
+                            OutputBuffer* output);
+
 // Decodes the whole input stream, up to the first error. On an unknown
 // word, state->word holds it.
 DecodeResult decodeStream(const Dictionary& dictionary, DecoderState* state, std::FILE* input,

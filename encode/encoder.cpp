@@ -301,14 +301,20 @@ int finishText(const SentenceShaper& shaper, OutputBuffer* output) {
 
 // ---------------------------------------------------------------- streaming
 
-static bool emitPair(const VocabularyBlob& vocabulary, WordIndex first, WordIndex second,
-                     SentenceShaper* shaper, OutputBuffer* output) {
-    return emitWordInline(vocabulary, first, shaper, output) &&
-           emitWordInline(vocabulary, second, shaper, output);
+bool emitGroups(const VocabularyBlob& vocabulary, const unsigned char* bytes, std::size_t count,
+                SentenceShaper* shaper, OutputBuffer* output) {
+    for (std::size_t position = 0; position + 3 <= count; position += 3) {
+        WordIndex x = 0;
+        WordIndex y = 0;
+        packGroup(bytes + position, &x, &y);
+        if (!emitWordInline(vocabulary, x, shaper, output)) return false;
+        if (!emitWordInline(vocabulary, y, shaper, output)) return false;
+    }
+    return true;
 }
 
-static bool emitLeftovers(const VocabularyBlob& vocabulary, const unsigned char* bytes,
-                          std::size_t count, SentenceShaper* shaper, OutputBuffer* output) {
+bool emitLeftovers(const VocabularyBlob& vocabulary, const unsigned char* bytes, std::size_t count,
+                   SentenceShaper* shaper, OutputBuffer* output) {
     if (count >= 1 && !emitWord(vocabulary, firstLeftoverIndex(bytes[0]), shaper, output)) return false;
     if (count == 2 && !emitWord(vocabulary, secondLeftoverIndex(bytes[1]), shaper, output)) return false;
     return true;
@@ -322,12 +328,7 @@ EncodeResult encodeStream(const VocabularyBlob& vocabulary, SentenceShaper* shap
         std::size_t got = std::fread(buffer + carried, 1, INPUT_BUFFER_BYTES, input);
         std::size_t total = carried + got;
         std::size_t groupsEnd = total - total % 3;
-        for (std::size_t position = 0; position < groupsEnd; position += 3) {
-            WordIndex x = 0;
-            WordIndex y = 0;
-            packGroup(buffer + position, &x, &y);
-            if (!emitPair(vocabulary, x, y, shaper, output)) return ENCODE_WRITE_ERROR;
-        }
+        if (!emitGroups(vocabulary, buffer, groupsEnd, shaper, output)) return ENCODE_WRITE_ERROR;
         carried = total - groupsEnd;
         std::memmove(buffer, buffer + groupsEnd, carried);
         if (got == 0 || std::feof(input) || std::ferror(input)) break;

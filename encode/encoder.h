@@ -1,6 +1,7 @@
 // The encoder: loads a vocabulary and writes bytes as ZarnoGlot sentences.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -70,6 +71,15 @@ int emitWord(const VocabularyBlob& vocabulary, WordIndex index, SentenceShaper* 
 
 // Closes an unfinished sentence with ".\n". 0 only when a write failed.
 int finishText(const SentenceShaper& shaper, OutputBuffer* output);
+
+// Writes the two words of every complete group of three bytes (count is a
+// multiple of 3). False on a write failure.
+bool emitGroups(const VocabularyBlob& vocabulary, const unsigned char* bytes, std::size_t count,
+                SentenceShaper* shaper, OutputBuffer* output);
+
+// Writes the words of the 0, 1 or 2 bytes after the last group.
+bool emitLeftovers(const VocabularyBlob& vocabulary, const unsigned char* bytes, std::size_t count,
+                   SentenceShaper* shaper, OutputBuffer* output);
 
 enum EncodeResult {
     ENCODE_DONE,

@@ -19,6 +19,30 @@ TEST(CasePairTable, RowsAscendAndNoCodePointRepeats) {
     }
 }
 
+// The table is exactly these runs of capitals, each with its lowercase.
+TEST(CasePairTable, HoldsExactlyTheRunsOfLatinCapitals) {
+    struct Run {
+        std::uint32_t first, last, step;
+        int lowercaseOffset;  // 0: the fixed lowercase below
+        std::uint32_t fixedLowercase;
+    } runs[] = {
+        {0xC0, 0xD6, 1, 0x20, 0},    {0xD8, 0xDE, 1, 0x20, 0},    {0x100, 0x12E, 2, 1, 0},
+        {0x130, 0x130, 1, 0, 0x69},  {0x132, 0x136, 2, 1, 0},     {0x139, 0x147, 2, 1, 0},
+        {0x14A, 0x176, 2, 1, 0},     {0x178, 0x178, 1, 0, 0xFF},  {0x179, 0x17D, 2, 1, 0},
+    };
+    int row = 0;
+    for (const Run& run : runs) {
+        for (std::uint32_t capital = run.first; capital <= run.last; capital += run.step) {
+            ASSERT_LT(row, CASE_PAIR_COUNT);
+            EXPECT_EQ(capital, CasePairTable[row].capital) << row;
+            std::uint32_t lowercase = run.lowercaseOffset ? capital + run.lowercaseOffset : run.fixedLowercase;
+            EXPECT_EQ(lowercase, CasePairTable[row].lowercase) << row;
+            ++row;
+        }
+    }
+    EXPECT_EQ(CASE_PAIR_COUNT, row);
+}
+
 TEST(LetterCase, LowercaseMappingsIncludingTheIrregularRows) {
     EXPECT_EQ(0x69u, toLowercaseLetter(0x130));
     EXPECT_EQ(0xFFu, toLowercaseLetter(0x178));

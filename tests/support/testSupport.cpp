@@ -185,3 +185,17 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     removeTree(folder);
     return result;
 }
+
+ProgramResult runProgramWithFiles(const std::string& program,
+                                  const std::vector<std::string>& arguments,
+                                  const std::string& stdinPath, const std::string& stdoutPath) {
+    std::string folder = makeTempDirectory();
+    std::string errPath = joinPath(folder, "stderr");
+    ProgramResult result;
+    result.status = spawnAndWait(program, arguments, stdinPath, stdoutPath, errPath);
+    std::error_code error;
+    if (fs::is_regular_file(stdoutPath, error)) result.out = readFile(stdoutPath);
+    result.err = readFile(errPath);
+    removeTree(folder);
+    return result;
+}

@@ -26,6 +26,13 @@ ProgramResult runProgram(const std::string& program,
                          const std::vector<std::string>& arguments,
                          const std::string& stdinBytes);
 
+// Like runProgram, but standard input and output are the given paths
+// (such as /dev/full, or a folder to make reading fail); out holds what the
+// output path holds afterwards when it can be read.
+ProgramResult runProgramWithFiles(const std::string& program,
+                                  const std::vector<std::string>& arguments,
+                                  const std::string& stdinPath, const std::string& stdoutPath);
+
 // A fresh, empty folder under the system's temporary folder.
 std::string makeTempDirectory();
 void removeTree(const std::string& path);

@@ -1,0 +1,156 @@
+#include "byteOutput.h"
+#include "wordLookup.h"
+#include "wordPacking.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+static std::vector<int> pack(const std::vector<unsigned char>& bytes) {
+    std::vector<WordIndex> indices(packedIndexCount(bytes.size()) + 1);
+    std::size_t count = packBytes(bytes.data(), bytes.size(), indices.data());
+    EXPECT_EQ(packedIndexCount(bytes.size()), count);
+    return std::vector<int>(indices.begin(), indices.begin() + static_cast<long>(count));
+}
+
+TEST(WordPacking, PacksGroupsAndLeftovers) {
+    struct Case {
+        std::vector<unsigned char> bytes;
+        std::vector<int> indices;
+    } cases[] = {
+        {{}, {}},
+        {{0x41, 0x42, 0x43}, {1044, 579}},
+        {{0x41, 0x42, 0x43, 0x44}, {1044, 579, 4164}},
+        {{0x41, 0x42, 0x43, 0x44, 0x45}, {1044, 579, 4164, 4421}},
+        {{0x44, 0x45}, {4164, 4421}},
+        {{0x00, 0x00, 0x00}, {0, 0}},
+        {{0xFF, 0xFF, 0xFF}, {4095, 4095}},
+        {{0xFF}, {4351}},
+        {{0xFF, 0xFF}, {4351, 4607}},
+        {{0x00}, {4096}},
+        {{0x00, 0x00}, {4096, 4352}},
+        {{0x12, 0x34, 0x56, 0xAB, 0xCD, 0xEF}, {0x123, 0x456, 0xABC, 0xDEF}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.indices, pack(c.bytes));
+        std::vector<WordIndex> indices(c.indices.begin(), c.indices.end());
+        std::vector<unsigned char> bytes(2 * indices.size() + 1);
+        long long count = unpackIndices(indices.data(), indices.size(), bytes.data());
+        ASSERT_EQ(static_cast<long long>(c.bytes.size()), count);
+        bytes.resize(static_cast<std::size_t>(count));
+        EXPECT_EQ(c.bytes, bytes);
+    }
+}
+
+TEST(WordPacking, RoundTripForEveryLengthUpTo1000) {
+    std::mt19937 random(7);
+    std::vector<unsigned char> bytes;
+    for (std::size_t length = 0; length <= 1000; ++length) {
+        std::vector<WordIndex> indices(packedIndexCount(length));
+        packBytes(bytes.data(), length, indices.data());
+        std::vector<unsigned char> back(length + 1);
+        ASSERT_EQ(static_cast<long long>(length),
+                  unpackIndices(indices.data(), indices.size(), back.data()));
+        back.resize(length);
+        ASSERT_EQ(bytes, back);
+        bytes.push_back(static_cast<unsigned char>(random()));
+    }
+}
+
+TEST(WordPacking, RefusesSequencesThePackerCannotMake) {
+    const std::vector<std::vector<WordIndex>> invalid = {
+        {5},                   // a pair value without its partner
+        {1, 2, 3},             // three pair values
+        {4352},                // a second leftover without a first
+        {1, 4096},             // a leftover inside a pair
+        {4096, 1, 2},          // pair values after a leftover
+        {4096, 4097},          // two first leftovers
+        {4096, 4352, 4352},    // two second leftovers
+        {4096, 4352, 1, 2},    // anything after the second leftover
+        {4608},                // beyond the vocabulary
+    };
+    for (const std::vector<WordIndex>& indices : invalid) {
+        unsigned char bytes[8];
+        EXPECT_EQ(-1, unpackIndices(indices.data(), indices.size(), bytes)) << indices.size();
+    }
+}
+
+TEST(WordPacking, IndexClassesAndWordBytes) {
+    EXPECT_EQ(INDEX_PAIR_VALUE, classifyIndex(0));
+    EXPECT_EQ(INDEX_PAIR_VALUE, classifyIndex(4095));
+    EXPECT_EQ(INDEX_FIRST_LEFTOVER, classifyIndex(4096));
+    EXPECT_EQ(INDEX_FIRST_LEFTOVER, classifyIndex(4351));
+    EXPECT_EQ(INDEX_SECOND_LEFTOVER, classifyIndex(4352));
+    EXPECT_EQ(INDEX_SECOND_LEFTOVER, classifyIndex(4607));
+    EXPECT_EQ(INDEX_OUT_OF_RANGE, classifyIndex(4608));
+    EXPECT_EQ(INDEX_OUT_OF_RANGE, classifyIndex(-1));
+    int wordBytes = 0;
+    for (int byte = 0; byte < 256; ++byte) wordBytes += isWordByte(static_cast<unsigned char>(byte));
+    EXPECT_EQ(26 + 26 + 128, wordBytes);
+    for (int separator : {0x40, 0x5B, 0x60, 0x7B, 0x2E, 0x20, 0x0A, 0x30, 0x7F, 0x00}) {
+        EXPECT_FALSE(isWordByte(static_cast<unsigned char>(separator))) << separator;
+    }
+}
+
+TEST(WordLookup, FindsEveryWordAndReportsDuplicates) {
+    static WordLookup lookup;
+    clearWordLookup(&lookup);
+    std::vector<std::string> words;
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) {
+        // Three letters that spell i, then 0..4 more bytes.
+        std::string word = {static_cast<char>('a' + i % 26), static_cast<char>('a' + i / 26 % 26),
+                            static_cast<char>(0x80 + i / 676)};
+        word.append(static_cast<std::size_t>(i % 5), 'q');
+        words.push_back(word);
+        auto bytes = reinterpret_cast<const unsigned char*>(word.data());
+        ASSERT_EQ(-1, addWord(&lookup, wordKey(bytes, word.size()), i)) << i;
+    }
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) {
+        auto bytes = reinterpret_cast<const unsigned char*>(words[i].data());
+        ASSERT_EQ(i, lookupWord(lookup, wordKey(bytes, words[i].size())));
+        ASSERT_EQ(i, addWord(&lookup, wordKey(bytes, words[i].size()), 4000));
+    }
+    EXPECT_EQ(-1, lookupWord(lookup, wordKey(reinterpret_cast<const unsigned char*>("zz"), 2)));
+    unsigned char slot[8];
+    keyToSlot(wordKey(reinterpret_cast<const unsigned char*>("abc"), 3), slot);
+    EXPECT_EQ(std::string("abc\0\0\0\0\0", 8), std::string(reinterpret_cast<char*>(slot), 8));
+    EXPECT_EQ(wordKey(slot, 3), slotKey(slot));
+}
+
+static bool appendToString(void* target, const unsigned char* bytes, std::size_t count) {
+    static_cast<std::string*>(target)->append(reinterpret_cast<const char*>(bytes), count);
+    return true;
+}
+
+static bool failAfterFirstBlock(void* target, const unsigned char*, std::size_t) {
+    int* blocks = static_cast<int*>(target);
+    return ++*blocks == 1;
+}
+
+TEST(OutputBuffer, WritesInBlocksAndStopsAfterAFailure) {
+    static OutputBuffer output;
+    std::string collected;
+    openOutputBuffer(&output, appendToString, &collected);
+    std::string expected;
+    for (int i = 0; i < 30000; ++i) {
+        std::string piece = std::to_string(i) + " ";
+        ASSERT_TRUE(putBytes(&output, piece.data(), piece.size()));
+        expected += piece;
+    }
+    EXPECT_LT(collected.size(), expected.size());  // the tail is still buffered
+    ASSERT_TRUE(flushOutput(&output));
+    EXPECT_EQ(expected, collected);
+
+    int blocks = 0;
+    openOutputBuffer(&output, failAfterFirstBlock, &blocks);
+    std::string block(OUTPUT_BUFFER_BYTES, 'x');
+    ASSERT_TRUE(putBytes(&output, block.data(), block.size()));
+    ASSERT_TRUE(putBytes(&output, "a", 1));  // the first block is written
+    ASSERT_TRUE(putBytes(&output, block.data(), OUTPUT_BUFFER_BYTES - 1));
+    EXPECT_FALSE(putBytes(&output, "b", 1));  // the second is refused
+    EXPECT_FALSE(putBytes(&output, "c", 1));
+    EXPECT_FALSE(flushOutput(&output));
+    EXPECT_EQ(2, blocks);
+}
