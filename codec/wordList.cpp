@@ -18,27 +18,6 @@ bool containsWord(const WordSlot* slots, std::uint64_t count, const unsigned cha
     return false;
 }
 
-std::uint64_t wordKey(const unsigned char* word, int length) {
-    unsigned char slot[WORD_SLOT_BYTES] = {};
-    std::memcpy(slot, word, static_cast<std::size_t>(length));
-    std::uint64_t key = 0;
-    std::memcpy(&key, slot, sizeof key);
-    return key;
-}
-
-static unsigned hashPosition(std::uint64_t key) {
-    // Fibonacci hashing: the top bits of the product mix every byte of the key.
-    return static_cast<unsigned>((key * 0x9E3779B97F4A7C15ULL) >> 50) & (WORD_HASH_SIZE - 1);
-}
-
-bool wordListContainsKey(const WordList* list, std::uint64_t key) {
-    for (unsigned position = hashPosition(key);; position = (position + 1) & (WORD_HASH_SIZE - 1)) {
-        std::uint64_t stored = list->hashKeys[position];
-        if (stored == 0) return false;
-        if (stored == key) return true;
-    }
-}
-
 bool wordListContains(const WordList* list, const unsigned char* word) {
     std::size_t length = std::strlen(reinterpret_cast<const char*>(word));
     // No stored word is empty or longer than a slot holds.
@@ -52,7 +31,7 @@ void appendWord(WordList* list, const unsigned char* word, int length) {
     std::memcpy(slot.bytes, word, static_cast<std::size_t>(length));
     ++list->count;
     std::uint64_t key = wordKey(word, length);
-    unsigned position = hashPosition(key);
+    unsigned position = wordHashPosition(key);
     while (list->hashKeys[position] != 0) position = (position + 1) & (WORD_HASH_SIZE - 1);
     list->hashKeys[position] = key;
 }

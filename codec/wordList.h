@@ -18,7 +18,7 @@ struct WordSlot {
 };
 
 // Power of two above 1.5 times the capacity: probe runs stay short.
-constexpr int WORD_HASH_SIZE = 16384;
+constexpr int WORD_HASH_SIZE = 16384;  // 2 to the 14th
 
 struct WordList {
     WordSlot slots[WORD_LIST_CAPACITY];
@@ -39,12 +39,28 @@ bool containsWord(const WordSlot* slots, std::uint64_t count, const unsigned cha
 // slots afterwards does not change which words are stored, so it stays valid).
 bool wordListContains(const WordList* list, const unsigned char* word);
 
-// A word of 1..MAX_WORD_BYTES bytes as its zero-padded slot read as a number:
-// the hash set's key, never 0 for a word without zero bytes.
-std::uint64_t wordKey(const unsigned char* word, int length);
+// A word of 1..MAX_WORD_BYTES bytes as a number, its first byte lowest: the
+// hash set's key, never 0 for a word without zero bytes. Inline, like the
+// lookup below, because the harvester asks once per word of its input.
+inline std::uint64_t wordKey(const unsigned char* word, int length) {
+    std::uint64_t key = 0;
+    for (int i = length - 1; i >= 0; --i) key = (key << 8) | word[i];
+    return key;
+}
+
+inline unsigned wordHashPosition(std::uint64_t key) {
+    // Fibonacci hashing: the top bits of the product mix every byte of the key.
+    return static_cast<unsigned>((key * 0x9E3779B97F4A7C15ULL) >> (64 - 14)) & (WORD_HASH_SIZE - 1);
+}
 
 // wordListContains for a word given by its key.
-bool wordListContainsKey(const WordList* list, std::uint64_t key);
+inline bool wordListContainsKey(const WordList* list, std::uint64_t key) {
+    for (unsigned position = wordHashPosition(key);; position = (position + 1) & (WORD_HASH_SIZE - 1)) {
+        std::uint64_t stored = list->hashKeys[position];
+        if (stored == 0) return false;
+        if (stored == key) return true;
+    }
+}
 
 // Stores a word of 1..MAX_WORD_BYTES bytes (no zero byte among them) in the
 // next slot. The caller has checked room and duplicates.

@@ -53,14 +53,11 @@ static bool endsSentence(std::uint32_t codePoint) {
 
 // Whether every character after the first decodes and none is a capital.
 static bool hasNoInnerCapital(const unsigned char* word, int length) {
-    bool ascii = true;
-    for (int i = 0; i < length; ++i) ascii = ascii && word[i] < 0x80;
-    if (ascii) {
-        for (int i = 1; i < length; ++i) {
-            if (word[i] >= 'A' && word[i] <= 'Z') return false;
-        }
-        return true;
+    int i = 1;
+    for (; i < length && word[i] < 0x80; ++i) {
+        if (word[i] >= 'A' && word[i] <= 'Z') return false;
     }
+    if (i == length && word[0] < 0x80) return true;
     for (int offset = 0; offset < length;) {
         std::uint32_t codePoint = 0;
         int characterLength = 0;
@@ -74,13 +71,21 @@ static bool hasNoInnerCapital(const unsigned char* word, int length) {
     return true;
 }
 
+static void lowercaseFirst(unsigned char* word, int length) {
+    if (word[0] >= 'A' && word[0] <= 'Z') {
+        word[0] = static_cast<unsigned char>(word[0] + 0x20);
+    } else if (word[0] >= 0x80) {
+        lowercaseFirstLetter(word, static_cast<std::size_t>(length), UTF8_UP_TO_4_BYTES);
+    }
+}
+
 bool addWord(WordList* list, unsigned char* word, int length, bool sentenceStartMark) {
     if (list->count >= static_cast<std::uint64_t>(WORD_LIST_CAPACITY)) return false;
     if (length < 2 || length > MAX_WORD_BYTES) return false;
     word[length] = 0;
     if (!hasNoInnerCapital(word, length)) return false;
-    if (sentenceStartMark) lowercaseFirstLetter(word, static_cast<std::size_t>(length), UTF8_UP_TO_4_BYTES);
-    if (wordListContains(list, word)) return false;
+    if (sentenceStartMark) lowercaseFirst(word, length);
+    if (wordListContainsKey(list, wordKey(word, length))) return false;
     appendWord(list, word, length);
     return true;
 }
@@ -105,24 +110,27 @@ static void endRun(Harvester* harvester) {
     harvester->tooLong = false;
 }
 
-static void takeLetter(Harvester* harvester, const unsigned char* bytes, int length) {
+// Takes `length` bytes that are whole letters; taking them together gives the
+// same run as taking them one by one, since once the run is too long every
+// further letter is dropped.
+static void takeLetters(Harvester* harvester, const unsigned char* bytes, std::size_t length) {
     if (harvester->currentLength == 0 && !harvester->tooLong) {
         harvester->runSentenceStart = harvester->sentenceStart;
     }
     harvester->sentenceStart = false;
     if (harvester->tooLong) return;
-    if (harvester->currentLength + length > MAX_WORD_BYTES) {
+    if (static_cast<std::size_t>(harvester->currentLength) + length > static_cast<std::size_t>(MAX_WORD_BYTES)) {
         harvester->tooLong = true;
         return;
     }
-    std::memcpy(harvester->currentWord + harvester->currentLength, bytes, static_cast<std::size_t>(length));
-    harvester->currentLength += length;
+    for (std::size_t i = 0; i < length; ++i) harvester->currentWord[harvester->currentLength + i] = bytes[i];
+    harvester->currentLength += static_cast<int>(length);
 }
 
 static void takeCharacter(Harvester* harvester, std::uint32_t codePoint, const unsigned char* bytes,
                           int length) {
     if (isLetter(codePoint)) {
-        takeLetter(harvester, bytes, length);
+        takeLetters(harvester, bytes, static_cast<std::size_t>(length));
         return;
     }
     endRun(harvester);
@@ -155,22 +163,23 @@ static bool listIsFull(const Harvester* harvester) {
     return harvester->words.count >= static_cast<std::uint64_t>(WORD_LIST_CAPACITY);
 }
 
-// ASCII letters and the characters that end a sentence, for the fast path.
-struct AsciiClasses {
-    bool letter[128];
-    bool sentenceEnd[128];
+// Byte classes for the ASCII fast path; bytes 0x80..0xFF have no class.
+enum : unsigned char { BYTE_LETTER = 1, BYTE_SENTENCE_END = 2 };
+
+struct ByteClasses {
+    unsigned char classOf[256];
 };
 
-static AsciiClasses makeAsciiClasses() {
-    AsciiClasses classes = {};
-    for (std::uint32_t byte = 0; byte < 128; ++byte) {
-        classes.letter[byte] = isLetter(byte);
-        classes.sentenceEnd[byte] = endsSentence(byte);
+static ByteClasses makeByteClasses() {
+    ByteClasses classes = {};
+    for (std::uint32_t byte = 0; byte < 0x80; ++byte) {
+        if (isLetter(byte)) classes.classOf[byte] |= BYTE_LETTER;
+        if (endsSentence(byte)) classes.classOf[byte] |= BYTE_SENTENCE_END;
     }
     return classes;
 }
 
-static const AsciiClasses asciiClasses = makeAsciiClasses();
+static const ByteClasses byteClasses = makeByteClasses();
 
 std::size_t harvestBytes(Harvester* harvester, const unsigned char* bytes, std::size_t length) {
     std::size_t position = 0;
@@ -182,18 +191,25 @@ std::size_t harvestBytes(Harvester* harvester, const unsigned char* bytes, std::
             if (harvester->sequenceLength == harvester->sequenceExpected) completeSequence(harvester);
             continue;
         }
-        unsigned char byte = bytes[position++];
+        // Words are stored only when a run ends, so a full list is noticed
+        // at the first byte read after the run that filled it.
         if (listIsFull(harvester)) {
             harvester->finished = true;
-            return position;
+            return position + 1;
         }
+        unsigned char byte = bytes[position];
+        unsigned char byteClass = byteClasses.classOf[byte];
+        if (byteClass & BYTE_LETTER) {
+            std::size_t runEnd = position + 1;
+            while (runEnd < length && (byteClasses.classOf[bytes[runEnd]] & BYTE_LETTER)) ++runEnd;
+            takeLetters(harvester, bytes + position, runEnd - position);
+            position = runEnd;
+            continue;
+        }
+        ++position;
         if (byte < 0x80) {
-            if (asciiClasses.letter[byte]) {
-                takeLetter(harvester, &byte, 1);
-            } else {
-                endRun(harvester);
-                if (asciiClasses.sentenceEnd[byte]) harvester->sentenceStart = true;
-            }
+            endRun(harvester);
+            if (byteClass & BYTE_SENTENCE_END) harvester->sentenceStart = true;
             continue;
         }
         int expected = sequenceLengthOf(byte);
