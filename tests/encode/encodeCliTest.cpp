@@ -1,0 +1,160 @@
+// zarnoGlotEncode through the real executable.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "testSupport.h"
+#include "testVocabulary.h"
+
+namespace {
+
+const char* const USAGE =
+    "zarnoGlotEncode (version: 26.245) Encode binary to vocabulary words.\n"
+    "zarnoGlotEncode vocabulary < binaryFile > zarnoGlotFile\n"
+    "Option:\n"
+    "  -h print version, usage and exit.\n";
+
+class EncodeCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = makeTempDirectory();
+        words = makeTestVocabulary(5);
+    }
+    void TearDown() override { removeTree(folder); }
+    std::string vocabularyFile(const std::string& name, const std::string& text) {
+        std::string path = joinPath(folder, name);
+        writeFile(path, text);
+        return path;
+    }
+    ProgramResult encode(const std::vector<std::string>& arguments, const std::string& input) {
+        return runProgram(programPath("zarnoGlotEncode"), arguments, input);
+    }
+    std::string folder;
+    std::vector<std::string> words;
+};
+
+TEST_F(EncodeCli, PrintsUsageForAnyArgumentCountButOneAndForH) {
+    std::string vocabulary = writeVocabularyFile(folder, "v.vcb", words);
+    const std::vector<std::vector<std::string>> argumentLists = {
+        {}, {"-h"}, {vocabulary, vocabulary}, {"-h", vocabulary}, {"a", "b", "c"},
+    };
+    for (const std::vector<std::string>& arguments : argumentLists) {
+        ProgramResult result = encode(arguments, "abc");
+        EXPECT_EQ(-1, result.status) << arguments.size();
+        EXPECT_EQ(USAGE, result.err);
+        EXPECT_EQ("", result.out);
+    }
+}
+
+TEST_F(EncodeCli, RefusesBadVocabulariesBeforeReadingInput) {
+    std::vector<std::string> shortList(words.begin(), words.end() - 1);
+    std::vector<std::string> longList = words;
+    longList.push_back("extrax");
+    std::vector<std::string> repeated = words;
+    repeated[2000] = words[17];
+    std::vector<std::string> tooLong = words;
+    tooLong[99] = "abcdefgh";
+    std::vector<std::string> notWordBytes = words;
+    notWordBytes[4607] = "ab-cd";
+    std::vector<std::string> tooLarge;
+    for (std::size_t i = 0; i < words.size(); ++i) tooLarge.push_back(words[i] + std::string(15, 'x'));
+    std::string longLine = vocabularyText(words, "\n", true);
+    longLine.insert(0, std::string(255, 'k') + "\n");
+
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string message;
+    } cases[] = {
+        {"4607 words", vocabularyText(shortList, "\n", true),
+         "zarnoGlotEncode: vocabulary has 4607 entries; 4608 required\n"},
+        {"4609 words", vocabularyText(longList, "\n", true),
+         "zarnoGlotEncode: vocabulary has more than 4608 entries\n"},
+        {"empty line at the end", vocabularyText(words, "\n", true) + "\n",
+         "zarnoGlotEncode: empty vocabulary entry\n"},
+        {"empty line inside", "\n" + vocabularyText(shortList, "\n", true),
+         "zarnoGlotEncode: empty vocabulary entry\n"},
+        {"a 255-byte line is two entries", longLine, "zarnoGlotEncode: empty vocabulary entry\n"},
+        {"blob over 65535 bytes", vocabularyText(tooLarge, "\n", true),
+         "zarnoGlotEncode: vocabulary blob is too large?\n"},
+        {"a word twice", vocabularyText(repeated, "\r\n", true),
+         "zarnoGlotEncode: vocabulary word 2001 repeats an earlier word\n"},
+        {"an 8-byte word", vocabularyText(tooLong, "\n", true),
+         "zarnoGlotEncode: vocabulary word 100 cannot be read back\n"},
+        {"a byte that separates words", vocabularyText(notWordBytes, "\n", false),
+         "zarnoGlotEncode: vocabulary word 4608 cannot be read back\n"},
+        {"empty file", "", "zarnoGlotEncode: vocabulary has 0 entries; 4608 required\n"},
+    };
+    for (const Case& c : cases) {
+        std::string path = vocabularyFile("bad.vcb", c.text);
+        ProgramResult result = encode({path}, "some input");
+        EXPECT_EQ(1, result.status) << c.name;
+        EXPECT_EQ(c.message, result.err) << c.name;
+        EXPECT_EQ("", result.out) << c.name;
+    }
+    std::string missing = joinPath(folder, "missing.vcb");
+    ProgramResult result = encode({missing}, "x");
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ("zarnoGlotEncode: cannot open vocabulary \"" + missing + "\"\n", result.err);
+}
+
+TEST_F(EncodeCli, WritesTheWordsOfTheBytes) {
+    words[1044] = "waz";
+    words[579] = "wbz";
+    words[4164] = "wcz";
+    words[4421] = "wdz";
+    std::string vocabulary = writeVocabularyFile(folder, "v.vcb", words);
+    struct Case {
+        std::string input;
+        std::vector<std::string> words;
+    } cases[] = {
+        {"", {}},
+        {"D", {"wcz"}},
+        {"DE", {"wcz", "wdz"}},
+        {"ABC", {"waz", "wbz"}},
+        {"ABCDE", {"waz", "wbz", "wcz", "wdz"}},
+    };
+    for (const Case& c : cases) {
+        ProgramResult result = encode({vocabulary}, c.input);
+        EXPECT_EQ(0, result.status);
+        EXPECT_EQ("", result.err);
+        // Split into words; sentence starts come capitalised.
+        std::vector<std::string> written;
+        std::string word;
+        for (char byte : result.out + " ") {
+            if (byte >= 'a' && byte <= 'z') {
+                word += byte;
+            } else if (byte >= 'A' && byte <= 'Z') {
+                word += static_cast<char>(byte + 0x20);
+            } else if (!word.empty()) {
+                written.push_back(word);
+                word.clear();
+            }
+        }
+        EXPECT_EQ(c.words, written) << c.input;
+        if (!c.words.empty()) EXPECT_EQ('W', result.out[0]);
+    }
+}
+
+#ifndef _WIN32
+TEST_F(EncodeCli, ReportsWriteAndReadErrors) {
+    std::string vocabulary = writeVocabularyFile(folder, "v.vcb", words);
+    std::string input = joinPath(folder, "input");
+    writeFile(input, std::string(100000, 'a'));
+    ProgramResult full = runProgramWithFiles(programPath("zarnoGlotEncode"), {vocabulary}, input, "/dev/full");
+    EXPECT_EQ(1, full.status);
+    EXPECT_EQ("zarnoGlotEncode: write error\n", full.err);
+    writeFile(input, "");
+    full = runProgramWithFiles(programPath("zarnoGlotEncode"), {vocabulary}, input, "/dev/full");
+    EXPECT_EQ(0, full.status) << "nothing to write, nothing fails";
+
+    std::string output = joinPath(folder, "output");
+    ProgramResult unreadable = runProgramWithFiles(programPath("zarnoGlotEncode"), {vocabulary}, folder, output);
+    EXPECT_EQ(1, unreadable.status);
+    EXPECT_EQ("zarnoGlotEncode: read error\n", unreadable.err);
+    EXPECT_EQ("", unreadable.out);
+}
+#endif
+
+}  // namespace
