@@ -133,7 +133,9 @@ TEST_F(EncodeCli, WritesTheWordsOfTheBytes) {
             }
         }
         EXPECT_EQ(c.words, written) << c.input;
-        if (!c.words.empty()) EXPECT_EQ('W', result.out[0]);
+        if (!c.words.empty()) {
+            EXPECT_EQ('W', result.out[0]);
+        }
     }
 }
 
