@@ -1,0 +1,287 @@
+#include "decoder.h"
+#include "encoder.h"
+#include "wordPacking.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "testSupport.h"
+#include "testVocabulary.h"
+
+namespace {
+
+bool appendToString(void* target, const unsigned char* bytes, std::size_t count) {
+    static_cast<std::string*>(target)->append(reinterpret_cast<const char*>(bytes), count);
+    return true;
+}
+
+class DecoderTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder = new std::string(makeTempDirectory());
+        words = new std::vector<std::string>(makeTestVocabulary(3));
+        std::vector<std::string>& w = *words;
+        w[20] = "zux";              // only lowercase: "Zux" folds to it
+        w[21] = "bax";              // both forms: each reads as itself
+        w[22] = "Bax";
+        w[23] = "\xC3\xA4rgx";      // ärgx: "Ärgx" folds to it
+        w[24] = "ix";               // "İx" (U+0130) must not fold to it
+        w[25] = "abcdefz";          // 7 bytes
+        w[26] = "\xC5\x82\xC3\xB3x";  // łóx, "Łóx" folds (U+0141 -> U+0142)
+        path = new std::string(writeVocabularyFile(*folder, "v.vcb", w));
+        ASSERT_EQ(1, loadDictionary(path->c_str(), &dictionary));
+    }
+    static void TearDownTestSuite() {
+        removeTree(*folder);
+        delete folder;
+        delete words;
+        delete path;
+    }
+
+    // Decodes the text in one piece or in pieces of the given size.
+    static DecodeResult decode(const std::string& text, std::string* bytes, std::size_t pieceSize,
+                               DecoderState* state) {
+        openOutputBuffer(&output, appendToString, bytes);
+        resetDecoderState(state);
+        DecodeResult result = DECODE_OK;
+        auto data = reinterpret_cast<const unsigned char*>(text.data());
+        for (std::size_t at = 0; at < text.size() && result == DECODE_OK; at += pieceSize) {
+            std::size_t count = std::min(pieceSize, text.size() - at);
+            result = decodeText(dictionary, state, data + at, count, &output);
+        }
+        if (result == DECODE_OK) result = finishDecoding(dictionary, state, &output);
+        flushOutput(&output);
+        return result;
+    }
+
+    static std::string word(int index) { return (*words)[static_cast<std::size_t>(index)]; }
+
+    static std::string* folder;
+    static std::vector<std::string>* words;
+    static std::string* path;
+    static Dictionary dictionary;
+    static OutputBuffer output;
+};
+
+std::string* DecoderTest::folder;
+std::vector<std::string>* DecoderTest::words;
+std::string* DecoderTest::path;
+Dictionary DecoderTest::dictionary;
+OutputBuffer DecoderTest::output;
+
+TEST_F(DecoderTest, FindsWordsAsWrittenOrWithAFoldedCapital) {
+    struct Case {
+        const char* word;
+        int exact;
+        int folded;
+    } cases[] = {
+        {"zux", 20, 20},
+        {"Zux", -1, 20},
+        {"ZUX", -1, -1},                 // only the first letter folds
+        {"bax", 21, 21},
+        {"Bax", 22, 22},                 // a capital form of its own is taken as written
+        {"\xC3\x84rgx", -1, 23},         // Ärgx
+        {"\xC3\xA4rgx", 23, 23},
+        {"\xC4\xB0x", -1, -1},           // İx: its lowercase i is one byte shorter
+        {"Ix", -1, 24},
+        {"\xC5\x81\xC3\xB3x", -1, 26},   // Łóx
+        {"abcdefz", 25, 25},
+        {"abcdefzz", -1, -1},
+        {"", -1, -1},
+        {"qqqqqqq", -1, -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.exact, findWord(dictionary, c.word)) << c.word;
+        EXPECT_EQ(c.folded, findWordFolded(dictionary, c.word)) << c.word;
+    }
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) ASSERT_EQ(i, findWord(dictionary, word(i).c_str()));
+}
+
+TEST_F(DecoderTest, WordStepsAndTheirErrors) {
+    const std::string P1 = word(0x414), P2 = word(0x243), P3 = word(0x111);
+    const std::string F = word(4096 + 'D'), S = word(4352 + 'E'), F2 = word(4096 + 'x');
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string bytes;
+        DecodeResult result;
+    } cases[] = {
+        {"empty", "", "", DECODE_OK},
+        {"separators only", " .,\n\r\n0-9!{}@[`\x7F", "", DECODE_OK},
+        {"a pair", P1 + " " + P2, "ABC", DECODE_OK},
+        {"any separators", "\n\n" + P1 + "3,," + P2 + ".\r\n", "ABC", DECODE_OK},
+        {"pair and leftovers", P1 + " " + P2 + ". " + F + " " + S + " .\n", "ABCDE", DECODE_OK},
+        {"one first leftover", F + ".\n", "D", DECODE_OK},
+        {"capitals fold", "Zux bax Bax \xC3\x84rgx", std::string("\x01\x40\x15\x01\x60\x17", 6), DECODE_OK},
+        {"a 7-byte word", "abcdefz " + P2 + " ", std::string("\x01\x92\x43", 3), DECODE_OK},
+        {"an eighth word byte", P1 + " " + P2 + " abcdefzz", "ABC", DECODE_WORD_TOO_LONG},
+        {"an unknown word", P1 + " " + P2 + " qqqqqqq " + P1, "ABC", DECODE_UNKNOWN_WORD},
+        {"İ does not fold", "\xC4\xB0x", "", DECODE_UNKNOWN_WORD},
+        {"one pair value", P1, "", DECODE_INCOMPLETE_PAIR},
+        {"three pair values", P1 + " " + P2 + " " + P3 + ". ", "ABC", DECODE_INCOMPLETE_PAIR},
+        {"pair value after a first leftover", F + " " + P1 + " ", "D", DECODE_WORD_AFTER_LEFTOVER},
+        {"pair value after a first leftover, last", F + " " + P1, "D", DECODE_FINAL_LEFTOVER_SEQUENCE},
+        {"two first leftovers", F + " " + F2 + ".", "D", DECODE_WORD_AFTER_LEFTOVER},
+        {"two first leftovers, last", F + " " + F2, "D", DECODE_FINAL_LEFTOVER_SEQUENCE},
+        {"a word after the second leftover", F + " " + S + " " + S, "DE", DECODE_FINAL_LEFTOVER_SEQUENCE},
+        {"a pair after the second leftover", F + " " + S + " " + P1 + " ", "DE", DECODE_WORD_AFTER_LEFTOVER},
+        {"second leftover first", S + " ", "", DECODE_SECOND_WITHOUT_FIRST},
+        {"second leftover after a pair value", P1 + " " + S, "", DECODE_SECOND_WITHOUT_FIRST},
+        {"second leftover after a leftover", F + " " + S, "DE", DECODE_OK},
+        {"first leftover inside a pair", P1 + " " + F, "", DECODE_LEFTOVER_AFTER_INCOMPLETE},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t pieceSize : {std::size_t(1), std::size_t(3), std::size_t(1000)}) {
+            std::string bytes;
+            DecoderState state;
+            EXPECT_EQ(c.result, decode(c.text, &bytes, pieceSize, &state)) << c.name << " " << pieceSize;
+            EXPECT_EQ(c.bytes, bytes) << c.name << " " << pieceSize;
+        }
+    }
+}
+
+TEST_F(DecoderTest, UnknownWordIsReportedAsReadAndErrorsStopMidText) {
+    // Long enough for the word-at-a-time scan: the error sits in the middle.
+    std::string text;
+    std::string expected;
+    for (int i = 0; i < 200; ++i) {
+        text += word(0x414) + " " + word(0x243) + (i % 7 == 3 ? ".\n\n" : " ");
+        expected += "ABC";
+    }
+    for (const char* bad : {"Qqqqqq", "\xC3\x84qqq"}) {
+        std::string bytes;
+        DecoderState state;
+        EXPECT_EQ(DECODE_UNKNOWN_WORD, decode(text + bad + ". " + text, &bytes, 65536, &state));
+        EXPECT_EQ(expected, bytes);
+        EXPECT_EQ(std::string(bad), reinterpret_cast<const char*>(state.word));
+    }
+    std::string bytes;
+    DecoderState state;
+    EXPECT_EQ(DECODE_WORD_TOO_LONG, decode(text + "abcdefghijklmnop " + text, &bytes, 65536, &state));
+    EXPECT_EQ(expected, bytes);
+}
+
+TEST(DecodeMessages, AreTheProgramsExactTexts) {
+    struct Case {
+        DecodeResult result;
+        const char* text;
+    } cases[] = {
+        {DECODE_UNKNOWN_WORD, "zarnoGlotDecode: unknown word: Wxq\n"},
+        {DECODE_WORD_AFTER_LEFTOVER, "zarnoGlotDecode: invalid word after leftover byte\n"},
+        {DECODE_FINAL_LEFTOVER_SEQUENCE, "zarnoGlotDecode: invalid final leftover sequence\n"},
+        {DECODE_SECOND_WITHOUT_FIRST, "zarnoGlotDecode: second leftover byte without first\n"},
+        {DECODE_LEFTOVER_AFTER_INCOMPLETE, "zarnoGlotDecode: leftover byte after incomplete block\n"},
+        {DECODE_WORD_TOO_LONG, "zarnoGlotDecode: input word too long\n"},
+        {DECODE_INCOMPLETE_PAIR, "zarnoGlotDecode: incomplete 12-bit pair\n"},
+        {DECODE_READ_ERROR, "zarnoGlotDecode: input read error\n"},
+        {DECODE_WRITE_ERROR, "zarnoGlotDecode: write error\n"},
+    };
+    for (const Case& c : cases) {
+        char text[200];
+        std::snprintf(text, sizeof text, decodeMessage(c.result), "zarnoGlotDecode", "Wxq");
+        EXPECT_STREQ(c.text, text);
+    }
+    EXPECT_EQ(nullptr, decodeMessage(DECODE_OK));
+}
+
+// Encodes with the encoder's functions and decodes with the decoder's.
+class RoundTrip : public ::testing::Test {
+protected:
+    static std::string encodeBytes(const VocabularyBlob& vocabulary, const std::string& bytes) {
+        static OutputBuffer output;
+        std::string text;
+        openOutputBuffer(&output, appendToString, &text);
+        SentenceShaper shaper;
+        resetShaper(&shaper, randomInRange);
+        auto data = reinterpret_cast<const unsigned char*>(bytes.data());
+        std::size_t groups = bytes.size() - bytes.size() % 3;
+        EXPECT_TRUE(emitGroups(vocabulary, data, groups, &shaper, &output));
+        EXPECT_TRUE(emitLeftovers(vocabulary, data + groups, bytes.size() - groups, &shaper, &output));
+        EXPECT_EQ(1, finishText(shaper, &output));
+        EXPECT_TRUE(flushOutput(&output));
+        return text;
+    }
+    static DecodeResult decodeText(const Dictionary& dictionary, const std::string& text,
+                                   std::string* bytes) {
+        static OutputBuffer output;
+        openOutputBuffer(&output, appendToString, bytes);
+        DecoderState state;
+        resetDecoderState(&state);
+        auto data = reinterpret_cast<const unsigned char*>(text.data());
+        DecodeResult result = ::decodeText(dictionary, &state, data, text.size(), &output);
+        if (result == DECODE_OK) result = finishDecoding(dictionary, &state, &output);
+        flushOutput(&output);
+        return result;
+    }
+};
+
+TEST_F(RoundTrip, EveryLengthUpTo1000WithSeveralVocabularies) {
+    std::string folder = makeTempDirectory();
+    std::vector<std::string> oneByteWords = makeTestVocabulary(8);
+    const int oneByteIndices[] = {0, 4095, 4096, 4351, 4352, 4607};
+    for (int i = 0; i < 6; ++i) oneByteWords[static_cast<std::size_t>(oneByteIndices[i])] = std::string(1, "xyzXYZ"[i]);
+    struct Variant {
+        std::vector<std::string> words;
+        const char* lineEnd;
+    } variants[] = {
+        {makeTestVocabulary(1), "\n"},
+        {makeTestVocabulary(2), "\r\n"},
+        {oneByteWords, "\n"},
+    };
+    static VocabularyBlob vocabulary;
+    static Dictionary dictionary;
+    std::mt19937 random(99);
+    seedRandom(4);
+    for (const Variant& variant : variants) {
+        std::string path = joinPath(folder, "v.vcb");
+        writeFile(path, vocabularyText(variant.words, variant.lineEnd, true));
+        ASSERT_EQ(1, loadVocabulary(path.c_str(), &vocabulary));
+        ASSERT_EQ(1, loadDictionary(path.c_str(), &dictionary));
+        std::string bytes;
+        for (std::size_t length = 0; length <= 1000; ++length) {
+            std::string text = encodeBytes(vocabulary, bytes);
+            std::string back;
+            ASSERT_EQ(DECODE_OK, decodeText(dictionary, text, &back)) << length;
+            ASSERT_EQ(bytes, back) << length;
+            bytes += static_cast<char>(random());
+        }
+        freeVocabulary(&vocabulary);
+    }
+    removeTree(folder);
+}
+
+TEST_F(RoundTrip, ReflowedTextDecodesTheSame) {
+    std::string folder = makeTempDirectory();
+    std::string path = writeVocabularyFile(folder, "v.vcb", makeTestVocabulary(6));
+    static VocabularyBlob vocabulary;
+    static Dictionary dictionary;
+    ASSERT_EQ(1, loadVocabulary(path.c_str(), &vocabulary));
+    ASSERT_EQ(1, loadDictionary(path.c_str(), &dictionary));
+    std::mt19937 random(5);
+    std::string bytes;
+    for (int i = 0; i < 30000; ++i) bytes += static_cast<char>(random());
+    std::string text = encodeBytes(vocabulary, bytes);
+    const char* const separators[] = {" ", ",", "\n", "\r\n", "  ", "7", "--", "!\t", ".\n\n", "@[`{"};
+    std::string reflowed;
+    bool inSeparators = false;
+    for (char byte : text) {
+        if (isWordByte(static_cast<unsigned char>(byte))) {
+            reflowed += byte;
+            inSeparators = false;
+        } else if (!inSeparators) {
+            reflowed += separators[random() % 10];
+            inSeparators = true;
+        }
+    }
+    ASSERT_NE(text, reflowed);
+    std::string back;
+    ASSERT_EQ(DECODE_OK, decodeText(dictionary, reflowed, &back));
+    EXPECT_EQ(bytes, back);
+    freeVocabulary(&vocabulary);
+    removeTree(folder);
+}
+
+}  // namespace
