@@ -119,12 +119,14 @@ static void takeLetters(Harvester* harvester, const unsigned char* bytes, std::s
     }
     harvester->sentenceStart = false;
     if (harvester->tooLong) return;
-    if (static_cast<std::size_t>(harvester->currentLength) + length > static_cast<std::size_t>(MAX_WORD_BYTES)) {
+    if (length > static_cast<std::size_t>(MAX_WORD_BYTES - harvester->currentLength)) {
         harvester->tooLong = true;
         return;
     }
-    for (std::size_t i = 0; i < length; ++i) harvester->currentWord[harvester->currentLength + i] = bytes[i];
-    harvester->currentLength += static_cast<int>(length);
+    int start = harvester->currentLength;
+    int end = start + static_cast<int>(length);
+    for (int i = start; i < end && i < MAX_WORD_BYTES; ++i) harvester->currentWord[i] = bytes[i - start];
+    harvester->currentLength = end;
 }
 
 static void takeCharacter(Harvester* harvester, std::uint32_t codePoint, const unsigned char* bytes,
