@@ -1,0 +1,54 @@
+# Release packages. The Windows build makes zarnoglot-<version>-win64.zip, a
+# folder that runs as unpacked: the six programs, the editor's configuration,
+# the default vocabulary, the user guide and the licences. The native build
+# makes a .tar.gz and a .deb of the five console programs with man pages.
+set(consolePrograms zarnoGlotEncode zarnoGlotDecode zarnoGlotHarvest zarnoGlotShuffle zarnoGlotPack)
+set(vocabularySources ${CMAKE_SOURCE_DIR}/data/README.md)
+
+set(CPACK_PACKAGE_NAME zarnoglot)
+set(CPACK_PACKAGE_VENDOR "The ZarnoGlot developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Write any text as prose in an invented pseudo-language and read it back")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_CONTACT "ZarnoGlot developers <zarnoglot@localhost>")
+
+if(WIN32)
+  install(TARGETS ${consolePrograms} zarnoGlotWriteW RUNTIME DESTINATION .)
+  install(FILES ${CMAKE_SOURCE_DIR}/editor/zarnoGlotWriteW.ini
+                ${CMAKE_SOURCE_DIR}/data/sample.vcb
+                ${CMAKE_SOURCE_DIR}/docs/user-guide.txt
+                ${CMAKE_SOURCE_DIR}/LICENSE
+          DESTINATION .)
+  install(FILES ${vocabularySources} DESTINATION . RENAME vocabulary-sources.md)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME zarnoglot-${PROJECT_VERSION}-win64)
+else()
+  set(CMAKE_INSTALL_DOCDIR share/doc/zarnoglot)
+  include(GNUInstallDirs)
+  install(TARGETS ${consolePrograms} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # Man pages are shipped compressed, as Debian packages keep them.
+  set(manPages)
+  foreach(program IN LISTS consolePrograms)
+    set(page ${CMAKE_BINARY_DIR}/man/${program}.1.gz)
+    add_custom_command(OUTPUT ${page}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+      COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/docs/man/${program}.1 > ${page}
+      DEPENDS ${CMAKE_SOURCE_DIR}/docs/man/${program}.1)
+    list(APPEND manPages ${page})
+  endforeach()
+  add_custom_target(zgManPages ALL DEPENDS ${manPages})
+  install(FILES ${manPages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_SOURCE_DIR}/data/sample.vcb DESTINATION ${CMAKE_INSTALL_DATADIR}/zarnoglot)
+  install(FILES ${CMAKE_SOURCE_DIR}/docs/user-guide.txt ${CMAKE_SOURCE_DIR}/LICENSE
+          DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES ${vocabularySources} DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME vocabulary-sources.md)
+  set(CPACK_GENERATOR TGZ DEB)
+  set(CPACK_PACKAGE_FILE_NAME zarnoglot-${PROJECT_VERSION}-linux-x86_64)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, zlib1g")
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+endif()
+
+include(CPack)
