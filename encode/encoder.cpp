@@ -301,16 +301,47 @@ int finishText(const SentenceShaper& shaper, OutputBuffer* output) {
 
 // ---------------------------------------------------------------- streaming
 
+// One word and what follows it, written at place, with the shaper in
+// local variables: bytes written through place could otherwise alias them
+// and force a reload after every word. Returns the bytes written.
+static inline int placeWord(const VocabularyBlob& vocabulary, WordIndex index,
+                            SentenceShaper* shaper, unsigned char* place) {
+    std::uint64_t slot = wordSlot(vocabulary, index, shaper->wordsInSentence == 0);
+    int length = vocabulary.wordLengths[index];
+    ++shaper->wordsInSentence;
+    if (shaper->wordsInSentence < shaper->sentenceLength) {
+        storeSlot(place, slot | (static_cast<std::uint64_t>(' ') << (8 * length)));
+        return length + 1;
+    }
+    storeSlot(place, slot);
+    return length + endSentence(shaper, place + length);
+}
+
 bool emitGroups(const VocabularyBlob& vocabulary, const unsigned char* bytes, std::size_t count,
                 SentenceShaper* shaper, OutputBuffer* output) {
+    // Room for two words, each with its slot and ".\n\n".
+    constexpr std::size_t GROUP_ROOM = 2 * (WORD_SLOT_BYTES + 3);
+    SentenceShaper local = *shaper;
+    std::size_t used = output->used;
+    bool written = true;
     for (std::size_t position = 0; position + 3 <= count; position += 3) {
+        if (used + GROUP_ROOM > OUTPUT_BUFFER_BYTES) {
+            output->used = used;
+            if (!flushOutput(output)) {
+                written = false;
+                break;
+            }
+            used = output->used;
+        }
         WordIndex x = 0;
         WordIndex y = 0;
         packGroup(bytes + position, &x, &y);
-        if (!emitWordInline(vocabulary, x, shaper, output)) return false;
-        if (!emitWordInline(vocabulary, y, shaper, output)) return false;
+        used += static_cast<std::size_t>(placeWord(vocabulary, x, &local, output->bytes + used));
+        used += static_cast<std::size_t>(placeWord(vocabulary, y, &local, output->bytes + used));
     }
-    return true;
+    output->used = used;
+    *shaper = local;
+    return written;
 }
 
 bool emitLeftovers(const VocabularyBlob& vocabulary, const unsigned char* bytes, std::size_t count,
