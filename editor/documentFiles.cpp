@@ -1,0 +1,216 @@
+#include "documentFiles.h"
+
+#include "editorState.h"
+#include "textConversions.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+namespace {
+
+// Room for a folder of up to 259 characters, the long-path prefix and the
+// temporary file's own name.
+constexpr int TEMPORARY_PATH_SIZE = 300;
+constexpr int TEMPORARY_NAME_TRIES = 100;
+
+const char* const DOCUMENT_MESSAGES[] = {
+    "",
+    "Could not open the file.",
+    "Could not determine the file size.",
+    "The file is too large.",
+    "Not enough memory.",
+    "Could not read the file.",
+    "The file contains a zero byte and cannot be edited.",
+    "Could not open the file for writing.",
+    "Could not write the file.",
+};
+
+// Copies text into a destination of size bytes, cutting it to fit.
+void copyBounded(char* destination, const char* text, size_t size) {
+    const size_t length = strnlen(text, size - 1);
+    memmove(destination, text, length);
+    destination[length] = '\0';
+}
+
+DocumentFileResult readOpenFile(HANDLE file, char** bytes, int32_t* byteCount) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) {
+        return DOCUMENT_SIZE_FAILED;
+    }
+    if (size.QuadPart > MAX_DOCUMENT_BYTES) {
+        return DOCUMENT_TOO_LARGE;
+    }
+    const DWORD length = static_cast<DWORD>(size.QuadPart);
+    char* data = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
+    if (data == nullptr) {
+        return DOCUMENT_NO_MEMORY;
+    }
+    if (length > 0) {
+        DWORD read = 0;
+        if (!ReadFile(file, data, length, &read, nullptr) || read != length) {
+            free(data);
+            return DOCUMENT_READ_FAILED;
+        }
+    }
+    data[length] = '\0';
+    if (memchr(data, '\0', length) != nullptr) {
+        free(data);
+        return DOCUMENT_ZERO_BYTE;
+    }
+    *bytes = data;
+    *byteCount = static_cast<int32_t>(length);
+    return DOCUMENT_OK;
+}
+
+// False when an existing target could not be replaced: a read-only file, a
+// folder, a file another program holds open, or a missing folder.
+bool targetIsReplaceable(const wchar_t* path) {
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+        return false;
+    }
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+// Forms the name of a temporary file in the folder of path. A name that
+// would be too long for the plain form gets the long-path prefix.
+bool temporaryNameBeside(const wchar_t* path, unsigned number, wchar_t* name) {
+    const wchar_t* slash = wcsrchr(path, L'\\');
+    const wchar_t* forward = wcsrchr(path, L'/');
+    if (forward != nullptr && (slash == nullptr || forward > slash)) {
+        slash = forward;
+    }
+    const int folderLength = slash == nullptr ? 0 : static_cast<int>(slash - path) + 1;
+    const bool drivePath = folderLength >= 3 && path[1] == L':' && path[2] == L'\\';
+    const bool networkPath = folderLength >= 2 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?';
+    const int plainLength = folderLength + 12;
+    const wchar_t* prefix = L"";
+    const wchar_t* folder = path;
+    if (plainLength >= MAX_PATH && drivePath) {
+        prefix = L"\\\\?\\";
+    } else if (plainLength >= MAX_PATH && networkPath) {
+        prefix = L"\\\\?\\UNC\\";
+        folder = path + 2;
+    }
+    const int prefixLength = static_cast<int>(wcslen(prefix));
+    const int copiedLength = folderLength - static_cast<int>(folder - path);
+    if (prefixLength + copiedLength + 13 > TEMPORARY_PATH_SIZE) {
+        return false;
+    }
+    wmemcpy(name, prefix, prefixLength);
+    wmemcpy(name + prefixLength, folder, copiedLength);
+    wchar_t* own = name + prefixLength + copiedLength;
+    const wchar_t* const HEX_DIGITS = L"0123456789abcdef";
+    wmemcpy(own, L"~zgw", 4);
+    for (int digit = 0; digit < 4; digit++) {
+        own[4 + digit] = HEX_DIGITS[(number >> (12 - 4 * digit)) & 0xF];
+    }
+    wmemcpy(own + 8, L".tmp", 5);
+    return true;
+}
+
+HANDLE createTemporaryBeside(const wchar_t* path, wchar_t* name) {
+    const unsigned seed = GetCurrentProcessId() * 7919u + GetTickCount();
+    for (unsigned attempt = 0; attempt < TEMPORARY_NAME_TRIES; attempt++) {
+        if (!temporaryNameBeside(path, seed + attempt, name)) {
+            break;
+        }
+        HANDLE file = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            return file;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool writeAndFlush(HANDLE file, const char* bytes, int32_t byteCount) {
+    if (byteCount > 0) {
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, static_cast<DWORD>(byteCount), &written, nullptr) ||
+            written != static_cast<DWORD>(byteCount)) {
+            return false;
+        }
+    }
+    return FlushFileBuffers(file) != 0;
+}
+
+}  // namespace
+
+const char* documentFileMessage(DocumentFileResult result) {
+    return DOCUMENT_MESSAGES[result];
+}
+
+DocumentFileResult readDocumentFile(const wchar_t* path, char** bytes, int32_t* byteCount) {
+    *bytes = nullptr;
+    *byteCount = 0;
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return DOCUMENT_OPEN_FAILED;
+    }
+    const DocumentFileResult result = readOpenFile(file, bytes, byteCount);
+    CloseHandle(file);
+    return result;
+}
+
+DocumentFileResult writeDocumentFile(const wchar_t* path, const char* bytes, int32_t byteCount) {
+    if (!targetIsReplaceable(path)) {
+        return DOCUMENT_CREATE_FAILED;
+    }
+    wchar_t temporary[TEMPORARY_PATH_SIZE];
+    HANDLE file = createTemporaryBeside(path, temporary);
+    if (file == INVALID_HANDLE_VALUE) {
+        return DOCUMENT_CREATE_FAILED;
+    }
+    const bool written = writeAndFlush(file, bytes, byteCount);
+    CloseHandle(file);
+    if (written && MoveFileExW(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return DOCUMENT_OK;
+    }
+    DeleteFileW(temporary);
+    return DOCUMENT_WRITE_FAILED;
+}
+
+void updateDataDirectory() {
+    char folder[PATH_SIZE];
+    copyBounded(folder, editorState.currentFileName, sizeof folder);
+    char* lastBackslash = strrchr(folder, '\\');
+    if (lastBackslash == nullptr) {
+        return;
+    }
+    *lastBackslash = '\0';
+    copyBounded(editorState.dataDirectory, folder, sizeof editorState.dataDirectory);
+}
+
+const char* fileNamePart(const char* path) {
+    const char* lastBackslash = strrchr(path, '\\');
+    return lastBackslash == nullptr ? path : lastBackslash + 1;
+}
+
+VocabularyNameResult vocabularyNameOfPath(const wchar_t* path, char* name) {
+    char asciiPath[PATH_SIZE];
+    if (utf16ToAscii(path, asciiPath, PATH_SIZE) != 0) {
+        return VOCABULARY_NAME_NOT_ASCII;
+    }
+    const char* fileName = fileNamePart(asciiPath);
+    if (strlen(fileName) >= static_cast<size_t>(NAME_SIZE)) {
+        return VOCABULARY_NAME_TOO_LONG;
+    }
+    copyBounded(name, fileName, NAME_SIZE);
+    return VOCABULARY_NAME_OK;
+}
