@@ -14,7 +14,7 @@ const char* const HELP_TEXT =
     "Most other functions - in particular file read and write operations, clipboard access and text "
     "editor functions - are identical to their equivalents in the Notepad Windows application.\n\n"
     "(see menu item below: ZarnoGlot User Guide on Web).\n";
-const char* const USER_GUIDE_ADDRESS = "https://zarnoglot.github.io/zarnoglot/#the-editor";
+const char* const USER_GUIDE_ADDRESS = "https://zarnoglot.github.io/zarnoglot/docs/user-guide.txt";
 
 namespace {
 

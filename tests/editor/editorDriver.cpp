@@ -1,0 +1,373 @@
+#include "editorDriver.h"
+
+#include "testSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const char* const WINDOW_CLASS = "zarnoGlotWriteClass";
+const int POLL_MS = 20;
+
+struct BoxSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK findBox(HWND window, LPARAM data) {
+    BoxSearch* search = reinterpret_cast<BoxSearch*>(data);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (processId == search->processId && strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK findMainWindow(HWND window, LPARAM data) {
+    BoxSearch* search = reinterpret_cast<BoxSearch*>(data);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (processId == search->processId && strcmp(className, WINDOW_CLASS) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND findProcessWindow(DWORD processId, WNDENUMPROC filter) {
+    BoxSearch search = {processId, nullptr};
+    EnumWindows(filter, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool processEnded(const EditorSession& session) {
+    return WaitForSingleObject(session.process.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+long long fileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return 0;
+    }
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// Pixels of a rectangle of the screen, 32 bits each, top row first.
+std::vector<DWORD> capturePixels(HDC source, int x, int y, int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return pixels;
+}
+
+// The system icon drawn on a plain background of the given colour.
+std::vector<DWORD> drawIcon(HICON icon, int width, int height, COLORREF background) {
+    HDC screen = GetDC(nullptr);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    RECT all = {0, 0, width, height};
+    HBRUSH brush = CreateSolidBrush(background);
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Tells which system icon a box shows by comparing the icon control's pixels
+// on the screen with each system icon drawn here: icons are objects of the
+// other process and cannot be compared by handle.
+BoxIcon iconOfControl(HWND iconControl) {
+    RECT rect;
+    GetWindowRect(iconControl, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0 || width > 256 || height > 256) {
+        return ICON_UNKNOWN;
+    }
+    HDC screen = GetDC(nullptr);
+    const std::vector<DWORD> shown = capturePixels(screen, rect.left, rect.top, width, height);
+    ReleaseDC(nullptr, screen);
+
+    const struct { BoxIcon kind; LPCSTR name; } candidates[] = {
+        {ICON_INFORMATION, IDI_INFORMATION}, {ICON_ERROR, IDI_ERROR},
+        {ICON_WARNING, IDI_WARNING}, {ICON_QUESTION, IDI_QUESTION}};
+    BoxIcon best = ICON_UNKNOWN;
+    long bestMismatch = -1;
+    for (const auto& candidate : candidates) {
+        HICON icon = LoadIconA(nullptr, candidate.name);
+        const std::vector<DWORD> onBlack = drawIcon(icon, width, height, RGB(0, 0, 0));
+        const std::vector<DWORD> onWhite = drawIcon(icon, width, height, RGB(255, 255, 255));
+        long opaque = 0;
+        long mismatch = 0;
+        for (size_t i = 0; i < shown.size(); i++) {
+            if (onBlack[i] != onWhite[i]) {
+                continue;   // transparent or blended: shows the box's background
+            }
+            opaque++;
+            mismatch += (onBlack[i] & 0xFFFFFF) != (shown[i] & 0xFFFFFF);
+        }
+        if (opaque > 0 && mismatch * 10 < opaque && (bestMismatch < 0 || mismatch < bestMismatch)) {
+            best = candidate.kind;
+            bestMismatch = mismatch;
+        }
+    }
+    return best;
+}
+
+BOOL CALLBACK describeChild(HWND child, LPARAM data) {
+    MessageBoxInfo* box = reinterpret_cast<MessageBoxInfo*>(data);
+    char className[64] = "";
+    GetClassNameA(child, className, sizeof className);
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (_stricmp(className, "Button") == 0) {
+        box->buttons.push_back({GetDlgCtrlID(child), windowText(child)});
+    } else if (_stricmp(className, "Static") == 0) {
+        if ((style & SS_TYPEMASK) == SS_ICON) {
+            box->icon = iconOfControl(child);
+        } else if (box->text.empty()) {
+            box->text = windowText(child);
+        }
+    }
+    return TRUE;
+}
+
+void describeBox(HWND window, MessageBoxInfo* box) {
+    *box = MessageBoxInfo();
+    box->window = window;
+    box->owner = GetWindow(window, GW_OWNER);
+    box->caption = windowText(window);
+    EnumChildWindows(window, describeChild, reinterpret_cast<LPARAM>(box));
+}
+
+std::string windowsPathOfUnixPath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+}  // namespace
+
+std::string windowText(HWND window) {
+    char text[4096] = "";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &length);
+    text[sizeof text - 1] = '\0';
+    return text;
+}
+
+std::string driveTFolder() {
+    const char* folder = getenv("ZG_DRIVE_T");
+    if (folder == nullptr || folder[0] == '\0') {
+        fprintf(stderr, "editorDriver: ZG_DRIVE_T is not set; run the editor tests through ctest\n");
+        return "";
+    }
+    return folder[0] == '/' ? windowsPathOfUnixPath(folder) : folder;
+}
+
+std::string logFilePath() {
+    return "T:\\zarnoGlotWriteW.log";
+}
+
+bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writeIni,
+                  const std::vector<std::string>& companionFiles) {
+    session->folder = makeTempDirectory();
+    const std::string program = joinPath(session->folder, "zarnoGlotWriteW.exe");
+    if (!CopyFileA(programPath("zarnoGlotWriteW").c_str(), program.c_str(), FALSE)) {
+        fprintf(stderr, "editorDriver: cannot copy the editor into %s\n", session->folder.c_str());
+        return false;
+    }
+    for (const std::string& name : companionFiles) {
+        if (!CopyFileA(joinPath(binaryDirectory(), name).c_str(), joinPath(session->folder, name).c_str(), FALSE)) {
+            fprintf(stderr, "editorDriver: cannot copy %s\n", name.c_str());
+            return false;
+        }
+    }
+    if (writeIni && !writeFile(joinPath(session->folder, "zarnoGlotWriteW.ini"), iniBytes)) {
+        return false;
+    }
+    session->logStart = fileSize(logFilePath());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + program + "\"";
+    // The temporary folder is the current directory so that the program has
+    // to find its own folder itself.
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &session->process)) {
+        fprintf(stderr, "editorDriver: cannot start %s (%lu)\n", program.c_str(), GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool startEditor(EditorSession* session, const std::string& iniBytes, const std::vector<std::string>& companionFiles) {
+    return launchEditor(session, iniBytes, true, companionFiles) && waitForMainWindow(session);
+}
+
+bool waitForMainWindow(EditorSession* session, int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
+        HWND window = findProcessWindow(session->process.dwProcessId, findMainWindow);
+        if (window != nullptr && IsWindowVisible(window)) {
+            session->mainWindow = window;
+            session->editControl = GetDlgItem(window, 1);
+            return session->editControl != nullptr;
+        }
+        if (processEnded(*session)) {
+            return false;
+        }
+        Sleep(POLL_MS);
+    }
+    return false;
+}
+
+void postCommand(const EditorSession& session, int commandId) {
+    PostMessageA(session.mainWindow, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+}
+
+bool sendCommand(const EditorSession& session, int commandId, int timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(session.mainWindow, WM_COMMAND, MAKEWPARAM(commandId, 0), 0, SMTO_NORMAL, timeoutMs,
+                               &result) != 0;
+}
+
+bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
+        HWND window = findProcessWindow(session.process.dwProcessId, findBox);
+        if (window != nullptr) {
+            // Let the box finish painting before its icon is read from the screen.
+            Sleep(300);
+            describeBox(window, box);
+            return true;
+        }
+        if (processEnded(session)) {
+            return false;
+        }
+        Sleep(POLL_MS);
+    }
+    return false;
+}
+
+bool noMessageBoxFor(const EditorSession& session, int waitMs) {
+    for (int waited = 0; waited < waitMs; waited += POLL_MS) {
+        if (findProcessWindow(session.process.dwProcessId, findBox) != nullptr) {
+            return false;
+        }
+        Sleep(POLL_MS);
+    }
+    return true;
+}
+
+void answerMessageBox(const MessageBoxInfo& box, int buttonId) {
+    PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
+    for (int waited = 0; waited < EDITOR_WAIT_MS && IsWindow(box.window); waited += POLL_MS) {
+        Sleep(POLL_MS);
+    }
+}
+
+std::wstring editText(const EditorSession& session) {
+    const LRESULT length = SendMessageW(session.editControl, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(session.editControl, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+void setEditText(const EditorSession& session, const std::wstring& text) {
+    SendMessageW(session.editControl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+LRESULT sendToEdit(const EditorSession& session, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageW(session.editControl, message, wParam, lParam);
+}
+
+std::string logText(const EditorSession& session) {
+    const std::string all = readFile(logFilePath());
+    return static_cast<long long>(all.size()) >= session.logStart ? all.substr(session.logStart) : all;
+}
+
+std::vector<std::string> logLines(const EditorSession& session) {
+    std::vector<std::string> lines;
+    const std::string text = logText(session);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string configurationText(const EditorSession& session) {
+    return readFile(joinPath(session.folder, "zarnoGlotWriteW.ini"));
+}
+
+bool waitForExit(const EditorSession& session, int* exitStatus, int timeoutMs) {
+    if (WaitForSingleObject(session.process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(session.process.hProcess, &code);
+    *exitStatus = static_cast<int>(code);
+    return true;
+}
+
+void stopEditor(EditorSession* session) {
+    if (session->process.hProcess != nullptr) {
+        if (!processEnded(*session)) {
+            TerminateProcess(session->process.hProcess, 99);
+            WaitForSingleObject(session->process.hProcess, EDITOR_WAIT_MS);
+        }
+        CloseHandle(session->process.hProcess);
+        CloseHandle(session->process.hThread);
+    }
+    session->process = {};
+    if (!session->folder.empty()) {
+        removeTree(session->folder);
+    }
+    session->folder.clear();
+}

@@ -1,0 +1,94 @@
+// Drives the real zarnoGlotWriteW.exe for end-to-end tests under Windows or
+// Wine: starts it in a fresh folder of its own with a given configuration,
+// sends menu commands, reads and answers its message boxes, reads and sets
+// the document, reads the diagnostic log and waits for the program to end.
+//
+// Drive T: must map to a folder the tests may write: the ctest fixture
+// "editorDriveT" links it in the Wine prefix and passes the folder's path in
+// the environment variable ZG_DRIVE_T.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct EditorSession {
+    std::string folder;                  // fresh folder holding the program and its configuration
+    PROCESS_INFORMATION process = {};
+    HWND mainWindow = nullptr;
+    HWND editControl = nullptr;
+    long long logStart = 0;              // size of the log file before the start
+};
+
+enum BoxIcon { ICON_NONE, ICON_INFORMATION, ICON_ERROR, ICON_WARNING, ICON_QUESTION, ICON_UNKNOWN };
+
+struct BoxButton {
+    int id;              // IDOK, IDYES, ...
+    std::string label;   // as shown, "&" included
+};
+
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    std::string caption;
+    std::string text;
+    BoxIcon icon = ICON_NONE;
+    std::vector<BoxButton> buttons;
+};
+
+// Default time limit of the waits, in milliseconds.
+constexpr int EDITOR_WAIT_MS = 10000;
+
+// Path of the folder that drive T: maps to (a Windows path), or empty with a
+// note on standard error when the fixture has not set it.
+std::string driveTFolder();
+// The log file as the tests see it, "T:\zarnoGlotWriteW.log".
+std::string logFilePath();
+
+// Makes a fresh folder, copies zarnoGlotWriteW.exe and each named companion
+// file of the build's bin folder into it, writes the configuration bytes as
+// zarnoGlotWriteW.ini (none when writeIni is false) and starts the program.
+// Does not wait for the window.
+bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writeIni = true,
+                  const std::vector<std::string>& companionFiles = {});
+// launchEditor, then waitForMainWindow.
+bool startEditor(EditorSession* session, const std::string& iniBytes,
+                 const std::vector<std::string>& companionFiles = {});
+// Waits for the program's window of class "zarnoGlotWriteClass" and its edit control.
+bool waitForMainWindow(EditorSession* session, int timeoutMs = EDITOR_WAIT_MS);
+
+// Posts a menu command (WM_COMMAND with the id) to the main window and
+// returns at once: for commands that open a box or a dialog.
+void postCommand(const EditorSession& session, int commandId);
+// Sends a menu command and returns when the editor has carried it out: for
+// commands that open nothing. False when it took longer than the limit.
+bool sendCommand(const EditorSession& session, int commandId, int timeoutMs = EDITOR_WAIT_MS);
+
+// Waits for a visible dialog box (class "#32770") of the program and describes it.
+bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int timeoutMs = EDITOR_WAIT_MS);
+// True when the program shows no dialog box during waitMs.
+bool noMessageBoxFor(const EditorSession& session, int waitMs);
+// Presses the box's button with that id (IDOK, IDYES, IDNO, IDCANCEL, ...).
+void answerMessageBox(const MessageBoxInfo& box, int buttonId);
+
+std::wstring editText(const EditorSession& session);
+void setEditText(const EditorSession& session, const std::wstring& text);
+// Runs a message through the edit control and returns its result.
+LRESULT sendToEdit(const EditorSession& session, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+// What the program has written to the log since this session started it.
+std::string logText(const EditorSession& session);
+// The log's lines since the start, without line ends.
+std::vector<std::string> logLines(const EditorSession& session);
+
+// The configuration file in the session's folder as it is now.
+std::string configurationText(const EditorSession& session);
+
+// Waits for the program to end; false when it is still running at the limit.
+bool waitForExit(const EditorSession& session, int* exitStatus, int timeoutMs = EDITOR_WAIT_MS);
+// Ends the program if it still runs, closes its handles and removes its folder.
+void stopEditor(EditorSession* session);
+
+// Narrow text of a window (a control of any process) through WM_GETTEXT.
+std::string windowText(HWND window);

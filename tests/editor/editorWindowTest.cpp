@@ -1,0 +1,369 @@
+// End-to-end tests of zarnoGlotWriteW: the real program, driven through its
+// window, its message boxes, its configuration file and its log.
+#include "editorDriver.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string DEFAULT_INI = "sample.vcb\r\nC:\\users\\Public\\Documents\r\nConsolas,10\r\n";
+const char* const CLOSED_LINE = "============== Log closed ===============";
+
+class EditorWindowTest : public ::testing::Test {
+protected:
+    void TearDown() override { stopEditor(&session); }
+
+    void start(const std::string& ini) {
+        ASSERT_TRUE(startEditor(&session, ini)) << "the editor's window did not appear";
+    }
+
+    // Ends the run with File > Exit and checks that it ended normally.
+    void exitNormally() {
+        postCommand(session, 15);
+        int status = -2;
+        ASSERT_TRUE(waitForExit(session, &status));
+        EXPECT_EQ(status, 0);
+    }
+
+    // Expects one box with OK and answers it.
+    MessageBoxInfo expectBox(const std::string& caption, const std::string& text, BoxIcon icon) {
+        MessageBoxInfo box;
+        EXPECT_TRUE(waitForMessageBox(session, &box)) << "no box for: " << text;
+        EXPECT_EQ(box.caption, caption);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, icon);
+        EXPECT_EQ(box.buttons.size(), 1u);
+        if (!box.buttons.empty()) {
+            EXPECT_EQ(box.buttons[0].id, IDOK);
+        }
+        if (box.window != nullptr) {
+            answerMessageBox(box, IDOK);
+        }
+        return box;
+    }
+
+    EditorSession session;
+};
+
+TEST_F(EditorWindowTest, WritesTheStartUpStepsToTheLogInOrder) {
+    start(DEFAULT_INI);
+    exitNormally();
+    const std::string folder = session.folder;
+    const std::vector<std::string> lines = logLines(session);
+    const std::vector<std::string> expected = {
+        "",   // the start line, checked below
+        "Program/Log file: [t:zarnoGlotWriteW.log]",
+        "Version: 26.260",
+        "Process ID: " + std::to_string(session.process.dwProcessId),
+        "executable: [" + folder + "\\zarnoGlotWriteW.exe]",
+        "Working directory: [" + folder + "]",
+        "reading configuration from: [zarnoGlotWriteW.ini]",
+        "vocabulary: [sample.vcb]",
+        "data directory: [C:\\users\\Public\\Documents]",
+        "text edit font: Consolas,10",
+        "Switch to colrs for Language",
+        "Saving configuration to: [zarnoGlotWriteW.ini]",
+        CLOSED_LINE,
+    };
+    ASSERT_EQ(lines.size(), expected.size()) << logText(session);
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("====== Log started at \\d\\d\\.\\d\\d\\d \\d\\d\\.\\d\\d ======")))
+        << lines[0];
+    for (size_t i = 1; i < expected.size(); i++) {
+        EXPECT_EQ(lines[i], expected[i]) << "line " << i;
+    }
+    // Lines end with CR LF on disk.
+    EXPECT_NE(logText(session).find("Version: 26.260\r\n"), std::string::npos);
+    EXPECT_EQ(configurationText(session), DEFAULT_INI);
+}
+
+TEST_F(EditorWindowTest, SecondRunAppendsToTheSameLog) {
+    start(DEFAULT_INI);
+    exitNormally();
+    const long long firstStart = session.logStart;
+    stopEditor(&session);
+    start(DEFAULT_INI);
+    exitNormally();
+    session.logStart = firstStart;
+    const std::string text = logText(session);
+    const size_t first = text.find("====== Log started at ");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(text.find("====== Log started at ", first + 1), std::string::npos);
+}
+
+TEST_F(EditorWindowTest, MainWindowHasItsTitleMenuAndEditControl) {
+    start(DEFAULT_INI);
+    EXPECT_EQ(windowText(session.mainWindow), "zarnoGlotWrite");
+    HMENU bar = GetMenu(session.mainWindow);
+    EXPECT_NE(bar, nullptr);
+    // The platform reads another process's menu only where menus are shared
+    // objects (Windows); the table itself is checked in-process by MenuTest.
+    const int popups = GetMenuItemCount(bar);
+    if (popups >= 0) {
+        EXPECT_EQ(popups, 6);
+    }
+    char className[32] = "";
+    GetClassNameA(session.editControl, className, sizeof className);
+    EXPECT_STREQ(className, "Edit");
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(session.editControl, GWL_STYLE)) & 0x50200044u, 0x50200044u);
+    EXPECT_TRUE(GetWindowLongA(session.editControl, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(editText(session), L"");
+    EXPECT_EQ(sendToEdit(session, EM_GETMODIFY), 0);
+    RECT window;
+    GetWindowRect(session.mainWindow, &window);
+    EXPECT_EQ(window.right - window.left, 900);
+    EXPECT_EQ(window.bottom - window.top, 650);
+}
+
+TEST_F(EditorWindowTest, EditControlFillsTheWindowWhenResized) {
+    start(DEFAULT_INI);
+    const SIZE sizes[] = {{900, 650}, {500, 300}, {1000, 700}};
+    for (const SIZE& size : sizes) {
+        SetWindowPos(session.mainWindow, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        RECT client;
+        RECT edit;
+        GetClientRect(session.mainWindow, &client);
+        GetWindowRect(session.editControl, &edit);
+        POINT corner = {0, 0};
+        ClientToScreen(session.mainWindow, &corner);
+        EXPECT_EQ(edit.left, corner.x);
+        EXPECT_EQ(edit.top, corner.y);
+        EXPECT_EQ(edit.right - edit.left, client.right);
+        EXPECT_EQ(edit.bottom - edit.top, client.bottom);
+    }
+}
+
+TEST_F(EditorWindowTest, EditControlShowsTheLanguageColours) {
+    start(DEFAULT_INI);
+    // A point in the empty middle of the control shows the background, once
+    // the window has its place and has been painted.
+    COLORREF background = CLR_INVALID;
+    for (int tries = 0; tries < 50 && background != RGB(255, 240, 245); tries++) {
+        Sleep(50);
+        RECT edit;
+        GetWindowRect(session.editControl, &edit);
+        HDC screen = GetDC(nullptr);
+        background = GetPixel(screen, (edit.left + edit.right) / 2, (edit.top + edit.bottom) / 2);
+        ReleaseDC(nullptr, screen);
+    }
+    EXPECT_EQ(background, RGB(255, 240, 245));
+}
+
+TEST_F(EditorWindowTest, EditCommandsWorkOnTheSelection) {
+    start(DEFAULT_INI);
+    setEditText(session, L"hello world");
+    // Delete with nothing selected changes nothing.
+    sendToEdit(session, EM_SETSEL, 3, 3);
+    sendCommand(session, 25);
+    EXPECT_EQ(editText(session), L"hello world");
+    // Select All, Delete, Undo.
+    sendCommand(session, 26);
+    sendCommand(session, 25);
+    EXPECT_EQ(editText(session), L"");
+    sendCommand(session, 21);
+    EXPECT_EQ(editText(session), L"hello world");
+    // Copy the first word, paste it at the end; cut the last word.
+    sendToEdit(session, EM_SETSEL, 0, 5);
+    sendCommand(session, 23);
+    sendToEdit(session, EM_SETSEL, 11, 11);
+    sendCommand(session, 24);
+    EXPECT_EQ(editText(session), L"hello worldhello");
+    sendToEdit(session, EM_SETSEL, 6, 11);
+    sendCommand(session, 22);
+    EXPECT_EQ(editText(session), L"hello hello");
+    sendCommand(session, 26);
+    const LRESULT selection = sendToEdit(session, EM_GETSEL);
+    EXPECT_EQ(LOWORD(selection), 0);
+    EXPECT_EQ(HIWORD(selection), 11);
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+}
+
+TEST_F(EditorWindowTest, HelpAboutShuffleAndHarvestShowTheirBoxes) {
+    start(DEFAULT_INI);
+    const std::string help =
+        "This program enables editing of text in natural language (English, French, German etc.) and the "
+        "translation to and from ZarnoGlot \"pseudo-language\".\n\n"
+        "Most other functions - in particular file read and write operations, clipboard access and text "
+        "editor functions - are identical to their equivalents in the Notepad Windows application.\n\n"
+        "(see menu item below: ZarnoGlot User Guide on Web).\n";
+    const struct { int command; const char* caption; std::string text; } cases[] = {
+        {91, "zarnoGlotWriteW", help},
+        {93, "About zarnoGlotWriteW", "zarnoGlotWriteW\nVersion 26.260"},
+        {32, "zarnoGlotWriteW", "Shuffle - not yet implemented."},
+        {33, "zarnoGlotWriteW", "Harvest - not yet implemented."},
+    };
+    setEditText(session, L"unchanged");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        postCommand(session, c.command);
+        const MessageBoxInfo box = expectBox(c.caption, c.text, ICON_INFORMATION);
+        EXPECT_EQ(box.owner, session.mainWindow);
+    }
+    EXPECT_EQ(editText(session), L"unchanged");
+    // The user guide page opens outside the editor; nothing is shown.
+    postCommand(session, 92);
+    EXPECT_TRUE(noMessageBoxFor(session, 500));
+    exitNormally();
+}
+
+// Commands whose real versions come later; a row leaves this table when its
+// command is built.
+TEST_F(EditorWindowTest, PendingCommandsSayTheyAreNotYetImplemented) {
+    start(DEFAULT_INI);
+    const struct { int command; const char* text; } cases[] = {
+        {41, "Transaction to Clipboard - not yet implemented."},
+        {42, "Transaction from Clipboard - not yet implemented."},
+        {43, "Language->ZarnoGlot - not yet implemented."},
+        {44, "ZarnoGlot->Language - not yet implemented."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        postCommand(session, c.command);
+        const MessageBoxInfo box = expectBox("zarnoGlotWriteW", c.text, ICON_INFORMATION);
+        EXPECT_EQ(box.owner, session.mainWindow);
+    }
+}
+
+TEST_F(EditorWindowTest, UnknownCommandIdsAreIgnored) {
+    start(DEFAULT_INI);
+    setEditText(session, L"text");
+    for (int command : {0, 10, 16, 27, 34, 45, 53, 90, 94, 1000}) {
+        EXPECT_TRUE(sendCommand(session, command)) << command;
+    }
+    EXPECT_TRUE(noMessageBoxFor(session, 300));
+    EXPECT_EQ(editText(session), L"text");
+}
+
+// Width of the text in the font, in pixels.
+int textWidth(HGDIOBJ font, const std::wstring& text) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size.cx;
+}
+
+TEST_F(EditorWindowTest, ConfiguredFontIsKeptButTheEditStartsWithTheGuiFont) {
+    start("a.vcb\r\nC:\\Data\r\nCourier New,12\r\n");
+    // Wine answers WM_GETFONT from another process with none; Windows gives the handle.
+    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(sendToEdit(session, WM_GETFONT));
+    if (font != nullptr) {
+        EXPECT_EQ(font, GetStockObject(DEFAULT_GUI_FONT));
+    }
+    // The text is laid out in the GUI font, whatever the configuration says.
+    const std::wstring sample = L"WWWWWWWWWWiiiiiiiiii";
+    setEditText(session, sample);
+    const LRESULT first = sendToEdit(session, EM_POSFROMCHAR, 0);
+    const LRESULT last = sendToEdit(session, EM_POSFROMCHAR, sample.size() - 1);
+    EXPECT_EQ(textWidth(GetStockObject(DEFAULT_GUI_FONT), sample.substr(0, sample.size() - 1)),
+              static_cast<short>(LOWORD(last)) - static_cast<short>(LOWORD(first)));
+    exitNormally();
+    EXPECT_EQ(configurationText(session), "a.vcb\r\nC:\\Data\r\nCourier New,12\r\n");
+    EXPECT_NE(logText(session).find("text edit font: Courier New,12\r\n"), std::string::npos);
+}
+
+struct ConfigurationCase {
+    const char* name;
+    std::string ini;
+    std::string logged;        // the three settings lines of the log
+    std::string writtenBack;
+};
+
+TEST_F(EditorWindowTest, ReadsAndWritesBackTheConfiguration) {
+    const std::string long70(70, 'v');
+    const ConfigurationCase cases[] = {
+        {"CR LF", "w.vcb\r\nC:\\Data\r\nArial,9\r\n",
+         "vocabulary: [w.vcb]\r\ndata directory: [C:\\Data]\r\ntext edit font: Arial,9\r\n",
+         "w.vcb\r\nC:\\Data\r\nArial,9\r\n"},
+        {"LF", "w.vcb\nC:\\Data\nArial,9\n",
+         "vocabulary: [w.vcb]\r\ndata directory: [C:\\Data]\r\ntext edit font: Arial,9\r\n",
+         "w.vcb\r\nC:\\Data\r\nArial,9\r\n"},
+        {"no comma", "w.vcb\r\nC:\\Data\r\nConsolas\r\n",
+         "vocabulary: [w.vcb]\r\ndata directory: [C:\\Data]\r\ntext edit font: Consolas,10\r\n",
+         "w.vcb\r\nC:\\Data\r\nConsolas,10\r\n"},
+        {"first line too long", long70 + "\r\nC:\\Data\r\nArial,9\r\n",
+         "vocabulary: [" + long70.substr(0, 63) + "]\r\ndata directory: [vvvvvvv]\r\ntext edit font: C:\\Data,10\r\n",
+         long70.substr(0, 63) + "\r\nvvvvvvv\r\nC:\\Data,10\r\n"},
+        {"short file", "w.vcb\r\n",
+         "vocabulary: [w.vcb]\r\ndata directory: []\r\ntext edit font: ,10\r\n",
+         "w.vcb\r\n\r\n,10\r\n"},
+    };
+    for (const ConfigurationCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        start(c.ini);
+        exitNormally();
+        EXPECT_NE(logText(session).find(c.logged), std::string::npos) << logText(session);
+        EXPECT_EQ(configurationText(session), c.writtenBack);
+        stopEditor(&session);
+    }
+}
+
+TEST_F(EditorWindowTest, ExitAndCloseButtonEndTheRunAndSaveTheConfiguration) {
+    for (const bool closeButton : {false, true}) {
+        SCOPED_TRACE(closeButton ? "close button" : "File > Exit");
+        start("w.vcb\r\nC:\\Data\r\nConsolas\r\n");
+        setEditText(session, L"some text");
+        sendToEdit(session, EM_SETMODIFY, FALSE);
+        if (closeButton) {
+            PostMessageA(session.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else {
+            postCommand(session, 15);
+        }
+        int status = -2;
+        ASSERT_TRUE(waitForExit(session, &status)) << "a box may be waiting";
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(configurationText(session), "w.vcb\r\nC:\\Data\r\nConsolas,10\r\n");
+        const std::vector<std::string> lines = logLines(session);
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[lines.size() - 2], "Saving configuration to: [zarnoGlotWriteW.ini]");
+        EXPECT_EQ(lines.back(), CLOSED_LINE);
+        stopEditor(&session);
+    }
+}
+
+TEST_F(EditorWindowTest, MissingConfigurationIsFatal) {
+    ASSERT_TRUE(launchEditor(&session, "", false));
+    MessageBoxInfo box = expectBox("Fatal Error - No configuttation file",
+                                   "Failed to open configration file:\n[zarnoGlotWriteW.ini]\n\n", ICON_ERROR);
+    EXPECT_EQ(box.owner, nullptr);
+    int status = -2;
+    ASSERT_TRUE(waitForExit(session, &status));
+    EXPECT_EQ(status, 1);
+    const std::vector<std::string> lines = logLines(session);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "reading configuration from: [zarnoGlotWriteW.ini]");
+    EXPECT_FALSE(fileExists(joinPath(session.folder, "zarnoGlotWriteW.ini")));
+}
+
+TEST_F(EditorWindowTest, MissingDriveTIsFatal) {
+    const std::string folder = driveTFolder();
+    ASSERT_FALSE(folder.empty());
+    const std::string away = folder + ".away";
+    ASSERT_TRUE(MoveFileA(folder.c_str(), away.c_str())) << GetLastError();
+    ASSERT_TRUE(launchEditor(&session, "w.vcb\r\nC:\\Data\r\nConsolas\r\n"));
+    MessageBoxInfo box;
+    const bool shown = waitForMessageBox(session, &box);
+    int status = -2;
+    if (shown) {
+        answerMessageBox(box, IDOK);
+    }
+    const bool ended = waitForExit(session, &status);
+    MoveFileA(away.c_str(), folder.c_str());
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(box.caption, "Fatal Error - No Debug Log");
+    EXPECT_EQ(box.text, "Failed to open debug log file:\nt:zarnoGlotWriteW.log\n\n");
+    EXPECT_EQ(box.icon, ICON_ERROR);
+    EXPECT_EQ(box.owner, nullptr);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(status, 1);
+    // Nothing was read or written back.
+    EXPECT_EQ(configurationText(session), "w.vcb\r\nC:\\Data\r\nConsolas\r\n");
+}
+
+}  // namespace
