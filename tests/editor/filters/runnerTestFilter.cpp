@@ -1,0 +1,140 @@
+// A filter for the runner's tests. Its single argument picks what it does:
+//   echo              read all input, write it back
+//   write:N           read all input, then write N bytes
+//   exit:S            read all input, write it back, end with status S
+//   stderr:S          read all input, write it to standard error, end with S
+//   hang              read all input, then never end
+//   noread            end at once without reading
+//   flood:N           read 4096 bytes, write N bytes, then read the rest
+//   grandchild:DIR    start a grandchild that keeps the pipes open, read all
+//                     input, end
+//   grandchild-noread:DIR   the same without reading the input
+//   late:DIR          (the grandchild) wait for DIR\go, then try to write
+//                     100 bytes and record in DIR\done "wrote" or "failed"
+//                     with the error code
+//   anything else     read all input, write the command line it was given
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+static std::string readAllInput() {
+    std::string bytes;
+    char chunk[65536];
+    DWORD count = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), chunk, sizeof chunk, &count, nullptr) && count > 0) {
+        bytes.append(chunk, count);
+    }
+    return bytes;
+}
+
+static bool writeAll(DWORD which, const std::string& bytes) {
+    size_t written = 0;
+    while (written < bytes.size()) {
+        DWORD count = 0;
+        if (!WriteFile(GetStdHandle(which), bytes.data() + written,
+                       static_cast<DWORD>(bytes.size() - written), &count, nullptr)) {
+            return false;
+        }
+        written += count;
+    }
+    return true;
+}
+
+static std::string patternBytes(unsigned long count) {
+    std::string bytes(count, '\0');
+    for (unsigned long i = 0; i < count; ++i) bytes[i] = static_cast<char>('a' + i % 26);
+    return bytes;
+}
+
+static bool startsWith(const char* text, const char* prefix) {
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+static unsigned long numberAfter(const char* text, const char* prefix) {
+    return std::strtoul(text + std::strlen(prefix), nullptr, 0);
+}
+
+static void startGrandchild(const char* folder) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string commandLine = std::string("\"") + self + "\" \"late:" + folder + "\"";
+    STARTUPINFOA startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::exit(90);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+static int writeLate(const std::string& folder) {
+    std::string go = folder + "\\go";
+    for (int tries = 0; tries < 1200 && GetFileAttributesA(go.c_str()) == INVALID_FILE_ATTRIBUTES; ++tries) {
+        Sleep(50);
+    }
+    bool wrote = writeAll(STD_OUTPUT_HANDLE, patternBytes(100));
+    DWORD lastError = GetLastError();
+    std::FILE* done = std::fopen((folder + "\\done").c_str(), "wb");
+    if (done == nullptr) return 91;
+    std::fputs(wrote ? "wrote" : "failed", done);
+    if (!wrote) std::fprintf(done, " %lu", lastError);
+    std::fclose(done);
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    const char* mode = argc > 1 ? argv[1] : "";
+    if (std::strcmp(mode, "echo") == 0) {
+        writeAll(STD_OUTPUT_HANDLE, readAllInput());
+        return 0;
+    }
+    if (startsWith(mode, "write:")) {
+        readAllInput();
+        writeAll(STD_OUTPUT_HANDLE, patternBytes(numberAfter(mode, "write:")));
+        return 0;
+    }
+    if (startsWith(mode, "exit:")) {
+        writeAll(STD_OUTPUT_HANDLE, readAllInput());
+        return static_cast<int>(numberAfter(mode, "exit:"));
+    }
+    if (startsWith(mode, "stderr:")) {
+        writeAll(STD_ERROR_HANDLE, readAllInput());
+        return static_cast<int>(numberAfter(mode, "stderr:"));
+    }
+    if (std::strcmp(mode, "hang") == 0) {
+        readAllInput();
+        Sleep(INFINITE);
+    }
+    if (std::strcmp(mode, "noread") == 0) return 0;
+    if (startsWith(mode, "flood:")) {
+        char first[4096];
+        DWORD count = 0;
+        ReadFile(GetStdHandle(STD_INPUT_HANDLE), first, sizeof first, &count, nullptr);
+        writeAll(STD_OUTPUT_HANDLE, patternBytes(numberAfter(mode, "flood:")));
+        readAllInput();
+        return 0;
+    }
+    if (startsWith(mode, "grandchild:")) {
+        startGrandchild(mode + std::strlen("grandchild:"));
+        readAllInput();
+        return 0;
+    }
+    if (startsWith(mode, "grandchild-noread:")) {
+        startGrandchild(mode + std::strlen("grandchild-noread:"));
+        return 0;
+    }
+    if (startsWith(mode, "late:")) return writeLate(mode + std::strlen("late:"));
+    readAllInput();
+    writeAll(STD_OUTPUT_HANDLE, GetCommandLineA());
+    return 0;
+}

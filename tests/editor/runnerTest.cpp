@@ -1,0 +1,276 @@
+#include "debugLog.h"
+#include "externRunner.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const FILTER = "runnerTestFilter";
+const uint32_t UNTOUCHED_STATUS = 12345;
+
+struct RunOutcome {
+    int32_t result;
+    uint32_t exitStatus;
+    int32_t outputSize;
+    std::string output;  // only after results 0 and -1
+    bool blockMoved;
+};
+
+RunOutcome runFilter(const std::string& input, const char* argument, int32_t capacity,
+                     uint32_t timeoutMs = EXTERN_PROG_TIMEOUT_MS, const char* program = FILTER) {
+    char* block = static_cast<char*>(std::malloc(capacity > 0 ? capacity : 1));
+    char* original = block;
+    RunOutcome outcome;
+    outcome.outputSize = capacity;
+    outcome.exitStatus = UNTOUCHED_STATUS;
+    outcome.result = runExternProgWithTimeout(input.data(), static_cast<int32_t>(input.size()), program,
+                                              argument, &block, &outcome.outputSize, &outcome.exitStatus,
+                                              timeoutMs);
+    if (outcome.result == 0 || outcome.result == -1) outcome.output.assign(block, outcome.outputSize);
+    outcome.blockMoved = block != original;
+    std::free(block);
+    return outcome;
+}
+
+std::string patternBytes(size_t count) {
+    std::string bytes(count, '\0');
+    for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<char>('a' + i % 26);
+    return bytes;
+}
+
+std::string randomBytes(size_t count) {
+    std::mt19937 generator(11);
+    std::string bytes(count, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+int32_t capacityFor(const std::string& input) {
+    return static_cast<int32_t>(input.size() * 3 / 2);
+}
+
+}  // namespace
+
+TEST(RunExternProg, OutputGrowsLinearlyAtMostSixteenTimes) {
+    struct Case {
+        int32_t capacity;
+        size_t written;
+        int32_t expectedResult;
+        int32_t expectedSize;
+    } cases[] = {
+        {100, 0, 0, 0},        {100, 100, 0, 100},   {100, 101, 0, 101},
+        {100, 500, 0, 500},    {100, 501, 14, 100},  {1, 17, 0, 17},
+        {1, 18, 14, 1},        {2, 18, 0, 18},       {2, 19, 14, 2},
+        {3, 19, 0, 19},        {3, 20, 14, 3},       {4096, 20480, 0, 20480},
+        {4096, 20481, 14, 4096}, {5, 10, 0, 10},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(std::to_string(test.capacity) + " / " + std::to_string(test.written));
+        std::string argument = "write:" + std::to_string(test.written);
+        RunOutcome outcome = runFilter("input", argument.c_str(), test.capacity);
+        EXPECT_EQ(test.expectedResult, outcome.result);
+        EXPECT_EQ(0u, outcome.exitStatus);
+        EXPECT_EQ(test.expectedSize, outcome.outputSize);
+        if (test.expectedResult == 0) {
+            EXPECT_EQ(patternBytes(test.written), outcome.output);
+        }
+        if (static_cast<int32_t>(test.written) <= test.capacity) {
+            EXPECT_FALSE(outcome.blockMoved);
+        }
+    }
+}
+
+TEST(RunExternProg, BytesPassThroughUnchanged) {
+    std::string everyByte;
+    for (int value = 0; value < 256; ++value) everyByte += static_cast<char>(value);
+    const std::string inputs[] = {"x", everyByte + "\r\n\x1a\r\n", randomBytes(1 << 20)};
+    for (const std::string& input : inputs) {
+        RunOutcome outcome = runFilter(input, "echo", capacityFor(input) + 1);
+        EXPECT_EQ(0, outcome.result);
+        EXPECT_TRUE(outcome.output == input) << "length " << input.size();
+    }
+}
+
+TEST(RunExternProg, OutputIsDrainedWhileInputIsStillBeingWritten) {
+    std::string input = randomBytes(1 << 20);
+    RunOutcome outcome = runFilter(input, "flood:1048576", capacityFor(input));
+    EXPECT_EQ(0, outcome.result);
+    EXPECT_TRUE(outcome.output == patternBytes(1 << 20));
+}
+
+TEST(RunExternProg, CommandLineQuotesProgramAndArgument) {
+    struct Case {
+        const char* argument;
+        std::string commandLine;
+    } cases[] = {
+        {nullptr, "\"runnerTestFilter\""},
+        {"", "\"runnerTestFilter\" \"\""},
+        {"two words", "\"runnerTestFilter\" \"two words\""},
+    };
+    for (const Case& test : cases) {
+        RunOutcome outcome = runFilter("input", test.argument, 100);
+        EXPECT_EQ(0, outcome.result);
+        EXPECT_EQ(test.commandLine, outcome.output);
+    }
+}
+
+// The lines of the editor's log after the last header.
+static std::vector<std::string> linesOfLastLogRun(const std::string& logText) {
+    std::vector<std::string> lines;
+    std::istringstream stream(logText);
+    std::string line;
+    while (std::getline(stream, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("====== Log started", 0) == 0) lines.clear();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(RunExternProg, LogsItsStartAndTheCommandLine) {
+    const char* driveT = std::getenv("ZG_DRIVE_T");
+    if (driveT == nullptr) GTEST_SKIP() << "drive T: is not mapped";
+    openDebugLog();
+    RunOutcome started = runFilter("input", "", 100);
+    RunOutcome refused = runFilter("", "", 100);
+    closeDebugLog();
+    EXPECT_EQ(0, started.result);
+    EXPECT_EQ(1, refused.result);
+    std::vector<std::string> lines = linesOfLastLogRun(readFile(joinPath(driveT, "zarnoGlotWriteW.log")));
+    ASSERT_EQ(8u, lines.size());  // four header lines, three messages, the closing line
+    EXPECT_EQ("runExternProg: start", lines[4]);
+    EXPECT_EQ("runExternProg: c/l: [\"runnerTestFilter\" \"\"]", lines[5]);
+    EXPECT_EQ("runExternProg: start", lines[6]);
+}
+
+TEST(RunExternProg, ExitStatusAndStandardError) {
+    std::string big = randomBytes(1 << 20);
+    struct Case {
+        const char* argument;
+        const std::string* input;
+        int32_t expectedResult;
+        uint32_t expectedStatus;
+        bool outputIsInput;
+    } cases[] = {
+        {"exit:0", &big, 0, 0, true},
+        {"exit:3", &big, -1, 3, true},
+        {"exit:0xC0000005", &big, -1, 0xC0000005u, true},
+        {"stderr:0", &big, 0, 0, false},
+        {"stderr:2", &big, -1, 2, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.argument);
+        RunOutcome outcome = runFilter(*test.input, test.argument, capacityFor(*test.input));
+        EXPECT_EQ(test.expectedResult, outcome.result);
+        EXPECT_EQ(test.expectedStatus, outcome.exitStatus);
+        EXPECT_TRUE(outcome.output == (test.outputIsInput ? *test.input : std::string()));
+    }
+}
+
+TEST(RunExternProg, ProgramEndingWithoutReadingItsInputFailsTheWrite) {
+    std::string input = randomBytes(4 << 20);
+    RunOutcome outcome = runFilter(input, "noread", capacityFor(input));
+    EXPECT_EQ(17, outcome.result);
+    EXPECT_EQ(0u, outcome.exitStatus);
+}
+
+TEST(RunExternProg, ProgramThatNeverEndsIsTerminated) {
+    RunOutcome outcome = runFilter("input", "hang", 100, 1500);
+    EXPECT_EQ(11, outcome.result);
+    EXPECT_EQ(1u, outcome.exitStatus);
+}
+
+TEST(RunExternProg, MissingProgramIsNotStarted) {
+    RunOutcome outcome = runFilter("input", nullptr, 100, EXTERN_PROG_TIMEOUT_MS, "noSuchFilterHere");
+    EXPECT_EQ(7, outcome.result);
+    EXPECT_EQ(0u, outcome.exitStatus);
+}
+
+TEST(RunExternProg, RefusedArgumentsTouchNothing) {
+    char bytes[8] = "input";
+    char* block = static_cast<char*>(std::malloc(16));
+    char* noBlock = nullptr;
+    int32_t size = 16;
+    int32_t zeroSize = 0;
+    int32_t negativeSize = -4;
+    struct Case {
+        const char* name;
+        const char* input;
+        int32_t inputLength;
+        const char* program;
+        char** output;
+        int32_t* outputSize;
+        bool withStatus;
+    } cases[] = {
+        {"no input", nullptr, 5, FILTER, &block, &size, true},
+        {"input length 0", bytes, 0, FILTER, &block, &size, true},
+        {"negative input length", bytes, -1, FILTER, &block, &size, true},
+        {"no program", bytes, 5, nullptr, &block, &size, true},
+        {"empty program", bytes, 5, "", &block, &size, true},
+        {"no output", bytes, 5, FILTER, nullptr, &size, true},
+        {"no output block", bytes, 5, FILTER, &noBlock, &size, true},
+        {"no output size", bytes, 5, FILTER, &block, nullptr, true},
+        {"output size 0", bytes, 5, FILTER, &block, &zeroSize, true},
+        {"negative output size", bytes, 5, FILTER, &block, &negativeSize, true},
+        {"no exit status", bytes, 5, FILTER, &block, &size, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        char* blockBefore = block;
+        uint32_t status = UNTOUCHED_STATUS;
+        EXPECT_EQ(1, runExternProg(test.input, test.inputLength, test.program, nullptr, test.output,
+                                   test.outputSize, test.withStatus ? &status : nullptr));
+        EXPECT_EQ(UNTOUCHED_STATUS, status);
+        EXPECT_EQ(blockBefore, block);
+        EXPECT_EQ(16, size);
+    }
+    std::free(block);
+}
+
+// A filter whose grandchild keeps the pipes open after the filter has ended
+// blocks the pipe threads. The runner must end them before it returns: the
+// grandchild's later output must then fail to arrive instead of landing in
+// the caller's block.
+TEST(RunExternProg, PipeThreadsHeldByAGrandchildEndBeforeTheRunnerReturns) {
+    struct Case {
+        const char* mode;
+        size_t inputLength;
+        int32_t expectedResult;
+    } cases[] = {
+        {"grandchild:", 10, 19},
+        {"grandchild-noread:", 4 << 20, 18},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.mode);
+        std::string folder = makeTempDirectory();
+        std::string argument = test.mode + folder;
+        std::string input = patternBytes(test.inputLength);
+        int32_t capacity = 1000;
+        char* block = static_cast<char*>(std::malloc(capacity));
+        int32_t size = capacity;
+        uint32_t status = UNTOUCHED_STATUS;
+        int32_t result = runExternProgWithTimeout(input.data(), static_cast<int32_t>(input.size()), FILTER,
+                                                  argument.c_str(), &block, &size, &status, 3000);
+        EXPECT_EQ(test.expectedResult, result);
+        EXPECT_EQ(0u, status);
+        std::string untouched(capacity, '#');
+        std::memcpy(block, untouched.data(), capacity);
+        writeFile(joinPath(folder, "go"), "");
+        std::string done = joinPath(folder, "done");
+        for (int tries = 0; tries < 600 && !fileExists(done); ++tries) Sleep(50);
+        Sleep(200);
+        EXPECT_EQ(0u, readFile(done).rfind("failed", 0)) << readFile(done);
+        EXPECT_EQ(untouched, std::string(block, capacity));
+        std::free(block);
+        removeTree(folder);
+    }
+}
