@@ -248,6 +248,7 @@ TEST(RunExternProg, PipeThreadsHeldByAGrandchildEndBeforeTheRunnerReturns) {
     } cases[] = {
         {"grandchild:", 10, 19},
         {"grandchild-noread:", 4 << 20, 18},
+        {"grandchild-stderr:", 10, 20},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.mode);

@@ -9,6 +9,8 @@
 //   grandchild:DIR    start a grandchild that keeps the pipes open, read all
 //                     input, end
 //   grandchild-noread:DIR   the same without reading the input
+//   grandchild-stderr:DIR   the same, but the grandchild keeps only standard
+//                     error open
 //   late:DIR          (the grandchild) wait for DIR\go, then try to write
 //                     100 bytes and record in DIR\done "wrote" or "failed"
 //                     with the error code
@@ -57,7 +59,11 @@ static unsigned long numberAfter(const char* text, const char* prefix) {
     return std::strtoul(text + std::strlen(prefix), nullptr, 0);
 }
 
-static void startGrandchild(const char* folder) {
+static void startGrandchild(const char* folder, bool onlyStandardError) {
+    if (onlyStandardError) {
+        SetHandleInformation(GetStdHandle(STD_INPUT_HANDLE), HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(GetStdHandle(STD_OUTPUT_HANDLE), HANDLE_FLAG_INHERIT, 0);
+    }
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string commandLine = std::string("\"") + self + "\" \"late:" + folder + "\"";
@@ -65,8 +71,8 @@ static void startGrandchild(const char* folder) {
     std::memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdInput = onlyStandardError ? nullptr : GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = onlyStandardError ? nullptr : GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process;
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
@@ -125,12 +131,17 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (startsWith(mode, "grandchild:")) {
-        startGrandchild(mode + std::strlen("grandchild:"));
+        startGrandchild(mode + std::strlen("grandchild:"), false);
         readAllInput();
         return 0;
     }
     if (startsWith(mode, "grandchild-noread:")) {
-        startGrandchild(mode + std::strlen("grandchild-noread:"));
+        startGrandchild(mode + std::strlen("grandchild-noread:"), false);
+        return 0;
+    }
+    if (startsWith(mode, "grandchild-stderr:")) {
+        startGrandchild(mode + std::strlen("grandchild-stderr:"), true);
+        readAllInput();
         return 0;
     }
     if (startsWith(mode, "late:")) return writeLate(mode + std::strlen("late:"));
