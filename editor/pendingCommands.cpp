@@ -36,23 +36,3 @@ int select_data_dir(HWND owner) {
     showInformation(owner, "Select data directory - not yet implemented.");
     return 0;
 }
-
-int translate_to_clipboard(HWND owner) {
-    showInformation(owner, "Transaction to Clipboard - not yet implemented.");
-    return 0;
-}
-
-int translate_from_clipboard(HWND owner) {
-    showInformation(owner, "Transaction from Clipboard - not yet implemented.");
-    return 0;
-}
-
-int translate_to_zarnoglot(HWND owner) {
-    showInformation(owner, "Language->ZarnoGlot - not yet implemented.");
-    return 0;
-}
-
-int translate_from_zarnoglot(HWND owner) {
-    showInformation(owner, "ZarnoGlot->Language - not yet implemented.");
-    return 0;
-}

@@ -217,8 +217,6 @@ TEST_F(EditorWindowTest, PendingCommandsSayTheyAreNotYetImplemented) {
     const struct { int command; const char* text; } cases[] = {
         {41, "Transaction to Clipboard - not yet implemented."},
         {42, "Transaction from Clipboard - not yet implemented."},
-        {43, "Language->ZarnoGlot - not yet implemented."},
-        {44, "ZarnoGlot->Language - not yet implemented."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);

@@ -1,0 +1,105 @@
+#include "translateCommands.h"
+
+#include "commands.h"
+#include "debugLog.h"
+#include "editorState.h"
+#include "externRunner.h"
+#include "mainWindow.h"
+#include "textConversions.h"
+#include "translatePipeline.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const char* const PIPELINE_CAPTION = "externFilterTest error";
+const char* const PACK_PROGRAM = "zarnoGlotPack";
+const char* const UNPACK_ARGUMENT = "-d";
+const char* const ENCODE_PROGRAM = "zarnoGlotEncode";
+const char* const DECODE_PROGRAM = "zarnoGlotDecode";
+
+void showPipelineError(const char* text) {
+    MessageBoxA(editorState.editControl, text, PIPELINE_CAPTION, MB_OK | MB_ICONERROR);
+}
+
+const char* orNull(const char* text) {
+    return text != nullptr ? text : "(null)";
+}
+
+// Takes the document out of the edit control as UTF-8. On success hands over
+// the block (absent for an empty document) and its length; on failure the
+// box has been shown.
+bool documentAsUtf8(char** bytes, int32_t* byteCount) {
+    *bytes = nullptr;
+    *byteCount = 0;
+    const int units = GetWindowTextLengthW(editorState.editControl);
+    logMessage("Edit Text, utf16 chard:%d", units);
+    const long long textSize = (static_cast<long long>(units) + 1) * static_cast<long long>(sizeof(wchar_t));
+    wchar_t* text = static_cast<wchar_t*>(malloc(static_cast<size_t>(textSize)));
+    if (text == nullptr) {
+        char message[PIPELINE_MESSAGE_SIZE];
+        snprintf(message, sizeof message, "No memory (%lld) for edit control text", textSize);
+        showPipelineError(message);
+        return false;
+    }
+    const int copied = GetWindowTextW(editorState.editControl, text, units + 1);
+    logMessage("Edit control text extracted, chars:%d, at:%p", copied * 2, static_cast<void*>(text));
+    const int failed = utf16ToUtf8(text, copied, bytes, byteCount);
+    free(text);
+    if (failed != 0) {
+        free(*bytes);
+        *bytes = nullptr;
+        showPipelineError("Cannot convert document to UTF-8 (memory?).");
+        return false;
+    }
+    logMessage("Converted to utf8, chars:%d, at:%p", *byteCount, static_cast<void*>(*bytes));
+    return true;
+}
+
+}  // namespace
+
+int32_t externFilterTest(const char* programA, const char* argumentA, const char* programB, const char* argumentB) {
+    logMessage("externFilterTest, A:[%s],[%s], B:[%s],[%s]", orNull(programA), orNull(argumentA), orNull(programB),
+               orNull(argumentB));
+    char* input = nullptr;
+    int32_t inputLength = 0;
+    if (!documentAsUtf8(&input, &inputLength)) {
+        return -1;
+    }
+    wchar_t* text = nullptr;
+    int32_t units = 0;
+    char message[PIPELINE_MESSAGE_SIZE];
+    if (runTranslatePipeline(input, inputLength, programA, argumentA, programB, argumentB, EXTERN_PROG_TIMEOUT_MS,
+                             &text, &units, message) != 0) {
+        showPipelineError(message);
+        return -1;
+    }
+    const BOOL replaced = SetWindowTextW(editorState.editControl, text);
+    free(text);
+    if (!replaced) {
+        showPipelineError("Cannot update the document.");
+        return -1;
+    }
+    return 0;
+}
+
+int translate_to_clipboard(HWND owner) {
+    showInformation(owner, "Transaction to Clipboard - not yet implemented.");
+    return 0;
+}
+
+int translate_from_clipboard(HWND owner) {
+    showInformation(owner, "Transaction from Clipboard - not yet implemented.");
+    return 0;
+}
+
+int translate_to_zarnoglot(HWND) {
+    logMessage("xTx: %d", CMD_TO_ZARNOGLOT);
+    return externFilterTest(PACK_PROGRAM, nullptr, ENCODE_PROGRAM, editorState.vocabularyName) == 0 ? 1 : 0;
+}
+
+int translate_from_zarnoglot(HWND) {
+    logMessage("xTx: %d", CMD_FROM_ZARNOGLOT);
+    return externFilterTest(DECODE_PROGRAM, editorState.vocabularyName, PACK_PROGRAM, UNPACK_ARGUMENT) == 0 ? 1 : 0;
+}

@@ -1,0 +1,104 @@
+#include "translatePipeline.h"
+
+#include "debugLog.h"
+#include "externRunner.h"
+#include "textConversions.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const int64_t MAX_OUTPUT_CAPACITY = 2147483647;
+
+// Runs one filter over input and frees input whatever happens. On success
+// hands over the output block and the number of bytes in it.
+bool runOneFilter(char* input, int32_t inputLength, const char* program, const char* argument, uint32_t timeoutMs,
+                  char** output, int32_t* outputLength, char message[PIPELINE_MESSAGE_SIZE]) {
+    *output = nullptr;
+    *outputLength = 0;
+    const int32_t capacity = initialOutputCapacity(inputLength);
+    // An empty input gives capacity 0; asking for one byte keeps that
+    // allocation from failing, and the runner then refuses the empty run.
+    char* block = static_cast<char*>(malloc(capacity > 0 ? static_cast<size_t>(capacity) : 1));
+    if (block == nullptr) {
+        free(input);
+        snprintf(message, PIPELINE_MESSAGE_SIZE, "No memory (%d) for first program initial output buffer", capacity);
+        return false;
+    }
+    int32_t size = capacity;
+    uint32_t exitStatus = 0;
+    const int32_t result =
+        runExternProgWithTimeout(input, inputLength, program, argument, &block, &size, &exitStatus, timeoutMs);
+    logMessage("First runEexternal returned: %d", result);
+    free(input);
+    if (result != 0) {
+        free(block);
+        if (result < 0) {
+            snprintf(message, PIPELINE_MESSAGE_SIZE, "First external program failed, error code: %d.",
+                     static_cast<int32_t>(exitStatus));
+        } else {
+            snprintf(message, PIPELINE_MESSAGE_SIZE, "First runExternal failed, error code: %d.", result);
+        }
+        return false;
+    }
+    *output = block;
+    *outputLength = size;
+    return true;
+}
+
+// Turns the last output into text for the edit control and frees it.
+int32_t convertFinalOutput(char* output, int32_t outputLength, wchar_t** text, int32_t* units,
+                           char message[PIPELINE_MESSAGE_SIZE]) {
+    wchar_t* converted = nullptr;
+    int32_t count = 0;
+    if (utf8ToUtf16(output, outputLength, &converted, &count) != 0) {
+        free(output);
+        snprintf(message, PIPELINE_MESSAGE_SIZE, "Processor produced invalid UTF-8.");
+        return -1;
+    }
+    // The edit control would keep only the text before a zero byte and lose
+    // the rest without a word.
+    const bool holdsZero = outputLength > 0 && memchr(output, 0, static_cast<size_t>(outputLength)) != nullptr;
+    free(output);
+    if (holdsZero) {
+        free(converted);
+        snprintf(message, PIPELINE_MESSAGE_SIZE, "The result contains a zero byte and cannot be shown.");
+        return -1;
+    }
+    *text = converted;
+    *units = count;
+    return 0;
+}
+
+}  // namespace
+
+int32_t initialOutputCapacity(int32_t inputLength) {
+    if (inputLength <= 0) {
+        return 0;
+    }
+    const int64_t capacity = static_cast<int64_t>(inputLength) * 3 / 2;
+    return static_cast<int32_t>(capacity < MAX_OUTPUT_CAPACITY ? capacity : MAX_OUTPUT_CAPACITY);
+}
+
+int32_t runTranslatePipeline(char* input, int32_t inputLength, const char* programA, const char* argumentA,
+                             const char* programB, const char* argumentB, uint32_t timeoutMs, wchar_t** text,
+                             int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
+    *text = nullptr;
+    *units = 0;
+    message[0] = '\0';
+    char* output = nullptr;
+    int32_t outputLength = 0;
+    if (!runOneFilter(input, inputLength, programA, argumentA, timeoutMs, &output, &outputLength, message)) {
+        return -1;
+    }
+    if (programB != nullptr) {
+        char* secondInput = output;
+        if (!runOneFilter(secondInput, outputLength, programB, argumentB, timeoutMs, &output, &outputLength,
+                          message)) {
+            return -1;
+        }
+    }
+    return convertFinalOutput(output, outputLength, text, units, message);
+}

@@ -1,0 +1,24 @@
+// The window-free part of a translation: one or two external filters run one
+// after the other over the document's UTF-8 bytes, and the last output turned
+// into UTF-16 text for the edit control.
+#pragma once
+
+#include <cstdint>
+
+// Room for the text of a failure box, terminator included.
+constexpr int PIPELINE_MESSAGE_SIZE = 128;
+
+// Capacity of a run's first output block: one and a half times its input,
+// kept within the largest block the runner may grow to.
+int32_t initialOutputCapacity(int32_t inputLength);
+
+// Runs programA (with argumentA, absent for none) over inputLength bytes of
+// input, then programB (with argumentB) over what programA wrote; an absent
+// programB makes a single run. The pipeline takes over the malloc'ed input
+// block (absent when inputLength is 0) and frees it after the first run.
+// On success returns 0 and hands over *text, a malloc'ed block of *units
+// UTF-16 units and a 0 unit. On failure returns -1, hands over nothing and
+// writes the text of the box to show into message.
+int32_t runTranslatePipeline(char* input, int32_t inputLength, const char* programA, const char* argumentA,
+                             const char* programB, const char* argumentB, uint32_t timeoutMs, wchar_t** text,
+                             int32_t* units, char message[PIPELINE_MESSAGE_SIZE]);

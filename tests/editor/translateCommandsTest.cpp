@@ -1,0 +1,377 @@
+// End-to-end tests of the Translate menu: the real editor runs the real
+// filters beside it. With ZG_EDITOR_FOLDER set to an unpacked release folder
+// the editor and its filters come from there instead of the build.
+//
+// The benchmark (disabled as a test) translates a document of ZG_BENCH_MB
+// megabytes both ways and prints the seconds: scripts/bench-editor runs it.
+#include "editorDriver.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string DEFAULT_INI = "sample.vcb\r\nC:\\users\\Public\\Documents\r\nConsolas,10\r\n";
+const std::string MISSING_VOCABULARY_INI = "absent.vcb\r\nC:\\users\\Public\\Documents\r\nConsolas,10\r\n";
+const std::vector<std::string> FILTER_FILES = {"zarnoGlotPack.exe", "zarnoGlotEncode.exe", "zarnoGlotDecode.exe",
+                                               "sample.vcb"};
+const char* const PIPELINE_CAPTION = "externFilterTest error";
+const char* const FAKE_MODE_VARIABLE = "ZG_TRANSLATE_FAKE";
+const int TO_ZARNOGLOT = 43;
+const int FROM_ZARNOGLOT = 44;
+// Each filter starts as a new process under Wine: allow for a slow machine.
+const int COMMAND_WAIT_MS = 60000;
+
+const std::wstring MIXED_TEXT =
+    L"Dear Zo\u00eb,\r\nthe caf\u00e9 in Krak\u00f3w serves cr\u00e8me br\u00fbl\u00e9e; "
+    L"Gr\u00fc\u00dfe aus M\u00fcnchen.\r\n"
+    L"\u6771\u4eac\u306e\u5929\u6c17\u306f\u6674\u308c\u3067\u3059\u3002 \uc548\ub155\ud558\uc138\uc694\r\n"
+    L"Emoji: \U0001F600\U0001F389 and \u03b1\u03b2\u03b3 \u0416\u0436\r\n\r\n"
+    L"Tabs\tand \"quotes\" end here.";
+
+std::string toUtf8(const std::wstring& text) {
+    if (text.empty()) return "";
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], length, nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring fromUtf8(const std::string& bytes) {
+    if (bytes.empty()) return L"";
+    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
+    return text;
+}
+
+// The unpacked release folder of ZG_EDITOR_FOLDER as a Windows path, or empty.
+std::string releaseFolder() {
+    const char* folder = getenv("ZG_EDITOR_FOLDER");
+    if (folder == nullptr || folder[0] == '\0') return "";
+    std::string path = folder;
+    if (path[0] == '/') {
+        path = "Z:" + path;
+        for (char& c : path) {
+            if (c == '/') c = '\\';
+        }
+    }
+    return path;
+}
+
+// Folder the filters and the vocabulary come from.
+std::string sourceFolder() {
+    const std::string release = releaseFolder();
+    return release.empty() ? binaryDirectory() : release;
+}
+
+std::string sourceFile(const std::string& name) {
+    return joinPath(sourceFolder(), name);
+}
+
+// Copies every file of the release folder into a fresh folder, keeping its
+// own configuration, and starts the editor there.
+bool startReleaseEditor(EditorSession* session) {
+    session->folder = makeTempDirectory();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(joinPath(releaseFolder(), "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        fprintf(stderr, "translate tests: cannot list %s\n", releaseFolder().c_str());
+        return false;
+    }
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        CopyFileA(joinPath(releaseFolder(), found.cFileName).c_str(), joinPath(session->folder, found.cFileName).c_str(),
+                  FALSE);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    session->logStart = static_cast<long long>(readFile(logFilePath()).size());
+    const std::string program = joinPath(session->folder, "zarnoGlotWriteW.exe");
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &session->process)) {
+        fprintf(stderr, "translate tests: cannot start %s (%lu)\n", program.c_str(), GetLastError());
+        return false;
+    }
+    return waitForMainWindow(session);
+}
+
+// The command-line chain: pack and encode, or decode and unpack.
+ProgramResult runChain(const std::string& first, const std::vector<std::string>& firstArguments,
+                       const std::string& second, const std::vector<std::string>& secondArguments,
+                       const std::string& input) {
+    const ProgramResult firstResult = runProgram(sourceFile(first + ".exe"), firstArguments, input);
+    if (firstResult.status != 0) return firstResult;
+    return runProgram(sourceFile(second + ".exe"), secondArguments, firstResult.out);
+}
+
+std::wstring encodeWithFilters(const std::wstring& text) {
+    const ProgramResult result =
+        runChain("zarnoGlotPack", {}, "zarnoGlotEncode", {sourceFile("sample.vcb")}, toUtf8(text));
+    EXPECT_EQ(result.status, 0) << result.err;
+    return fromUtf8(result.out);
+}
+
+class TranslateCommandsTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        stopEditor(&session);
+        SetEnvironmentVariableA(FAKE_MODE_VARIABLE, nullptr);
+    }
+
+    // Starts the editor with the real filters and the sample vocabulary
+    // beside it; with filters false, the editor stands alone.
+    void start(const std::string& ini = DEFAULT_INI, bool filters = true) {
+        if (!releaseFolder().empty()) {
+            ASSERT_TRUE(startReleaseEditor(&session)) << "the released editor's window did not appear";
+            return;
+        }
+        ASSERT_TRUE(startEditor(&session, ini, filters ? FILTER_FILES : std::vector<std::string>()))
+            << "the editor's window did not appear";
+    }
+
+    // Puts the stand-in filter beside the running editor as zarnoGlotPack;
+    // its mode reaches it through the editor's environment, set before the
+    // editor started.
+    void useFakePack() {
+        ASSERT_TRUE(CopyFileA(programPath("translateTestFilter").c_str(),
+                              joinPath(session.folder, "zarnoGlotPack.exe").c_str(), FALSE));
+    }
+
+    // Runs a translate command that must succeed: it returns without a box.
+    void translate(int command) {
+        ASSERT_TRUE(sendCommand(session, command, COMMAND_WAIT_MS)) << "command " << command << " did not end";
+    }
+
+    // Runs a command that must fail with the given box and checks that the
+    // document is as it was.
+    void expectFailure(int command, const std::string& text) {
+        const std::wstring before = editText(session);
+        postCommand(session, command);
+        MessageBoxInfo box;
+        ASSERT_TRUE(waitForMessageBox(session, &box, COMMAND_WAIT_MS)) << "no box for: " << text;
+        EXPECT_EQ(box.caption, PIPELINE_CAPTION);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, ICON_ERROR);
+        EXPECT_TRUE(box.owner == session.mainWindow || box.owner == session.editControl);
+        answerMessageBox(box, IDOK);
+        EXPECT_TRUE(editText(session) == before) << "the document changed";
+    }
+
+    EditorSession session;
+};
+
+TEST_F(TranslateCommandsTest, MixedScriptsGoToZarnoGlotAndBackUnchanged) {
+    start();
+    setEditText(session, MIXED_TEXT);
+    translate(TO_ZARNOGLOT);
+    const std::wstring encoded = editText(session);
+    ASSERT_FALSE(encoded.empty());
+    EXPECT_TRUE(encoded != MIXED_TEXT);
+    for (wchar_t unit : encoded) {
+        EXPECT_TRUE(unit >= 0x20 || unit == L'\r' || unit == L'\n') << "control character " << int(unit);
+    }
+
+    // The command-line filters read the editor's ZarnoGlot text too.
+    const ProgramResult decoded =
+        runChain("zarnoGlotDecode", {sourceFile("sample.vcb")}, "zarnoGlotPack", {"-d"}, toUtf8(encoded));
+    EXPECT_EQ(decoded.status, 0) << decoded.err;
+    EXPECT_TRUE(decoded.out == toUtf8(MIXED_TEXT)) << "the filters decoded other bytes";
+
+    translate(FROM_ZARNOGLOT);
+    EXPECT_TRUE(editText(session) == MIXED_TEXT) << "the round trip changed the text";
+}
+
+TEST_F(TranslateCommandsTest, TextEncodedByTheFiltersTranslatesBack) {
+    start();
+    const std::wstring letter = L"Short letter, \u00e0 bient\u00f4t.\r\n";
+    setEditText(session, encodeWithFilters(letter));
+    translate(FROM_ZARNOGLOT);
+    EXPECT_TRUE(editText(session) == letter);
+}
+
+TEST_F(TranslateCommandsTest, TranslationWritesItsStepsToTheLog) {
+    start();
+    setEditText(session, L"Hello, w\u00f6rld");
+    translate(TO_ZARNOGLOT);
+    std::vector<std::string> expected = {
+        "xTx: 43",
+        "externFilterTest, A:\\[zarnoGlotPack\\],\\[\\(null\\)\\], B:\\[zarnoGlotEncode\\],\\[sample.vcb\\]",
+        "Edit Text, utf16 chard:12",
+        "Edit control text extracted, chars:24, at:[0-9A-Fa-fx]+",
+        "Converting to utf8, chars:13",
+        "Converted to utf8, chars:13, at:[0-9A-Fa-fx]+",
+        "runExternProg: start",
+        "runExternProg: c/l: \\[\"zarnoGlotPack\"\\]",
+        "First runEexternal returned: 0",
+        "runExternProg: start",
+        "runExternProg: c/l: \\[\"zarnoGlotEncode\" \"sample.vcb\"\\]",
+        "First runEexternal returned: 0",
+    };
+    std::vector<std::string> lines = logLines(session);
+    size_t first = 0;
+    while (first < lines.size() && lines[first] != "xTx: 43") first++;
+    ASSERT_LE(first + expected.size(), lines.size()) << logText(session);
+    for (size_t i = 0; i < expected.size(); i++) {
+        EXPECT_TRUE(std::regex_match(lines[first + i], std::regex(expected[i]))) << lines[first + i];
+    }
+
+    translate(FROM_ZARNOGLOT);
+    lines = logLines(session);
+    const std::vector<std::string> back = {
+        "xTx: 44",
+        "externFilterTest, A:[zarnoGlotDecode],[sample.vcb], B:[zarnoGlotPack],[-d]",
+    };
+    size_t start = 0;
+    while (start < lines.size() && lines[start] != back[0]) start++;
+    ASSERT_LT(start + 1, lines.size());
+    EXPECT_EQ(lines[start + 1], back[1]);
+    EXPECT_NE(logText(session).find("runExternProg: c/l: [\"zarnoGlotPack\" \"-d\"]"), std::string::npos);
+    EXPECT_TRUE(editText(session) == L"Hello, w\u00f6rld");
+}
+
+TEST_F(TranslateCommandsTest, FailuresShowTheirBoxAndKeepTheDocument) {
+    const std::wstring letter = L"Dear friend,\r\nsee you in Z\u00fcrich.\r\n";
+    const std::wstring encoded = encodeWithFilters(letter);
+    const size_t firstBlank = encoded.find(L' ');
+    const size_t secondBlank = encoded.find(L' ', firstBlank + 1);
+    ASSERT_NE(secondBlank, std::wstring::npos);
+    // One word fewer: the words still decode, but the packed bytes are cut.
+    const std::wstring wordRemoved = encoded.substr(0, firstBlank) + encoded.substr(secondBlank);
+    // A word of the vocabulary in place of another: other packed bytes.
+    std::wstring wordChanged = encoded.substr(0, firstBlank + 1) + L"latin" + encoded.substr(secondBlank);
+    if (wordChanged == encoded) {
+        wordChanged = encoded.substr(0, firstBlank + 1) + L"welder" + encoded.substr(secondBlank);
+    }
+    const std::wstring wordMisspelt = encoded.substr(0, firstBlank + 1) + L"qqqq" + encoded.substr(secondBlank);
+
+    const struct {
+        const char* name;
+        const std::string& ini;
+        bool filters;
+        const char* fakePack;   // stand-in for zarnoGlotPack, or none
+        std::wstring document;
+        int command;
+        const char* text;
+    } cases[] = {
+        {"empty document to", DEFAULT_INI, true, nullptr, L"", TO_ZARNOGLOT,
+         "First runExternal failed, error code: 1."},
+        {"empty document back", DEFAULT_INI, true, nullptr, L"", FROM_ZARNOGLOT,
+         "First runExternal failed, error code: 1."},
+        {"missing vocabulary to", MISSING_VOCABULARY_INI, true, nullptr, letter, TO_ZARNOGLOT,
+         "First external program failed, error code: 1."},
+        {"missing vocabulary back", MISSING_VOCABULARY_INI, true, nullptr, encoded, FROM_ZARNOGLOT,
+         "First external program failed, error code: 1."},
+        {"word removed", DEFAULT_INI, true, nullptr, wordRemoved, FROM_ZARNOGLOT,
+         "First external program failed, error code: 1."},
+        {"word changed", DEFAULT_INI, true, nullptr, wordChanged, FROM_ZARNOGLOT,
+         "First external program failed, error code: 1."},
+        {"word not in the vocabulary", DEFAULT_INI, true, nullptr, wordMisspelt, FROM_ZARNOGLOT,
+         "First external program failed, error code: 1."},
+        {"plain text back", DEFAULT_INI, true, nullptr, letter, FROM_ZARNOGLOT,
+         "First external program failed, error code: 1."},
+        {"unpaired surrogate", DEFAULT_INI, true, nullptr, L"ab\xD800" L"cd", TO_ZARNOGLOT,
+         "Cannot convert document to UTF-8 (memory?)."},
+        {"filters missing", DEFAULT_INI, false, nullptr, letter, TO_ZARNOGLOT,
+         "First runExternal failed, error code: 7."},
+        {"access violation status", DEFAULT_INI, true, "status", letter, TO_ZARNOGLOT,
+         "First external program failed, error code: -1073741819."},
+        {"zero byte in the result", DEFAULT_INI, true, "zero", encoded, FROM_ZARNOGLOT,
+         "The result contains a zero byte and cannot be shown."},
+        {"invalid UTF-8 in the result", DEFAULT_INI, true, "invalid", encoded, FROM_ZARNOGLOT,
+         "Processor produced invalid UTF-8."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.fakePack != nullptr) SetEnvironmentVariableA(FAKE_MODE_VARIABLE, c.fakePack);
+        start(c.ini, c.filters);
+        if (c.fakePack != nullptr) useFakePack();
+        setEditText(session, c.document);
+        expectFailure(c.command, c.text);
+        stopEditor(&session);
+        SetEnvironmentVariableA(FAKE_MODE_VARIABLE, nullptr);
+    }
+}
+
+TEST_F(TranslateCommandsTest, ClipboardCommandsOnlySayTheyAreNotYetImplemented) {
+    start();
+    setEditText(session, L"unchanged");
+    const struct { int command; const char* text; } cases[] = {
+        {41, "Transaction to Clipboard - not yet implemented."},
+        {42, "Transaction from Clipboard - not yet implemented."},
+    };
+    const size_t linesBefore = logLines(session).size();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        postCommand(session, c.command);
+        MessageBoxInfo box;
+        ASSERT_TRUE(waitForMessageBox(session, &box));
+        EXPECT_EQ(box.caption, "zarnoGlotWriteW");
+        EXPECT_EQ(box.text, c.text);
+        EXPECT_EQ(box.icon, ICON_INFORMATION);
+        EXPECT_EQ(box.owner, session.mainWindow);
+        answerMessageBox(box, IDOK);
+        EXPECT_TRUE(editText(session) == L"unchanged");
+    }
+    EXPECT_EQ(logLines(session).size(), linesBefore);
+}
+
+// A document of natural text: lines of sentences in several scripts.
+std::wstring benchmarkDocument(size_t bytes) {
+    const std::wstring sentences[] = {
+        L"The quick brown fox jumps over the lazy dog. ",
+        L"Voil\u00e0 une phrase fran\u00e7aise avec des accents. ",
+        L"\u6771\u4eac\u306e\u5929\u6c17\u306f\u6674\u308c\u3067\u3059\u3002",
+        L"Gr\u00fc\u00dfe aus M\u00fcnchen und K\u00f6ln! ",
+        L"Numbers 12345 and symbols #@%. \r\n",
+    };
+    std::wstring text;
+    size_t size = 0;
+    for (size_t i = 0; size < bytes; i++) {
+        const std::wstring& sentence = sentences[(i * 7 + i / 5) % 5];
+        text += sentence;
+        size += toUtf8(sentence).size();
+    }
+    return text;
+}
+
+double secondsOf(int command, const EditorSession& session) {
+    LARGE_INTEGER frequency, begin, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
+    const bool done = sendCommand(session, command, 600000);
+    QueryPerformanceCounter(&end);
+    EXPECT_TRUE(done);
+    return static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+TEST_F(TranslateCommandsTest, DISABLED_Benchmark) {
+    const char* sizeText = getenv("ZG_BENCH_MB");
+    const double megabytes = sizeText != nullptr ? atof(sizeText) : 1.0;
+    start();
+    const std::wstring document = benchmarkDocument(static_cast<size_t>(megabytes * 1000 * 1000));
+    const double bytes = static_cast<double>(toUtf8(document).size());
+    setEditText(session, document);
+    const double toSeconds = secondsOf(TO_ZARNOGLOT, session);
+    const size_t encodedUnits = editText(session).size();
+    const double backSeconds = secondsOf(FROM_ZARNOGLOT, session);
+    ASSERT_TRUE(editText(session) == document) << "the round trip changed the document";
+    printf("editor: %.0f bytes to ZarnoGlot (%zu characters) in %.3f s, back in %.3f s\n", bytes, encodedUnits,
+           toSeconds, backSeconds);
+    printf("| editor to ZarnoGlot | %.2f | - | - | - | - | %.2f s for %g MB |\n", bytes / 1e6 / toSeconds, toSeconds,
+           megabytes);
+    printf("| editor from ZarnoGlot | %.2f | - | - | - | - | %.2f s for %g MB |\n", bytes / 1e6 / backSeconds,
+           backSeconds, megabytes);
+    fflush(stdout);
+}
+
+}  // namespace

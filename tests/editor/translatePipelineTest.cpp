@@ -1,0 +1,168 @@
+// The translation pipeline without a window: the real filters beside the
+// test and the runner's test filter standing in for a failing one.
+#include "textConversions.h"
+#include "translatePipeline.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const FILTER = "runnerTestFilter";
+const uint32_t SHORT_TIMEOUT_MS = 1000;
+const uint32_t NORMAL_TIMEOUT_MS = 60000;
+
+const std::string MIXED_TEXT =
+    "Dear Zoë,\r\nthe café in Kraków serves crème brûlée.\r\n"
+    "東京の天気は晴れです。 Emoji: \xF0\x9F\x98\x80\xF0\x9F\x8E\x89\r\n\r\nEnd.";
+
+struct PipelineOutcome {
+    int32_t result;
+    std::string message;
+    std::wstring text;
+};
+
+// Runs the pipeline over a malloc'ed copy of input, which it takes over.
+PipelineOutcome runPipeline(const std::string& input, const char* programA, const char* argumentA,
+                            const char* programB, const char* argumentB,
+                            uint32_t timeoutMs = NORMAL_TIMEOUT_MS) {
+    char* block = nullptr;
+    if (!input.empty()) {
+        block = static_cast<char*>(malloc(input.size()));
+        memcpy(block, input.data(), input.size());
+    }
+    PipelineOutcome outcome;
+    wchar_t* text = nullptr;
+    int32_t units = -1;
+    char message[PIPELINE_MESSAGE_SIZE];
+    outcome.result = runTranslatePipeline(block, static_cast<int32_t>(input.size()), programA, argumentA, programB,
+                                          argumentB, timeoutMs, &text, &units, message);
+    if (outcome.result == 0) {
+        EXPECT_NE(text, nullptr);
+        EXPECT_EQ(text[units], L'\0');
+        outcome.text.assign(text, units);
+    } else {
+        EXPECT_EQ(text, nullptr);
+        outcome.message = message;
+    }
+    free(text);
+    return outcome;
+}
+
+std::wstring wide(const std::string& utf8) {
+    wchar_t* block = nullptr;
+    int32_t units = 0;
+    EXPECT_EQ(utf8ToUtf16(utf8.data(), static_cast<int32_t>(utf8.size()), &block, &units), 0);
+    std::wstring text(block, units);
+    free(block);
+    return text;
+}
+
+std::string narrow(const std::wstring& text) {
+    char* block = nullptr;
+    int32_t count = 0;
+    EXPECT_EQ(utf16ToUtf8(text.data(), static_cast<int32_t>(text.size()), &block, &count), 0);
+    std::string bytes(block != nullptr ? block : "", count);
+    free(block);
+    return bytes;
+}
+
+std::string vocabulary() {
+    return joinPath(binaryDirectory(), "sample.vcb");
+}
+
+TEST(TranslatePipelineTest, CapacityIsOneAndAHalfTimesTheInput) {
+    const struct { int32_t input; int32_t capacity; } cases[] = {
+        {0, 0}, {1, 1}, {2, 3}, {3, 4}, {100, 150}, {1431655765, 2147483647}, {2147483647, 2147483647}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(initialOutputCapacity(c.input), c.capacity) << c.input;
+    }
+}
+
+TEST(TranslatePipelineTest, ToZarnoGlotAndBackGivesTheTextBack) {
+    const std::string vcb = vocabulary();
+    const PipelineOutcome encoded = runPipeline(MIXED_TEXT, "zarnoGlotPack", nullptr, "zarnoGlotEncode", vcb.c_str());
+    ASSERT_EQ(encoded.result, 0) << encoded.message;
+    EXPECT_NE(encoded.text, wide(MIXED_TEXT));
+    const PipelineOutcome decoded =
+        runPipeline(narrow(encoded.text), "zarnoGlotDecode", vcb.c_str(), "zarnoGlotPack", "-d");
+    ASSERT_EQ(decoded.result, 0) << decoded.message;
+    EXPECT_EQ(decoded.text, wide(MIXED_TEXT));
+}
+
+TEST(TranslatePipelineTest, SingleRunMakesTheFirstOutputTheText) {
+    const PipelineOutcome outcome = runPipeline(MIXED_TEXT, FILTER, "echo", nullptr, nullptr);
+    ASSERT_EQ(outcome.result, 0) << outcome.message;
+    EXPECT_EQ(outcome.text, wide(MIXED_TEXT));
+}
+
+TEST(TranslatePipelineTest, FailuresGiveTheirBoxText) {
+    const std::string vcb = vocabulary();
+    const std::string damagedPack = std::string("\x78\xda", 2) + "not deflate data at all";
+    const struct {
+        const char* name;
+        std::string input;
+        const char* programA;
+        const char* argumentA;
+        const char* programB;
+        const char* argumentB;
+        uint32_t timeoutMs;
+        const char* message;
+    } cases[] = {
+        {"empty document", "", "zarnoGlotPack", nullptr, "zarnoGlotEncode", vcb.c_str(), NORMAL_TIMEOUT_MS,
+         "First runExternal failed, error code: 1."},
+        {"first program writes nothing", "text", FILTER, "write:0", FILTER, "echo", NORMAL_TIMEOUT_MS,
+         "First runExternal failed, error code: 1."},
+        {"missing vocabulary", "text", "zarnoGlotPack", nullptr, "zarnoGlotEncode", "absent.vcb",
+         NORMAL_TIMEOUT_MS, "First external program failed, error code: 1."},
+        {"not ZarnoGlot text", "Plain words here.", "zarnoGlotDecode", vcb.c_str(), "zarnoGlotPack", "-d",
+         NORMAL_TIMEOUT_MS, "First external program failed, error code: 1."},
+        {"damaged packed bytes", damagedPack, "zarnoGlotPack", "-d", nullptr, nullptr, NORMAL_TIMEOUT_MS,
+         "First external program failed, error code: 1."},
+        {"first program exit status", "text", FILTER, "exit:3", FILTER, "echo", NORMAL_TIMEOUT_MS,
+         "First external program failed, error code: 3."},
+        {"second program exit status", "text", FILTER, "echo", FILTER, "exit:1", NORMAL_TIMEOUT_MS,
+         "First external program failed, error code: 1."},
+        {"access violation status", "text", FILTER, "exit:0xC0000005", nullptr, nullptr, NORMAL_TIMEOUT_MS,
+         "First external program failed, error code: -1073741819."},
+        {"program not found", "text", "noSuchFilterProgram", nullptr, nullptr, nullptr, NORMAL_TIMEOUT_MS,
+         "First runExternal failed, error code: 7."},
+        {"first program hangs", "text", FILTER, "hang", FILTER, "echo", SHORT_TIMEOUT_MS,
+         "First runExternal failed, error code: 11."},
+        {"second program hangs", "text", FILTER, "echo", FILTER, "hang", SHORT_TIMEOUT_MS,
+         "First runExternal failed, error code: 11."},
+        {"output beyond sixteen growths", std::string(100, 'x'), FILTER, "write:743", nullptr, nullptr,
+         NORMAL_TIMEOUT_MS, "First runExternal failed, error code: 14."},
+        {"invalid UTF-8", "ab\xff", FILTER, "echo", nullptr, nullptr, NORMAL_TIMEOUT_MS,
+         "Processor produced invalid UTF-8."},
+        {"lone surrogate in UTF-8", "\xED\xA0\x80", FILTER, "echo", nullptr, nullptr, NORMAL_TIMEOUT_MS,
+         "Processor produced invalid UTF-8."},
+        {"zero byte", std::string("before\0after", 12), FILTER, "echo", nullptr, nullptr, NORMAL_TIMEOUT_MS,
+         "The result contains a zero byte and cannot be shown."},
+    };
+    for (const auto& c : cases) {
+        const PipelineOutcome outcome = runPipeline(c.input, c.programA, c.argumentA, c.programB, c.argumentB,
+                                                    c.timeoutMs);
+        EXPECT_EQ(outcome.result, -1) << c.name;
+        EXPECT_EQ(outcome.message, c.message) << c.name;
+    }
+}
+
+TEST(TranslatePipelineTest, OutputUpToSixteenGrowthsFits) {
+    // Capacity 150 grows in steps of 37: 742 bytes fit.
+    const PipelineOutcome outcome = runPipeline(std::string(100, 'x'), FILTER, "write:742", nullptr, nullptr);
+    ASSERT_EQ(outcome.result, 0) << outcome.message;
+    EXPECT_EQ(outcome.text.size(), 742u);
+}
+
+TEST(TranslatePipelineTest, EmptyOutputOfTheLastProgramGivesAnEmptyText) {
+    const PipelineOutcome outcome = runPipeline("text", FILTER, "echo", FILTER, "write:0");
+    ASSERT_EQ(outcome.result, 0) << outcome.message;
+    EXPECT_EQ(outcome.text, L"");
+}
+
+}  // namespace
