@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "debugLog.h"
 #include "editorState.h"
+#include "fileCommands.h"
 
 #include <shellapi.h>
 
@@ -140,7 +141,11 @@ void onCommand(HWND mainWindow, int commandId) {
     case CMD_FILE_OPEN: file_open(mainWindow); break;
     case CMD_FILE_SAVE: file_save(mainWindow); break;
     case CMD_FILE_SAVE_AS: file_save_as(mainWindow); break;
-    case CMD_FILE_EXIT: DestroyWindow(mainWindow); break;
+    case CMD_FILE_EXIT:
+        if (saveChangesFirst(mainWindow)) {
+            DestroyWindow(mainWindow);
+        }
+        break;
     case CMD_EDIT_UNDO: sendToEdit(WM_UNDO, 0, 0); break;
     case CMD_EDIT_CUT: sendToEdit(WM_CUT, 0, 0); break;
     case CMD_EDIT_COPY: sendToEdit(WM_COPY, 0, 0); break;
@@ -185,6 +190,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         SetBkColor(reinterpret_cast<HDC>(wParam), editorState.backgroundColor);
         SetTextColor(reinterpret_cast<HDC>(wParam), editorState.textColor);
         return reinterpret_cast<LRESULT>(editorState.backgroundBrush);
+    case WM_CLOSE:
+        if (saveChangesFirst(window)) {
+            DestroyWindow(window);
+        }
+        return 0;
     case WM_DESTROY:
         releaseDrawingObjects();
         PostQuitMessage(0);

@@ -3,3 +3,14 @@
 add_executable(documentFilesTests fileDocumentTest.cpp)
 target_link_libraries(documentFilesTests PRIVATE zgEditorCore zgTestSupport GTest::gtest_main)
 zg_add_gtest(documentFilesTests)
+
+add_library(zgFileDialogDriver STATIC fileDialogDriver.cpp)
+target_link_libraries(zgFileDialogDriver PUBLIC zgEditorDriver)
+
+add_executable(fileCommandsTests fileCommandsTest.cpp)
+target_link_libraries(fileCommandsTests PRIVATE zgFileDialogDriver GTest::gtest_main)
+zg_add_editor_e2e_test(fileCommandsTests)
+
+add_executable(settingsDialogsTests settingsDialogsTest.cpp)
+target_link_libraries(settingsDialogsTests PRIVATE zgFileDialogDriver GTest::gtest_main)
+zg_add_editor_e2e_test(settingsDialogsTests)

@@ -1,0 +1,210 @@
+#include "fileCommands.h"
+
+#include "commands.h"
+#include "debugLog.h"
+#include "documentFiles.h"
+#include "editorState.h"
+#include "textConversions.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+static_assert(sizeof(OPENFILENAMEW) == 152, "the file dialogs take the full 152-byte record");
+
+constexpr int DIALOG_PATH_UNITS = 260;
+const wchar_t DOCUMENT_FILTER[] = L"Text Files (*.text)\0*.text\0All Files (*.*)\0*.*\0";
+const wchar_t UNTITLED_NAME[] = L"Untitled.text";
+constexpr DWORD OPEN_FLAGS = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+constexpr DWORD SAVE_AS_FLAGS = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+
+int showError(HWND owner, const char* text) {
+    MessageBoxA(owner, text, PROGRAM_CAPTION, MB_OK | MB_ICONERROR);
+    return 0;
+}
+
+// The dialogs open in dataDirectory; a name that does not convert leaves
+// the choice to the dialog.
+void initialFolder(wchar_t* folder) {
+    if (ansiToUtf16(editorState.dataDirectory, folder, DIALOG_PATH_UNITS) != 0) {
+        folder[0] = L'\0';
+    }
+}
+
+void prepareDocumentDialog(OPENFILENAMEW* dialog, HWND owner, wchar_t* fileName, const wchar_t* folder,
+                           const wchar_t* title, DWORD flags) {
+    memset(dialog, 0, sizeof *dialog);
+    dialog->lStructSize = sizeof *dialog;
+    dialog->hwndOwner = owner;
+    dialog->lpstrFilter = DOCUMENT_FILTER;
+    dialog->nFilterIndex = 1;
+    dialog->lpstrFile = fileName;
+    dialog->nMaxFile = DIALOG_PATH_UNITS;
+    dialog->lpstrInitialDir = folder;
+    dialog->lpstrTitle = title;
+    dialog->Flags = flags;
+}
+
+void setCurrentFileName(const char* path) {
+    const size_t length = strnlen(path, PATH_SIZE - 1);
+    memmove(editorState.currentFileName, path, length);
+    editorState.currentFileName[length] = '\0';
+}
+
+void markSaved() {
+    SendMessageW(editorState.editControl, EM_SETMODIFY, FALSE, 0);
+    updateDataDirectory();
+}
+
+// Puts the file's text into the edit control; 0 after showing why not.
+int loadDocument(HWND owner, const wchar_t* path) {
+    char* bytes = nullptr;
+    int32_t byteCount = 0;
+    const DocumentFileResult read = readDocumentFile(path, &bytes, &byteCount);
+    if (read != DOCUMENT_OK) {
+        return showError(owner, documentFileMessage(read));
+    }
+    wchar_t* text = nullptr;
+    int32_t units = 0;
+    const int converted = utf8ToUtf16(bytes, byteCount, &text, &units);
+    free(bytes);
+    if (converted != 0) {
+        return showError(owner, "The file does not contain valid UTF-8 text.");
+    }
+    const BOOL shown = SetWindowTextW(editorState.editControl, text);
+    free(text);
+    if (!shown) {
+        return showError(owner, "Could not display the document.");
+    }
+    return 1;
+}
+
+// The edit control's text as UTF-8 in a new block; 0 after showing why not.
+int documentBytes(HWND owner, char** bytes, int32_t* byteCount) {
+    const int length = GetWindowTextLengthW(editorState.editControl);
+    wchar_t* text = static_cast<wchar_t*>(malloc((static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
+    if (text == nullptr) {
+        return showError(owner, "Not enough memory.");
+    }
+    text[0] = L'\0';
+    const int units = GetWindowTextW(editorState.editControl, text, length + 1);
+    const int converted = utf16ToUtf8(text, units, bytes, byteCount);
+    free(text);
+    if (converted != 0) {
+        return showError(owner, "Could not convert the document to UTF-8.");
+    }
+    return 1;
+}
+
+}  // namespace
+
+BOOL runFileDialog(OPENFILENAMEW* dialog, bool saving) {
+    wchar_t currentDirectory[DIALOG_PATH_UNITS] = {};
+    const DWORD length = GetCurrentDirectoryW(DIALOG_PATH_UNITS, currentDirectory);
+    const BOOL chosen = saving ? GetSaveFileNameW(dialog) : GetOpenFileNameW(dialog);
+    if (length > 0 && length < DIALOG_PATH_UNITS) {
+        SetCurrentDirectoryW(currentDirectory);
+    }
+    return chosen;
+}
+
+int saveChangesFirst(HWND owner) {
+    const int answer = askSaveChanges(owner);
+    if (answer == IDNO) {
+        return 1;
+    }
+    if (answer != IDYES) {
+        return 0;
+    }
+    return editorState.currentFileName[0] != '\0' ? file_save(owner) : file_save_as(owner);
+}
+
+int file_new(HWND owner) {
+    logMessage("file_new() start");
+    if (!saveChangesFirst(owner)) {
+        return 0;
+    }
+    SetWindowTextW(editorState.editControl, L"");
+    SendMessageW(editorState.editControl, EM_SETMODIFY, FALSE, 0);
+    editorState.currentFileName[0] = '\0';
+    return 1;
+}
+
+int file_open(HWND owner) {
+    logMessage("file_open() start");
+    if (!saveChangesFirst(owner)) {
+        return 0;
+    }
+    wchar_t fileName[DIALOG_PATH_UNITS] = {};
+    wchar_t folder[DIALOG_PATH_UNITS] = {};
+    initialFolder(folder);
+    OPENFILENAMEW dialog;
+    prepareDocumentDialog(&dialog, owner, fileName, folder, L"Open", OPEN_FLAGS);
+    if (!runFileDialog(&dialog, false)) {
+        return 0;
+    }
+    char asciiPath[PATH_SIZE];
+    if (utf16ToAscii(fileName, asciiPath, PATH_SIZE) != 0) {
+        return showError(owner, "The filename must contain ASCII characters only.");
+    }
+    if (!loadDocument(owner, fileName)) {
+        return 0;
+    }
+    setCurrentFileName(asciiPath);
+    markSaved();
+    return 1;
+}
+
+int file_save(HWND owner) {
+    logMessage("file_save() start");
+    if (editorState.currentFileName[0] == '\0') {
+        return 0;
+    }
+    char* bytes = nullptr;
+    int32_t byteCount = 0;
+    if (!documentBytes(owner, &bytes, &byteCount)) {
+        return 0;
+    }
+    wchar_t path[DIALOG_PATH_UNITS];
+    if (ansiToUtf16(editorState.currentFileName, path, DIALOG_PATH_UNITS) != 0) {
+        free(bytes);
+        return showError(owner, "Invalid filename.");
+    }
+    const DocumentFileResult written = writeDocumentFile(path, bytes, byteCount);
+    free(bytes);
+    if (written != DOCUMENT_OK) {
+        return showError(owner, documentFileMessage(written));
+    }
+    markSaved();
+    return 1;
+}
+
+int file_save_as(HWND owner) {
+    logMessage("file_save_as() start");
+    wchar_t fileName[DIALOG_PATH_UNITS] = {};
+    if (editorState.currentFileName[0] == '\0') {
+        memcpy(fileName, UNTITLED_NAME, sizeof UNTITLED_NAME);
+    } else if (ansiToUtf16(editorState.currentFileName, fileName, DIALOG_PATH_UNITS) != 0) {
+        return 0;
+    }
+    wchar_t folder[DIALOG_PATH_UNITS] = {};
+    initialFolder(folder);
+    OPENFILENAMEW dialog;
+    prepareDocumentDialog(&dialog, owner, fileName, folder, L"Save As", SAVE_AS_FLAGS);
+    if (!runFileDialog(&dialog, true)) {
+        return 0;
+    }
+    char asciiPath[PATH_SIZE];
+    if (utf16ToAscii(fileName, asciiPath, PATH_SIZE) != 0) {
+        return showError(owner, "The filename must contain ASCII characters only.");
+    }
+    char previousName[PATH_SIZE];
+    memcpy(previousName, editorState.currentFileName, PATH_SIZE);
+    setCurrentFileName(asciiPath);
+    if (file_save(owner)) {
+        return 1;
+    }
+    memcpy(editorState.currentFileName, previousName, PATH_SIZE);
+    return 0;
+}

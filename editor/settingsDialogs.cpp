@@ -1,0 +1,198 @@
+// The settings commands: select_font, select_data_dir and select_vcb
+// (declared in commands.h). Each keeps only ASCII names, because the
+// settings are single-byte strings written to the configuration.
+#include "commands.h"
+#include "debugLog.h"
+#include "documentFiles.h"
+#include "editorState.h"
+#include "fileCommands.h"
+#include "textConversions.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstring>
+
+namespace {
+
+static_assert(sizeof(CHOOSEFONTW) == 104, "the font dialog takes the full 104-byte record");
+static_assert(sizeof(OPENFILENAMEW) == 152, "the file dialogs take the full 152-byte record");
+
+constexpr int DIALOG_PATH_UNITS = 260;
+const char* const FONT_CAPTION = "Font";
+const char* const DATA_DIRECTORY_CAPTION = "Data Directory";
+const char* const VOCABULARY_CAPTION = "Select Vocabulary File";
+// The current-directory failure carries its own caption spelling.
+const char* const CURRENT_DIRECTORY_CAPTION = "Select Vocablary File";
+const wchar_t VOCABULARY_FILTER[] = L"VCB Files (*.vcb)\0*.vcb\0All Files (*.*)\0*.*\0";
+constexpr DWORD VOCABULARY_DIALOG_FLAGS = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+constexpr DWORD FOLDER_DIALOG_OPTIONS = FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM;
+
+const CLSID FILE_OPEN_DIALOG_CLASS = {0xDC1C5A9C, 0xE88A, 0x4DDE, {0xA5, 0xA1, 0x60, 0xF8, 0x2A, 0x20, 0xAE, 0xF7}};
+const IID FILE_DIALOG_INTERFACE = {0x42F85136, 0xDB7E, 0x439C, {0x85, 0xF1, 0xE4, 0x07, 0x5D, 0x13, 0x5F, 0xC8}};
+const IID SHELL_ITEM_INTERFACE = {0x43826D1E, 0xE718, 0x42EE, {0xBC, 0x55, 0xA1, 0xE2, 0x61, 0xC3, 0x7B, 0xFE}};
+
+int showError(HWND owner, const char* text, const char* caption) {
+    MessageBoxA(owner, text, caption, MB_OK | MB_ICONERROR);
+    return 0;
+}
+
+// The font the dialog starts from: the edit control's, with the configured
+// size when there is one.
+void presetFont(HWND owner, LOGFONTW* font) {
+    memset(font, 0, sizeof *font);
+    if (editorState.editFont != nullptr) {
+        GetObjectW(editorState.editFont, sizeof *font, font);
+    } else {
+        wcscpy(font->lfFaceName, L"Courier New");
+        font->lfWeight = FW_NORMAL;
+        font->lfCharSet = DEFAULT_CHARSET;
+    }
+    HDC context = GetDC(owner);
+    const int pixelsPerInch = GetDeviceCaps(context, LOGPIXELSY);
+    ReleaseDC(owner, context);
+    if (editorState.fontPointSize > 0) {
+        font->lfHeight = -MulDiv(editorState.fontPointSize, pixelsPerInch, 72);
+    }
+}
+
+void applyFont(HFONT font) {
+    SendMessageW(editorState.editControl, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (editorState.editFont != nullptr) {
+        DeleteObject(editorState.editFont);
+    }
+    editorState.editFont = font;
+}
+
+// The objects the folder dialog obtains, released in reverse order.
+struct FolderDialogObjects {
+    IFileDialog* dialog;
+    IShellItem* defaultFolder;
+    IShellItem* chosen;
+    PWSTR path;
+};
+
+void releaseFolderDialog(FolderDialogObjects* objects) {
+    if (objects->path != nullptr) {
+        CoTaskMemFree(objects->path);
+    }
+    if (objects->chosen != nullptr) {
+        objects->chosen->Release();
+    }
+    if (objects->defaultFolder != nullptr) {
+        objects->defaultFolder->Release();
+    }
+    if (objects->dialog != nullptr) {
+        objects->dialog->Release();
+    }
+}
+
+// Shows the folder dialog opening at the profile folder and stores the
+// chosen folder. Cancelling and failures of the dialog end it silently.
+int chooseDataDirectory(HWND owner, const wchar_t* profile, FolderDialogObjects* objects) {
+    IFileDialog* dialog = objects->dialog;
+    if (FAILED(dialog->SetOptions(FOLDER_DIALOG_OPTIONS)) || FAILED(dialog->SetTitle(L"Select Data Directory"))) {
+        return 0;
+    }
+    if (FAILED(SHCreateItemFromParsingName(profile, nullptr, SHELL_ITEM_INTERFACE,
+                                           reinterpret_cast<void**>(&objects->defaultFolder))) ||
+        FAILED(dialog->SetDefaultFolder(objects->defaultFolder))) {
+        return 0;
+    }
+    if (FAILED(dialog->Show(owner)) || FAILED(dialog->GetResult(&objects->chosen)) ||
+        FAILED(objects->chosen->GetDisplayName(SIGDN_FILESYSPATH, &objects->path))) {
+        return 0;
+    }
+    char folder[PATH_SIZE];
+    if (utf16ToAscii(objects->path, folder, PATH_SIZE) != 0) {
+        return showError(owner, "The selected directory contains non-ASCII characters and cannot be used by this "
+                                "application.", DATA_DIRECTORY_CAPTION);
+    }
+    memcpy(editorState.dataDirectory, folder, PATH_SIZE);
+    return 1;
+}
+
+}  // namespace
+
+int select_font(HWND owner) {
+    logMessage("select_font() start");
+    LOGFONTW font;
+    presetFont(owner, &font);
+    CHOOSEFONTW dialog;
+    memset(&dialog, 0, sizeof dialog);
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpLogFont = &font;
+    dialog.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
+    if (editorState.fontPointSize > 0) {
+        dialog.iPointSize = editorState.fontPointSize * 10;
+    }
+    if (!ChooseFontW(&dialog)) {
+        return 0;
+    }
+    char face[NAME_SIZE];
+    if (utf16ToAscii(font.lfFaceName, face, NAME_SIZE) != 0) {
+        return showError(owner, "The selected font name is not ASCII.", FONT_CAPTION);
+    }
+    memcpy(editorState.fontFace, face, NAME_SIZE);
+    editorState.fontPointSize = dialog.iPointSize / 10;
+    HFONT created = CreateFontIndirectW(&font);
+    if (created == nullptr) {
+        return showError(owner, "Could not create the selected font.", FONT_CAPTION);
+    }
+    applyFont(created);
+    return 1;
+}
+
+int select_data_dir(HWND owner) {
+    wchar_t profile[DIALOG_PATH_UNITS] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile))) {
+        return showError(owner, "Could not determine the user's home directory.", DATA_DIRECTORY_CAPTION);
+    }
+    FolderDialogObjects objects = {nullptr, nullptr, nullptr, nullptr};
+    int result = 0;
+    if (FAILED(CoCreateInstance(FILE_OPEN_DIALOG_CLASS, nullptr, CLSCTX_INPROC_SERVER, FILE_DIALOG_INTERFACE,
+                                reinterpret_cast<void**>(&objects.dialog)))) {
+        objects.dialog = nullptr;
+        showError(owner, "Could not create the folder selection dialog.", DATA_DIRECTORY_CAPTION);
+    } else {
+        result = chooseDataDirectory(owner, profile, &objects);
+    }
+    releaseFolderDialog(&objects);
+    return result;
+}
+
+int select_vcb(HWND owner) {
+    logMessage("select_vcb() start");
+    wchar_t currentDirectory[DIALOG_PATH_UNITS] = {};
+    const DWORD length = GetCurrentDirectoryW(DIALOG_PATH_UNITS, currentDirectory);
+    if (length == 0 || length >= DIALOG_PATH_UNITS) {
+        return showError(owner, "Could not determine the current directory.", CURRENT_DIRECTORY_CAPTION);
+    }
+    wchar_t fileName[DIALOG_PATH_UNITS] = {};
+    OPENFILENAMEW dialog;
+    memset(&dialog, 0, sizeof dialog);
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = VOCABULARY_FILTER;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = DIALOG_PATH_UNITS;
+    dialog.lpstrInitialDir = currentDirectory;
+    dialog.lpstrTitle = L"Select Vocabulary File";
+    dialog.Flags = VOCABULARY_DIALOG_FLAGS;
+    if (!runFileDialog(&dialog, false)) {
+        return 0;
+    }
+    char name[NAME_SIZE];
+    const VocabularyNameResult taken = vocabularyNameOfPath(fileName, name);
+    if (taken == VOCABULARY_NAME_NOT_ASCII) {
+        return showError(owner, "The selected path contains non-ASCII characters.", VOCABULARY_CAPTION);
+    }
+    if (taken == VOCABULARY_NAME_TOO_LONG) {
+        return showError(owner, "The selected filename is too long.", VOCABULARY_CAPTION);
+    }
+    memcpy(editorState.vocabularyName, name, NAME_SIZE);
+    return 1;
+}

@@ -1,0 +1,468 @@
+// End-to-end tests of the File menu: New, Open, Save, Save As and Exit in
+// the real editor, through the platform's real Open and Save As dialogs.
+#include "editorDriver.h"
+#include "fileDialogDriver.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const CAPTION = "zarnoGlotWriteW";
+const char* const SAVE_QUESTION = "Do you want to save changes?";
+// BOM, CR LF, two- and three-byte characters and a surrogate pair.
+const std::wstring RICH_TEXT = L"\uFEFFcaf\u00e9 \u20ac\r\nclef \U0001D11E\r\n";
+const std::string RICH_BYTES = "\xEF\xBB\xBF" "caf\xC3\xA9 \xE2\x82\xAC\r\nclef \xF0\x9D\x84\x9E\r\n";
+
+bool writeWideFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+bool makeSparseFile(const std::string& path, long long size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD returned = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    const bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return sized;
+}
+
+std::vector<std::string> folderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(joinPath(folder, "*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        if (strcmp(entry.cFileName, ".") != 0 && strcmp(entry.cFileName, "..") != 0) {
+            names.push_back(entry.cFileName);
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        docs = makeTempDirectory();
+        ini = "w.vcb\r\n" + docs + "\r\nConsolas,10\r\n";
+    }
+
+    void TearDown() override {
+        stopEditor(&session);
+        for (const std::string& name : folderEntries(docs)) {
+            SetFileAttributesA(joinPath(docs, name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+        removeTree(docs);
+    }
+
+    void start() { ASSERT_TRUE(startEditor(&session, ini)) << "the editor's window did not appear"; }
+
+    std::string doc(const std::string& name) const { return joinPath(docs, name); }
+
+    // Returns once the editor has finished the command in hand.
+    void sync() { EXPECT_TRUE(sendCommand(session, 0)); }
+
+    bool modified() { return sendToEdit(session, EM_GETMODIFY) != 0; }
+
+    void setModifiedText(const std::wstring& text) {
+        setEditText(session, text);
+        sendToEdit(session, EM_SETMODIFY, TRUE);
+    }
+
+    // Expects a box with OK only and presses it.
+    void expectBox(const std::string& caption, const std::string& text, BoxIcon icon) {
+        MessageBoxInfo box;
+        ASSERT_TRUE(waitForMessageBox(session, &box)) << "no box for: " << text;
+        EXPECT_EQ(box.caption, caption);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, icon);
+        EXPECT_EQ(box.owner, session.mainWindow);
+        ASSERT_EQ(box.buttons.size(), 1u);
+        EXPECT_EQ(box.buttons[0].id, IDOK);
+        answerMessageBox(box, IDOK);
+    }
+
+    void expectError(const std::string& text) { expectBox(CAPTION, text, ICON_ERROR); }
+
+    // Expects the save-changes question and gives the answer.
+    void answerSaveQuestion(int answer) {
+        MessageBoxInfo box;
+        ASSERT_TRUE(waitForMessageBox(session, &box)) << "no save question";
+        EXPECT_EQ(box.caption, CAPTION);
+        EXPECT_EQ(box.text, SAVE_QUESTION);
+        EXPECT_EQ(box.icon, ICON_QUESTION);
+        EXPECT_EQ(box.owner, session.mainWindow);
+        std::vector<int> ids;
+        for (const BoxButton& button : box.buttons) {
+            ids.push_back(button.id);
+        }
+        std::sort(ids.begin(), ids.end());
+        EXPECT_EQ(ids, (std::vector<int>{IDCANCEL, IDYES, IDNO}));
+        answerMessageBox(box, answer);
+    }
+
+    HWND openDialog(int command, const char* caption) {
+        postCommand(session, command);
+        HWND dialog = waitForDialog(session, caption);
+        EXPECT_NE(dialog, nullptr) << "no dialog " << caption;
+        if (dialog != nullptr) {
+            EXPECT_EQ(GetWindow(dialog, GW_OWNER), session.mainWindow);
+        }
+        return dialog;
+    }
+
+    void openFile(const std::wstring& path) {
+        HWND dialog = openDialog(12, "Open");
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(chooseInFileDialog(dialog, path));
+    }
+
+    // Save As with a name; a replaced file's question is answered with Yes.
+    void saveAs(const std::wstring& name, bool replaces = false) {
+        HWND dialog = openDialog(14, "Save As");
+        ASSERT_NE(dialog, nullptr);
+        SendMessageW(fileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        pressDialogButton(dialog, IDOK);
+        if (replaces) {
+            HWND question = waitForDialog(session, "Save As", dialog);
+            ASSERT_NE(question, nullptr) << "no question before replacing";
+            pressDialogButton(question, IDYES);
+        }
+        ASSERT_TRUE(waitUntilClosed(dialog));
+    }
+
+    // The name the Save As dialog offers for the document (the dialog shows
+    // the folder of a full path as its current folder and the name alone).
+    std::wstring offeredName() {
+        HWND dialog = openDialog(14, "Save As");
+        if (dialog == nullptr) {
+            return L"<no dialog>";
+        }
+        const std::wstring name = wideWindowText(fileNameField(dialog));
+        pressDialogButton(dialog, IDCANCEL);
+        EXPECT_TRUE(waitUntilClosed(dialog));
+        return name;
+    }
+
+    // Ends the editor with File > Exit on an unmodified document.
+    std::string exitAndReadConfiguration() {
+        postCommand(session, 15);
+        int status = -2;
+        EXPECT_TRUE(waitForExit(session, &status)) << "the editor did not end";
+        EXPECT_EQ(status, 0);
+        return configurationText(session);
+    }
+
+    EditorSession session;
+    std::string docs;   // the data directory of the configuration
+    std::string ini;
+};
+
+TEST_F(FileCommandsTest, NewAsksFirstAndFollowsTheAnswer) {
+    start();
+    // Nothing modified: no question.
+    setEditText(session, L"typed");
+    sendToEdit(session, EM_SETMODIFY, FALSE);
+    postCommand(session, 11);
+    sync();
+    EXPECT_EQ(editText(session), L"");
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+
+    setModifiedText(L"draft");
+    postCommand(session, 11);
+    answerSaveQuestion(IDCANCEL);
+    sync();
+    EXPECT_EQ(editText(session), L"draft");
+    EXPECT_TRUE(modified());
+
+    // Yes on a document without a file asks for a name; cancelling that cancels New.
+    postCommand(session, 11);
+    answerSaveQuestion(IDYES);
+    ASSERT_TRUE(cancelDialog(session, "Save As"));
+    sync();
+    EXPECT_EQ(editText(session), L"draft");
+    EXPECT_TRUE(modified());
+
+    postCommand(session, 11);
+    answerSaveQuestion(IDYES);
+    ASSERT_TRUE(chooseFile(session, "Save As", widen(doc("draft.text"))));
+    sync();
+    EXPECT_EQ(readFile(doc("draft.text")), "draft");
+    EXPECT_EQ(editText(session), L"");
+    EXPECT_FALSE(modified());
+    EXPECT_EQ(offeredName(), L"Untitled.text");
+
+    // Yes on a document with a file saves it there.
+    openFile(widen(doc("draft.text")));
+    sync();
+    setModifiedText(L"second draft");
+    postCommand(session, 11);
+    answerSaveQuestion(IDYES);
+    sync();
+    EXPECT_EQ(readFile(doc("draft.text")), "second draft");
+    EXPECT_EQ(editText(session), L"");
+
+    setModifiedText(L"thrown away");
+    postCommand(session, 11);
+    answerSaveQuestion(IDNO);
+    sync();
+    EXPECT_EQ(editText(session), L"");
+    EXPECT_FALSE(modified());
+    EXPECT_EQ(readFile(doc("draft.text")), "second draft");
+    // Save without a file name does nothing.
+    setModifiedText(L"no name");
+    EXPECT_TRUE(sendCommand(session, 13));
+    EXPECT_TRUE(noMessageBoxFor(session, 200));
+    EXPECT_TRUE(modified());
+
+    const std::vector<std::string> lines = logLines(session);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "file_new() start"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "file_save_as() start"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "file_save() start"), lines.end());
+}
+
+TEST_F(FileCommandsTest, OpenLoadsFilesExactly) {
+    const struct { const char* name; std::string bytes; std::wstring text; } cases[] = {
+        {"empty.text", "", L""},
+        {"bom.text", "\xEF\xBB\xBF" "line 1\r\nline 2\r\n", L"\uFEFFline 1\r\nline 2\r\n"},
+        {"rich.text", RICH_BYTES, RICH_TEXT},
+    };
+    start();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writeFile(doc(c.name), c.bytes));
+        setEditText(session, L"before");
+        openFile(widen(doc(c.name)));
+        sync();
+        EXPECT_EQ(editText(session), c.text);
+        EXPECT_FALSE(modified());
+    }
+    EXPECT_EQ(offeredName(), L"rich.text");
+    // The file stays as it was, and saving gives back the same bytes.
+    EXPECT_EQ(readFile(doc("rich.text")), RICH_BYTES);
+    sendToEdit(session, EM_SETMODIFY, TRUE);
+    EXPECT_TRUE(sendCommand(session, 13));
+    EXPECT_EQ(readFile(doc("rich.text")), RICH_BYTES);
+    EXPECT_EQ(folderEntries(docs).size(), 3u) << "no temporary file is left";
+}
+
+TEST_F(FileCommandsTest, OpenRefusesBadFilesAndKeepsTheDocument) {
+    const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
+    ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
+    ASSERT_TRUE(writeWideFile(accented + L"\\a.text", "fine"));
+    ASSERT_TRUE(writeFile(doc("invalid.text"), "ab\xC3\x28"));
+    ASSERT_TRUE(writeFile(doc("zero.text"), std::string("ab\0cd", 5)));
+    ASSERT_TRUE(makeSparseFile(doc("large.text"), 0xC0000000LL));
+    ASSERT_TRUE(writeFile(doc("previous.text"), "previous"));
+    // The first case has unsaved changes, which are kept with their flag.
+    const struct { std::wstring path; const char* message; bool changed; } cases[] = {
+        {widen(doc("invalid.text")), "The file does not contain valid UTF-8 text.", true},
+        {widen(doc("zero.text")), "The file contains a zero byte and cannot be edited.", false},
+        {accented + L"\\a.text", "The filename must contain ASCII characters only.", false},
+        {widen(doc("large.text")), "The file is too large.", false},
+    };
+    start();
+    openFile(widen(doc("previous.text")));
+    sync();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        setEditText(session, L"previous, changed");
+        sendToEdit(session, EM_SETMODIFY, c.changed);
+        postCommand(session, 12);
+        if (c.changed) {
+            answerSaveQuestion(IDNO);
+        }
+        ASSERT_TRUE(chooseFile(session, "Open", c.path));
+        expectError(c.message);
+        EXPECT_EQ(editText(session), L"previous, changed");
+        EXPECT_EQ(modified(), c.changed);
+    }
+    // A cancelled Open changes nothing either.
+    postCommand(session, 12);
+    ASSERT_TRUE(cancelDialog(session, "Open"));
+    sync();
+    EXPECT_EQ(editText(session), L"previous, changed");
+    EXPECT_EQ(offeredName(), L"previous.text");
+    EXPECT_EQ(readFile(doc("previous.text")), "previous");
+}
+
+TEST_F(FileCommandsTest, SaveAsWritesTheNameAsTypedInTheDataDirectory) {
+    ASSERT_TRUE(CreateDirectoryA(doc("sub").c_str(), nullptr));
+    start();
+    setModifiedText(RICH_TEXT);
+    EXPECT_EQ(offeredName(), L"Untitled.text");
+    // A bare name lands in the data directory and gets no extension.
+    saveAs(L"plain");
+    sync();
+    EXPECT_EQ(readFile(doc("plain")), RICH_BYTES);
+    EXPECT_FALSE(fileExists(doc("plain.text")));
+    EXPECT_FALSE(modified());
+    EXPECT_EQ(offeredName(), L"plain");
+
+    // Saved and opened again: the same text, its U+FEFF included.
+    postCommand(session, 11);
+    sync();
+    EXPECT_EQ(editText(session), L"");
+    openFile(L"plain");
+    sync();
+    EXPECT_EQ(editText(session), RICH_TEXT);
+
+    // Replacing an existing file is asked by the dialog; an empty document
+    // gives an empty file.
+    ASSERT_TRUE(writeFile(doc("sub\\old.text"), "old text"));
+    setModifiedText(L"");
+    saveAs(widen(doc("sub\\old.text")), true);
+    sync();
+    EXPECT_TRUE(fileExists(doc("sub\\old.text")));
+    EXPECT_EQ(readFile(doc("sub\\old.text")), "");
+    EXPECT_EQ(folderEntries(doc("sub")), std::vector<std::string>{"old.text"});
+
+    // The data directory follows the document and is kept at exit, in the
+    // program's own configuration.
+    EXPECT_EQ(exitAndReadConfiguration(), "w.vcb\r\n" + doc("sub") + "\r\nConsolas,10\r\n");
+    EXPECT_FALSE(fileExists(doc("sub\\zarnoGlotWriteW.ini")));
+}
+
+TEST_F(FileCommandsTest, SaveAsRefusesNonAsciiNames) {
+    const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
+    ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
+    start();
+    setModifiedText(L"text");
+    saveAs(accented + L"\\a.text");
+    expectError("The filename must contain ASCII characters only.");
+    saveAs(widen(docs) + L"\\caf\u00e9.text");
+    expectError("The filename must contain ASCII characters only.");
+    EXPECT_EQ(folderEntries(docs).size(), 1u);
+    EXPECT_EQ(GetFileAttributesW((accented + L"\\a.text").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(modified());
+    EXPECT_EQ(offeredName(), L"Untitled.text");
+}
+
+TEST_F(FileCommandsTest, DataDirectoryOfADriveTopFolderIsTheDriveAlone) {
+    const std::string top = "T:\\zgFileCommandsTop.text";
+    ASSERT_TRUE(writeFile(top, "top"));
+    start();
+    openFile(widen(top));
+    sync();
+    EXPECT_EQ(editText(session), L"top");
+    const std::string configuration = exitAndReadConfiguration();
+    DeleteFileA(top.c_str());
+    EXPECT_EQ(configuration, "w.vcb\r\nT:\r\nConsolas,10\r\n");
+}
+
+TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheOldName) {
+    const std::string old = "old \xC3\xA9 bytes\r\n";
+    ASSERT_TRUE(writeFile(doc("readonly.text"), old));
+    ASSERT_TRUE(writeFile(doc("locked.text"), old));
+    ASSERT_TRUE(writeFile(doc("mine.text"), "mine"));
+    start();
+    openFile(widen(doc("readonly.text")));
+    sync();
+    ASSERT_TRUE(SetFileAttributesA(doc("readonly.text").c_str(), FILE_ATTRIBUTE_READONLY));
+    setModifiedText(L"new text");
+    postCommand(session, 13);
+    expectError("Could not open the file for writing.");
+    EXPECT_EQ(readFile(doc("readonly.text")), old);
+    EXPECT_TRUE(modified());
+    EXPECT_EQ(editText(session), L"new text");
+
+    // Save As onto a read-only file or one another program holds open keeps
+    // the document's old name.
+    postCommand(session, 12);
+    answerSaveQuestion(IDNO);
+    ASSERT_TRUE(chooseFile(session, "Open", widen(doc("mine.text"))));
+    sync();
+    HANDLE holder = CreateFileA(doc("locked.text").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    setModifiedText(L"new text");
+    for (const char* target : {"readonly.text", "locked.text"}) {
+        SCOPED_TRACE(target);
+        saveAs(widen(doc(target)), true);
+        expectError("Could not open the file for writing.");
+        EXPECT_EQ(offeredName(), L"mine.text");
+        EXPECT_TRUE(modified());
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(readFile(doc("readonly.text")), old);
+    EXPECT_EQ(readFile(doc("locked.text")), old);
+    EXPECT_EQ(readFile(doc("mine.text")), "mine");
+    EXPECT_EQ(folderEntries(docs).size(), 3u) << "no temporary file is left";
+}
+
+TEST_F(FileCommandsTest, ExitAndCloseAskFirst) {
+    // Cancel keeps the editor; No ends it with the configuration written.
+    start();
+    setModifiedText(L"unsaved");
+    postCommand(session, 15);
+    answerSaveQuestion(IDCANCEL);
+    PostMessageA(session.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    answerSaveQuestion(IDCANCEL);
+    sync();
+    EXPECT_EQ(editText(session), L"unsaved");
+    PostMessageA(session.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    answerSaveQuestion(IDNO);
+    int status = -2;
+    ASSERT_TRUE(waitForExit(session, &status));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(configurationText(session), ini);
+    stopEditor(&session);
+
+    // Yes on an unnamed document: a cancelled Save As keeps the editor open,
+    // a completed one saves and ends it.
+    start();
+    setModifiedText(L"to keep");
+    postCommand(session, 15);
+    answerSaveQuestion(IDYES);
+    ASSERT_TRUE(cancelDialog(session, "Save As"));
+    sync();
+    EXPECT_TRUE(IsWindow(session.mainWindow));
+    PostMessageA(session.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    answerSaveQuestion(IDYES);
+    ASSERT_TRUE(chooseFile(session, "Save As", L"kept.text"));
+    ASSERT_TRUE(waitForExit(session, &status));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(doc("kept.text")), "to keep");
+    stopEditor(&session);
+
+    // Yes on a named document saves it; a failed save keeps the editor open.
+    ASSERT_TRUE(writeFile(doc("named.text"), "named"));
+    start();
+    openFile(widen(doc("named.text")));
+    sync();
+    ASSERT_TRUE(SetFileAttributesA(doc("named.text").c_str(), FILE_ATTRIBUTE_READONLY));
+    setModifiedText(L"named, changed");
+    postCommand(session, 15);
+    answerSaveQuestion(IDYES);
+    expectError("Could not open the file for writing.");
+    sync();
+    EXPECT_TRUE(IsWindow(session.mainWindow));
+    ASSERT_TRUE(SetFileAttributesA(doc("named.text").c_str(), FILE_ATTRIBUTE_NORMAL));
+    postCommand(session, 15);
+    answerSaveQuestion(IDYES);
+    ASSERT_TRUE(waitForExit(session, &status));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(doc("named.text")), "named, changed");
+}
+
+}  // namespace

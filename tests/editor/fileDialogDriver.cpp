@@ -1,0 +1,106 @@
+#include "fileDialogDriver.h"
+
+namespace {
+
+const int POLL_MS = 20;
+// The file name field: a combo box in the Open and Save As dialogs, an edit
+// field in the folder dialog.
+const int FILE_NAME_COMBO_ID = 0x47C;
+const int FILE_NAME_EDIT_ID = 0x480;
+
+struct DialogSearch {
+    DWORD processId;
+    const std::string* caption;
+    HWND skip;
+    HWND found;
+};
+
+BOOL CALLBACK findDialog(HWND window, LPARAM data) {
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(data);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (processId == search->processId && window != search->skip && strcmp(className, "#32770") == 0 &&
+        IsWindowVisible(window) && windowText(window) == *search->caption) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND waitForDialog(const EditorSession& session, const std::string& caption, HWND skip, int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
+        DialogSearch search = {session.process.dwProcessId, &caption, skip, nullptr};
+        EnumWindows(findDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            // Let the dialog finish setting itself up before it is driven.
+            Sleep(200);
+            return search.found;
+        }
+        if (WaitForSingleObject(session.process.hProcess, 0) == WAIT_OBJECT_0) {
+            return nullptr;
+        }
+        Sleep(POLL_MS);
+    }
+    return nullptr;
+}
+
+bool waitUntilClosed(HWND window, int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
+        if (!IsWindow(window)) {
+            return true;
+        }
+        Sleep(POLL_MS);
+    }
+    return false;
+}
+
+void pressDialogButton(HWND dialog, int buttonId) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+HWND fileNameField(HWND dialog) {
+    HWND field = GetDlgItem(dialog, FILE_NAME_COMBO_ID);
+    return field != nullptr ? field : GetDlgItem(dialog, FILE_NAME_EDIT_ID);
+}
+
+std::wstring wideWindowText(HWND window) {
+    wchar_t text[1024] = L"";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &length);
+    text[1023] = L'\0';
+    return text;
+}
+
+bool chooseInFileDialog(HWND dialog, const std::wstring& name) {
+    SendMessageW(fileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    pressDialogButton(dialog, IDOK);
+    return waitUntilClosed(dialog, 3000);
+}
+
+bool chooseFile(const EditorSession& session, const std::string& caption, const std::wstring& name) {
+    HWND dialog = waitForDialog(session, caption);
+    return dialog != nullptr && chooseInFileDialog(dialog, name);
+}
+
+bool cancelDialog(const EditorSession& session, const std::string& caption) {
+    HWND dialog = waitForDialog(session, caption);
+    if (dialog == nullptr) {
+        return false;
+    }
+    pressDialogButton(dialog, IDCANCEL);
+    return waitUntilClosed(dialog);
+}
+
+std::wstring widen(const std::string& text) {
+    const int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(units > 0 ? units - 1 : 0, L'\0');
+    if (units > 1) {
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], units);
+    }
+    return wide;
+}

@@ -1,0 +1,202 @@
+// End-to-end tests of the settings commands: Select Vocabulary, Select font
+// and Select data directory, through the platform's real dialogs, with the
+// settings checked in the configuration written at exit.
+#include "editorDriver.h"
+#include "fileDialogDriver.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int FONT_FACE_COMBO_ID = 0x470;
+const int FONT_SIZE_COMBO_ID = 0x472;
+
+class SettingsDialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override { docs = makeTempDirectory(); }
+
+    void TearDown() override {
+        stopEditor(&session);
+        removeTree(docs);
+    }
+
+    void start(const std::string& configuration) {
+        ini = configuration;
+        ASSERT_TRUE(startEditor(&session, ini)) << "the editor's window did not appear";
+    }
+
+    std::string doc(const std::string& name) const { return joinPath(docs, name); }
+
+    HWND showDialog(int command, const char* caption) {
+        postCommand(session, command);
+        HWND dialog = waitForDialog(session, caption);
+        EXPECT_NE(dialog, nullptr) << "no dialog " << caption;
+        if (dialog != nullptr) {
+            EXPECT_EQ(GetWindow(dialog, GW_OWNER), session.mainWindow);
+        }
+        return dialog;
+    }
+
+    void choose(int command, const char* caption, const std::wstring& name) {
+        HWND dialog = showDialog(command, caption);
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(chooseInFileDialog(dialog, name));
+    }
+
+    void cancel(int command, const char* caption) {
+        HWND dialog = showDialog(command, caption);
+        ASSERT_NE(dialog, nullptr);
+        pressDialogButton(dialog, IDCANCEL);
+        ASSERT_TRUE(waitUntilClosed(dialog));
+        EXPECT_TRUE(sendCommand(session, 0));
+        EXPECT_TRUE(noMessageBoxFor(session, 100));
+    }
+
+    void expectError(const std::string& caption, const std::string& text) {
+        MessageBoxInfo box;
+        ASSERT_TRUE(waitForMessageBox(session, &box)) << "no box for: " << text;
+        EXPECT_EQ(box.caption, caption);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, ICON_ERROR);
+        EXPECT_EQ(box.owner, session.mainWindow);
+        answerMessageBox(box, IDOK);
+    }
+
+    // Distance between the first two lines of the edit control, which
+    // follows its font (the font handle cannot be read from another process).
+    int lineHeight() {
+        const LRESULT first = sendToEdit(session, EM_POSFROMCHAR, 0);
+        const LRESULT second = sendToEdit(session, EM_POSFROMCHAR, 3);
+        return static_cast<short>(HIWORD(second)) - static_cast<short>(HIWORD(first));
+    }
+
+    std::string exitAndReadConfiguration() {
+        postCommand(session, 15);
+        int status = -2;
+        EXPECT_TRUE(waitForExit(session, &status)) << "the editor did not end";
+        EXPECT_EQ(status, 0);
+        return configurationText(session);
+    }
+
+    EditorSession session;
+    std::string docs;
+    std::string ini;
+};
+
+TEST_F(SettingsDialogsTest, SelectVocabularyKeepsTheFileNameOnly) {
+    const std::string name63 = std::string(59, 'v') + ".vcb";
+    const std::string name64 = std::string(60, 'v') + ".vcb";
+    const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
+    ASSERT_TRUE(CreateDirectoryA(doc("voc").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
+    for (const std::string& name : {std::string("mine.vcb"), name63, name64}) {
+        ASSERT_TRUE(writeFile(doc("voc\\" + name), "vocabulary"));
+    }
+    HANDLE file = CreateFileW((accented + L"\\a.vcb").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    start("old.vcb\r\nC:\\Data\r\nConsolas,10\r\n");
+    ASSERT_TRUE(writeFile(joinPath(session.folder, "local.vcb"), "vocabulary"));
+
+    cancel(31, "Select Vocabulary File");
+    // The dialog opens in the program's folder.
+    choose(31, "Select Vocabulary File", L"local.vcb");
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+    choose(31, "Select Vocabulary File", widen(doc("voc\\mine.vcb")));
+    choose(31, "Select Vocabulary File", widen(doc("voc\\" + name63)));
+    choose(31, "Select Vocabulary File", widen(doc("voc\\" + name64)));
+    expectError("Select Vocabulary File", "The selected filename is too long.");
+    choose(31, "Select Vocabulary File", accented + L"\\a.vcb");
+    expectError("Select Vocabulary File", "The selected path contains non-ASCII characters.");
+
+    // The vocabulary's folder is not kept, and the configuration is written
+    // back beside the program.
+    EXPECT_EQ(exitAndReadConfiguration(), name63 + "\r\nC:\\Data\r\nConsolas,10\r\n");
+    EXPECT_FALSE(fileExists(doc("voc\\zarnoGlotWriteW.ini")));
+    size_t starts = 0;
+    for (const std::string& line : logLines(session)) {
+        starts += line == "select_vcb() start";
+    }
+    EXPECT_EQ(starts, 6u);
+}
+
+TEST_F(SettingsDialogsTest, SelectFontAppliesTheFontAndKeepsItsFaceAndWholePoints) {
+    start("w.vcb\r\nC:\\Data\r\nConsolas,12\r\n");
+    setEditText(session, L"a\r\nb");
+    const int startHeight = lineHeight();
+    cancel(51, "Font");
+    EXPECT_EQ(lineHeight(), startHeight);
+
+    HWND dialog = showDialog(51, "Font");
+    ASSERT_NE(dialog, nullptr);
+    HWND faces = GetDlgItem(dialog, FONT_FACE_COMBO_ID);
+    HWND sizes = GetDlgItem(dialog, FONT_SIZE_COMBO_ID);
+    const LRESULT count = SendMessageW(faces, CB_GETCOUNT, 0, 0);
+    ASSERT_GT(count, 0);
+    SendMessageW(faces, CB_SETCURSEL, count - 1, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(FONT_FACE_COMBO_ID, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
+    const std::string face = windowText(faces);
+    ASSERT_FALSE(face.empty());
+    SendMessageW(sizes, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"14"));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(FONT_SIZE_COMBO_ID, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(sizes));
+    pressDialogButton(dialog, IDOK);
+    ASSERT_TRUE(waitUntilClosed(dialog));
+    EXPECT_TRUE(sendCommand(session, 0));
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+    // 14 points are taller than the GUI font the edit control starts with.
+    EXPECT_GT(lineHeight(), startHeight);
+
+    // The dialog opens again with the chosen face and size.
+    dialog = showDialog(51, "Font");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(windowText(GetDlgItem(dialog, FONT_FACE_COMBO_ID)), face);
+    EXPECT_EQ(windowText(GetDlgItem(dialog, FONT_SIZE_COMBO_ID)), "14");
+    pressDialogButton(dialog, IDCANCEL);
+    ASSERT_TRUE(waitUntilClosed(dialog));
+
+    EXPECT_EQ(exitAndReadConfiguration(), "w.vcb\r\nC:\\Data\r\n" + face + ",14\r\n");
+    const std::vector<std::string> lines = logLines(session);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "select_font() start"), 3);
+}
+
+TEST_F(SettingsDialogsTest, SelectDataDirectoryOpensAtTheProfileAndKeepsAsciiFolders) {
+    wchar_t profile[MAX_PATH] = L"";
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile)));
+    const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
+    ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(doc("picked").c_str(), nullptr));
+    // The configured folder plays no part: the dialog starts at the profile.
+    start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n");
+
+    cancel(52, "Select Data Directory");
+    choose(52, "Select Data Directory", accented);
+    expectError("Data Directory",
+                "The selected directory contains non-ASCII characters and cannot be used by this application.");
+    choose(52, "Select Data Directory", widen(doc("picked")));
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+    EXPECT_EQ(exitAndReadConfiguration(), "w.vcb\r\n" + doc("picked") + "\r\nConsolas,10\r\n");
+    stopEditor(&session);
+
+    // A cancelled dialog keeps the data directory; a name typed alone is
+    // found in the profile folder, where the dialog starts.
+    start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n");
+    cancel(52, "Select Data Directory");
+    EXPECT_EQ(exitAndReadConfiguration(), ini);
+    stopEditor(&session);
+    start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n");
+    choose(52, "Select Data Directory", L"AppData");
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+    const std::wstring expected = std::wstring(profile) + L"\\AppData";
+    EXPECT_EQ(exitAndReadConfiguration(),
+              "w.vcb\r\n" + std::string(expected.begin(), expected.end()) + "\r\nConsolas,10\r\n");
+}
+
+}  // namespace
