@@ -8,6 +8,7 @@
 #endif
 
 #include "letterCase.h"
+#include "linePiece.h"
 #include "platform.h"
 #include "wordPacking.h"
 
@@ -17,20 +18,6 @@ const char* const DECODER_VERSION = "26.245";
 constexpr std::size_t INPUT_BUFFER_BYTES = 64 * 1024;
 
 // ---------------------------------------------------------------- loading
-
-// Reads one piece of a line: up to and including a "\n", or maxBytes bytes,
-// whichever comes first. False at the end of the file with nothing read.
-static bool readPiece(std::FILE* file, unsigned char* piece, int maxBytes, int* length) {
-    int count = 0;
-    while (count < maxBytes) {
-        int byte = std::getc(file);
-        if (byte == EOF) break;
-        piece[count++] = static_cast<unsigned char>(byte);
-        if (byte == '\n') break;
-    }
-    *length = count;
-    return count > 0;
-}
 
 static int refuse(std::FILE* file, const char* message) {
     std::fprintf(stderr, message, DECODER_NAME);
@@ -48,7 +35,7 @@ int loadDictionary(const char* fileName, Dictionary* dictionary) {
     unsigned char piece[DICTIONARY_PIECE_BYTES];
     int length = 0;
     int count = 0;
-    while (readPiece(file, piece, DICTIONARY_PIECE_BYTES, &length)) {
+    while (readLinePiece(file, piece, DICTIONARY_PIECE_BYTES, &length)) {
         if (length > 0 && piece[length - 1] == '\n') --length;
         if (length > 0 && piece[length - 1] == '\r') --length;
         // A slot holds its word up to the first zero byte.

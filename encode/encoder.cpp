@@ -5,6 +5,7 @@
 #include <ctime>
 #include <random>
 
+#include "linePiece.h"
 #include "platform.h"
 #include "wordPacking.h"
 
@@ -14,20 +15,6 @@ const char* const ENCODER_VERSION = "26.245";
 constexpr std::size_t INPUT_BUFFER_BYTES = 64 * 1024;
 
 // ---------------------------------------------------------------- loading
-
-// Reads one piece of a line: up to and including a "\n", or maxBytes bytes,
-// whichever comes first. False at the end of the file with nothing read.
-static bool readPiece(std::FILE* file, unsigned char* piece, int maxBytes, int* length) {
-    int count = 0;
-    while (count < maxBytes) {
-        int byte = std::getc(file);
-        if (byte == EOF) break;
-        piece[count++] = static_cast<unsigned char>(byte);
-        if (byte == '\n') break;
-    }
-    *length = count;
-    return count > 0;
-}
 
 // Drops the whole run of "\r" and "\n" at the end of a piece.
 static int withoutLineEnds(const unsigned char* piece, int length) {
@@ -47,7 +34,7 @@ static int countEntries(std::FILE* file, unsigned long* count, std::uint64_t* si
     int length = 0;
     *count = 0;
     *size = 0;
-    while (readPiece(file, piece, VOCABULARY_PIECE_BYTES, &length)) {
+    while (readLinePiece(file, piece, VOCABULARY_PIECE_BYTES, &length)) {
         length = withoutLineEnds(piece, length);
         if (length == 0) return refuse(file, "%s: empty vocabulary entry\n");
         if (*count == VOCABULARY_SIZE) {
@@ -73,7 +60,7 @@ static void fillBlob(std::FILE* file, VocabularyBlob* vocabulary) {
     int entry = 0;
     std::uint64_t fill = 0;
     for (int i = 0; i < VOCABULARY_SIZE; ++i) vocabulary->offsets[i] = 0xFFFF;
-    while (readPiece(file, piece, VOCABULARY_PIECE_BYTES, &length)) {
+    while (readLinePiece(file, piece, VOCABULARY_PIECE_BYTES, &length)) {
         length = withoutLineEnds(piece, length);
         if (entry == VOCABULARY_SIZE || length == 0 || fill + length + 1 > vocabulary->blobSize) {
             vocabulary->offsets[0] = 0xFFFF;
