@@ -62,8 +62,11 @@ const MenuPopup MENU_TABLE[] = {
 };
 
 bool createEditControl(HWND mainWindow, const CREATESTRUCTA* creation) {
+    // Created through the wide API so the control keeps its text as UTF-16:
+    // an edit control made through the ANSI API stores the ANSI code page
+    // and would turn every other character of a document into '?'.
     editorState.editControl =
-        CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL,
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL,
                         0, 0, 0, 0, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(EDIT_CONTROL_ID)),
                         creation->hInstance, nullptr);
     if (editorState.editControl == nullptr) {

@@ -32,9 +32,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     UpdateWindow(mainWindow);
 
     MSG message = {};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // A wide message loop, so typed characters reach the UTF-16 edit control
+    // without passing through the ANSI code page.
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 
     CoUninitialize();
