@@ -15,7 +15,9 @@ const char* const HELP_TEXT =
     "Most other functions - in particular file read and write operations, clipboard access and text "
     "editor functions - are identical to their equivalents in the Notepad Windows application.\n\n"
     "(see menu item below: ZarnoGlot User Guide on Web).\n";
-const char* const USER_GUIDE_ADDRESS = "https://zarnoglot.github.io/zarnoglot/docs/user-guide.txt";
+// The user guide ships beside the program (and the build copies it there),
+// so the Help menu opens it without a network.
+const char* const USER_GUIDE_FILE = "user-guide.txt";
 
 namespace {
 
@@ -78,6 +80,18 @@ bool createEditControl(HWND mainWindow, const CREATESTRUCTA* creation) {
     SendMessageA(editorState.editControl, EM_SETMODIFY, FALSE, 0);
     switchColors();
     return true;
+}
+
+// Opens the user guide beside the executable with the shell's "open" verb;
+// whether that works is not reported.
+void openUserGuide() {
+    char path[MAX_PATH + 32];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    char* folderEnd = strrchr(path, '\\');
+    if (folderEnd == nullptr) return;
+    lstrcpyA(folderEnd + 1, USER_GUIDE_FILE);
+    ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void sendToEdit(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -165,7 +179,7 @@ void onCommand(HWND mainWindow, int commandId) {
     case CMD_SELECT_FONT: select_font(mainWindow); break;
     case CMD_SELECT_DATA_DIRECTORY: select_data_dir(mainWindow); break;
     case CMD_HELP: showInformation(mainWindow, HELP_TEXT); break;
-    case CMD_USER_GUIDE: ShellExecuteA(nullptr, "open", USER_GUIDE_ADDRESS, nullptr, nullptr, SW_SHOWNORMAL); break;
+    case CMD_USER_GUIDE: openUserGuide(); break;
     case CMD_ABOUT:
         MessageBoxA(mainWindow, "zarnoGlotWriteW\nVersion 26.260", "About zarnoGlotWriteW", MB_OK | MB_ICONINFORMATION);
         break;

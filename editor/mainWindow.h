@@ -7,7 +7,7 @@
 extern const char* const WINDOW_CLASS_NAME;   // "zarnoGlotWriteClass"
 extern const char* const WINDOW_TITLE;        // "zarnoGlotWrite"
 extern const char* const HELP_TEXT;
-extern const char* const USER_GUIDE_ADDRESS;
+extern const char* const USER_GUIDE_FILE;   // opened beside the program by Help > User Guide
 
 enum MenuCommand {
     CMD_FILE_NEW = 11,
