@@ -75,7 +75,11 @@ int32_t externFilterTest(const char* programA, const char* argumentA, const char
         showPipelineError(message);
         return -1;
     }
+    // Laying out a long text is slow enough without repainting on the way.
+    SendMessageW(editorState.editControl, WM_SETREDRAW, FALSE, 0);
     const BOOL replaced = SetWindowTextW(editorState.editControl, text);
+    SendMessageW(editorState.editControl, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editorState.editControl, nullptr, TRUE);
     free(text);
     if (!replaced) {
         showPipelineError("Cannot update the document.");
