@@ -74,11 +74,12 @@ static void feedNextSlice(z_stream* zlib, const unsigned char* data, size_t leng
     *handedOver += slice;
 }
 
-PackStatus packBytes(const unsigned char* data, size_t length, ByteBlock* packed) {
+static PackStatus packBytesAtLevel(const unsigned char* data, size_t length, int level,
+                                   ByteBlock* packed) {
     *packed = ByteBlock{nullptr, 0, 0};
     z_stream zlib;
     std::memset(&zlib, 0, sizeof zlib);
-    if (deflateInit(&zlib, Z_BEST_COMPRESSION) != Z_OK) return PACK_NO_MEMORY;
+    if (deflateInit(&zlib, level) != Z_OK) return PACK_NO_MEMORY;
     size_t handedOver = 0;
     PackStatus status = PACK_OK;
     for (;;) {
@@ -102,6 +103,16 @@ PackStatus packBytes(const unsigned char* data, size_t length, ByteBlock* packed
     deflateEnd(&zlib);
     if (status != PACK_OK) freeByteBlock(packed);
     return status;
+}
+
+PackStatus packBytes(const unsigned char* data, size_t length, ByteBlock* packed) {
+    PackStatus status = packBytesAtLevel(data, length, Z_BEST_COMPRESSION, packed);
+    if (status != PACK_OK || packed->length >= length / MAX_UNPACK_EXPANSION) return status;
+    // The editor gives "-d" room for only about seven and a half times its
+    // input, so text that deflates better than that (long repeats) is stored
+    // uncompressed instead; it is still an ordinary zlib stream.
+    freeByteBlock(packed);
+    return packBytesAtLevel(data, length, Z_NO_COMPRESSION, packed);
 }
 
 PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plain,

@@ -33,7 +33,13 @@ PackStatus readWholeStream(std::FILE* stream, ByteBlock* block);
 // Writes the bytes and flushes the stream.
 PackStatus writeWholeBlock(std::FILE* stream, const unsigned char* data, size_t length);
 
-// Packs the bytes into a new block (a complete zlib stream, also for no bytes).
+// Unpacking never gives more than this many times the packed bytes (plus the
+// few bytes of a tiny stream): the editor sizes the unpacked output by it.
+const size_t MAX_UNPACK_EXPANSION = 7;
+
+// Packs the bytes into a new block (a complete zlib stream, also for no bytes),
+// at the best compression level unless that would shrink them more than
+// MAX_UNPACK_EXPANSION times; then the bytes are stored uncompressed.
 PackStatus packBytes(const unsigned char* data, size_t length, ByteBlock* packed);
 // Unpacks exactly one complete zlib stream that fills the whole input.
 // On damaged input, detail (when given) receives zlib's description or null.
