@@ -6,20 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "programCases.h"
 #include "testSupport.h"
 #include "testVocabulary.h"
 
 namespace {
-
-// Standard error is a text stream: on Windows its line ends are "\r\n".
-std::string messages(const ProgramResult& result) {
-    std::string text;
-    for (std::size_t i = 0; i < result.err.size(); ++i) {
-        if (result.err[i] == '\r' && i + 1 < result.err.size() && result.err[i + 1] == '\n') continue;
-        text += result.err[i];
-    }
-    return text;
-}
 
 const char* const USAGE =
     "zarnoGlotDecode (version: 26.245) Decode vocabulary words to binary.\n"
@@ -47,15 +38,7 @@ protected:
 };
 
 TEST_F(DecodeCli, PrintsUsageForAnyArgumentCountButOneAndForH) {
-    const std::vector<std::vector<std::string>> argumentLists = {
-        {}, {"-h"}, {vocabulary, vocabulary}, {"-h", vocabulary}, {"a", "b", "c"},
-    };
-    for (const std::vector<std::string>& arguments : argumentLists) {
-        ProgramResult result = decode(arguments, "");
-        EXPECT_EQ(-1, result.status) << arguments.size();
-        EXPECT_EQ(USAGE, messages(result));
-        EXPECT_EQ("", result.out);
-    }
+    expectProgramCases(programPath("zarnoGlotDecode"), usageCases(USAGE, vocabulary, ""));
 }
 
 TEST_F(DecodeCli, RefusesBadVocabulariesBeforeReadingInput) {
@@ -66,11 +49,7 @@ TEST_F(DecodeCli, RefusesBadVocabulariesBeforeReadingInput) {
     repeated[4000] = words[3];
     std::vector<std::string> tooLong = words;
     tooLong[7] = "abcdefgh";
-    struct Case {
-        const char* name;
-        std::string text;
-        std::string message;
-    } cases[] = {
+    expectVocabularyRefusals(programPath("zarnoGlotDecode"), folder, words[0] + " " + words[1], {
         {"4607 words", vocabularyText(shortList, "\n", true),
          "zarnoGlotDecode: dictionary must contain 4608 words\n"},
         {"4609 words", vocabularyText(longList, "\n", true), "zarnoGlotDecode: too many dictionary words\n"},
@@ -80,18 +59,10 @@ TEST_F(DecodeCli, RefusesBadVocabulariesBeforeReadingInput) {
         {"an 8-byte word, CR LF", vocabularyText(tooLong, "\r\n", true),
          "zarnoGlotDecode: invalid dictionary word\n"},
         {"a word twice", vocabularyText(repeated, "\n", true), "zarnoGlotDecode: duplicate dictionary word\n"},
-    };
-    for (const Case& c : cases) {
-        std::string path = joinPath(folder, "bad.vcb");
-        writeFile(path, c.text);
-        ProgramResult result = decode({path}, words[0] + " " + words[1]);
-        EXPECT_EQ(1, result.status) << c.name;
-        EXPECT_EQ(c.message, messages(result)) << c.name;
-        EXPECT_EQ("", result.out) << c.name;
-    }
+    });
     ProgramResult result = decode({joinPath(folder, "missing.vcb")}, "");
     EXPECT_EQ(1, result.status);
-    EXPECT_EQ("zarnoGlotDecode: cannot open dictionary\n", messages(result));
+    EXPECT_EQ("zarnoGlotDecode: cannot open dictionary\n", unixLineEnds(result.err));
 }
 
 TEST_F(DecodeCli, ReportsTextErrorsAndKeepsTheBytesBeforeThem) {
@@ -118,7 +89,7 @@ TEST_F(DecodeCli, ReportsTextErrorsAndKeepsTheBytesBeforeThem) {
     for (const Case& c : cases) {
         ProgramResult result = decode({vocabulary}, c.text);
         EXPECT_EQ(c.err.empty() ? 0 : 1, result.status) << c.name;
-        EXPECT_EQ(c.err, messages(result)) << c.name;
+        EXPECT_EQ(c.err, unixLineEnds(result.err)) << c.name;
         EXPECT_EQ(c.out, result.out) << c.name;
     }
 }
@@ -139,9 +110,9 @@ TEST_F(DecodeCli, RoundTripsThroughBothPrograms) {
     for (const std::string& path : {vocabulary, mixedPath}) {
         for (const std::string& input : inputs) {
             ProgramResult text = encode(path, input);
-            ASSERT_EQ(0, text.status) << messages(text);
+            ASSERT_EQ(0, text.status) << unixLineEnds(text.err);
             ProgramResult back = decode({path}, text.out);
-            ASSERT_EQ(0, back.status) << messages(back);
+            ASSERT_EQ(0, back.status) << unixLineEnds(back.err);
             EXPECT_EQ(input, back.out) << input.size();
         }
     }
@@ -155,7 +126,7 @@ TEST_F(DecodeCli, ReflowedAndCapitalisedTextDecodesTheSame) {
     vocabulary = writeVocabularyFile(folder, "v.vcb", words);
     std::string text = "Zux,bax\n\nBax 42 zux";
     ProgramResult result = decode({vocabulary}, text);
-    EXPECT_EQ(0, result.status) << messages(result);
+    EXPECT_EQ(0, result.status) << unixLineEnds(result.err);
     EXPECT_EQ(std::string("\x06\x40\x65\x06\x60\x64", 6), result.out);
 }
 
@@ -165,12 +136,12 @@ TEST_F(DecodeCli, ReportsWriteAndReadErrors) {
     writeFile(input, words[0x414] + " " + words[0x243]);
     ProgramResult full = runProgramWithFiles(programPath("zarnoGlotDecode"), {vocabulary}, input, "/dev/full");
     EXPECT_EQ(1, full.status);
-    EXPECT_EQ("zarnoGlotDecode: write error\n", messages(full));
+    EXPECT_EQ("zarnoGlotDecode: write error\n", unixLineEnds(full.err));
 
     std::string output = joinPath(folder, "output");
     ProgramResult unreadable = runProgramWithFiles(programPath("zarnoGlotDecode"), {vocabulary}, folder, output);
     EXPECT_EQ(1, unreadable.status);
-    EXPECT_EQ("zarnoGlotDecode: input read error\n", messages(unreadable));
+    EXPECT_EQ("zarnoGlotDecode: input read error\n", unixLineEnds(unreadable.err));
 }
 #endif
 

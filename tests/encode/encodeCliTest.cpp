@@ -4,20 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "programCases.h"
 #include "testSupport.h"
 #include "testVocabulary.h"
 
 namespace {
-
-// Standard error is a text stream: on Windows its line ends are "\r\n".
-std::string messages(const ProgramResult& result) {
-    std::string text;
-    for (std::size_t i = 0; i < result.err.size(); ++i) {
-        if (result.err[i] == '\r' && i + 1 < result.err.size() && result.err[i + 1] == '\n') continue;
-        text += result.err[i];
-    }
-    return text;
-}
 
 const char* const USAGE =
     "zarnoGlotEncode (version: 26.245) Encode binary to vocabulary words.\n"
@@ -32,11 +23,6 @@ protected:
         words = makeTestVocabulary(5);
     }
     void TearDown() override { removeTree(folder); }
-    std::string vocabularyFile(const std::string& name, const std::string& text) {
-        std::string path = joinPath(folder, name);
-        writeFile(path, text);
-        return path;
-    }
     ProgramResult encode(const std::vector<std::string>& arguments, const std::string& input) {
         return runProgram(programPath("zarnoGlotEncode"), arguments, input);
     }
@@ -46,15 +32,7 @@ protected:
 
 TEST_F(EncodeCli, PrintsUsageForAnyArgumentCountButOneAndForH) {
     std::string vocabulary = writeVocabularyFile(folder, "v.vcb", words);
-    const std::vector<std::vector<std::string>> argumentLists = {
-        {}, {"-h"}, {vocabulary, vocabulary}, {"-h", vocabulary}, {"a", "b", "c"},
-    };
-    for (const std::vector<std::string>& arguments : argumentLists) {
-        ProgramResult result = encode(arguments, "abc");
-        EXPECT_EQ(-1, result.status) << arguments.size();
-        EXPECT_EQ(USAGE, messages(result));
-        EXPECT_EQ("", result.out);
-    }
+    expectProgramCases(programPath("zarnoGlotEncode"), usageCases(USAGE, vocabulary, "abc"));
 }
 
 TEST_F(EncodeCli, RefusesBadVocabulariesBeforeReadingInput) {
@@ -72,11 +50,7 @@ TEST_F(EncodeCli, RefusesBadVocabulariesBeforeReadingInput) {
     std::string longLine = vocabularyText(words, "\n", true);
     longLine.insert(0, std::string(255, 'k') + "\n");
 
-    struct Case {
-        const char* name;
-        std::string text;
-        std::string message;
-    } cases[] = {
+    expectVocabularyRefusals(programPath("zarnoGlotEncode"), folder, "some input", {
         {"4607 words", vocabularyText(shortList, "\n", true),
          "zarnoGlotEncode: vocabulary has 4607 entries; 4608 required\n"},
         {"4609 words", vocabularyText(longList, "\n", true),
@@ -95,18 +69,11 @@ TEST_F(EncodeCli, RefusesBadVocabulariesBeforeReadingInput) {
         {"a byte that separates words", vocabularyText(notWordBytes, "\n", false),
          "zarnoGlotEncode: vocabulary word 4608 cannot be read back\n"},
         {"empty file", "", "zarnoGlotEncode: vocabulary has 0 entries; 4608 required\n"},
-    };
-    for (const Case& c : cases) {
-        std::string path = vocabularyFile("bad.vcb", c.text);
-        ProgramResult result = encode({path}, "some input");
-        EXPECT_EQ(1, result.status) << c.name;
-        EXPECT_EQ(c.message, messages(result)) << c.name;
-        EXPECT_EQ("", result.out) << c.name;
-    }
+    });
     std::string missing = joinPath(folder, "missing.vcb");
     ProgramResult result = encode({missing}, "x");
     EXPECT_EQ(1, result.status);
-    EXPECT_EQ("zarnoGlotEncode: cannot open vocabulary \"" + missing + "\"\n", messages(result));
+    EXPECT_EQ("zarnoGlotEncode: cannot open vocabulary \"" + missing + "\"\n", unixLineEnds(result.err));
 }
 
 TEST_F(EncodeCli, WritesTheWordsOfTheBytes) {
@@ -128,7 +95,7 @@ TEST_F(EncodeCli, WritesTheWordsOfTheBytes) {
     for (const Case& c : cases) {
         ProgramResult result = encode({vocabulary}, c.input);
         EXPECT_EQ(0, result.status);
-        EXPECT_EQ("", messages(result));
+        EXPECT_EQ("", unixLineEnds(result.err));
         // Split into words; sentence starts come capitalised.
         std::vector<std::string> written;
         std::string word;
@@ -156,7 +123,7 @@ TEST_F(EncodeCli, ReportsWriteAndReadErrors) {
     writeFile(input, std::string(100000, 'a'));
     ProgramResult full = runProgramWithFiles(programPath("zarnoGlotEncode"), {vocabulary}, input, "/dev/full");
     EXPECT_EQ(1, full.status);
-    EXPECT_EQ("zarnoGlotEncode: write error\n", messages(full));
+    EXPECT_EQ("zarnoGlotEncode: write error\n", unixLineEnds(full.err));
     writeFile(input, "");
     full = runProgramWithFiles(programPath("zarnoGlotEncode"), {vocabulary}, input, "/dev/full");
     EXPECT_EQ(0, full.status) << "nothing to write, nothing fails";
@@ -164,7 +131,7 @@ TEST_F(EncodeCli, ReportsWriteAndReadErrors) {
     std::string output = joinPath(folder, "output");
     ProgramResult unreadable = runProgramWithFiles(programPath("zarnoGlotEncode"), {vocabulary}, folder, output);
     EXPECT_EQ(1, unreadable.status);
-    EXPECT_EQ("zarnoGlotEncode: read error\n", messages(unreadable));
+    EXPECT_EQ("zarnoGlotEncode: read error\n", unixLineEnds(unreadable.err));
     EXPECT_EQ("", unreadable.out);
 }
 #endif

@@ -50,17 +50,6 @@ static DecodeRun decodeInPieces(const std::string& text, std::size_t pieceSize) 
     return run;
 }
 
-static std::size_t countWords(const std::string& text) {
-    std::size_t words = 0;
-    bool inWord = false;
-    for (unsigned char byte : text) {
-        bool wordByte = isWordByte(byte);
-        if (wordByte && !inWord) ++words;
-        inWord = wordByte;
-    }
-    return words;
-}
-
 // The capitalised form the encoder may write, when it is not a word of its own.
 static std::string capitalised(const std::string& word) {
     if (word[0] < 'a' || word[0] > 'z') return word;
@@ -107,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DecodeRun pieces = decodeInPieces(text, pieceSize);
     FUZZ_CHECK(whole.result == pieces.result, "pieces give another result than the whole text");
     FUZZ_CHECK(whole.bytes == pieces.bytes, "pieces give other bytes than the whole text");
-    FUZZ_CHECK(2 * whole.bytes.size() <= 3 * countWords(text), "more than 3 bytes per 2 words");
+    FUZZ_CHECK(2 * whole.bytes.size() <= 3 * countTextWords(text), "more than 3 bytes per 2 words");
 
     if (wordMode && properlySeparated) {
         std::vector<unsigned char> expected(2 * indices.size() + 1);

@@ -22,17 +22,6 @@ static void loadFixedVocabulary() {
     loaded = true;
 }
 
-static std::size_t countWords(const std::string& text) {
-    std::size_t words = 0;
-    bool inWord = false;
-    for (unsigned char byte : text) {
-        bool wordByte = isWordByte(byte);
-        if (wordByte && !inWord) ++words;
-        inWord = wordByte;
-    }
-    return words;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     loadFixedVocabulary();
     seedRandom(static_cast<std::uint32_t>(size));
@@ -46,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(input);
     FUZZ_CHECK(encoded == ENCODE_DONE, "encoding failed");
     FUZZ_CHECK(flushOutput(&output), "flush failed");
-    FUZZ_CHECK(countWords(text) == packedIndexCount(size), "the text has the wrong number of words");
+    FUZZ_CHECK(countTextWords(text) == packedIndexCount(size), "the text has the wrong number of words");
     std::size_t lastMark = text.find_last_not_of(" \n");
     FUZZ_CHECK(text.empty() || (lastMark != std::string::npos && text[lastMark] == '.'),
                "the last sentence has no full stop");

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "testVocabulary.h"
+#include "wordPacking.h"
 
 void fuzzFailure(const char* what) {
     std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
@@ -122,4 +123,15 @@ const std::string& fixedVocabularyPath() {
 bool isFixedVocabularyWord(const std::string& word) {
     static const std::set<std::string> words(fixedVocabulary().begin(), fixedVocabulary().end());
     return words.count(word) != 0;
+}
+
+std::size_t countTextWords(const std::string& text) {
+    std::size_t words = 0;
+    bool inWord = false;
+    for (unsigned char byte : text) {
+        bool wordByte = isWordByte(byte);
+        if (wordByte && !inWord) ++words;
+        inWord = wordByte;
+    }
+    return words;
 }

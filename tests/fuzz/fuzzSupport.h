@@ -43,6 +43,9 @@ void restoreStandardError();
 // An OutputBuffer whose blocks are appended to a string.
 void openStringOutput(OutputBuffer* output, std::string* target);
 
+// The number of words in a text as the decoder cuts it: runs of word bytes.
+std::size_t countTextWords(const std::string& text);
+
 // The fixed vocabulary of the codec targets: 4608 generated words with
 // ASCII, two-byte and capitalised forms, and its file.
 const std::vector<std::string>& fixedVocabulary();

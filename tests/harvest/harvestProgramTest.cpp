@@ -6,15 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "programCases.h"
 #include "testSupport.h"
+#include "testVocabulary.h"
 
 namespace {
-
-#ifdef _WIN32
-const std::string NEWLINE = "\r\n";
-#else
-const std::string NEWLINE = "\n";
-#endif
 
 const std::string USAGE =
     "zarnoGlotHarvest (version: 26.247) word extractor  utility\n"
@@ -22,56 +18,30 @@ const std::string USAGE =
     "Option:\n"
     "  -h print version, usage and exit.\n";
 
-std::string withNewlines(const std::string& text) {
-    std::string converted;
-    for (char c : text) {
-        if (c == '\n') converted += NEWLINE;
-        else converted += c;
-    }
-    return converted;
-}
-
 // `count` distinct words "wa".."wzzz" in sentences of five, and the word
 // list the harvester makes of them (sentence starts are lowercase already).
 std::string generatedText(int count, const std::string& lineEnd, std::string* wordList) {
     std::string text;
     for (int i = 0; i < count; ++i) {
-        std::string word = "w";
-        for (int n = i, digits = 0; digits < 3; ++digits, n /= 26) word += static_cast<char>('a' + n % 26);
+        std::string word = generatedWord(i);
         text += word + (i % 5 == 4 ? "." + lineEnd : " ");
         if (wordList) *wordList += word + "\n";
     }
     return text;
 }
 
-struct ProgramCase {
-    const char* name;
-    std::vector<std::string> arguments;
-    std::string input;
-    std::string out;
-    std::string err;
-    int status;
-};
-
 TEST(HarvestProgram, UsageAndRefusals) {
     std::string list4608;
     std::string text4608 = generatedText(4608, "\n", &list4608);
-    const ProgramCase cases[] = {
-        {"-h", {"-h"}, "", "", withNewlines(USAGE), -1},
-        {"any argument", {"words"}, "", "", withNewlines(USAGE), -1},
-        {"two arguments", {"-h", "-h"}, "", "", withNewlines(USAGE), -1},
+    expectProgramCases(programPath("zarnoGlotHarvest"), {
+        {"-h", {"-h"}, "", "", USAGE, -1},
+        {"any argument", {"words"}, "", "", USAGE, -1},
+        {"two arguments", {"-h", "-h"}, "", "", USAGE, -1},
         {"too few words", {}, "The cat sat. The Dog ran!", "",
-         withNewlines("zarnoGlotHarvest: only 5 unique words found; 4608 required\n"), 1},
-        {"empty input", {}, "", "", withNewlines("zarnoGlotHarvest: only 0 unique words found; 4608 required\n"), 1},
-        {"exactly 4608 words", {}, text4608, withNewlines(list4608),
-         withNewlines("zarnoGlotHarvest: 4608 unique words found and written.\n"), 0},
-    };
-    for (const ProgramCase& testCase : cases) {
-        ProgramResult result = runProgram(programPath("zarnoGlotHarvest"), testCase.arguments, testCase.input);
-        EXPECT_EQ(testCase.status, result.status) << testCase.name;
-        EXPECT_EQ(testCase.out, result.out) << testCase.name;
-        EXPECT_EQ(testCase.err, result.err) << testCase.name;
-    }
+         "zarnoGlotHarvest: only 5 unique words found; 4608 required\n", 1},
+        {"empty input", {}, "", "", "zarnoGlotHarvest: only 0 unique words found; 4608 required\n", 1},
+        {"exactly 4608 words", {}, text4608, list4608, "zarnoGlotHarvest: 4608 unique words found and written.\n", 0},
+    });
 }
 
 TEST(HarvestProgram, ReadsLfAndCrLfAndWritesThePlatformsLineEnds) {
@@ -81,7 +51,7 @@ TEST(HarvestProgram, ReadsLfAndCrLfAndWritesThePlatformsLineEnds) {
     for (const std::string& text : {lfText, crLfText}) {
         ProgramResult result = runProgram(programPath("zarnoGlotHarvest"), {}, text);
         EXPECT_EQ(0, result.status);
-        EXPECT_EQ(withNewlines(wordList), result.out);
+        EXPECT_EQ(platformLineEnds(wordList), result.out);
     }
 }
 
@@ -91,8 +61,8 @@ TEST(HarvestProgram, WritesTheFirst10000WordsOfALargerText) {
     ProgramResult result = runProgram(programPath("zarnoGlotHarvest"), {}, text);
     EXPECT_EQ(0, result.status);
     std::string first10000 = wordList.substr(0, 10000 * 5);  // "w" and three letters, and "\n"
-    EXPECT_EQ(withNewlines(first10000), result.out);
-    EXPECT_EQ(withNewlines("zarnoGlotHarvest: 10000 unique words found and written.\n"), result.err);
+    EXPECT_EQ(platformLineEnds(first10000), result.out);
+    EXPECT_EQ(platformLineEnds("zarnoGlotHarvest: 10000 unique words found and written.\n"), result.err);
 }
 
 #ifndef _WIN32

@@ -199,3 +199,25 @@ ProgramResult runProgramWithFiles(const std::string& program,
     removeTree(folder);
     return result;
 }
+
+std::string platformLineEnds(const std::string& text) {
+#ifdef _WIN32
+    std::string converted;
+    for (char c : text) {
+        if (c == '\n') converted += '\r';
+        converted += c;
+    }
+    return converted;
+#else
+    return text;
+#endif
+}
+
+std::string unixLineEnds(const std::string& text) {
+    std::string converted;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        converted += text[i];
+    }
+    return converted;
+}

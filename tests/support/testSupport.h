@@ -41,3 +41,10 @@ std::string joinPath(const std::string& folder, const std::string& name);
 bool writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+
+// The text as the platform's text streams write it: every "\n" becomes
+// "\r\n" on Windows. Standard error is such a stream in every program.
+std::string platformLineEnds(const std::string& text);
+
+// The text with every "\r\n" read back as "\n".
+std::string unixLineEnds(const std::string& text);

@@ -59,3 +59,9 @@ std::string writeVocabularyFile(const std::string& folder, const std::string& na
     writeFile(path, vocabularyText(words, "\n", true));
     return path;
 }
+
+std::string generatedWord(int index) {
+    std::string word = "w";
+    for (int n = index, digits = 0; digits < 3; ++digits, n /= 26) word += static_cast<char>('a' + n % 26);
+    return word;
+}

@@ -19,3 +19,7 @@ std::string vocabularyText(const std::vector<std::string>& words, const std::str
 // Writes the vocabulary ("\n" line ends) to folder/name and returns the path.
 std::string writeVocabularyFile(const std::string& folder, const std::string& name,
                                 const std::vector<std::string>& words);
+
+// Word number index (0..17575) of the plain lowercase words "waaa".."wzzz",
+// its last three letters counting up from the second.
+std::string generatedWord(int index);

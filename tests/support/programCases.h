@@ -1,0 +1,65 @@
+// Command-line tests as tables: one run of a program with its arguments and
+// standard input, and what it must write and return. For GoogleTest suites.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "testSupport.h"
+
+struct ProgramCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string input;
+    std::string out;  // as a text stream writes it, with "\n" line ends
+    std::string err;  // likewise
+    int status;
+};
+
+// Runs every case through the program and compares status, standard output
+// and standard error, both with the platform's line ends.
+inline void expectProgramCases(const std::string& program, const std::vector<ProgramCase>& cases) {
+    for (const ProgramCase& testCase : cases) {
+        ProgramResult result = runProgram(program, testCase.arguments, testCase.input);
+        EXPECT_EQ(testCase.status, result.status) << testCase.name;
+        EXPECT_EQ(platformLineEnds(testCase.out), result.out) << testCase.name;
+        EXPECT_EQ(platformLineEnds(testCase.err), result.err) << testCase.name;
+    }
+}
+
+// The command lines that must give only the usage (and status -1) of a
+// program that takes exactly one argument, given a valid one.
+inline std::vector<ProgramCase> usageCases(const std::string& usage, const std::string& validArgument,
+                                           const std::string& input) {
+    return {
+        {"no argument", {}, input, "", usage, -1},
+        {"-h", {"-h"}, input, "", usage, -1},
+        {"two arguments", {validArgument, validArgument}, input, "", usage, -1},
+        {"-h before an argument", {"-h", validArgument}, input, "", usage, -1},
+        {"three arguments", {"a", "b", "c"}, input, "", usage, -1},
+    };
+}
+
+// A vocabulary file's text and the one message a program refuses it with.
+struct VocabularyRefusal {
+    const char* name;
+    std::string text;
+    std::string message;  // with "\n" line ends
+};
+
+// Writes each text to folder/bad.vcb and runs the program with that file
+// as its argument and the input: status 1, the message alone and nothing
+// written on standard output.
+inline void expectVocabularyRefusals(const std::string& program, const std::string& folder,
+                                     const std::string& input, const std::vector<VocabularyRefusal>& refusals) {
+    std::string path = joinPath(folder, "bad.vcb");
+    for (const VocabularyRefusal& refusal : refusals) {
+        writeFile(path, refusal.text);
+        ProgramResult result = runProgram(program, {path}, input);
+        EXPECT_EQ(1, result.status) << refusal.name;
+        EXPECT_EQ(platformLineEnds(refusal.message), result.err) << refusal.name;
+        EXPECT_EQ("", result.out) << refusal.name;
+    }
+}
