@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codecConstants.h"
+#include "linePiece.h"
 #include "md5.h"
 
 const char SHUFFLE_PROGRAM_NAME[] = "zarnoGlotShuffle";
@@ -12,18 +13,6 @@ const char SHUFFLE_VERSION[] = "26.247";
 // A line is read in pieces of at most this many bytes; a longer line fails
 // at its first piece, since no piece of more than MAX_WORD_BYTES is a word.
 constexpr int PIECE_BYTES = 9;
-
-// Reads one piece: up to PIECE_BYTES bytes, ending after a line feed.
-static int readPiece(std::FILE* input, unsigned char piece[PIECE_BYTES]) {
-    int length = 0;
-    while (length < PIECE_BYTES) {
-        int byte = std::getc(input);
-        if (byte == EOF) break;
-        piece[length++] = static_cast<unsigned char>(byte);
-        if (byte == '\n') break;
-    }
-    return length;
-}
 
 // Removes a line feed and then, only after one, a carriage return.
 static int stripLineEnd(const unsigned char* piece, int length) {
@@ -39,14 +28,14 @@ static bool takeLine(WordList* list, unsigned char* word, int length, std::FILE*
         std::fprintf(errors, "%s: invalid word length\n", SHUFFLE_PROGRAM_NAME);
         return false;
     }
+    if (list->count >= static_cast<std::uint64_t>(WORD_LIST_CAPACITY)) {
+        std::fprintf(errors, "%s: too many words\n", SHUFFLE_PROGRAM_NAME);
+        return false;
+    }
     // A slot ends at its first zero byte, so a word holding one would be
     // stored cut short: refuse it rather than change it.
     if (std::memchr(word, 0, static_cast<std::size_t>(length)) != nullptr) {
         std::fprintf(errors, "%s: zero byte in word\n", SHUFFLE_PROGRAM_NAME);
-        return false;
-    }
-    if (list->count >= static_cast<std::uint64_t>(WORD_LIST_CAPACITY)) {
-        std::fprintf(errors, "%s: too many words\n", SHUFFLE_PROGRAM_NAME);
         return false;
     }
     word[length] = 0;
@@ -62,8 +51,8 @@ bool readWordList(std::FILE* input, WordList* list, std::FILE* errors) {
     clearWordList(list);
     unsigned char piece[PIECE_BYTES + 1];
     for (;;) {
-        int rawLength = readPiece(input, piece);
-        if (rawLength == 0) break;
+        int rawLength = 0;
+        if (!readLinePiece(input, piece, PIECE_BYTES, &rawLength)) break;
         int length = stripLineEnd(piece, rawLength);
         if (length == 0) continue;
         if (!takeLine(list, piece, length, errors)) return false;
@@ -133,6 +122,11 @@ bool runMd5SelfTest(std::FILE* output, std::FILE* errors) {
         }
     }
     std::fprintf(output, "MD5 self-test PASSED (%lu test vectors)\n", MD5_SELF_TEST_COUNT);
+    // A success line that cannot be written must not end as a success.
+    if (std::fflush(output) != 0 || std::ferror(output)) {
+        std::fprintf(errors, "%s: write error\n", SHUFFLE_PROGRAM_NAME);
+        return false;
+    }
     return true;
 }
 

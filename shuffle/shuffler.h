@@ -25,7 +25,8 @@ void sortWords(WordSlot* slots, std::uint64_t count);
 void shuffleWords(WordSlot* slots, std::uint64_t count, GeneratorState* state);
 
 // Checks md5Digest against the RFC 1321 test suite: the success line goes to
-// `output`, a mismatch report to `errors`.
+// `output`, a mismatch report (or a failure to write the success line) to
+// `errors`.
 bool runMd5SelfTest(std::FILE* output, std::FILE* errors);
 
 // The whole program for a passphrase: reads the list, writes the vocabulary.

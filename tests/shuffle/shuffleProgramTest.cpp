@@ -4,15 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "programCases.h"
 #include "testSupport.h"
+#include "testVocabulary.h"
 
 namespace {
 
-#ifdef _WIN32
-const std::string NEWLINE = "\r\n";
-#else
-const std::string NEWLINE = "\n";
-#endif
+const std::string NEWLINE = platformLineEnds("\n");
 
 const std::string USAGE =
     "zarnoGlotShuffle (version: 26.247) vocabulary shuffler\n"
@@ -21,22 +19,9 @@ const std::string USAGE =
     "  -h print version, usage and exit.\n"
     "  -t run MD5 self-test and exit.\n";
 
-std::string withNewlines(const std::string& text) {
-    std::string converted;
-    for (char c : text) {
-        if (c == '\n') converted += NEWLINE;
-        else converted += c;
-    }
-    return converted;
-}
-
 std::vector<std::string> generatedWords(int count) {
     std::vector<std::string> words;
-    for (int i = 0; i < count; ++i) {
-        std::string word = "w";
-        for (int n = i, digits = 0; digits < 3; ++digits, n /= 26) word += static_cast<char>('a' + n % 26);
-        words.push_back(word);
-    }
+    for (int i = 0; i < count; ++i) words.push_back(generatedWord(i));
     return words;
 }
 
@@ -60,22 +45,12 @@ ProgramResult shuffle(const std::vector<std::string>& arguments, const std::stri
     return runProgram(programPath("zarnoGlotShuffle"), arguments, input);
 }
 
-struct ProgramCase {
-    const char* name;
-    std::vector<std::string> arguments;
-    std::string input;
-    std::string out;
-    std::string err;
-    int status;
-};
-
 TEST(ShuffleProgram, OptionsAndRefusals) {
     std::vector<std::string> words = generatedWords(4700);
     std::vector<std::string> tooMany = generatedWords(10001);
     std::vector<std::string> repeatAfterFull = generatedWords(10000);
     repeatAfterFull.push_back(repeatAfterFull[0]);
-    std::string refused;
-    const ProgramCase cases[] = {
+    expectProgramCases(programPath("zarnoGlotShuffle"), {
         {"no argument", {}, "", "", USAGE, -1},
         {"-h", {"-h"}, "", "", USAGE, -1},
         {"two arguments", {"-t", "x"}, "", "", USAGE, -1},
@@ -89,23 +64,27 @@ TEST(ShuffleProgram, OptionsAndRefusals) {
         {"zero byte", {"pass"}, lines(words) + std::string("ab\0cd\n", 6), "", "zarnoGlotShuffle: zero byte in word\n", 1},
         {"10001 words", {"pass"}, lines(tooMany), "", "zarnoGlotShuffle: too many words\n", 1},
         {"10001st repeats a word", {"pass"}, lines(repeatAfterFull), "", "zarnoGlotShuffle: too many words\n", 1},
+        {"10001st holds a zero byte", {"pass"}, lines(generatedWords(10000)) + std::string("ab\0cd\n", 6), "",
+         "zarnoGlotShuffle: too many words\n", 1},
         {"4607 words", {"pass"}, lines(generatedWords(4607)), "",
          "zarnoGlotShuffle: 4607 words found; 4608 required minimum\n", 1},
         {"empty input", {"pass"}, "", "", "zarnoGlotShuffle: 0 words found; 4608 required minimum\n", 1},
-    };
-    for (const ProgramCase& testCase : cases) {
-        ProgramResult result = shuffle(testCase.arguments, testCase.input);
-        EXPECT_EQ(testCase.status, result.status) << testCase.name;
-        EXPECT_EQ(withNewlines(testCase.out), result.out) << testCase.name;
-        EXPECT_EQ(withNewlines(testCase.err), result.err) << testCase.name;
-    }
+    });
 }
+
+#ifndef _WIN32
+TEST(ShuffleProgram, ASelfTestLineThatCannotBeWrittenIsAFailure) {
+    ProgramResult result = runProgramWithFiles(programPath("zarnoGlotShuffle"), {"-t"}, "/dev/null", "/dev/full");
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ("zarnoGlotShuffle: write error\n", result.err);
+}
+#endif
 
 TEST(ShuffleProgram, LineOrderBlankLinesAndLineEndsDoNotChangeTheVocabulary) {
     std::vector<std::string> words = generatedWords(6000);
     ProgramResult original = shuffle({"my passphrase"}, lines(words));
     ASSERT_EQ(0, original.status);
-    EXPECT_EQ(withNewlines("zarnoGlotShuffle: vocabulary of 4608 words written.\n"), original.err);
+    EXPECT_EQ(platformLineEnds("zarnoGlotShuffle: vocabulary of 4608 words written.\n"), original.err);
     EXPECT_EQ(4608u, outputLines(original.out).size());
 
     std::vector<std::string> reordered(words.rbegin(), words.rend());
@@ -157,7 +136,7 @@ TEST(ShuffleProgram, RebuildsTheBundledSampleVocabulary) {
     ASSERT_EQ(4608, std::count(expected.begin(), expected.end(), '\n'));
     ProgramResult result = shuffle({"ZarnoGlot sample vocabulary"}, wordList);
     ASSERT_EQ(0, result.status) << result.err;
-    EXPECT_EQ(withNewlines(expected), result.out);
+    EXPECT_EQ(platformLineEnds(expected), result.out);
 }
 
 }  // namespace
