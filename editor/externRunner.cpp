@@ -97,6 +97,19 @@ DWORD WINAPI stdinFeeder(LPVOID parameter) {
     return 0;
 }
 
+// Reads the next chunk of a pipe, up to PIPE_READ_BYTES. False at the end of
+// the data: every writing end is closed (a read of 0 bytes or a broken pipe),
+// or the read failed, and then its error is stored in *error.
+bool readPipeChunk(HANDLE pipe, char* chunk, DWORD* count, DWORD* error) {
+    *count = 0;
+    if (!ReadFile(pipe, chunk, PIPE_READ_BYTES, count, nullptr)) {
+        const DWORD failure = GetLastError();
+        if (failure != ERROR_BROKEN_PIPE) *error = failure;
+        return false;
+    }
+    return *count > 0;
+}
+
 // Grows the caller's block in fixed steps of a quarter of the initial
 // capacity until it holds needed bytes. Fails when the run's growths are used
 // up, the capacity would pass its limit or the allocator refuses; the last
@@ -121,15 +134,9 @@ DWORD WINAPI stdoutCollector(LPVOID parameter) {
     int32_t collected = 0;
     int32_t capacity = *job->size;
     bool roomEnough = true;
-    for (;;) {
-        char chunk[PIPE_READ_BYTES];
-        DWORD count = 0;
-        if (!ReadFile(job->pipe, chunk, PIPE_READ_BYTES, &count, nullptr)) {
-            DWORD error = GetLastError();
-            if (error != ERROR_BROKEN_PIPE) job->error = error;
-            break;
-        }
-        if (count == 0) break;
+    char chunk[PIPE_READ_BYTES];
+    DWORD count = 0;
+    while (readPipeChunk(job->pipe, chunk, &count, &job->error)) {
         int64_t needed = static_cast<int64_t>(collected) + count;
         if (needed > capacity && !growOutput(job, &capacity, needed)) {
             job->error = ERROR_NOT_ENOUGH_MEMORY;
@@ -148,15 +155,9 @@ DWORD WINAPI stdoutCollector(LPVOID parameter) {
 
 DWORD WINAPI stderrDrain(LPVOID parameter) {
     StderrDrainJob* job = static_cast<StderrDrainJob*>(parameter);
-    for (;;) {
-        char chunk[PIPE_READ_BYTES];
-        DWORD count = 0;
-        if (!ReadFile(job->pipe, chunk, PIPE_READ_BYTES, &count, nullptr)) {
-            DWORD error = GetLastError();
-            if (error != ERROR_BROKEN_PIPE) job->error = error;
-            break;
-        }
-        if (count == 0) break;
+    char chunk[PIPE_READ_BYTES];
+    DWORD count = 0;
+    while (readPipeChunk(job->pipe, chunk, &count, &job->error)) {
     }
     closeHandleOnce(&job->pipe);
     return 0;

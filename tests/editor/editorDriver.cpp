@@ -8,43 +8,38 @@
 namespace {
 
 const char* const WINDOW_CLASS = "zarnoGlotWriteClass";
+const char* const DIALOG_CLASS = "#32770";
 const int POLL_MS = 20;
 
-struct BoxSearch {
+struct WindowSearch {
     DWORD processId;
+    const char* className;
+    bool visibleOnly;
+    const std::string* caption;
+    HWND skip;
     HWND found;
 };
 
-BOOL CALLBACK findBox(HWND window, LPARAM data) {
-    BoxSearch* search = reinterpret_cast<BoxSearch*>(data);
+BOOL CALLBACK matchWindow(HWND window, LPARAM data) {
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(data);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
+    if (processId != search->processId || window == search->skip) {
+        return TRUE;
+    }
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
-    if (processId == search->processId && strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
+    if (strcmp(className, search->className) != 0 || (search->visibleOnly && !IsWindowVisible(window)) ||
+        (search->caption != nullptr && windowText(window) != *search->caption)) {
+        return TRUE;
     }
-    return TRUE;
+    search->found = window;
+    return FALSE;
 }
 
-BOOL CALLBACK findMainWindow(HWND window, LPARAM data) {
-    BoxSearch* search = reinterpret_cast<BoxSearch*>(data);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (processId == search->processId && strcmp(className, WINDOW_CLASS) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND findProcessWindow(DWORD processId, WNDENUMPROC filter) {
-    BoxSearch search = {processId, nullptr};
-    EnumWindows(filter, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+// A visible dialog box of the process: a message box or a common dialog.
+HWND findBox(DWORD processId) {
+    return findProcessWindow(processId, DIALOG_CLASS, true);
 }
 
 bool processEnded(const EditorSession& session) {
@@ -59,50 +54,57 @@ long long fileSize(const std::string& path) {
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// Pixels of a rectangle of the screen, 32 bits each, top row first.
-std::vector<DWORD> capturePixels(HDC source, int x, int y, int width, int height) {
+// A 32-bit top-down bitmap selected into a memory context.
+struct Canvas {
+    HDC memory;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    DWORD* bits;
+    int pixelCount;
+};
+
+Canvas openCanvas(HDC reference, int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
+    Canvas canvas = {CreateCompatibleDC(reference), nullptr, nullptr, nullptr, width * height};
     void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    canvas.bitmap = CreateDIBSection(canvas.memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    canvas.bits = static_cast<DWORD*>(bits);
+    canvas.old = SelectObject(canvas.memory, canvas.bitmap);
+    return canvas;
+}
+
+// The canvas's pixels, top row first; releases the canvas.
+std::vector<DWORD> closeCanvas(Canvas* canvas) {
     GdiFlush();
-    std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    std::vector<DWORD> pixels(canvas->bits, canvas->bits + canvas->pixelCount);
+    SelectObject(canvas->memory, canvas->old);
+    DeleteObject(canvas->bitmap);
+    DeleteDC(canvas->memory);
     return pixels;
+}
+
+// Pixels of a rectangle of the screen, 32 bits each, top row first.
+std::vector<DWORD> capturePixels(HDC source, int x, int y, int width, int height) {
+    Canvas canvas = openCanvas(source, width, height);
+    BitBlt(canvas.memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    return closeCanvas(&canvas);
 }
 
 // The system icon drawn on a plain background of the given colour.
 std::vector<DWORD> drawIcon(HICON icon, int width, int height, COLORREF background) {
     HDC screen = GetDC(nullptr);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    Canvas canvas = openCanvas(screen, width, height);
     RECT all = {0, 0, width, height};
     HBRUSH brush = CreateSolidBrush(background);
-    FillRect(memory, &all, brush);
+    FillRect(canvas.memory, &all, brush);
     DeleteObject(brush);
-    DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-    GdiFlush();
-    std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    DrawIconEx(canvas.memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    std::vector<DWORD> pixels = closeCanvas(&canvas);
     ReleaseDC(nullptr, screen);
     return pixels;
 }
@@ -185,6 +187,13 @@ std::string windowsPathOfUnixPath(const std::string& unixPath) {
 
 }  // namespace
 
+HWND findProcessWindow(DWORD processId, const char* className, bool visibleOnly, const std::string* caption,
+                       HWND skip) {
+    WindowSearch search = {processId, className, visibleOnly, caption, skip, nullptr};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::string windowText(HWND window) {
     char text[4096] = "";
     DWORD_PTR length = 0;
@@ -244,7 +253,7 @@ bool startEditor(EditorSession* session, const std::string& iniBytes, const std:
 
 bool waitForMainWindow(EditorSession* session, int timeoutMs) {
     for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
-        HWND window = findProcessWindow(session->process.dwProcessId, findMainWindow);
+        HWND window = findProcessWindow(session->process.dwProcessId, WINDOW_CLASS, false);
         if (window != nullptr && IsWindowVisible(window)) {
             session->mainWindow = window;
             session->editControl = GetDlgItem(window, 1);
@@ -270,7 +279,7 @@ bool sendCommand(const EditorSession& session, int commandId, int timeoutMs) {
 
 bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int timeoutMs) {
     for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
-        HWND window = findProcessWindow(session.process.dwProcessId, findBox);
+        HWND window = findBox(session.process.dwProcessId);
         if (window != nullptr) {
             // Let the box finish painting before its icon is read from the screen.
             Sleep(300);
@@ -287,7 +296,7 @@ bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int ti
 
 bool noMessageBoxFor(const EditorSession& session, int waitMs) {
     for (int waited = 0; waited < waitMs; waited += POLL_MS) {
-        if (findProcessWindow(session.process.dwProcessId, findBox) != nullptr) {
+        if (findBox(session.process.dwProcessId) != nullptr) {
             return false;
         }
         Sleep(POLL_MS);

@@ -90,5 +90,11 @@ bool waitForExit(const EditorSession& session, int* exitStatus, int timeoutMs = 
 // Ends the program if it still runs, closes its handles and removes its folder.
 void stopEditor(EditorSession* session);
 
+// The first top-level window of the process with that class: with
+// visibleOnly a visible one, with a caption one of exactly that caption, and
+// never the window to skip. None when there is no such window.
+HWND findProcessWindow(DWORD processId, const char* className, bool visibleOnly,
+                       const std::string* caption = nullptr, HWND skip = nullptr);
+
 // Narrow text of a window (a control of any process) through WM_GETTEXT.
 std::string windowText(HWND window);

@@ -210,10 +210,12 @@ TEST_F(EditorWindowTest, HelpAboutShuffleAndHarvestShowTheirBoxes) {
     exitNormally();
 }
 
-// Commands whose real versions come later; a row leaves this table when its
-// command is built.
-TEST_F(EditorWindowTest, PendingCommandsSayTheyAreNotYetImplemented) {
+// The clipboard translations only say so: the document stays as it was and
+// the log gets no line.
+TEST_F(EditorWindowTest, ClipboardTranslationsSayTheyAreNotYetImplemented) {
     start(DEFAULT_INI);
+    setEditText(session, L"unchanged");
+    const size_t linesBefore = logLines(session).size();
     const struct { int command; const char* text; } cases[] = {
         {41, "Transaction to Clipboard - not yet implemented."},
         {42, "Transaction from Clipboard - not yet implemented."},
@@ -224,6 +226,9 @@ TEST_F(EditorWindowTest, PendingCommandsSayTheyAreNotYetImplemented) {
         const MessageBoxInfo box = expectBox("zarnoGlotWriteW", c.text, ICON_INFORMATION);
         EXPECT_EQ(box.owner, session.mainWindow);
     }
+    EXPECT_TRUE(sendCommand(session, 0));
+    EXPECT_EQ(editText(session), L"unchanged");
+    EXPECT_EQ(logLines(session).size(), linesBefore) << logText(session);
 }
 
 TEST_F(EditorWindowTest, UnknownCommandIdsAreIgnored) {

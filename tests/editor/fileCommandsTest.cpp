@@ -1,7 +1,9 @@
 // End-to-end tests of the File menu: New, Open, Save, Save As and Exit in
 // the real editor, through the platform's real Open and Save As dialogs.
+#include "commandSteps.h"
 #include "editorDriver.h"
 #include "fileDialogDriver.h"
+#include "testFiles.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -30,36 +32,6 @@ bool writeWideFile(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
-bool makeSparseFile(const std::string& path, long long size) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD returned = 0;
-    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    const bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    CloseHandle(file);
-    return sized;
-}
-
-std::vector<std::string> folderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(joinPath(folder, "*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        if (strcmp(entry.cFileName, ".") != 0 && strcmp(entry.cFileName, "..") != 0) {
-            names.push_back(entry.cFileName);
-        }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    return names;
-}
-
 class FileCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -69,10 +41,7 @@ protected:
 
     void TearDown() override {
         stopEditor(&session);
-        for (const std::string& name : folderEntries(docs)) {
-            SetFileAttributesA(joinPath(docs, name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        }
-        removeTree(docs);
+        removeWritableTree(docs);
     }
 
     void start() { ASSERT_TRUE(startEditor(&session, ini)) << "the editor's window did not appear"; }
@@ -89,20 +58,7 @@ protected:
         sendToEdit(session, EM_SETMODIFY, TRUE);
     }
 
-    // Expects a box with OK only and presses it.
-    void expectBox(const std::string& caption, const std::string& text, BoxIcon icon) {
-        MessageBoxInfo box;
-        ASSERT_TRUE(waitForMessageBox(session, &box)) << "no box for: " << text;
-        EXPECT_EQ(box.caption, caption);
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.icon, icon);
-        EXPECT_EQ(box.owner, session.mainWindow);
-        ASSERT_EQ(box.buttons.size(), 1u);
-        EXPECT_EQ(box.buttons[0].id, IDOK);
-        answerMessageBox(box, IDOK);
-    }
-
-    void expectError(const std::string& text) { expectBox(CAPTION, text, ICON_ERROR); }
+    void expectError(const std::string& text) { expectOkBox(session, CAPTION, text, ICON_ERROR); }
 
     // Expects the save-changes question and gives the answer.
     void answerSaveQuestion(int answer) {
@@ -121,15 +77,7 @@ protected:
         answerMessageBox(box, answer);
     }
 
-    HWND openDialog(int command, const char* caption) {
-        postCommand(session, command);
-        HWND dialog = waitForDialog(session, caption);
-        EXPECT_NE(dialog, nullptr) << "no dialog " << caption;
-        if (dialog != nullptr) {
-            EXPECT_EQ(GetWindow(dialog, GW_OWNER), session.mainWindow);
-        }
-        return dialog;
-    }
+    HWND openDialog(int command, const char* caption) { return showCommandDialog(session, command, caption); }
 
     void openFile(const std::wstring& path) {
         HWND dialog = openDialog(12, "Open");
@@ -164,14 +112,7 @@ protected:
         return name;
     }
 
-    // Ends the editor with File > Exit on an unmodified document.
-    std::string exitAndReadConfiguration() {
-        postCommand(session, 15);
-        int status = -2;
-        EXPECT_TRUE(waitForExit(session, &status)) << "the editor did not end";
-        EXPECT_EQ(status, 0);
-        return configurationText(session);
-    }
+    std::string exitAndReadConfiguration() { return ::exitAndReadConfiguration(session); }
 
     EditorSession session;
     std::string docs;   // the data directory of the configuration

@@ -8,37 +8,15 @@ const int POLL_MS = 20;
 const int FILE_NAME_COMBO_ID = 0x47C;
 const int FILE_NAME_EDIT_ID = 0x480;
 
-struct DialogSearch {
-    DWORD processId;
-    const std::string* caption;
-    HWND skip;
-    HWND found;
-};
-
-BOOL CALLBACK findDialog(HWND window, LPARAM data) {
-    DialogSearch* search = reinterpret_cast<DialogSearch*>(data);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (processId == search->processId && window != search->skip && strcmp(className, "#32770") == 0 &&
-        IsWindowVisible(window) && windowText(window) == *search->caption) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 HWND waitForDialog(const EditorSession& session, const std::string& caption, HWND skip, int timeoutMs) {
     for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
-        DialogSearch search = {session.process.dwProcessId, &caption, skip, nullptr};
-        EnumWindows(findDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
+        HWND found = findProcessWindow(session.process.dwProcessId, "#32770", true, &caption, skip);
+        if (found != nullptr) {
             // Let the dialog finish setting itself up before it is driven.
             Sleep(200);
-            return search.found;
+            return found;
         }
         if (WaitForSingleObject(session.process.hProcess, 0) == WAIT_OBJECT_0) {
             return nullptr;

@@ -2,6 +2,7 @@
 // settings commands, without a window.
 #include "documentFiles.h"
 #include "editorState.h"
+#include "testFiles.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -20,46 +21,10 @@ std::wstring widePath(const std::string& path) {
     return std::wstring(path.begin(), path.end());
 }
 
-std::vector<std::string> folderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(joinPath(folder, "*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        if (strcmp(entry.cFileName, ".") != 0 && strcmp(entry.cFileName, "..") != 0) {
-            names.push_back(entry.cFileName);
-        }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    return names;
-}
-
-// A file of the given size that takes no room: its content is never read.
-bool makeSparseFile(const std::string& path, long long size) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD returned = 0;
-    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    const bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    CloseHandle(file);
-    return sized;
-}
-
 class DocumentFileTest : public ::testing::Test {
 protected:
     void SetUp() override { folder = makeTempDirectory(); }
-    void TearDown() override {
-        for (const std::string& name : folderEntries(folder)) {
-            SetFileAttributesA(joinPath(folder, name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        }
-        removeTree(folder);
-    }
+    void TearDown() override { removeWritableTree(folder); }
 
     DocumentFileResult read(const std::string& path, std::string* content) {
         char* bytes = nullptr;

@@ -1,6 +1,7 @@
 // End-to-end tests of the settings commands: Select Vocabulary, Select font
 // and Select data directory, through the platform's real dialogs, with the
 // settings checked in the configuration written at exit.
+#include "commandSteps.h"
 #include "editorDriver.h"
 #include "fileDialogDriver.h"
 #include "testSupport.h"
@@ -34,15 +35,7 @@ protected:
 
     std::string doc(const std::string& name) const { return joinPath(docs, name); }
 
-    HWND showDialog(int command, const char* caption) {
-        postCommand(session, command);
-        HWND dialog = waitForDialog(session, caption);
-        EXPECT_NE(dialog, nullptr) << "no dialog " << caption;
-        if (dialog != nullptr) {
-            EXPECT_EQ(GetWindow(dialog, GW_OWNER), session.mainWindow);
-        }
-        return dialog;
-    }
+    HWND showDialog(int command, const char* caption) { return showCommandDialog(session, command, caption); }
 
     void choose(int command, const char* caption, const std::wstring& name) {
         HWND dialog = showDialog(command, caption);
@@ -60,13 +53,7 @@ protected:
     }
 
     void expectError(const std::string& caption, const std::string& text) {
-        MessageBoxInfo box;
-        ASSERT_TRUE(waitForMessageBox(session, &box)) << "no box for: " << text;
-        EXPECT_EQ(box.caption, caption);
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.icon, ICON_ERROR);
-        EXPECT_EQ(box.owner, session.mainWindow);
-        answerMessageBox(box, IDOK);
+        expectOkBox(session, caption, text, ICON_ERROR);
     }
 
     // Distance between the first two lines of the edit control, which
@@ -77,13 +64,7 @@ protected:
         return static_cast<short>(HIWORD(second)) - static_cast<short>(HIWORD(first));
     }
 
-    std::string exitAndReadConfiguration() {
-        postCommand(session, 15);
-        int status = -2;
-        EXPECT_TRUE(waitForExit(session, &status)) << "the editor did not end";
-        EXPECT_EQ(status, 0);
-        return configurationText(session);
-    }
+    std::string exitAndReadConfiguration() { return ::exitAndReadConfiguration(session); }
 
     EditorSession session;
     std::string docs;

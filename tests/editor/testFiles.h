@@ -1,0 +1,15 @@
+// File helpers shared by the document tests: folder listings, sparse files
+// and removing folders whose files a test made read-only.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Names of the entries of a folder, without "." and "..".
+std::vector<std::string> folderEntries(const std::string& folder);
+
+// A file of the given size that takes no room: its content is never read.
+bool makeSparseFile(const std::string& path, long long size);
+
+// Removes a folder after making its files writable again.
+void removeWritableTree(const std::string& folder);
