@@ -11,41 +11,21 @@
 #include <cstring>
 #include <string>
 
-static std::string readAllInput() {
-    std::string bytes;
-    char chunk[65536];
-    DWORD count = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), chunk, sizeof chunk, &count, nullptr) && count > 0) {
-        bytes.append(chunk, count);
-    }
-    return bytes;
-}
-
-static void writeAll(const std::string& bytes) {
-    size_t written = 0;
-    while (written < bytes.size()) {
-        DWORD count = 0;
-        if (!WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data() + written,
-                       static_cast<DWORD>(bytes.size() - written), &count, nullptr)) {
-            return;
-        }
-        written += count;
-    }
-}
+#include "filters/filterStreams.h"
 
 int main() {
     const std::string input = readAllInput();
     const char* mode = std::getenv("ZG_TRANSLATE_FAKE");
     if (mode == nullptr) mode = "";
     if (std::strcmp(mode, "zero") == 0) {
-        writeAll(std::string("shown\0lost", 10));
+        writeAll(STD_OUTPUT_HANDLE, std::string("shown\0lost", 10));
         return 0;
     }
     if (std::strcmp(mode, "status") == 0) return static_cast<int>(0xC0000005u);
     if (std::strcmp(mode, "invalid") == 0) {
-        writeAll("ab\xff\xfe");
+        writeAll(STD_OUTPUT_HANDLE, "ab\xff\xfe");
         return 0;
     }
-    writeAll(input);
+    writeAll(STD_OUTPUT_HANDLE, input);
     return 0;
 }

@@ -22,28 +22,7 @@
 #include <cstring>
 #include <string>
 
-static std::string readAllInput() {
-    std::string bytes;
-    char chunk[65536];
-    DWORD count = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), chunk, sizeof chunk, &count, nullptr) && count > 0) {
-        bytes.append(chunk, count);
-    }
-    return bytes;
-}
-
-static bool writeAll(DWORD which, const std::string& bytes) {
-    size_t written = 0;
-    while (written < bytes.size()) {
-        DWORD count = 0;
-        if (!WriteFile(GetStdHandle(which), bytes.data() + written,
-                       static_cast<DWORD>(bytes.size() - written), &count, nullptr)) {
-            return false;
-        }
-        written += count;
-    }
-    return true;
-}
+#include "filterStreams.h"
 
 static std::string patternBytes(unsigned long count) {
     std::string bytes(count, '\0');
