@@ -1,0 +1,313 @@
+#!/usr/bin/python3
+"""End-to-end tests of the page zarnoglot.html in headless Chromium, next to
+the command-line programs of the native build.
+
+    pageTest.py PAGE NATIVE_BIN CASE
+
+Each case starts its own browser with a fresh profile; the exit status is 0
+when the case passed.
+"""
+import http.server
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import zlib
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+
+TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SAMPLE_BARN = os.path.join(TOP, "data", "sample.barn")
+# Accents, CJK, emoji (one joined by zero-width joiners) and Windows line ends.
+MIXED_TEXT = ("Grüße aus Köln, ça va? Ñandú.\r\n日本語のテキスト、中文的句子。\r\n"
+              "😀 🎉 👩‍👩‍👧 emoji\r\n\r\nΤέλος — конец.\r\n").encode("utf-8")
+WAIT_SECONDS = 60
+
+
+def start_browser(download_folder):
+    options = webdriver.ChromeOptions()
+    for argument in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                     "--window-size=1000,800"):
+        options.add_argument(argument)
+    options.add_argument("--user-data-dir=" + tempfile.mkdtemp(prefix="zgpage-profile-"))
+    options.binary_location = "/usr/bin/chromium"
+    options.add_experimental_option("prefs", {"download.default_directory": download_folder,
+                                              "download.prompt_for_download": False})
+    options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+class Page:
+    def __init__(self, page_url, native_bin):
+        self.folder = tempfile.mkdtemp(prefix="zgpage-")
+        self.native_bin = native_bin
+        self.browser = start_browser(self.folder)
+        self.browser.get_log("performance")  # the browser's own start-up
+        self.browser.get(page_url)
+
+    def element(self, element_id):
+        return self.browser.find_element(By.ID, element_id)
+
+    def set_text(self, text):
+        self.browser.execute_script("document.getElementById('text').value = arguments[0]", text)
+
+    def text(self):
+        return self.browser.execute_script("return document.getElementById('text').value")
+
+    def line_ends(self, value=None):
+        if value is not None:
+            self.browser.execute_script("document.getElementById('line-ends').value = arguments[0]", value)
+        return self.element("line-ends").get_attribute("value")
+
+    def press(self, button_id):
+        """Presses a button and waits until the work ends; returns the state and the message."""
+        self.browser.execute_script("document.getElementById('message').dataset.state = ''")
+        self.element(button_id).click()
+        deadline = time.time() + WAIT_SECONDS
+        while time.time() < deadline:
+            state = self.element("message").get_attribute("data-state")
+            if state in ("done", "failed"):
+                return state, self.element("message").text
+            time.sleep(0.05)
+        raise AssertionError("%s: no answer within %d s" % (button_id, WAIT_SECONDS))
+
+    def choose(self, chooser_id, *paths):
+        self.element(chooser_id).send_keys("\n".join(paths))
+
+    def write_file(self, name, data):
+        path = os.path.join(self.folder, name)
+        with open(path, "wb") as out:
+            out.write(data)
+        return path
+
+    def run(self, command, data):
+        """Runs a shell pipeline of the native programs on the bytes."""
+        result = subprocess.run(command, input=data, capture_output=True, shell=True, cwd=self.native_bin)
+        if result.returncode != 0:
+            raise AssertionError("%s failed: %s" % (command, result.stderr.decode(errors="replace")))
+        return result.stdout
+
+
+def expect(condition, what):
+    if not condition:
+        raise AssertionError(what)
+
+
+def expect_failure(page, button_id, reason, kept_text):
+    state, message = page.press(button_id)
+    expect(state == "failed" and reason in message, "expected %r, got %s: %r" % (reason, state, message))
+    expect(page.text() == kept_text, "the text area lost its input after: " + message)
+
+
+def as_text_area(data):
+    """What the text area shows of UTF-8 bytes: every line end as LF."""
+    return data.decode("utf-8").replace("\r\n", "\n")
+
+
+def mixed_text_round_trip(page):
+    page.set_text(MIXED_TEXT.decode("utf-8"))
+    page.line_ends("crlf")
+    state, message = page.press("to-zarnoglot")
+    expect(state == "done", message)
+    prose = page.text()
+    expect("Köln" not in prose and len(prose.split()) > 20, "not ZarnoGlot: " + prose[:200])
+    page.line_ends("lf")
+    state, message = page.press("to-text")
+    expect(state == "done", message)
+    expect(page.text() == as_text_area(MIXED_TEXT), "round trip changed the text: %r" % page.text())
+    expect(page.line_ends() == "crlf", "the Windows line ends were not recognised")
+
+    # A megabyte goes there and back while the page reports its progress.
+    megabyte = ("Ein Satz mit Wörtern, 一些字 und Zahlen %d.\n" * 40000)[:1000000]
+    megabyte = "".join("%s %d\n" % (line, number) for number, line in enumerate(megabyte.split("\n")))
+    page.set_text(megabyte)
+    page.browser.execute_script("""
+        window.seenMessages = [];
+        new MutationObserver(() => seenMessages.push(document.getElementById('message').textContent))
+            .observe(document.getElementById('message'), {childList: true, characterData: true, subtree: true});""")
+    for button in ("to-zarnoglot", "to-text"):
+        state, message = page.press(button)
+        expect(state == "done", message)
+    expect(page.text() == megabyte, "the megabyte came back changed")
+    seen = page.browser.execute_script("return seenMessages")
+    expect(any("%" in line for line in seen), "no progress shown: %r" % seen[:5])
+
+
+def filters_read_the_page_and_back(page):
+    # The page's text (sample vocabulary) read by the filters.
+    page.set_text(MIXED_TEXT.decode("utf-8"))
+    page.line_ends("crlf")
+    state, message = page.press("to-zarnoglot")
+    expect(state == "done", message)
+    back = page.run("./zarnoGlotDecode sample.vcb | ./zarnoGlotPack -d", page.text().encode("utf-8"))
+    expect(back == MIXED_TEXT, "the filters read back %r" % back)
+
+    # Text that shrinks too far is stored, so that the packed bytes stay
+    # within the bound that the way back allows.
+    repeats = "abc " * 25000
+    page.set_text(repeats)
+    state, message = page.press("to-zarnoglot")
+    expect(state == "done", message)
+    packed = page.run("./zarnoGlotDecode sample.vcb", page.text().encode("utf-8"))
+    expect(len(packed) * 7 >= len(repeats), "repeats packed to %d bytes" % len(packed))
+    expect(page.run("./zarnoGlotPack -d", packed) == repeats.encode(), "stored repeats changed")
+
+    # The filters' text (a personal vocabulary, chosen in the page) read by the page.
+    vocabulary = page.write_file("mine.vcb", page.run("./zarnoGlotShuffle 'filters check' < " + SAMPLE_BARN, b""))
+    page.choose("vocabulary", vocabulary)
+    prose = page.run("./zarnoGlotPack | ./zarnoGlotEncode " + vocabulary, MIXED_TEXT)
+    page.set_text(prose.decode("utf-8"))
+    page.line_ends("lf")
+    state, message = page.press("to-text")
+    expect(state == "done" and "mine.vcb" in message, message)
+    expect(page.text() == as_text_area(MIXED_TEXT), "the page read back %r" % page.text())
+    expect(page.line_ends() == "crlf", "the Windows line ends were not recognised")
+
+
+def vocabulary_matches_shuffle(page):
+    lines = open(SAMPLE_BARN, "rb").read().splitlines(keepends=True)
+    few = page.write_file("few.txt", b"Only a handful of words here.\n")
+    first = page.write_file("first.txt", b"".join(lines[:5000]))
+    second = page.write_file("second.txt", b"".join(lines[5000:]))
+    cases = [  # files, passphrase, the command line that makes the same vocabulary, or the reason
+        ([few], "too few", None, "zarnoGlotHarvest: only 5 unique words found; 4608 required"),
+        ([SAMPLE_BARN], "Zürich 2026 ✓", "./zarnoGlotShuffle 'Zürich 2026 ✓' < " + SAMPLE_BARN, None),
+        ([first, second], "two texts", "cat %s %s | ./zarnoGlotHarvest | ./zarnoGlotShuffle 'two texts'"
+         % (first, second), None),
+    ]
+    for number, (files, passphrase, command, reason) in enumerate(cases):
+        page.browser.execute_script("document.getElementById('files').value = ''")
+        page.choose("files", *files)
+        page.element("passphrase").send_keys(passphrase)
+        page.element("passphrase-again").send_keys(passphrase)
+        state, message = page.press("make-vocabulary")
+        for field in ("passphrase", "passphrase-again"):
+            expect(page.element(field).get_attribute("value") == "", "the passphrase was not cleared")
+        if reason is not None:
+            expect(state == "failed" and reason in message, "expected %r, got %r" % (reason, message))
+            continue
+        expect(state == "done", message)
+        for old in os.listdir(page.folder):
+            if old.startswith("personal"):
+                os.remove(os.path.join(page.folder, old))
+        page.element("download").click()
+        made = os.path.join(page.folder, "personal.vcb")
+        deadline = time.time() + WAIT_SECONDS
+        while not os.path.exists(made) and time.time() < deadline:
+            time.sleep(0.1)
+        time.sleep(0.3)
+        expected = page.run(command, b"")
+        expect(open(made, "rb").read() == expected, "case %d: the page's vocabulary differs" % number)
+
+    # Mismatched passphrases are refused and cleared.
+    page.element("passphrase").send_keys("one")
+    page.element("passphrase-again").send_keys("two")
+    state, message = page.press("make-vocabulary")
+    expect(state == "failed" and "differ" in message, message)
+    expect(page.element("passphrase").get_attribute("value") == "", "the passphrase was not cleared")
+
+
+def damaged_text_keeps_input(page):
+    page.set_text("Ein kurzer Text.")
+    state, message = page.press("to-zarnoglot")
+    expect(state == "done", message)
+    words = page.text().split(" ")
+    damaged = " ".join(["qqqq"] + words[1:])
+    page.set_text(damaged)
+    expect_failure(page, "to-text", "zarnoGlotDecode: unknown word: qqqq", damaged)
+
+    # Text written without packing, and a packed stream that would expand
+    # beyond the bound.
+    for data, reason in ((b"plain bytes", "zarnoGlotPack: damaged packed data"),
+                         (zlib.compress(b"a" * 200000, 9), "more than 8 times")):
+        prose = page.run("./zarnoGlotEncode sample.vcb", data).decode("utf-8")
+        page.set_text(prose)
+        expect_failure(page, "to-text", reason, prose)
+
+    # A vocabulary that is not one.
+    page.choose("vocabulary", page.write_file("short.vcb", b"one\ntwo\nthree\n"))
+    page.set_text("Kept as it is.")
+    expect_failure(page, "to-zarnoglot", "zarnoGlotEncode: vocabulary has 3 entries; 4608 required",
+                   "Kept as it is.")
+    expect_failure(page, "to-text", "zarnoGlotDecode: dictionary must contain 4608 words", "Kept as it is.")
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *arguments):
+        pass
+
+
+def network_log_holds_only_the_page(page_path, native_bin):
+    """Served over HTTP, the page's whole work asks for nothing but the page."""
+    folder, name = os.path.split(page_path)
+    handler = lambda *arguments: QuietHandler(*arguments, directory=folder)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    page_url = "http://127.0.0.1:%d/%s" % (server.server_address[1], name)
+    page = Page(page_url, native_bin)
+    try:
+        page.set_text(MIXED_TEXT.decode("utf-8"))
+        for button in ("to-zarnoglot", "to-text"):
+            state, message = page.press(button)
+            expect(state == "done", message)
+        page.choose("files", SAMPLE_BARN)
+        page.element("passphrase").send_keys("network check")
+        page.element("passphrase-again").send_keys("network check")
+        state, message = page.press("make-vocabulary")
+        expect(state == "done", message)
+        page.element("download").click()
+        time.sleep(1)
+        requests = []
+        for entry in page.browser.get_log("performance"):
+            event = json.loads(entry["message"])["message"]
+            # The browser's own start page may still be loading its parts.
+            if (event["method"] == "Network.requestWillBeSent"
+                    and not event["params"].get("documentURL", "").startswith("chrome://")):
+                requests.append(event["params"]["request"]["url"])
+        others = [url for url in requests if url != page_url and not url.startswith("blob:")]
+        expect(page_url in requests and not others, "requests beyond the page: %r" % others)
+        stored = page.browser.execute_script(
+            "return [document.cookie, localStorage.length, sessionStorage.length]")
+        expect(stored == ["", 0, 0], "the page stored something: %r" % stored)
+    finally:
+        page.browser.quit()
+        server.shutdown()
+
+
+CASES = {
+    "mixedTextRoundTrip": mixed_text_round_trip,
+    "filtersReadThePageAndBack": filters_read_the_page_and_back,
+    "vocabularyMatchesShuffle": vocabulary_matches_shuffle,
+    "damagedTextKeepsInput": damaged_text_keeps_input,
+}
+
+
+def main():
+    if len(sys.argv) != 4 or sys.argv[3] not in list(CASES) + ["networkLogHoldsOnlyThePage"]:
+        sys.exit("usage: pageTest.py PAGE NATIVE_BIN CASE")
+    page_path, native_bin, case = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), sys.argv[3]
+    for needed in (page_path, os.path.join(native_bin, "zarnoGlotDecode")):
+        if not os.path.exists(needed):
+            sys.exit("pageTest: %s is missing (build the web and native presets first)" % needed)
+    try:
+        if case == "networkLogHoldsOnlyThePage":
+            network_log_holds_only_the_page(page_path, native_bin)
+        else:
+            page = Page("file://" + page_path, native_bin)
+            try:
+                CASES[case](page)
+            finally:
+                page.browser.quit()
+    except AssertionError as failure:
+        sys.exit("%s FAILED: %s" % (case, failure))
+    print("%s passed" % case)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,194 @@
+// The page's entry points into the programs' own code: the encoder's and
+// the decoder's stream steps over bytes held in memory, and the harvester
+// and the shuffler over memory streams. Every reason for a failure goes to
+// standard error in the programs' own words, where the page's worker
+// collects it; results are left in one block that the worker copies out.
+#include <emscripten.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "byteOutput.h"
+#include "decoder.h"
+#include "encoder.h"
+#include "harvester.h"
+#include "shuffler.h"
+
+// The worker writes the chosen vocabulary here before each translation.
+static const char VOCABULARY_FILE[] = "/vocabulary.vcb";
+
+// Input is handed over in steps of this many bytes (a multiple of 3, so
+// that the encoder's groups never straddle two steps), with a progress
+// report after each.
+static const std::size_t STEP_BYTES = 3 * 16 * 1024;
+
+// Tells the worker how far a translation has come.
+EM_JS(void, reportProgress, (double done, double total), {
+    if (Module["onProgress"]) Module["onProgress"](done, total);
+});
+
+// The result of the last call: a heap block that grows by doubling.
+struct ResultBlock {
+    unsigned char* bytes;
+    std::size_t length;
+    std::size_t capacity;
+};
+
+static ResultBlock result;
+
+static void clearResult() {
+    std::free(result.bytes);
+    result = ResultBlock{nullptr, 0, 0};
+}
+
+// The output buffer's block writer: appends to the result block.
+static bool appendToResult(void* /*target*/, const unsigned char* bytes, std::size_t count) {
+    if (result.capacity - result.length < count) {
+        std::size_t wanted = result.capacity < 65536 ? 65536 : result.capacity;
+        while (wanted - result.length < count) wanted *= 2;
+        unsigned char* grown = static_cast<unsigned char*>(std::realloc(result.bytes, wanted));
+        if (grown == nullptr) return false;
+        result.bytes = grown;
+        result.capacity = wanted;
+    }
+    std::memcpy(result.bytes + result.length, bytes, count);
+    result.length += count;
+    return true;
+}
+
+static OutputBuffer output;
+
+// A program's input stream over bytes in memory and its output stream into
+// a heap block that closing hands over (bytes, length).
+struct MemoryStreams {
+    std::FILE* input;
+    std::FILE* output;
+    char* bytes;
+    std::size_t length;
+};
+
+static void closeMemoryStreams(MemoryStreams* streams) {
+    if (streams->input != nullptr) std::fclose(streams->input);
+    if (streams->output != nullptr) std::fclose(streams->output);
+    streams->input = nullptr;
+    streams->output = nullptr;
+}
+
+// False, with the program's message, when memory runs out.
+static bool openMemoryStreams(unsigned char* input, std::size_t count, MemoryStreams* streams,
+                              const char* programName) {
+    streams->input = fmemopen(input, count, "rb");
+    streams->output = open_memstream(&streams->bytes, &streams->length);
+    if (streams->input != nullptr && streams->output != nullptr) return true;
+    closeMemoryStreams(streams);
+    std::free(streams->bytes);
+    streams->bytes = nullptr;
+    std::fprintf(stderr, "%s: out of memory\n", programName);
+    return false;
+}
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE unsigned char* pageResultBytes() {
+    return result.bytes;
+}
+
+EMSCRIPTEN_KEEPALIVE std::size_t pageResultLength() {
+    return result.length;
+}
+
+EMSCRIPTEN_KEEPALIVE void pageClearResult() {
+    clearResult();
+}
+
+// Writes the bytes as ZarnoGlot text with the vocabulary file, as
+// zarnoGlotEncode does. Returns the program's exit status.
+EMSCRIPTEN_KEEPALIVE int pageEncode(const unsigned char* bytes, std::size_t count, std::uint32_t seed) {
+    static VocabularyBlob vocabulary;
+    clearResult();
+    if (!loadVocabulary(VOCABULARY_FILE, &vocabulary)) return 1;
+    seedRandom(seed);
+    openOutputBuffer(&output, appendToResult, nullptr);
+    SentenceShaper shaper;
+    resetShaper(&shaper, randomInRange);
+    std::size_t groupsEnd = count - count % 3;
+    bool written = true;
+    for (std::size_t done = 0; written && done < groupsEnd; done += STEP_BYTES) {
+        std::size_t step = groupsEnd - done < STEP_BYTES ? groupsEnd - done : STEP_BYTES;
+        written = emitGroups(vocabulary, bytes + done, step, &shaper, &output);
+        reportProgress(static_cast<double>(done + step), static_cast<double>(count));
+    }
+    written = written && emitLeftovers(vocabulary, bytes + groupsEnd, count - groupsEnd, &shaper, &output) &&
+              finishText(shaper, &output) && flushOutput(&output);
+    freeVocabulary(&vocabulary);
+    if (!written) {
+        std::fprintf(stderr, "%s: out of memory\n", ENCODER_NAME);
+        return 1;
+    }
+    return 0;
+}
+
+// Reads ZarnoGlot text back into bytes with the vocabulary file, as
+// zarnoGlotDecode does. Returns the program's exit status.
+EMSCRIPTEN_KEEPALIVE int pageDecode(const unsigned char* text, std::size_t count) {
+    static Dictionary dictionary;
+    clearResult();
+    if (!loadDictionary(VOCABULARY_FILE, &dictionary)) return 1;
+    openOutputBuffer(&output, appendToResult, nullptr);
+    DecoderState state;
+    resetDecoderState(&state);
+    DecodeResult status = DECODE_OK;
+    for (std::size_t done = 0; status == DECODE_OK && done < count; done += STEP_BYTES) {
+        std::size_t step = count - done < STEP_BYTES ? count - done : STEP_BYTES;
+        status = decodeText(dictionary, &state, text + done, step, &output);
+        reportProgress(static_cast<double>(done + step), static_cast<double>(count));
+    }
+    if (status == DECODE_OK) status = finishDecoding(dictionary, &state, &output);
+    if (status == DECODE_OK && !flushOutput(&output)) status = DECODE_WRITE_ERROR;
+    if (status == DECODE_OK) return 0;
+    std::fprintf(stderr, decodeMessage(status), DECODER_NAME, reinterpret_cast<char*>(state.word));
+    clearResult();
+    return 1;
+}
+
+// Makes a vocabulary with the passphrase, as zarnoGlotShuffle does: from a
+// word list, or (harvest set) from texts that zarnoGlotHarvest first turns
+// into one, as the two programs do in a pipe. Returns the exit status of
+// the program that stopped, or 0.
+EMSCRIPTEN_KEEPALIVE int pageMakeVocabulary(unsigned char* input, std::size_t count, const char* passphrase,
+                                            int harvest) {
+    // A memory stream cannot be empty; a lone line end holds no word either.
+    static unsigned char noText[1] = {'\n'};
+    if (count == 0) {
+        input = noText;
+        count = 1;
+    }
+    clearResult();
+    MemoryStreams words = {};
+    if (harvest) {
+        if (!openMemoryStreams(input, count, &words, HARVEST_PROGRAM_NAME)) return 1;
+        int status = runHarvest(words.input, words.output, stderr);
+        closeMemoryStreams(&words);
+        if (status != 0) {
+            std::free(words.bytes);
+            return status;
+        }
+        input = reinterpret_cast<unsigned char*>(words.bytes);
+        count = words.length;
+    }
+    MemoryStreams vocabulary = {};
+    int status = 1;
+    if (openMemoryStreams(input, count, &vocabulary, SHUFFLE_PROGRAM_NAME)) {
+        status = runShuffle(passphrase, vocabulary.input, vocabulary.output, stderr);
+        closeMemoryStreams(&vocabulary);
+        result = ResultBlock{reinterpret_cast<unsigned char*>(vocabulary.bytes), vocabulary.length,
+                             vocabulary.length};
+        if (status != 0) clearResult();
+    }
+    std::free(words.bytes);
+    return status;
+}
+
+}  // extern "C"
