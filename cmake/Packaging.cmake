@@ -1,9 +1,14 @@
 # Release packages. The Windows build makes zarnoglot-<version>-win64.zip, a
 # folder that runs as unpacked: the six programs, the editor's configuration,
-# the default vocabulary, the user guide and the licences. The native build
-# makes a .tar.gz and a .deb of the five console programs with man pages.
+# the default vocabulary, the browser page, the user guide and the licences.
+# The native build makes a .tar.gz and a .deb of the five console programs
+# with man pages, and the page in share/zarnoglot.
 set(consolePrograms zarnoGlotEncode zarnoGlotDecode zarnoGlotHarvest zarnoGlotShuffle zarnoGlotPack)
 set(vocabularySources ${CMAKE_SOURCE_DIR}/data/README.md)
+# The browser page comes from the web preset's build (scripts/package and
+# scripts/test build it before they package).
+set(ZG_WEB_PAGE ${CMAKE_SOURCE_DIR}/build/web/bin/zarnoglot.html CACHE FILEPATH
+    "The browser page built by the web preset, for the packages")
 
 set(CPACK_PACKAGE_NAME zarnoglot)
 set(CPACK_PACKAGE_VENDOR "The ZarnoGlot developers")
@@ -19,6 +24,7 @@ if(WIN32)
                 ${CMAKE_SOURCE_DIR}/data/sample.vcb
                 ${CMAKE_SOURCE_DIR}/docs/user-guide.txt
                 ${CMAKE_SOURCE_DIR}/LICENSE
+                ${ZG_WEB_PAGE}
           DESTINATION .)
   install(FILES ${vocabularySources} DESTINATION . RENAME vocabulary-sources.md)
   set(CPACK_GENERATOR ZIP)
@@ -39,7 +45,7 @@ else()
   endforeach()
   add_custom_target(zgManPages ALL DEPENDS ${manPages})
   install(FILES ${manPages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES ${CMAKE_SOURCE_DIR}/data/sample.vcb DESTINATION ${CMAKE_INSTALL_DATADIR}/zarnoglot)
+  install(FILES ${CMAKE_SOURCE_DIR}/data/sample.vcb ${ZG_WEB_PAGE} DESTINATION ${CMAKE_INSTALL_DATADIR}/zarnoglot)
   install(FILES ${CMAKE_SOURCE_DIR}/docs/user-guide.txt ${CMAKE_SOURCE_DIR}/LICENSE
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES ${vocabularySources} DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME vocabulary-sources.md)

@@ -21,7 +21,8 @@ const makeButton = document.getElementById('make-vocabulary');
 const downloadLink = document.getElementById('download');
 const controls = [toZarnoGlotButton, toTextButton, makeButton, useSampleButton, vocabularyChooser, filesChooser];
 
-const SAMPLE_LABEL = 'the bundled sample vocabulary (public: anyone can read what is written with it)';
+const SAMPLE_LABEL = 'the bundled sample vocabulary';
+const SAMPLE_WARNING = ' It is public: anyone can read what is written with it. Choose your own for anything private.';
 // A word list as zarnoGlotHarvest writes it is shuffled as it is.
 const WORD_LIST_EXTENSION = '.barn';
 
@@ -88,7 +89,7 @@ function vocabularyLabel() {
 }
 
 function showVocabulary() {
-  vocabularyName.textContent = 'Using ' + vocabularyLabel() + '.';
+  vocabularyName.textContent = 'Using ' + vocabularyLabel() + '.' + (chosenVocabulary ? '' : SAMPLE_WARNING);
   vocabularyName.classList.toggle('public', chosenVocabulary === null);
 }
 

@@ -3,7 +3,6 @@
 // streams pack and unpack as zarnoGlotPack does. It runs beside the page so
 // that a long text never freezes it, and reports progress as it goes.
 // createCodecModule and CODEC_WASM_BASE64 stand before this script.
-'use strict';
 
 // zarnoGlotPack stores text that would shrink more than sevenfold, and
 // refuses to unpack more than eight times the packed bytes plus 1 KiB.

@@ -275,6 +275,10 @@ def network_log_holds_only_the_page(page_path, native_bin):
         stored = page.browser.execute_script(
             "return [document.cookie, localStorage.length, sessionStorage.length]")
         expect(stored == ["", 0, 0], "the page stored something: %r" % stored)
+        # Its policy refuses even a request for the page itself.
+        fetched = page.browser.execute_async_script(
+            "fetch(location.href).then(() => arguments[0]('fetched'), () => arguments[0]('refused'))")
+        expect(fetched == "refused", "the page may fetch")
     finally:
         page.browser.quit()
         server.shutdown()
