@@ -125,6 +125,7 @@ EMSCRIPTEN_KEEPALIVE int pageEncode(const unsigned char* bytes, std::size_t coun
     freeVocabulary(&vocabulary);
     if (!written) {
         std::fprintf(stderr, "%s: out of memory\n", ENCODER_NAME);
+        clearResult();
         return 1;
     }
     return 0;

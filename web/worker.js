@@ -11,6 +11,7 @@ const UNPACK_LIMIT_FACTOR = 8;
 const UNPACK_LIMIT_SLACK = 1024;
 const STREAM_STEP_BYTES = 64 * 1024;
 const STORED_BLOCK_BYTES = 65535;
+const VOCABULARY_FILE = '/vocabulary.vcb';  // where the codec's loaders read it
 
 // A failure whose message the page shows as it is.
 class PageFailure extends Error {}
@@ -170,19 +171,30 @@ function randomSeed() {
   return crypto.getRandomValues(new Uint32Array(1))[0];
 }
 
+// Runs the encoder or the decoder with the job's vocabulary, which stays in
+// the codec's memory only while it is needed.
+function runWithVocabulary(codec, vocabulary, bytes, call) {
+  codec.FS.writeFile(VOCABULARY_FILE, vocabulary);
+  try {
+    return runCodec(codec, bytes, call);
+  } finally {
+    codec.FS.unlink(VOCABULARY_FILE);
+  }
+}
+
 async function toZarnoGlot(job) {
   const codec = await codecReady;
   const packed = await pack(job.text);
   stage = 'Writing ZarnoGlot';
-  codec.FS.writeFile('/vocabulary.vcb', job.vocabulary);
-  return runCodec(codec, packed, place => codec._pageEncode(place, packed.length, randomSeed()));
+  return runWithVocabulary(codec, job.vocabulary, packed,
+      place => codec._pageEncode(place, packed.length, randomSeed()));
 }
 
 async function toText(job) {
   const codec = await codecReady;
   stage = 'Reading ZarnoGlot';
-  codec.FS.writeFile('/vocabulary.vcb', job.vocabulary);
-  const packed = runCodec(codec, job.text, place => codec._pageDecode(place, job.text.length));
+  const packed = runWithVocabulary(codec, job.vocabulary, job.text,
+      place => codec._pageDecode(place, job.text.length));
   return unpack(packed);
 }
 
