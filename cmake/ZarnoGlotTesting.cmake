@@ -13,13 +13,39 @@ else()
 endif()
 include(GoogleTest)
 
-# Registers a GoogleTest executable with CTest. Natively every case is its own
-# test; under Wine each executable is one test, because listing the cases at
-# build time would start Wine once more per executable.
-function(zg_add_gtest target)
+# Builds and registers one GoogleTest executable in one line:
+#   zg_test(name sources... [LINK libraries...] [NEEDS targets...] [TIMEOUT seconds] [DRIVE_T] [EDITOR])
+# LINK: libraries beside GoogleTest's main. NEEDS: the programs and files the
+# test runs or reads, built before it. DRIVE_T: the test writes on drive T:,
+# which the ctest fixture editorDriveT maps (Windows build). EDITOR: an
+# end-to-end test that drives zarnoGlotWriteW; implies NEEDS the editor and
+# DRIVE_T. Natively every case is its own test; under Wine each executable is
+# one test, because listing the cases at build time would start Wine once
+# more per executable.
+function(zg_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 test "DRIVE_T;EDITOR" "TIMEOUT" "LINK;NEEDS")
+  add_executable(${name} ${test_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${test_LINK} GTest::gtest_main)
+  if(test_EDITOR)
+    list(APPEND test_NEEDS zarnoGlotWriteW)
+    set(test_DRIVE_T TRUE)
+  endif()
+  if(test_NEEDS)
+    add_dependencies(${name} ${test_NEEDS})
+  endif()
+  set(properties)
+  if(test_TIMEOUT)
+    list(APPEND properties TIMEOUT ${test_TIMEOUT})
+  endif()
+  if(test_DRIVE_T)
+    list(APPEND properties FIXTURES_REQUIRED editorDriveT ENVIRONMENT "ZG_DRIVE_T=${ZG_DRIVE_T_FOLDER}")
+  endif()
   if(CMAKE_CROSSCOMPILING)
-    add_test(NAME ${target} COMMAND ${target})
+    add_test(NAME ${name} COMMAND ${name})
+    if(properties)
+      set_tests_properties(${name} PROPERTIES ${properties})
+    endif()
   else()
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 30)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 PROPERTIES ${properties})
   endif()
 endfunction()

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "consoleProgram.h"
+
 void clearWordList(WordList* list) {
     std::memset(list->slots, 0, sizeof list->slots);
     std::memset(list->hashKeys, 0, sizeof list->hashKeys);
@@ -34,4 +36,22 @@ void appendWord(WordList* list, const unsigned char* word, int length) {
     unsigned position = wordHashPosition(key);
     while (list->hashKeys[position] != 0) position = (position + 1) & (WORD_HASH_SIZE - 1);
     list->hashKeys[position] = key;
+}
+
+static bool writeWordLines(const WordSlot* slots, std::uint64_t count, std::FILE* output) {
+    for (std::uint64_t i = 0; i < count; ++i) {
+        if (std::fputs(reinterpret_cast<const char*>(slots[i].bytes), output) == EOF) return false;
+        if (std::fputc('\n', output) == EOF) return false;
+    }
+    return std::fflush(output) == 0;
+}
+
+int writeWordList(const char* programName, const WordSlot* slots, std::uint64_t count, std::FILE* output,
+                  std::FILE* errors, const char* summaryFormat) {
+    if (!writeWordLines(slots, count, output)) {
+        report(errors, programName, "write error");
+        return 1;
+    }
+    report(errors, programName, summaryFormat, static_cast<unsigned long>(count));
+    return 0;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "codecConstants.h"
 
@@ -65,3 +66,10 @@ inline bool wordListContainsKey(const WordList* list, std::uint64_t key) {
 // Stores a word of 1..MAX_WORD_BYTES bytes (no zero byte among them) in the
 // next slot. The caller has checked room and duplicates.
 void appendWord(WordList* list, const unsigned char* word, int length);
+
+// The output of the harvester and the shuffler: writes the first count words
+// one to a line and flushes the stream, then reports on errors, as
+// "programName: ...", the summary (a format with one %lu, the count) or the
+// write error. Returns the exit status, 0 or 1.
+int writeWordList(const char* programName, const WordSlot* slots, std::uint64_t count, std::FILE* output,
+                  std::FILE* errors, const char* summaryFormat);

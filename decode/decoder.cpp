@@ -1,6 +1,5 @@
 #include "decoder.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -9,27 +8,23 @@
 
 #include "letterCase.h"
 #include "linePiece.h"
-#include "platform.h"
 #include "wordPacking.h"
-
-const char* const DECODER_NAME = "zarnoGlotDecode";
-const char* const DECODER_VERSION = "26.245";
 
 constexpr std::size_t INPUT_BUFFER_BYTES = 64 * 1024;
 
 // ---------------------------------------------------------------- loading
 
-static int refuse(std::FILE* file, const char* message) {
+static bool refuse(std::FILE* file, const char* message) {
     std::fprintf(stderr, message, DECODER_NAME);
     std::fclose(file);
-    return 0;
+    return false;
 }
 
-int loadDictionary(const char* fileName, Dictionary* dictionary) {
+bool loadDictionary(const char* fileName, Dictionary* dictionary) {
     std::FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) {
         std::fprintf(stderr, "%s: cannot open dictionary\n", DECODER_NAME);
-        return 0;
+        return false;
     }
     clearWordLookup(&dictionary->lookup);
     unsigned char piece[DICTIONARY_PIECE_BYTES];
@@ -55,9 +50,9 @@ int loadDictionary(const char* fileName, Dictionary* dictionary) {
     std::fclose(file);
     if (count != VOCABULARY_SIZE) {
         std::fprintf(stderr, "%s: dictionary must contain %d words\n", DECODER_NAME, VOCABULARY_SIZE);
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
 // ---------------------------------------------------------------- lookup
@@ -345,8 +340,6 @@ DecodeResult decodeStream(const Dictionary& dictionary, DecoderState* state, std
 int runDecoder(const char* vocabularyFileName) {
     static Dictionary dictionary;
     static OutputBuffer output;
-    setBinaryMode(stdin);
-    setBinaryMode(stdout);
     if (!loadDictionary(vocabularyFileName, &dictionary)) return 1;
     openOutputBuffer(&output, writeBlockToStream, stdout);
     DecoderState state;
@@ -358,13 +351,4 @@ int runDecoder(const char* vocabularyFileName) {
     if (result != DECODE_WRITE_ERROR) flushOutput(&output);
     std::fprintf(stderr, decodeMessage(result), DECODER_NAME, reinterpret_cast<char*>(state.word));
     return 1;
-}
-
-void printDecoderUsage() {
-    std::fprintf(stderr, "%s (version: %s) Decode vocabulary words to binary.\n", DECODER_NAME,
-                 DECODER_VERSION);
-    std::fprintf(stderr, "%s vocabulary < hugeGlotFile > binaryFile\n", DECODER_NAME);
-    std::fprintf(stderr, "Option:\n");
-    std::fprintf(stderr, "  -h print version, usage and exit.\n");
-    std::exit(-1);
 }

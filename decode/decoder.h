@@ -8,8 +8,7 @@
 #include "codecConstants.h"
 #include "wordLookup.h"
 
-extern const char* const DECODER_NAME;     // "zarnoGlotDecode"
-extern const char* const DECODER_VERSION;  // "26.245"
+constexpr const char* DECODER_NAME = "zarnoGlotDecode";
 
 constexpr int DICTIONARY_PIECE_BYTES = 9;  // a line is read in pieces of at most this
 
@@ -21,8 +20,8 @@ struct Dictionary {
 };
 
 // Loads and checks the vocabulary file; prints a message on standard error
-// and returns 0 when it is refused, 1 on success.
-int loadDictionary(const char* fileName, Dictionary* dictionary);
+// and returns false when it is refused.
+bool loadDictionary(const char* fileName, Dictionary* dictionary);
 
 // The index of the slot that holds exactly this zero-terminated word, or -1.
 int findWord(const Dictionary& dictionary, const char* word);
@@ -78,7 +77,5 @@ DecodeResult decodeStream(const Dictionary& dictionary, DecoderState* state, std
                           OutputBuffer* output);
 
 // The whole program after the argument test: load, decode standard input
-// to standard output, report. Returns the exit status.
+// to standard output (both raw bytes), report. Returns the exit status.
 int runDecoder(const char* vocabularyFileName);
-
-[[noreturn]] void printDecoderUsage();

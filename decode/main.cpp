@@ -1,9 +1,11 @@
 // zarnoGlotDecode vocabulary < hugeGlotFile > binaryFile
-#include <cstring>
-
+#include "consoleProgram.h"
 #include "decoder.h"
 
+static const ConsoleProgram PROGRAM = {DECODER_NAME, "26.245", "Decode vocabulary words to binary.",
+                                       "vocabulary < hugeGlotFile > binaryFile", {}, BINARY_STREAMS};
+
 int main(int argc, char** argv) {
-    if (argc != 2 || std::strcmp(argv[1], "-h") == 0) printDecoderUsage();
+    if (!startProgram(PROGRAM, hasOneArgument(argc, argv))) return USAGE_EXIT_STATUS;
     return runDecoder(argv[1]);
 }

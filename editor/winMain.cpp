@@ -3,29 +3,42 @@
 // with the show command the program was started with.
 #include "configuration.h"
 #include "debugLog.h"
-#include "editorState.h"
+#include "logFormat.h"
 #include "mainWindow.h"
+#include "messageBoxes.h"
 
 #include <objbase.h>
 
-#include <cstdio>
+// The log, the program's own folder as the current directory and the
+// configuration, in this order; a failure of any ends the process with its
+// fatal box.
+static void startUp() {
+    if (!openDebugLog()) {
+        fatalError("Fatal Error - No Debug Log", "Failed to open debug log file:\n%s\n\n", LOG_FILE_PATH);
+    }
+    unsigned long error = 0;
+    if (!setWorkingDirectory(&error)) {
+        fatalError("Fatal Error - Unable to set working directory", "SetCurrentDirectory failed: %lu\n", error);
+    }
+    if (!readConfiguration()) {
+        fatalError("Fatal Error - No configuttation file", "Failed to open configration file:\n[%s]\n\n",
+                   CONFIGURATION_FILE_NAME);
+    }
+}
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    openDebugLog();
-    setWorkingDirectory();
-    readConfiguration();
-
+    startUp();
     SetProcessDPIAware();
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
         fatalError("Fatal Error - COM initialization failed", "CoInitializeEx() failed: %lu\n", GetLastError());
     }
     if (!registerMainWindowClass(instance)) {
-        MessageBoxA(nullptr, "Unable to register application window class.", PROGRAM_CAPTION, MB_OK | MB_ICONERROR);
+        showError(nullptr, "Unable to register application window class.");
         return 1;
     }
     HWND mainWindow = createMainWindow(instance, buildMenu());
     if (mainWindow == nullptr) {
-        MessageBoxA(nullptr, "Unable to create application window class.", PROGRAM_CAPTION, MB_OK | MB_ICONERROR);
+        showError(nullptr, "Unable to create application window class.");
         return 1;
     }
     ShowWindow(mainWindow, showCommand);

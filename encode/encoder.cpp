@@ -5,12 +5,9 @@
 #include <ctime>
 #include <random>
 
+#include "consoleProgram.h"
 #include "linePiece.h"
-#include "platform.h"
 #include "wordPacking.h"
-
-const char* const ENCODER_NAME = "zarnoGlotEncode";
-const char* const ENCODER_VERSION = "26.245";
 
 constexpr std::size_t INPUT_BUFFER_BYTES = 64 * 1024;
 
@@ -22,14 +19,14 @@ static int withoutLineEnds(const unsigned char* piece, int length) {
     return length;
 }
 
-static int refuse(std::FILE* file, const char* message) {
+static bool refuse(std::FILE* file, const char* message) {
     std::fprintf(stderr, message, ENCODER_NAME);
     std::fclose(file);
-    return 0;
+    return false;
 }
 
 // First pass: counts the entries and the blob size they need.
-static int countEntries(std::FILE* file, unsigned long* count, std::uint64_t* size) {
+static bool countEntries(std::FILE* file, unsigned long* count, std::uint64_t* size) {
     unsigned char piece[VOCABULARY_PIECE_BYTES];
     int length = 0;
     *count = 0;
@@ -41,13 +38,13 @@ static int countEntries(std::FILE* file, unsigned long* count, std::uint64_t* si
             std::fprintf(stderr, "%s: vocabulary has more than %d entries\n", ENCODER_NAME,
                          VOCABULARY_SIZE);
             std::fclose(file);
-            return 0;
+            return false;
         }
         ++*count;
         *size += static_cast<std::uint64_t>(length) + 1;
     }
     if (std::ferror(file)) return refuse(file, "%s: error reading vocabulary\n");
-    return 1;
+    return true;
 }
 
 // Second pass: copies the entries into the blob. The file may have changed
@@ -91,7 +88,7 @@ static bool isReadableWord(const unsigned char* word, int length) {
 }
 
 // Refuses words that text could never give back, and indexes the others.
-static int indexWords(VocabularyBlob* vocabulary) {
+static bool indexWords(VocabularyBlob* vocabulary) {
     clearWordLookup(&vocabulary->lookup);
     for (int i = 0; i < VOCABULARY_SIZE; ++i) {
         const unsigned char* word = vocabulary->blob + vocabulary->offsets[i];
@@ -99,16 +96,16 @@ static int indexWords(VocabularyBlob* vocabulary) {
         unsigned long line = static_cast<unsigned long>(i) + 1;
         if (!isReadableWord(word, length)) {
             std::fprintf(stderr, "%s: vocabulary word %lu cannot be read back\n", ENCODER_NAME, line);
-            return 0;
+            return false;
         }
         vocabulary->wordSlots[i] = wordKey(word, static_cast<std::size_t>(length));
         if (addWord(&vocabulary->lookup, vocabulary->wordSlots[i], i) >= 0) {
             std::fprintf(stderr, "%s: vocabulary word %lu repeats an earlier word\n", ENCODER_NAME,
                          line);
-            return 0;
+            return false;
         }
     }
-    return 1;
+    return true;
 }
 
 // A sentence's first word gets an upper-case first letter only when that
@@ -127,22 +124,22 @@ static void decideCapitals(VocabularyBlob* vocabulary) {
     }
 }
 
-int loadVocabulary(const char* fileName, VocabularyBlob* vocabulary) {
+bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary) {
     vocabulary->blob = nullptr;
     vocabulary->blobSize = 0;
     std::FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) {
         std::fprintf(stderr, "%s: cannot open vocabulary \"%s\"\n", ENCODER_NAME, fileName);
-        return 0;
+        return false;
     }
     unsigned long count = 0;
     std::uint64_t size = 0;
-    if (!countEntries(file, &count, &size)) return 0;
+    if (!countEntries(file, &count, &size)) return false;
     if (count != VOCABULARY_SIZE) {
         std::fprintf(stderr, "%s: vocabulary has %lu entries; %d required\n", ENCODER_NAME, count,
                      VOCABULARY_SIZE);
         std::fclose(file);
-        return 0;
+        return false;
     }
     if (size > MAX_BLOB_BYTES) return refuse(file, "%s: vocabulary blob is too large?\n");
     vocabulary->blob = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(size)));
@@ -158,14 +155,14 @@ int loadVocabulary(const char* fileName, VocabularyBlob* vocabulary) {
     if (!offsetsAreValid(*vocabulary)) {
         std::fprintf(stderr, "%s: internal vocabulary error\n", ENCODER_NAME);
         freeVocabulary(vocabulary);
-        return 0;
+        return false;
     }
     if (!indexWords(vocabulary)) {
         freeVocabulary(vocabulary);
-        return 0;
+        return false;
     }
     decideCapitals(vocabulary);
-    return 1;
+    return true;
 }
 
 void freeVocabulary(VocabularyBlob* vocabulary) {
@@ -178,11 +175,11 @@ const char* vocabularyWord(const VocabularyBlob& vocabulary, WordIndex index) {
     return reinterpret_cast<const char*>(vocabulary.blob + vocabulary.offsets[index]);
 }
 
-int isVocabularyWord(const VocabularyBlob& vocabulary, const char* text) {
+bool isVocabularyWord(const VocabularyBlob& vocabulary, const char* text) {
     std::size_t length = std::strlen(text);
-    if (length == 0 || length > MAX_WORD_BYTES) return 0;
+    if (length == 0 || length > MAX_WORD_BYTES) return false;
     std::uint64_t key = wordKey(reinterpret_cast<const unsigned char*>(text), length);
-    return lookupWord(vocabulary.lookup, key) >= 0 ? 1 : 0;
+    return lookupWord(vocabulary.lookup, key) >= 0;
 }
 
 // ---------------------------------------------------------------- shaping
@@ -227,12 +224,12 @@ static inline std::uint64_t wordSlot(const VocabularyBlob& vocabulary, WordIndex
     return slot;
 }
 
-int writeSentenceStartWord(const VocabularyBlob& vocabulary, WordIndex index, OutputBuffer* output) {
+bool writeSentenceStartWord(const VocabularyBlob& vocabulary, WordIndex index, OutputBuffer* output) {
     unsigned char* place = reserveOutput(output, WORD_SLOT_BYTES);
-    if (place == nullptr) return 0;
+    if (place == nullptr) return false;
     storeSlot(place, wordSlot(vocabulary, index, true));
     output->used += vocabulary.wordLengths[index];
-    return 1;
+    return true;
 }
 
 // Ends the sentence behind its last word, at place, and returns the bytes
@@ -254,13 +251,13 @@ static int endSentence(SentenceShaper* shaper, unsigned char* place) {
     return length;
 }
 
-static inline int emitWordInline(const VocabularyBlob& vocabulary, WordIndex index,
-                                 SentenceShaper* shaper, OutputBuffer* output) {
-    if (index >= VOCABULARY_SIZE) return 0;
+static inline bool emitWordInline(const VocabularyBlob& vocabulary, WordIndex index,
+                                  SentenceShaper* shaper, OutputBuffer* output) {
+    if (index >= VOCABULARY_SIZE) return false;
     // The word's slot and ".\n\n" behind the word, reserved at once: after
     // this nothing can fail, so a failure leaves the shaper as it was.
     unsigned char* place = reserveOutput(output, WORD_SLOT_BYTES + 3);
-    if (place == nullptr) return 0;
+    if (place == nullptr) return false;
     std::uint64_t slot = wordSlot(vocabulary, index, shaper->wordsInSentence == 0);
     int length = vocabulary.wordLengths[index];
     ++shaper->wordsInSentence;
@@ -268,22 +265,22 @@ static inline int emitWordInline(const VocabularyBlob& vocabulary, WordIndex ind
         // A word of at most 7 bytes and its space fill one slot.
         storeSlot(place, slot | (static_cast<std::uint64_t>(' ') << (8 * length)));
         output->used += static_cast<std::size_t>(length) + 1;
-        return 1;
+        return true;
     }
     storeSlot(place, slot);
     length += endSentence(shaper, place + length);
     output->used += static_cast<std::size_t>(length);
-    return 1;
+    return true;
 }
 
-int emitWord(const VocabularyBlob& vocabulary, WordIndex index, SentenceShaper* shaper,
+bool emitWord(const VocabularyBlob& vocabulary, WordIndex index, SentenceShaper* shaper,
              OutputBuffer* output) {
     return emitWordInline(vocabulary, index, shaper, output);
 }
 
-int finishText(const SentenceShaper& shaper, OutputBuffer* output) {
-    if (shaper.wordsInSentence == 0) return 1;
-    return putBytes(output, ".\n", 2) ? 1 : 0;
+bool finishText(const SentenceShaper& shaper, OutputBuffer* output) {
+    if (shaper.wordsInSentence == 0) return true;
+    return putBytes(output, ".\n", 2);
 }
 
 // ---------------------------------------------------------------- streaming
@@ -360,8 +357,6 @@ EncodeResult encodeStream(const VocabularyBlob& vocabulary, SentenceShaper* shap
 int runEncoder(const char* vocabularyFileName) {
     static VocabularyBlob vocabulary;
     static OutputBuffer output;
-    setBinaryMode(stdin);
-    setBinaryMode(stdout);
     if (!loadVocabulary(vocabularyFileName, &vocabulary)) return 1;
     seedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
     openOutputBuffer(&output, writeBlockToStream, stdout);
@@ -371,24 +366,15 @@ int runEncoder(const char* vocabularyFileName) {
     if (result == ENCODE_READ_ERROR) {
         // What was encoded before the error is written all the same.
         flushOutput(&output);
-        std::fprintf(stderr, "%s: read error\n", ENCODER_NAME);
+        report(stderr, ENCODER_NAME, "read error");
         freeVocabulary(&vocabulary);
         return 1;
     }
     if (result == ENCODE_DONE && !flushOutput(&output)) result = ENCODE_WRITE_ERROR;
     freeVocabulary(&vocabulary);
     if (result == ENCODE_WRITE_ERROR) {
-        std::fprintf(stderr, "%s: write error\n", ENCODER_NAME);
+        report(stderr, ENCODER_NAME, "write error");
         return 1;
     }
     return 0;
-}
-
-void printEncoderUsage() {
-    std::fprintf(stderr, "%s (version: %s) Encode binary to vocabulary words.\n", ENCODER_NAME,
-                 ENCODER_VERSION);
-    std::fprintf(stderr, "%s vocabulary < binaryFile > zarnoGlotFile\n", ENCODER_NAME);
-    std::fprintf(stderr, "Option:\n");
-    std::fprintf(stderr, "  -h print version, usage and exit.\n");
-    std::exit(-1);
 }

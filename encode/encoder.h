@@ -9,8 +9,7 @@
 #include "codecConstants.h"
 #include "wordLookup.h"
 
-extern const char* const ENCODER_NAME;     // "zarnoGlotEncode"
-extern const char* const ENCODER_VERSION;  // "26.245"
+constexpr const char* ENCODER_NAME = "zarnoGlotEncode";
 
 constexpr int VOCABULARY_PIECE_BYTES = 255;  // a line is read in pieces of at most this
 constexpr std::uint64_t MAX_BLOB_BYTES = 65535;
@@ -29,14 +28,14 @@ struct VocabularyBlob {
 };
 
 // Loads and checks the vocabulary file; prints a message on standard error
-// and returns 0 when it is refused, 1 on success. Besides the format, it
+// and returns false when it is refused. Besides the format, it
 // refuses words that the decoder could never read back: longer than
 // MAX_WORD_BYTES, holding a byte that is not a word byte, or standing twice.
-int loadVocabulary(const char* fileName, VocabularyBlob* vocabulary);
+bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary);
 void freeVocabulary(VocabularyBlob* vocabulary);
 
 const char* vocabularyWord(const VocabularyBlob& vocabulary, WordIndex index);
-int isVocabularyWord(const VocabularyBlob& vocabulary, const char* text);
+bool isVocabularyWord(const VocabularyBlob& vocabulary, const char* text);
 
 // Draws low..high inclusive.
 typedef int (*RandomInRange)(int low, int high);
@@ -61,16 +60,16 @@ constexpr int LONGEST_PARAGRAPH = 8;
 void resetShaper(SentenceShaper* shaper, RandomInRange draw);
 
 // Writes the word, its first letter capitalised where that cannot be taken
-// for another word. 1 on success, 0 on a write failure.
-int writeSentenceStartWord(const VocabularyBlob& vocabulary, WordIndex index, OutputBuffer* output);
+// for another word. False on a write failure.
+bool writeSentenceStartWord(const VocabularyBlob& vocabulary, WordIndex index, OutputBuffer* output);
 
 // Writes one word and the space, full stop or paragraph end behind it.
-// 1 on success, 0 on a write failure or an index beyond the vocabulary.
-int emitWord(const VocabularyBlob& vocabulary, WordIndex index, SentenceShaper* shaper,
+// False on a write failure or an index beyond the vocabulary.
+bool emitWord(const VocabularyBlob& vocabulary, WordIndex index, SentenceShaper* shaper,
              OutputBuffer* output);
 
-// Closes an unfinished sentence with ".\n". 0 only when a write failed.
-int finishText(const SentenceShaper& shaper, OutputBuffer* output);
+// Closes an unfinished sentence with ".\n". False only when a write failed.
+bool finishText(const SentenceShaper& shaper, OutputBuffer* output);
 
 // Writes the two words of every complete group of three bytes (count is a
 // multiple of 3). False on a write failure.
@@ -93,7 +92,5 @@ EncodeResult encodeStream(const VocabularyBlob& vocabulary, SentenceShaper* shap
                           std::FILE* input, OutputBuffer* output);
 
 // The whole program after the argument test: load, encode standard input
-// to standard output, report. Returns the exit status.
+// to standard output (both raw bytes), report. Returns the exit status.
 int runEncoder(const char* vocabularyFileName);
-
-[[noreturn]] void printEncoderUsage();

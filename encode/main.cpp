@@ -1,9 +1,11 @@
 // zarnoGlotEncode vocabulary < binaryFile > zarnoGlotFile
-#include <cstring>
-
+#include "consoleProgram.h"
 #include "encoder.h"
 
+static const ConsoleProgram PROGRAM = {ENCODER_NAME, "26.245", "Encode binary to vocabulary words.",
+                                       "vocabulary < binaryFile > zarnoGlotFile", {}, BINARY_STREAMS};
+
 int main(int argc, char** argv) {
-    if (argc != 2 || std::strcmp(argv[1], "-h") == 0) printEncoderUsage();
+    if (!startProgram(PROGRAM, hasOneArgument(argc, argv))) return USAGE_EXIT_STATUS;
     return runEncoder(argv[1]);
 }

@@ -3,10 +3,8 @@
 #include <cstring>
 
 #include "codecConstants.h"
+#include "consoleProgram.h"
 #include "letterCase.h"
-
-const char HARVEST_PROGRAM_NAME[] = "zarnoGlotHarvest";
-const char HARVEST_VERSION[] = "26.247";
 
 // Letter classes of the code points below CLASS_TABLE_SIZE, taken once from
 // the case functions so the tokenizer does not scan the case table per
@@ -238,14 +236,6 @@ void finishHarvest(Harvester* harvester) {
     harvester->finished = true;
 }
 
-static bool writeWordList(const WordList* list, std::FILE* output) {
-    for (std::uint64_t i = 0; i < list->count; ++i) {
-        if (std::fputs(reinterpret_cast<const char*>(list->slots[i].bytes), output) == EOF) return false;
-        if (std::fputc('\n', output) == EOF) return false;
-    }
-    return std::fflush(output) == 0;
-}
-
 // One tokenizer and one read buffer per process: the program runs once.
 static Harvester processHarvester;
 static unsigned char readBuffer[1 << 16];
@@ -259,27 +249,15 @@ int runHarvest(std::FILE* input, std::FILE* output, std::FILE* errors) {
         harvestBytes(harvester, readBuffer, got);
     }
     if (!harvester->finished && std::ferror(input)) {
-        std::fprintf(errors, "%s: read error\n", HARVEST_PROGRAM_NAME);
+        report(errors, HARVESTER_NAME, "read error");
         return 1;
     }
     finishHarvest(harvester);
     unsigned long count = static_cast<unsigned long>(harvester->words.count);
     if (harvester->words.count < static_cast<std::uint64_t>(VOCABULARY_SIZE)) {
-        std::fprintf(errors, "%s: only %lu unique words found; %d required\n", HARVEST_PROGRAM_NAME,
-                     count, VOCABULARY_SIZE);
+        report(errors, HARVESTER_NAME, "only %lu unique words found; %d required", count, VOCABULARY_SIZE);
         return 1;
     }
-    if (!writeWordList(&harvester->words, output)) {
-        std::fprintf(errors, "%s: write error\n", HARVEST_PROGRAM_NAME);
-        return 1;
-    }
-    std::fprintf(errors, "%s: %lu unique words found and written.\n", HARVEST_PROGRAM_NAME, count);
-    return 0;
-}
-
-void printHarvestUsage(std::FILE* errors) {
-    std::fprintf(errors, "%s (version: %s) word extractor  utility\n", HARVEST_PROGRAM_NAME, HARVEST_VERSION);
-    std::fprintf(errors, "%s < textFilePathName > wordlistPathName\n", HARVEST_PROGRAM_NAME);
-    std::fprintf(errors, "Option:\n");
-    std::fprintf(errors, "  -h print version, usage and exit.\n");
+    return writeWordList(HARVESTER_NAME, harvester->words.slots, harvester->words.count, output, errors,
+                         "%lu unique words found and written.");
 }

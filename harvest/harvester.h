@@ -8,8 +8,7 @@
 
 #include "wordList.h"
 
-extern const char HARVEST_PROGRAM_NAME[];
-extern const char HARVEST_VERSION[];
+constexpr const char* HARVESTER_NAME = "zarnoGlotHarvest";
 
 // Tokenizer state across the bytes of one input.
 struct Harvester {
@@ -45,5 +44,3 @@ bool addWord(WordList* list, unsigned char* word, int length, bool sentenceStart
 // until the list is full), writes the word list on `output` and one summary
 // or error line on `errors`. Returns the exit status, 0 or 1.
 int runHarvest(std::FILE* input, std::FILE* output, std::FILE* errors);
-
-void printHarvestUsage(std::FILE* errors);

@@ -1,12 +1,13 @@
 // zarnoGlotHarvest < textFilePathName > wordlistPathName
-#include <cstdio>
-
+#include "consoleProgram.h"
 #include "harvester.h"
 
+// Text streams on purpose: the text is read and the word list written with
+// the platform's line ends.
+static const ConsoleProgram PROGRAM = {HARVESTER_NAME, "26.247", "word extractor  utility",
+                                       "< textFilePathName > wordlistPathName", {}, TEXT_STREAMS};
+
 int main(int argc, char** /*argv*/) {
-    if (argc != 1) {
-        printHarvestUsage(stderr);
-        return -1;
-    }
+    if (!startProgram(PROGRAM, argc == 1)) return USAGE_EXIT_STATUS;
     return runHarvest(stdin, stdout, stderr);
 }

@@ -1,13 +1,14 @@
+// zarnoGlotPack [-d] < inputFile > outputFile
+#include "consoleProgram.h"
 #include "packCore.h"
-#include "platform.h"
+
+static const ConsoleProgram PROGRAM = {PACKER_NAME, "26.260",
+                                       "Pack bytes in the zlib format, or unpack and check them.",
+                                       "[-d] < inputFile > outputFile",
+                                       {"-d", "unpack and check instead of packing."}, BINARY_STREAMS};
 
 int main(int argc, char** argv) {
-    int mode = parsePackArguments(argc - 1, argv + 1);
-    if (mode == 0) {
-        printPackUsage(stderr, PACK_PROGRAM_NAME);
-        return -1;
-    }
-    setBinaryMode(stdin);
-    setBinaryMode(stdout);
-    return runPack(mode == 2, stdin, stdout, stderr);
+    PackMode mode = parsePackArguments(argc - 1, argv + 1);
+    if (!startProgram(PROGRAM, mode != PACK_MODE_USAGE)) return USAGE_EXIT_STATUS;
+    return runPack(mode == PACK_MODE_UNPACK, stdin, stdout, stderr);
 }

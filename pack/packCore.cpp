@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "consoleProgram.h"
+
 // zlib counts in 32-bit units, so big blocks go through it in slices.
 static const size_t SLICE_BYTES = (size_t)1 << 30;
 static const size_t READ_CHUNK_BYTES = 65536;
@@ -175,9 +177,9 @@ const char* packStatusText(PackStatus status) {
 
 static int reportFailure(std::FILE* errors, PackStatus status, const char* detail) {
     if (detail != nullptr) {
-        std::fprintf(errors, "%s: %s (%s)\n", PACK_PROGRAM_NAME, packStatusText(status), detail);
+        report(errors, PACKER_NAME, "%s (%s)", packStatusText(status), detail);
     } else {
-        std::fprintf(errors, "%s: %s\n", PACK_PROGRAM_NAME, packStatusText(status));
+        report(errors, PACKER_NAME, "%s", packStatusText(status));
     }
     return 1;
 }
@@ -201,17 +203,8 @@ int runPack(bool unpacking, std::FILE* input, std::FILE* output, std::FILE* erro
     return 0;
 }
 
-int parsePackArguments(int count, char** arguments) {
-    if (count == 0) return 1;
-    if (count == 1 && std::strcmp(arguments[0], "-d") == 0) return 2;
-    return 0;
-}
-
-void printPackUsage(std::FILE* errors, const char* programName) {
-    std::fprintf(errors, "%s (version: %s) Pack bytes in the zlib format, or unpack and check them.\n",
-                 programName, PACK_VERSION);
-    std::fprintf(errors, "%s [-d] < inputFile > outputFile\n", programName);
-    std::fprintf(errors, "Options:\n");
-    std::fprintf(errors, "  -h print version, usage and exit.\n");
-    std::fprintf(errors, "  -d unpack and check instead of packing.\n");
+PackMode parsePackArguments(int count, char** arguments) {
+    if (count == 0) return PACK_MODE_PACK;
+    if (count == 1 && std::strcmp(arguments[0], "-d") == 0) return PACK_MODE_UNPACK;
+    return PACK_MODE_USAGE;
 }

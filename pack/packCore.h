@@ -5,8 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 
-#define PACK_PROGRAM_NAME "zarnoGlotPack"
-#define PACK_VERSION "26.260"
+constexpr const char* PACKER_NAME = "zarnoGlotPack";
 
 // A growable heap block of bytes; freeByteBlock releases it.
 struct ByteBlock {
@@ -53,7 +52,11 @@ const char* packStatusText(PackStatus status);
 // unpacking is set) and writes standard output. Returns the exit status.
 int runPack(bool unpacking, std::FILE* input, std::FILE* output, std::FILE* errors);
 
-// Parses the arguments (argv[0] excluded). Returns 1 for pack, 2 for unpack,
-// 0 when the usage text must be printed.
-int parsePackArguments(int count, char** arguments);
-void printPackUsage(std::FILE* errors, const char* programName);
+enum PackMode {
+    PACK_MODE_USAGE,   // the command line is wrong, or asks for the usage text
+    PACK_MODE_PACK,
+    PACK_MODE_UNPACK,
+};
+
+// Parses the arguments (argv[0] excluded).
+PackMode parsePackArguments(int count, char** arguments);

@@ -1,14 +1,17 @@
 // zarnoGlotShuffle passphrase < base.barn > shuffled.vcb
-#include <cstdio>
 #include <cstring>
 
+#include "consoleProgram.h"
 #include "shuffler.h"
 
+// Text streams on purpose: the word list is read and the vocabulary written
+// with the platform's line ends.
+static const ConsoleProgram PROGRAM = {SHUFFLER_NAME, "26.247", "vocabulary shuffler",
+                                       "passphrase < base.barn > shuffled.vcb",
+                                       {"-t", "run MD5 self-test and exit."}, TEXT_STREAMS};
+
 int main(int argc, char** argv) {
-    if (argc != 2 || std::strcmp(argv[1], "-h") == 0) {
-        printShuffleUsage(stderr);
-        return -1;
-    }
+    if (!startProgram(PROGRAM, hasOneArgument(argc, argv))) return USAGE_EXIT_STATUS;
     if (std::strcmp(argv[1], "-t") == 0) return runMd5SelfTest(stdout, stderr) ? 0 : 1;
     return runShuffle(argv[1], stdin, stdout, stderr);
 }

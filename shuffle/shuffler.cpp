@@ -4,11 +4,9 @@
 #include <cstring>
 
 #include "codecConstants.h"
+#include "consoleProgram.h"
 #include "linePiece.h"
 #include "md5.h"
-
-const char SHUFFLE_PROGRAM_NAME[] = "zarnoGlotShuffle";
-const char SHUFFLE_VERSION[] = "26.247";
 
 // A line is read in pieces of at most this many bytes; a longer line fails
 // at its first piece, since no piece of more than MAX_WORD_BYTES is a word.
@@ -25,22 +23,22 @@ static int stripLineEnd(const unsigned char* piece, int length) {
 // Checks one non-empty line and stores it; false (message written) when bad.
 static bool takeLine(WordList* list, unsigned char* word, int length, std::FILE* errors) {
     if (length < 2 || length > MAX_WORD_BYTES) {
-        std::fprintf(errors, "%s: invalid word length\n", SHUFFLE_PROGRAM_NAME);
+        report(errors, SHUFFLER_NAME, "invalid word length");
         return false;
     }
     if (list->count >= static_cast<std::uint64_t>(WORD_LIST_CAPACITY)) {
-        std::fprintf(errors, "%s: too many words\n", SHUFFLE_PROGRAM_NAME);
+        report(errors, SHUFFLER_NAME, "too many words");
         return false;
     }
     // A slot ends at its first zero byte, so a word holding one would be
     // stored cut short: refuse it rather than change it.
     if (std::memchr(word, 0, static_cast<std::size_t>(length)) != nullptr) {
-        std::fprintf(errors, "%s: zero byte in word\n", SHUFFLE_PROGRAM_NAME);
+        report(errors, SHUFFLER_NAME, "zero byte in word");
         return false;
     }
     word[length] = 0;
     if (wordListContains(list, word)) {
-        std::fprintf(errors, "%s: duplicate word: %s\n", SHUFFLE_PROGRAM_NAME, reinterpret_cast<char*>(word));
+        report(errors, SHUFFLER_NAME, "duplicate word: %s", reinterpret_cast<char*>(word));
         return false;
     }
     appendWord(list, word, length);
@@ -58,12 +56,12 @@ bool readWordList(std::FILE* input, WordList* list, std::FILE* errors) {
         if (!takeLine(list, piece, length, errors)) return false;
     }
     if (std::ferror(input)) {
-        std::fprintf(errors, "%s: read error\n", SHUFFLE_PROGRAM_NAME);
+        report(errors, SHUFFLER_NAME, "read error");
         return false;
     }
     if (list->count < static_cast<std::uint64_t>(VOCABULARY_SIZE)) {
-        std::fprintf(errors, "%s: %lu words found; %d required minimum\n", SHUFFLE_PROGRAM_NAME,
-                     static_cast<unsigned long>(list->count), VOCABULARY_SIZE);
+        report(errors, SHUFFLER_NAME, "%lu words found; %d required minimum",
+               static_cast<unsigned long>(list->count), VOCABULARY_SIZE);
         return false;
     }
     return true;
@@ -124,18 +122,10 @@ bool runMd5SelfTest(std::FILE* output, std::FILE* errors) {
     std::fprintf(output, "MD5 self-test PASSED (%lu test vectors)\n", MD5_SELF_TEST_COUNT);
     // A success line that cannot be written must not end as a success.
     if (std::fflush(output) != 0 || std::ferror(output)) {
-        std::fprintf(errors, "%s: write error\n", SHUFFLE_PROGRAM_NAME);
+        report(errors, SHUFFLER_NAME, "write error");
         return false;
     }
     return true;
-}
-
-static bool writeVocabulary(const WordSlot* slots, std::FILE* output) {
-    for (int i = 0; i < VOCABULARY_SIZE; ++i) {
-        if (std::fputs(reinterpret_cast<const char*>(slots[i].bytes), output) == EOF) return false;
-        if (std::fputc('\n', output) == EOF) return false;
-    }
-    return std::fflush(output) == 0;
 }
 
 // One list per process: the program runs once.
@@ -150,19 +140,6 @@ int runShuffle(const char* passphrase, std::FILE* input, std::FILE* output, std:
     // The generator would give only zeros from an all-zero state.
     if (state.x == 0 && state.y == 0 && state.z == 0 && state.w == 0) state.x = 1;
     shuffleWords(list->slots, list->count, &state);
-    if (!writeVocabulary(list->slots, output)) {
-        std::fprintf(errors, "%s: write error\n", SHUFFLE_PROGRAM_NAME);
-        return 1;
-    }
-    std::fprintf(errors, "%s: vocabulary of %lu words written.\n", SHUFFLE_PROGRAM_NAME,
-                 static_cast<unsigned long>(VOCABULARY_SIZE));
-    return 0;
-}
-
-void printShuffleUsage(std::FILE* errors) {
-    std::fprintf(errors, "%s (version: %s) vocabulary shuffler\n", SHUFFLE_PROGRAM_NAME, SHUFFLE_VERSION);
-    std::fprintf(errors, "%s passphrase < base.barn > shuffled.vcb\n", SHUFFLE_PROGRAM_NAME);
-    std::fprintf(errors, "Options:\n");
-    std::fprintf(errors, "  -h print version, usage and exit.\n");
-    std::fprintf(errors, "  -t run MD5 self-test and exit.\n");
+    return writeWordList(SHUFFLER_NAME, list->slots, VOCABULARY_SIZE, output, errors,
+                         "vocabulary of %lu words written.");
 }

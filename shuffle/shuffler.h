@@ -9,8 +9,7 @@
 #include "wordList.h"
 #include "xorshift128.h"
 
-extern const char SHUFFLE_PROGRAM_NAME[];
-extern const char SHUFFLE_VERSION[];
+constexpr const char* SHUFFLER_NAME = "zarnoGlotShuffle";
 
 constexpr unsigned long MD5_SELF_TEST_COUNT = 6;
 
@@ -32,5 +31,3 @@ bool runMd5SelfTest(std::FILE* output, std::FILE* errors);
 // The whole program for a passphrase: reads the list, writes the vocabulary.
 // Returns the exit status, 0 or 1.
 int runShuffle(const char* passphrase, std::FILE* input, std::FILE* output, std::FILE* errors);
-
-void printShuffleUsage(std::FILE* errors);

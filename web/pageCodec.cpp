@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "byteOutput.h"
+#include "consoleProgram.h"
 #include "decoder.h"
 #include "encoder.h"
 #include "harvester.h"
@@ -85,7 +86,7 @@ static bool openMemoryStreams(unsigned char* input, std::size_t count, MemoryStr
     closeMemoryStreams(streams);
     std::free(streams->bytes);
     streams->bytes = nullptr;
-    std::fprintf(stderr, "%s: out of memory\n", programName);
+    report(stderr, programName, "out of memory");
     return false;
 }
 
@@ -124,7 +125,7 @@ EMSCRIPTEN_KEEPALIVE int pageEncode(const unsigned char* bytes, std::size_t coun
               finishText(shaper, &output) && flushOutput(&output);
     freeVocabulary(&vocabulary);
     if (!written) {
-        std::fprintf(stderr, "%s: out of memory\n", ENCODER_NAME);
+        report(stderr, ENCODER_NAME, "out of memory");
         clearResult();
         return 1;
     }
@@ -169,7 +170,7 @@ EMSCRIPTEN_KEEPALIVE int pageMakeVocabulary(unsigned char* input, std::size_t co
     clearResult();
     MemoryStreams words = {};
     if (harvest) {
-        if (!openMemoryStreams(input, count, &words, HARVEST_PROGRAM_NAME)) return 1;
+        if (!openMemoryStreams(input, count, &words, HARVESTER_NAME)) return 1;
         int status = runHarvest(words.input, words.output, stderr);
         closeMemoryStreams(&words);
         if (status != 0) {
@@ -181,7 +182,7 @@ EMSCRIPTEN_KEEPALIVE int pageMakeVocabulary(unsigned char* input, std::size_t co
     }
     MemoryStreams vocabulary = {};
     int status = 1;
-    if (openMemoryStreams(input, count, &vocabulary, SHUFFLE_PROGRAM_NAME)) {
+    if (openMemoryStreams(input, count, &vocabulary, SHUFFLER_NAME)) {
         status = runShuffle(passphrase, vocabulary.input, vocabulary.output, stderr);
         closeMemoryStreams(&vocabulary);
         result = ResultBlock{reinterpret_cast<unsigned char*>(vocabulary.bytes), vocabulary.length,

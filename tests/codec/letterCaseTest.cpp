@@ -34,24 +34,24 @@ TEST(CasePairTable, HoldsExactlyTheRunsOfLatinCapitals) {
     for (const Run& run : runs) {
         for (std::uint32_t capital = run.first; capital <= run.last; capital += run.step) {
             ASSERT_LT(row, CASE_PAIR_COUNT);
-            EXPECT_EQ(capital, CasePairTable[row].capital) << row;
+            EXPECT_EQ(CasePairTable[row].capital, capital) << row;
             std::uint32_t lowercase = run.lowercaseOffset ? capital + run.lowercaseOffset : run.fixedLowercase;
-            EXPECT_EQ(lowercase, CasePairTable[row].lowercase) << row;
+            EXPECT_EQ(CasePairTable[row].lowercase, lowercase) << row;
             ++row;
         }
     }
-    EXPECT_EQ(CASE_PAIR_COUNT, row);
+    EXPECT_EQ(row, CASE_PAIR_COUNT);
 }
 
 TEST(LetterCase, LowercaseMappingsIncludingTheIrregularRows) {
-    EXPECT_EQ(0x69u, toLowercaseLetter(0x130));
-    EXPECT_EQ(0xFFu, toLowercaseLetter(0x178));
-    EXPECT_EQ(0x61u, toLowercaseLetter(0x41));
-    EXPECT_EQ(0x17Eu, toLowercaseLetter(0x17D));
-    EXPECT_EQ(0x13Au, toLowercaseLetter(0x139));  // after the parity change at U+0138
-    EXPECT_EQ(0x14Bu, toLowercaseLetter(0x14A));  // after the parity change at U+0149
+    EXPECT_EQ(toLowercaseLetter(0x130), 0x69u);
+    EXPECT_EQ(toLowercaseLetter(0x178), 0xFFu);
+    EXPECT_EQ(toLowercaseLetter(0x41), 0x61u);
+    EXPECT_EQ(toLowercaseLetter(0x17D), 0x17Eu);
+    EXPECT_EQ(toLowercaseLetter(0x139), 0x13Au);  // after the parity change at U+0138
+    EXPECT_EQ(toLowercaseLetter(0x14A), 0x14Bu);  // after the parity change at U+0149
     for (std::uint32_t unchanged : {0xDFu, 0x61u, 0xE9u, 0x30u, 0xD7u, 0x17Fu}) {
-        EXPECT_EQ(unchanged, toLowercaseLetter(unchanged)) << std::hex << unchanged;
+        EXPECT_EQ(toLowercaseLetter(unchanged), unchanged) << std::hex << unchanged;
     }
 }
 
@@ -102,30 +102,30 @@ TEST(Utf8, DecodeTable) {
         int length = 99;
         bool ok = decodeUtf8Char(reinterpret_cast<const unsigned char*>(c.bytes), c.available,
                                  c.width, &codePoint, &length);
-        ASSERT_EQ(c.succeeds, ok) << c.bytes;
+        ASSERT_EQ(ok, c.succeeds) << c.bytes;
         if (ok) {
-            EXPECT_EQ(c.codePoint, codePoint);
-            EXPECT_EQ(c.length, length);
+            EXPECT_EQ(codePoint, c.codePoint);
+            EXPECT_EQ(length, c.length);
         } else {
-            EXPECT_EQ(12345u, codePoint);  // outputs untouched on failure
-            EXPECT_EQ(99, length);
+            EXPECT_EQ(codePoint, 12345u);  // outputs untouched on failure
+            EXPECT_EQ(length, 99);
         }
     }
 }
 
 TEST(Utf8, EncodeTableAndRoundTrip) {
     unsigned char out[4] = {0, 0, 0, 0};
-    ASSERT_EQ(2, encodeUtf8Char(0xE9, out, UTF8_UP_TO_3_BYTES));
-    EXPECT_EQ(0, std::memcmp(out, "\xC3\xA9", 2));
-    ASSERT_EQ(3, encodeUtf8Char(0x20AC, out, UTF8_UP_TO_3_BYTES));
-    EXPECT_EQ(0, std::memcmp(out, "\xE2\x82\xAC", 3));
+    ASSERT_EQ(encodeUtf8Char(0xE9, out, UTF8_UP_TO_3_BYTES), 2);
+    EXPECT_EQ(std::memcmp(out, "\xC3\xA9", 2), 0);
+    ASSERT_EQ(encodeUtf8Char(0x20AC, out, UTF8_UP_TO_3_BYTES), 3);
+    EXPECT_EQ(std::memcmp(out, "\xE2\x82\xAC", 3), 0);
     unsigned char untouched[4] = {1, 2, 3, 4};
-    EXPECT_EQ(0, encodeUtf8Char(0x10000, untouched, UTF8_UP_TO_3_BYTES));
-    EXPECT_EQ(1, untouched[0]);
-    ASSERT_EQ(4, encodeUtf8Char(0x10000, out, UTF8_UP_TO_4_BYTES));
-    EXPECT_EQ(0, std::memcmp(out, "\xF0\x90\x80\x80", 4));
-    EXPECT_EQ(0, encodeUtf8Char(0x110000, untouched, UTF8_UP_TO_4_BYTES));
-    EXPECT_EQ(1, untouched[0]);
+    EXPECT_EQ(encodeUtf8Char(0x10000, untouched, UTF8_UP_TO_3_BYTES), 0);
+    EXPECT_EQ(untouched[0], 1);
+    ASSERT_EQ(encodeUtf8Char(0x10000, out, UTF8_UP_TO_4_BYTES), 4);
+    EXPECT_EQ(std::memcmp(out, "\xF0\x90\x80\x80", 4), 0);
+    EXPECT_EQ(encodeUtf8Char(0x110000, untouched, UTF8_UP_TO_4_BYTES), 0);
+    EXPECT_EQ(untouched[0], 1);
 
     for (std::uint32_t codePoint = 0; codePoint <= 0x10FFFF; codePoint += 97) {
         int length = encodeUtf8Char(codePoint, out, UTF8_UP_TO_4_BYTES);
@@ -133,8 +133,8 @@ TEST(Utf8, EncodeTableAndRoundTrip) {
         int decodedLength = 0;
         ASSERT_TRUE(decodeUtf8Char(out, static_cast<std::uint64_t>(length), UTF8_UP_TO_4_BYTES,
                                    &decoded, &decodedLength));
-        ASSERT_EQ(codePoint, decoded);
-        ASSERT_EQ(length, decodedLength);
+        ASSERT_EQ(decoded, codePoint);
+        ASSERT_EQ(decodedLength, length);
     }
 }
 
@@ -145,14 +145,14 @@ static std::string lowered(std::string word, Utf8Width width, bool* changed) {
 
 TEST(LetterCase, LowercaseFirstLetterOnlyWhenTheLengthStays) {
     bool changed = false;
-    EXPECT_EQ("\xC3\xA4rger", lowered("\xC3\x84rger", UTF8_UP_TO_3_BYTES, &changed));
+    EXPECT_EQ(lowered("\xC3\x84rger", UTF8_UP_TO_3_BYTES, &changed), "\xC3\xA4rger");
     EXPECT_TRUE(changed);
-    EXPECT_EQ("zug", lowered("Zug", UTF8_UP_TO_4_BYTES, &changed));
+    EXPECT_EQ(lowered("Zug", UTF8_UP_TO_4_BYTES, &changed), "zug");
     EXPECT_TRUE(changed);
     for (const char* unchanged : {"\xC4\xB0zmir", "zug", "9zug", "\xC1\x81" "b", "\x80" "ab", ""}) {
-        EXPECT_EQ(unchanged, lowered(unchanged, UTF8_UP_TO_3_BYTES, &changed));
+        EXPECT_EQ(lowered(unchanged, UTF8_UP_TO_3_BYTES, &changed), unchanged);
         EXPECT_FALSE(changed) << unchanged;
     }
     // Only the first character changes.
-    EXPECT_EQ("zUG", lowered("ZUG", UTF8_UP_TO_3_BYTES, &changed));
+    EXPECT_EQ(lowered("ZUG", UTF8_UP_TO_3_BYTES, &changed), "zUG");
 }

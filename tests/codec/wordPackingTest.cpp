@@ -11,7 +11,7 @@
 static std::vector<int> pack(const std::vector<unsigned char>& bytes) {
     std::vector<WordIndex> indices(packedIndexCount(bytes.size()) + 1);
     std::size_t count = packBytes(bytes.data(), bytes.size(), indices.data());
-    EXPECT_EQ(packedIndexCount(bytes.size()), count);
+    EXPECT_EQ(count, packedIndexCount(bytes.size()));
     return std::vector<int>(indices.begin(), indices.begin() + static_cast<long>(count));
 }
 
@@ -34,13 +34,13 @@ TEST(WordPacking, PacksGroupsAndLeftovers) {
         {{0x12, 0x34, 0x56, 0xAB, 0xCD, 0xEF}, {0x123, 0x456, 0xABC, 0xDEF}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.indices, pack(c.bytes));
+        EXPECT_EQ(pack(c.bytes), c.indices);
         std::vector<WordIndex> indices(c.indices.begin(), c.indices.end());
         std::vector<unsigned char> bytes(2 * indices.size() + 1);
         long long count = unpackIndices(indices.data(), indices.size(), bytes.data());
-        ASSERT_EQ(static_cast<long long>(c.bytes.size()), count);
+        ASSERT_EQ(count, static_cast<long long>(c.bytes.size()));
         bytes.resize(static_cast<std::size_t>(count));
-        EXPECT_EQ(c.bytes, bytes);
+        EXPECT_EQ(bytes, c.bytes);
     }
 }
 
@@ -51,10 +51,10 @@ TEST(WordPacking, RoundTripForEveryLengthUpTo1000) {
         std::vector<WordIndex> indices(packedIndexCount(length));
         packBytes(bytes.data(), length, indices.data());
         std::vector<unsigned char> back(length + 1);
-        ASSERT_EQ(static_cast<long long>(length),
-                  unpackIndices(indices.data(), indices.size(), back.data()));
+        ASSERT_EQ(unpackIndices(indices.data(), indices.size(), back.data()),
+                  static_cast<long long>(length));
         back.resize(length);
-        ASSERT_EQ(bytes, back);
+        ASSERT_EQ(back, bytes);
         bytes.push_back(static_cast<unsigned char>(random()));
     }
 }
@@ -73,22 +73,22 @@ TEST(WordPacking, RefusesSequencesThePackerCannotMake) {
     };
     for (const std::vector<WordIndex>& indices : invalid) {
         unsigned char bytes[8];
-        EXPECT_EQ(-1, unpackIndices(indices.data(), indices.size(), bytes)) << indices.size();
+        EXPECT_EQ(unpackIndices(indices.data(), indices.size(), bytes), -1) << indices.size();
     }
 }
 
 TEST(WordPacking, IndexClassesAndWordBytes) {
-    EXPECT_EQ(INDEX_PAIR_VALUE, classifyIndex(0));
-    EXPECT_EQ(INDEX_PAIR_VALUE, classifyIndex(4095));
-    EXPECT_EQ(INDEX_FIRST_LEFTOVER, classifyIndex(4096));
-    EXPECT_EQ(INDEX_FIRST_LEFTOVER, classifyIndex(4351));
-    EXPECT_EQ(INDEX_SECOND_LEFTOVER, classifyIndex(4352));
-    EXPECT_EQ(INDEX_SECOND_LEFTOVER, classifyIndex(4607));
-    EXPECT_EQ(INDEX_OUT_OF_RANGE, classifyIndex(4608));
-    EXPECT_EQ(INDEX_OUT_OF_RANGE, classifyIndex(-1));
+    EXPECT_EQ(classifyIndex(0), INDEX_PAIR_VALUE);
+    EXPECT_EQ(classifyIndex(4095), INDEX_PAIR_VALUE);
+    EXPECT_EQ(classifyIndex(4096), INDEX_FIRST_LEFTOVER);
+    EXPECT_EQ(classifyIndex(4351), INDEX_FIRST_LEFTOVER);
+    EXPECT_EQ(classifyIndex(4352), INDEX_SECOND_LEFTOVER);
+    EXPECT_EQ(classifyIndex(4607), INDEX_SECOND_LEFTOVER);
+    EXPECT_EQ(classifyIndex(4608), INDEX_OUT_OF_RANGE);
+    EXPECT_EQ(classifyIndex(-1), INDEX_OUT_OF_RANGE);
     int wordBytes = 0;
     for (int byte = 0; byte < 256; ++byte) wordBytes += isWordByte(static_cast<unsigned char>(byte));
-    EXPECT_EQ(26 + 26 + 128, wordBytes);
+    EXPECT_EQ(wordBytes, 26 + 26 + 128);
     for (int separator : {0x40, 0x5B, 0x60, 0x7B, 0x2E, 0x20, 0x0A, 0x30, 0x7F, 0x00}) {
         EXPECT_FALSE(isWordByte(static_cast<unsigned char>(separator))) << separator;
     }
@@ -105,18 +105,18 @@ TEST(WordLookup, FindsEveryWordAndReportsDuplicates) {
         word.append(static_cast<std::size_t>(i % 5), 'q');
         words.push_back(word);
         auto bytes = reinterpret_cast<const unsigned char*>(word.data());
-        ASSERT_EQ(-1, addWord(&lookup, wordKey(bytes, word.size()), i)) << i;
+        ASSERT_EQ(addWord(&lookup, wordKey(bytes, word.size()), i), -1) << i;
     }
     for (int i = 0; i < VOCABULARY_SIZE; ++i) {
         auto bytes = reinterpret_cast<const unsigned char*>(words[i].data());
-        ASSERT_EQ(i, lookupWord(lookup, wordKey(bytes, words[i].size())));
-        ASSERT_EQ(i, addWord(&lookup, wordKey(bytes, words[i].size()), 4000));
+        ASSERT_EQ(lookupWord(lookup, wordKey(bytes, words[i].size())), i);
+        ASSERT_EQ(addWord(&lookup, wordKey(bytes, words[i].size()), 4000), i);
     }
-    EXPECT_EQ(-1, lookupWord(lookup, wordKey(reinterpret_cast<const unsigned char*>("zz"), 2)));
+    EXPECT_EQ(lookupWord(lookup, wordKey(reinterpret_cast<const unsigned char*>("zz"), 2)), -1);
     unsigned char slot[8];
     keyToSlot(wordKey(reinterpret_cast<const unsigned char*>("abc"), 3), slot);
     EXPECT_EQ(std::string("abc\0\0\0\0\0", 8), std::string(reinterpret_cast<char*>(slot), 8));
-    EXPECT_EQ(wordKey(slot, 3), slotKey(slot));
+    EXPECT_EQ(slotKey(slot), wordKey(slot, 3));
 }
 
 static bool appendToString(void* target, const unsigned char* bytes, std::size_t count) {
@@ -141,7 +141,7 @@ TEST(OutputBuffer, WritesInBlocksAndStopsAfterAFailure) {
     }
     EXPECT_LT(collected.size(), expected.size());  // the tail is still buffered
     ASSERT_TRUE(flushOutput(&output));
-    EXPECT_EQ(expected, collected);
+    EXPECT_EQ(collected, expected);
 
     int blocks = 0;
     openOutputBuffer(&output, failAfterFirstBlock, &blocks);
@@ -152,5 +152,5 @@ TEST(OutputBuffer, WritesInBlocksAndStopsAfterAFailure) {
     EXPECT_FALSE(putBytes(&output, "b", 1));  // the second is refused
     EXPECT_FALSE(putBytes(&output, "c", 1));
     EXPECT_FALSE(flushOutput(&output));
-    EXPECT_EQ(2, blocks);
+    EXPECT_EQ(blocks, 2);
 }

@@ -61,8 +61,8 @@ TEST_F(DecodeCli, RefusesBadVocabulariesBeforeReadingInput) {
         {"a word twice", vocabularyText(repeated, "\n", true), "zarnoGlotDecode: duplicate dictionary word\n"},
     });
     ProgramResult result = decode({joinPath(folder, "missing.vcb")}, "");
-    EXPECT_EQ(1, result.status);
-    EXPECT_EQ("zarnoGlotDecode: cannot open dictionary\n", unixLineEnds(result.err));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(unixLineEnds(result.err), "zarnoGlotDecode: cannot open dictionary\n");
 }
 
 TEST_F(DecodeCli, ReportsTextErrorsAndKeepsTheBytesBeforeThem) {
@@ -88,9 +88,9 @@ TEST_F(DecodeCli, ReportsTextErrorsAndKeepsTheBytesBeforeThem) {
     };
     for (const Case& c : cases) {
         ProgramResult result = decode({vocabulary}, c.text);
-        EXPECT_EQ(c.err.empty() ? 0 : 1, result.status) << c.name;
-        EXPECT_EQ(c.err, unixLineEnds(result.err)) << c.name;
-        EXPECT_EQ(c.out, result.out) << c.name;
+        EXPECT_EQ(result.status, c.err.empty() ? 0 : 1) << c.name;
+        EXPECT_EQ(unixLineEnds(result.err), c.err) << c.name;
+        EXPECT_EQ(result.out, c.out) << c.name;
     }
 }
 
@@ -110,10 +110,10 @@ TEST_F(DecodeCli, RoundTripsThroughBothPrograms) {
     for (const std::string& path : {vocabulary, mixedPath}) {
         for (const std::string& input : inputs) {
             ProgramResult text = encode(path, input);
-            ASSERT_EQ(0, text.status) << unixLineEnds(text.err);
+            ASSERT_EQ(text.status, 0) << unixLineEnds(text.err);
             ProgramResult back = decode({path}, text.out);
-            ASSERT_EQ(0, back.status) << unixLineEnds(back.err);
-            EXPECT_EQ(input, back.out) << input.size();
+            ASSERT_EQ(back.status, 0) << unixLineEnds(back.err);
+            EXPECT_EQ(back.out, input) << input.size();
         }
     }
 }
@@ -126,8 +126,8 @@ TEST_F(DecodeCli, ReflowedAndCapitalisedTextDecodesTheSame) {
     vocabulary = writeVocabularyFile(folder, "v.vcb", words);
     std::string text = "Zux,bax\n\nBax 42 zux";
     ProgramResult result = decode({vocabulary}, text);
-    EXPECT_EQ(0, result.status) << unixLineEnds(result.err);
-    EXPECT_EQ(std::string("\x06\x40\x65\x06\x60\x64", 6), result.out);
+    EXPECT_EQ(result.status, 0) << unixLineEnds(result.err);
+    EXPECT_EQ(result.out, std::string("\x06\x40\x65\x06\x60\x64", 6));
 }
 
 #ifndef _WIN32
@@ -135,13 +135,13 @@ TEST_F(DecodeCli, ReportsWriteAndReadErrors) {
     std::string input = joinPath(folder, "input");
     writeFile(input, words[0x414] + " " + words[0x243]);
     ProgramResult full = runProgramWithFiles(programPath("zarnoGlotDecode"), {vocabulary}, input, "/dev/full");
-    EXPECT_EQ(1, full.status);
-    EXPECT_EQ("zarnoGlotDecode: write error\n", unixLineEnds(full.err));
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(unixLineEnds(full.err), "zarnoGlotDecode: write error\n");
 
     std::string output = joinPath(folder, "output");
     ProgramResult unreadable = runProgramWithFiles(programPath("zarnoGlotDecode"), {vocabulary}, folder, output);
-    EXPECT_EQ(1, unreadable.status);
-    EXPECT_EQ("zarnoGlotDecode: input read error\n", unixLineEnds(unreadable.err));
+    EXPECT_EQ(unreadable.status, 1);
+    EXPECT_EQ(unixLineEnds(unreadable.err), "zarnoGlotDecode: input read error\n");
 }
 #endif
 

@@ -32,7 +32,7 @@ protected:
         w[25] = "abcdefz";          // 7 bytes
         w[26] = "\xC5\x82\xC3\xB3x";  // łóx, "Łóx" folds (U+0141 -> U+0142)
         path = new std::string(writeVocabularyFile(*folder, "v.vcb", w));
-        ASSERT_EQ(1, loadDictionary(path->c_str(), &dictionary));
+        ASSERT_TRUE(loadDictionary(path->c_str(), &dictionary));
     }
     static void TearDownTestSuite() {
         removeTree(*folder);
@@ -94,10 +94,10 @@ TEST_F(DecoderTest, FindsWordsAsWrittenOrWithAFoldedCapital) {
         {"qqqqqqq", -1, -1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.exact, findWord(dictionary, c.word)) << c.word;
-        EXPECT_EQ(c.folded, findWordFolded(dictionary, c.word)) << c.word;
+        EXPECT_EQ(findWord(dictionary, c.word), c.exact) << c.word;
+        EXPECT_EQ(findWordFolded(dictionary, c.word), c.folded) << c.word;
     }
-    for (int i = 0; i < VOCABULARY_SIZE; ++i) ASSERT_EQ(i, findWord(dictionary, word(i).c_str()));
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) ASSERT_EQ(findWord(dictionary, word(i).c_str()), i);
 }
 
 TEST_F(DecoderTest, WordStepsAndTheirErrors) {
@@ -137,8 +137,8 @@ TEST_F(DecoderTest, WordStepsAndTheirErrors) {
         for (std::size_t pieceSize : {std::size_t(1), std::size_t(3), std::size_t(1000)}) {
             std::string bytes;
             DecoderState state;
-            EXPECT_EQ(c.result, decode(c.text, &bytes, pieceSize, &state)) << c.name << " " << pieceSize;
-            EXPECT_EQ(c.bytes, bytes) << c.name << " " << pieceSize;
+            EXPECT_EQ(decode(c.text, &bytes, pieceSize, &state), c.result) << c.name << " " << pieceSize;
+            EXPECT_EQ(bytes, c.bytes) << c.name << " " << pieceSize;
         }
     }
 }
@@ -154,14 +154,14 @@ TEST_F(DecoderTest, UnknownWordIsReportedAsReadAndErrorsStopMidText) {
     for (const char* bad : {"Qqqqqq", "\xC3\x84qqq"}) {
         std::string bytes;
         DecoderState state;
-        EXPECT_EQ(DECODE_UNKNOWN_WORD, decode(text + bad + ". " + text, &bytes, 65536, &state));
-        EXPECT_EQ(expected, bytes);
-        EXPECT_EQ(std::string(bad), reinterpret_cast<const char*>(state.word));
+        EXPECT_EQ(decode(text + bad + ". " + text, &bytes, 65536, &state), DECODE_UNKNOWN_WORD);
+        EXPECT_EQ(bytes, expected);
+        EXPECT_EQ(reinterpret_cast<const char*>(state.word), std::string(bad));
     }
     std::string bytes;
     DecoderState state;
-    EXPECT_EQ(DECODE_WORD_TOO_LONG, decode(text + "abcdefghijklmnop " + text, &bytes, 65536, &state));
-    EXPECT_EQ(expected, bytes);
+    EXPECT_EQ(decode(text + "abcdefghijklmnop " + text, &bytes, 65536, &state), DECODE_WORD_TOO_LONG);
+    EXPECT_EQ(bytes, expected);
 }
 
 TEST(DecodeMessages, AreTheProgramsExactTexts) {
@@ -182,9 +182,9 @@ TEST(DecodeMessages, AreTheProgramsExactTexts) {
     for (const Case& c : cases) {
         char text[200];
         std::snprintf(text, sizeof text, decodeMessage(c.result), "zarnoGlotDecode", "Wxq");
-        EXPECT_STREQ(c.text, text);
+        EXPECT_STREQ(text, c.text);
     }
-    EXPECT_EQ(nullptr, decodeMessage(DECODE_OK));
+    EXPECT_EQ(decodeMessage(DECODE_OK), nullptr);
 }
 
 // Encodes with the encoder's functions and decodes with the decoder's.
@@ -200,7 +200,7 @@ protected:
         std::size_t groups = bytes.size() - bytes.size() % 3;
         EXPECT_TRUE(emitGroups(vocabulary, data, groups, &shaper, &output));
         EXPECT_TRUE(emitLeftovers(vocabulary, data + groups, bytes.size() - groups, &shaper, &output));
-        EXPECT_EQ(1, finishText(shaper, &output));
+        EXPECT_TRUE(finishText(shaper, &output));
         EXPECT_TRUE(flushOutput(&output));
         return text;
     }
@@ -238,14 +238,14 @@ TEST_F(RoundTrip, EveryLengthUpTo1000WithSeveralVocabularies) {
     for (const Variant& variant : variants) {
         std::string path = joinPath(folder, "v.vcb");
         writeFile(path, vocabularyText(variant.words, variant.lineEnd, true));
-        ASSERT_EQ(1, loadVocabulary(path.c_str(), &vocabulary));
-        ASSERT_EQ(1, loadDictionary(path.c_str(), &dictionary));
+        ASSERT_TRUE(loadVocabulary(path.c_str(), &vocabulary));
+        ASSERT_TRUE(loadDictionary(path.c_str(), &dictionary));
         std::string bytes;
         for (std::size_t length = 0; length <= 1000; ++length) {
             std::string text = encodeBytes(vocabulary, bytes);
             std::string back;
-            ASSERT_EQ(DECODE_OK, decodeText(dictionary, text, &back)) << length;
-            ASSERT_EQ(bytes, back) << length;
+            ASSERT_EQ(decodeText(dictionary, text, &back), DECODE_OK) << length;
+            ASSERT_EQ(back, bytes) << length;
             bytes += static_cast<char>(random());
         }
         freeVocabulary(&vocabulary);
@@ -258,8 +258,8 @@ TEST_F(RoundTrip, ReflowedTextDecodesTheSame) {
     std::string path = writeVocabularyFile(folder, "v.vcb", makeTestVocabulary(6));
     static VocabularyBlob vocabulary;
     static Dictionary dictionary;
-    ASSERT_EQ(1, loadVocabulary(path.c_str(), &vocabulary));
-    ASSERT_EQ(1, loadDictionary(path.c_str(), &dictionary));
+    ASSERT_TRUE(loadVocabulary(path.c_str(), &vocabulary));
+    ASSERT_TRUE(loadDictionary(path.c_str(), &dictionary));
     std::mt19937 random(5);
     std::string bytes;
     for (int i = 0; i < 30000; ++i) bytes += static_cast<char>(random());
@@ -278,8 +278,8 @@ TEST_F(RoundTrip, ReflowedTextDecodesTheSame) {
     }
     ASSERT_NE(text, reflowed);
     std::string back;
-    ASSERT_EQ(DECODE_OK, decodeText(dictionary, reflowed, &back));
-    EXPECT_EQ(bytes, back);
+    ASSERT_EQ(decodeText(dictionary, reflowed, &back), DECODE_OK);
+    EXPECT_EQ(back, bytes);
     freeVocabulary(&vocabulary);
     removeTree(folder);
 }

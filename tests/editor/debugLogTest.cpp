@@ -31,14 +31,14 @@ TEST(DebugLogTest, WritesHeaderLinesAndClosingLineOnlyWhileOpen) {
     logMessage("before the log is open %d", 1);
     EXPECT_EQ(readLog().size(), before);
 
-    openDebugLog();
-    openDebugLog();   // already open: nothing more
+    EXPECT_TRUE(openDebugLog());
+    EXPECT_TRUE(openDebugLog());   // already open: nothing more
     logMessage("vocabulary: [%s]", "a.vcb");
     char* block = nullptr;
     int32_t count = 0;
-    ASSERT_EQ(utf16ToUtf8(L"abc", 3, &block, &count), 0);
+    ASSERT_TRUE(utf16ToUtf8(L"abc", 3, &block, &count));
     free(block);
-    ASSERT_EQ(utf16ToUtf8(L"", 0, &block, &count), 0);
+    ASSERT_TRUE(utf16ToUtf8(L"", 0, &block, &count));
     closeDebugLog();
     closeDebugLog();
     logMessage("after the log is closed");

@@ -1,9 +1,6 @@
 // End-to-end tests of zarnoGlotWriteW: the real program, driven through its
 // window, its message boxes, its configuration file and its log.
-#include "editorDriver.h"
-#include "testSupport.h"
-
-#include <gtest/gtest.h>
+#include "editorTest.h"
 
 #include <regex>
 #include <string>
@@ -14,41 +11,7 @@ namespace {
 const std::string DEFAULT_INI = "sample.vcb\r\nC:\\users\\Public\\Documents\r\nConsolas,10\r\n";
 const char* const CLOSED_LINE = "============== Log closed ===============";
 
-class EditorWindowTest : public ::testing::Test {
-protected:
-    void TearDown() override { stopEditor(&session); }
-
-    void start(const std::string& ini) {
-        ASSERT_TRUE(startEditor(&session, ini)) << "the editor's window did not appear";
-    }
-
-    // Ends the run with File > Exit and checks that it ended normally.
-    void exitNormally() {
-        postCommand(session, 15);
-        int status = -2;
-        ASSERT_TRUE(waitForExit(session, &status));
-        EXPECT_EQ(status, 0);
-    }
-
-    // Expects one box with OK and answers it.
-    MessageBoxInfo expectBox(const std::string& caption, const std::string& text, BoxIcon icon) {
-        MessageBoxInfo box;
-        EXPECT_TRUE(waitForMessageBox(session, &box)) << "no box for: " << text;
-        EXPECT_EQ(box.caption, caption);
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.icon, icon);
-        EXPECT_EQ(box.buttons.size(), 1u);
-        if (!box.buttons.empty()) {
-            EXPECT_EQ(box.buttons[0].id, IDOK);
-        }
-        if (box.window != nullptr) {
-            answerMessageBox(box, IDOK);
-        }
-        return box;
-    }
-
-    EditorSession session;
-};
+using EditorWindowTest = EditorTest;
 
 TEST_F(EditorWindowTest, WritesTheStartUpStepsToTheLogInOrder) {
     start(DEFAULT_INI);
@@ -158,24 +121,24 @@ TEST_F(EditorWindowTest, EditCommandsWorkOnTheSelection) {
     setEditText(session, L"hello world");
     // Delete with nothing selected changes nothing.
     sendToEdit(session, EM_SETSEL, 3, 3);
-    sendCommand(session, 25);
+    sendCommand(session, CMD_EDIT_DELETE);
     EXPECT_EQ(editText(session), L"hello world");
     // Select All, Delete, Undo.
-    sendCommand(session, 26);
-    sendCommand(session, 25);
+    sendCommand(session, CMD_EDIT_SELECT_ALL);
+    sendCommand(session, CMD_EDIT_DELETE);
     EXPECT_EQ(editText(session), L"");
-    sendCommand(session, 21);
+    sendCommand(session, CMD_EDIT_UNDO);
     EXPECT_EQ(editText(session), L"hello world");
     // Copy the first word, paste it at the end; cut the last word.
     sendToEdit(session, EM_SETSEL, 0, 5);
-    sendCommand(session, 23);
+    sendCommand(session, CMD_EDIT_COPY);
     sendToEdit(session, EM_SETSEL, 11, 11);
-    sendCommand(session, 24);
+    sendCommand(session, CMD_EDIT_PASTE);
     EXPECT_EQ(editText(session), L"hello worldhello");
     sendToEdit(session, EM_SETSEL, 6, 11);
-    sendCommand(session, 22);
+    sendCommand(session, CMD_EDIT_CUT);
     EXPECT_EQ(editText(session), L"hello hello");
-    sendCommand(session, 26);
+    sendCommand(session, CMD_EDIT_SELECT_ALL);
     const LRESULT selection = sendToEdit(session, EM_GETSEL);
     EXPECT_EQ(LOWORD(selection), 0);
     EXPECT_EQ(HIWORD(selection), 11);
@@ -190,22 +153,21 @@ TEST_F(EditorWindowTest, HelpAboutShuffleAndHarvestShowTheirBoxes) {
         "Most other functions - in particular file read and write operations, clipboard access and text "
         "editor functions - are identical to their equivalents in the Notepad Windows application.\n\n"
         "(see menu item below: ZarnoGlot User Guide on Web).\n";
-    const struct { int command; const char* caption; std::string text; } cases[] = {
-        {91, "zarnoGlotWriteW", help},
-        {93, "About zarnoGlotWriteW", "zarnoGlotWriteW\nVersion 26.260"},
-        {32, "zarnoGlotWriteW", "Shuffle - not yet implemented."},
-        {33, "zarnoGlotWriteW", "Harvest - not yet implemented."},
+    const struct { MenuCommand command; const char* caption; std::string text; } cases[] = {
+        {CMD_HELP, "zarnoGlotWriteW", help},
+        {CMD_ABOUT, "About zarnoGlotWriteW", "zarnoGlotWriteW\nVersion 26.260"},
+        {CMD_SHUFFLE, "zarnoGlotWriteW", "Shuffle - not yet implemented."},
+        {CMD_HARVEST, "zarnoGlotWriteW", "Harvest - not yet implemented."},
     };
     setEditText(session, L"unchanged");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         postCommand(session, c.command);
-        const MessageBoxInfo box = expectBox(c.caption, c.text, ICON_INFORMATION);
-        EXPECT_EQ(box.owner, session.mainWindow);
+        expectOkBox(c.caption, c.text, ICON_INFORMATION);
     }
     EXPECT_EQ(editText(session), L"unchanged");
     // The user guide page opens outside the editor; nothing is shown.
-    postCommand(session, 92);
+    postCommand(session, CMD_USER_GUIDE);
     EXPECT_TRUE(noMessageBoxFor(session, 500));
     exitNormally();
 }
@@ -216,17 +178,16 @@ TEST_F(EditorWindowTest, ClipboardTranslationsSayTheyAreNotYetImplemented) {
     start(DEFAULT_INI);
     setEditText(session, L"unchanged");
     const size_t linesBefore = logLines(session).size();
-    const struct { int command; const char* text; } cases[] = {
-        {41, "Transaction to Clipboard - not yet implemented."},
-        {42, "Transaction from Clipboard - not yet implemented."},
+    const struct { MenuCommand command; const char* text; } cases[] = {
+        {CMD_TO_ZARNOGLOT_CLIPBOARD, "Transaction to Clipboard - not yet implemented."},
+        {CMD_FROM_ZARNOGLOT_CLIPBOARD, "Transaction from Clipboard - not yet implemented."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         postCommand(session, c.command);
-        const MessageBoxInfo box = expectBox("zarnoGlotWriteW", c.text, ICON_INFORMATION);
-        EXPECT_EQ(box.owner, session.mainWindow);
+        expectOkBox("zarnoGlotWriteW", c.text, ICON_INFORMATION);
     }
-    EXPECT_TRUE(sendCommand(session, 0));
+    sync();
     EXPECT_EQ(editText(session), L"unchanged");
     EXPECT_EQ(logLines(session).size(), linesBefore) << logText(session);
 }
@@ -264,8 +225,8 @@ TEST_F(EditorWindowTest, ConfiguredFontIsKeptButTheEditStartsWithTheGuiFont) {
     setEditText(session, sample);
     const LRESULT first = sendToEdit(session, EM_POSFROMCHAR, 0);
     const LRESULT last = sendToEdit(session, EM_POSFROMCHAR, sample.size() - 1);
-    EXPECT_EQ(textWidth(GetStockObject(DEFAULT_GUI_FONT), sample.substr(0, sample.size() - 1)),
-              static_cast<short>(LOWORD(last)) - static_cast<short>(LOWORD(first)));
+    EXPECT_EQ(static_cast<short>(LOWORD(last)) - static_cast<short>(LOWORD(first)),
+              textWidth(GetStockObject(DEFAULT_GUI_FONT), sample.substr(0, sample.size() - 1)));
     exitNormally();
     EXPECT_EQ(configurationText(session), "a.vcb\r\nC:\\Data\r\nCourier New,12\r\n");
     EXPECT_NE(logText(session).find("text edit font: Courier New,12\r\n"), std::string::npos);
@@ -316,7 +277,7 @@ TEST_F(EditorWindowTest, ExitAndCloseButtonEndTheRunAndSaveTheConfiguration) {
         if (closeButton) {
             PostMessageA(session.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
         } else {
-            postCommand(session, 15);
+            postCommand(session, CMD_FILE_EXIT);
         }
         int status = -2;
         ASSERT_TRUE(waitForExit(session, &status)) << "a box may be waiting";
@@ -332,9 +293,9 @@ TEST_F(EditorWindowTest, ExitAndCloseButtonEndTheRunAndSaveTheConfiguration) {
 
 TEST_F(EditorWindowTest, MissingConfigurationIsFatal) {
     ASSERT_TRUE(launchEditor(&session, "", false));
-    MessageBoxInfo box = expectBox("Fatal Error - No configuttation file",
-                                   "Failed to open configration file:\n[zarnoGlotWriteW.ini]\n\n", ICON_ERROR);
-    EXPECT_EQ(box.owner, nullptr);
+    // No window yet: the box has no owner.
+    expectOkBox("Fatal Error - No configuttation file", "Failed to open configration file:\n[zarnoGlotWriteW.ini]\n\n",
+                ICON_ERROR);
     int status = -2;
     ASSERT_TRUE(waitForExit(session, &status));
     EXPECT_EQ(status, 1);

@@ -1,12 +1,7 @@
 // End-to-end tests of the File menu: New, Open, Save, Save As and Exit in
 // the real editor, through the platform's real Open and Save As dialogs.
-#include "commandSteps.h"
-#include "editorDriver.h"
-#include "fileDialogDriver.h"
+#include "editorTest.h"
 #include "testFiles.h"
-#include "testSupport.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
@@ -32,24 +27,19 @@ bool writeWideFile(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
-class FileCommandsTest : public ::testing::Test {
+class FileCommandsTest : public EditorTest {
 protected:
-    void SetUp() override {
-        docs = makeTempDirectory();
-        ini = "w.vcb\r\n" + docs + "\r\nConsolas,10\r\n";
-    }
+    void SetUp() override { docs = makeTempDirectory(); }
 
     void TearDown() override {
-        stopEditor(&session);
+        EditorTest::TearDown();
         removeWritableTree(docs);
     }
 
-    void start() { ASSERT_TRUE(startEditor(&session, ini)) << "the editor's window did not appear"; }
+    // The configuration's data directory is the test's own folder.
+    void start() { EditorTest::start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n"); }
 
     std::string doc(const std::string& name) const { return joinPath(docs, name); }
-
-    // Returns once the editor has finished the command in hand.
-    void sync() { EXPECT_TRUE(sendCommand(session, 0)); }
 
     bool modified() { return sendToEdit(session, EM_GETMODIFY) != 0; }
 
@@ -58,7 +48,7 @@ protected:
         sendToEdit(session, EM_SETMODIFY, TRUE);
     }
 
-    void expectError(const std::string& text) { expectOkBox(session, CAPTION, text, ICON_ERROR); }
+    void expectError(const std::string& text) { expectOkBox(CAPTION, text, ICON_ERROR); }
 
     // Expects the save-changes question and gives the answer.
     void answerSaveQuestion(int answer) {
@@ -77,17 +67,15 @@ protected:
         answerMessageBox(box, answer);
     }
 
-    HWND openDialog(int command, const char* caption) { return showCommandDialog(session, command, caption); }
-
     void openFile(const std::wstring& path) {
-        HWND dialog = openDialog(12, "Open");
+        HWND dialog = showCommandDialog(CMD_FILE_OPEN, "Open");
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(chooseInFileDialog(dialog, path));
     }
 
     // Save As with a name; a replaced file's question is answered with Yes.
     void saveAs(const std::wstring& name, bool replaces = false) {
-        HWND dialog = openDialog(14, "Save As");
+        HWND dialog = showCommandDialog(CMD_FILE_SAVE_AS, "Save As");
         ASSERT_NE(dialog, nullptr);
         SendMessageW(fileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
         pressDialogButton(dialog, IDOK);
@@ -102,7 +90,7 @@ protected:
     // The name the Save As dialog offers for the document (the dialog shows
     // the folder of a full path as its current folder and the name alone).
     std::wstring offeredName() {
-        HWND dialog = openDialog(14, "Save As");
+        HWND dialog = showCommandDialog(CMD_FILE_SAVE_AS, "Save As");
         if (dialog == nullptr) {
             return L"<no dialog>";
         }
@@ -112,11 +100,7 @@ protected:
         return name;
     }
 
-    std::string exitAndReadConfiguration() { return ::exitAndReadConfiguration(session); }
-
-    EditorSession session;
     std::string docs;   // the data directory of the configuration
-    std::string ini;
 };
 
 TEST_F(FileCommandsTest, NewAsksFirstAndFollowsTheAnswer) {
@@ -124,27 +108,26 @@ TEST_F(FileCommandsTest, NewAsksFirstAndFollowsTheAnswer) {
     // Nothing modified: no question.
     setEditText(session, L"typed");
     sendToEdit(session, EM_SETMODIFY, FALSE);
-    postCommand(session, 11);
-    sync();
+    EXPECT_TRUE(sendCommand(session, CMD_FILE_NEW));
     EXPECT_EQ(editText(session), L"");
     EXPECT_TRUE(noMessageBoxFor(session, 100));
 
     setModifiedText(L"draft");
-    postCommand(session, 11);
+    postCommand(session, CMD_FILE_NEW);
     answerSaveQuestion(IDCANCEL);
     sync();
     EXPECT_EQ(editText(session), L"draft");
     EXPECT_TRUE(modified());
 
     // Yes on a document without a file asks for a name; cancelling that cancels New.
-    postCommand(session, 11);
+    postCommand(session, CMD_FILE_NEW);
     answerSaveQuestion(IDYES);
     ASSERT_TRUE(cancelDialog(session, "Save As"));
     sync();
     EXPECT_EQ(editText(session), L"draft");
     EXPECT_TRUE(modified());
 
-    postCommand(session, 11);
+    postCommand(session, CMD_FILE_NEW);
     answerSaveQuestion(IDYES);
     ASSERT_TRUE(chooseFile(session, "Save As", widen(doc("draft.text"))));
     sync();
@@ -157,14 +140,14 @@ TEST_F(FileCommandsTest, NewAsksFirstAndFollowsTheAnswer) {
     openFile(widen(doc("draft.text")));
     sync();
     setModifiedText(L"second draft");
-    postCommand(session, 11);
+    postCommand(session, CMD_FILE_NEW);
     answerSaveQuestion(IDYES);
     sync();
     EXPECT_EQ(readFile(doc("draft.text")), "second draft");
     EXPECT_EQ(editText(session), L"");
 
     setModifiedText(L"thrown away");
-    postCommand(session, 11);
+    postCommand(session, CMD_FILE_NEW);
     answerSaveQuestion(IDNO);
     sync();
     EXPECT_EQ(editText(session), L"");
@@ -172,7 +155,7 @@ TEST_F(FileCommandsTest, NewAsksFirstAndFollowsTheAnswer) {
     EXPECT_EQ(readFile(doc("draft.text")), "second draft");
     // Save without a file name does nothing.
     setModifiedText(L"no name");
-    EXPECT_TRUE(sendCommand(session, 13));
+    EXPECT_TRUE(sendCommand(session, CMD_FILE_SAVE));
     EXPECT_TRUE(noMessageBoxFor(session, 200));
     EXPECT_TRUE(modified());
 
@@ -202,7 +185,7 @@ TEST_F(FileCommandsTest, OpenLoadsFilesExactly) {
     // The file stays as it was, and saving gives back the same bytes.
     EXPECT_EQ(readFile(doc("rich.text")), RICH_BYTES);
     sendToEdit(session, EM_SETMODIFY, TRUE);
-    EXPECT_TRUE(sendCommand(session, 13));
+    EXPECT_TRUE(sendCommand(session, CMD_FILE_SAVE));
     EXPECT_EQ(readFile(doc("rich.text")), RICH_BYTES);
     EXPECT_EQ(folderEntries(docs).size(), 3u) << "no temporary file is left";
 }
@@ -229,7 +212,7 @@ TEST_F(FileCommandsTest, OpenRefusesBadFilesAndKeepsTheDocument) {
         SCOPED_TRACE(c.message);
         setEditText(session, L"previous, changed");
         sendToEdit(session, EM_SETMODIFY, c.changed);
-        postCommand(session, 12);
+        postCommand(session, CMD_FILE_OPEN);
         if (c.changed) {
             answerSaveQuestion(IDNO);
         }
@@ -239,7 +222,7 @@ TEST_F(FileCommandsTest, OpenRefusesBadFilesAndKeepsTheDocument) {
         EXPECT_EQ(modified(), c.changed);
     }
     // A cancelled Open changes nothing either.
-    postCommand(session, 12);
+    postCommand(session, CMD_FILE_OPEN);
     ASSERT_TRUE(cancelDialog(session, "Open"));
     sync();
     EXPECT_EQ(editText(session), L"previous, changed");
@@ -261,8 +244,7 @@ TEST_F(FileCommandsTest, SaveAsWritesTheNameAsTypedInTheDataDirectory) {
     EXPECT_EQ(offeredName(), L"plain");
 
     // Saved and opened again: the same text, its U+FEFF included.
-    postCommand(session, 11);
-    sync();
+    EXPECT_TRUE(sendCommand(session, CMD_FILE_NEW));
     EXPECT_EQ(editText(session), L"");
     openFile(L"plain");
     sync();
@@ -321,7 +303,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheOldName) {
     sync();
     ASSERT_TRUE(SetFileAttributesA(doc("readonly.text").c_str(), FILE_ATTRIBUTE_READONLY));
     setModifiedText(L"new text");
-    postCommand(session, 13);
+    postCommand(session, CMD_FILE_SAVE);
     expectError("Could not open the file for writing.");
     EXPECT_EQ(readFile(doc("readonly.text")), old);
     EXPECT_TRUE(modified());
@@ -329,7 +311,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheOldName) {
 
     // Save As onto a read-only file or one another program holds open keeps
     // the document's old name.
-    postCommand(session, 12);
+    postCommand(session, CMD_FILE_OPEN);
     answerSaveQuestion(IDNO);
     ASSERT_TRUE(chooseFile(session, "Open", widen(doc("mine.text"))));
     sync();
@@ -355,7 +337,7 @@ TEST_F(FileCommandsTest, ExitAndCloseAskFirst) {
     // Cancel keeps the editor; No ends it with the configuration written.
     start();
     setModifiedText(L"unsaved");
-    postCommand(session, 15);
+    postCommand(session, CMD_FILE_EXIT);
     answerSaveQuestion(IDCANCEL);
     PostMessageA(session.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
     answerSaveQuestion(IDCANCEL);
@@ -373,7 +355,7 @@ TEST_F(FileCommandsTest, ExitAndCloseAskFirst) {
     // a completed one saves and ends it.
     start();
     setModifiedText(L"to keep");
-    postCommand(session, 15);
+    postCommand(session, CMD_FILE_EXIT);
     answerSaveQuestion(IDYES);
     ASSERT_TRUE(cancelDialog(session, "Save As"));
     sync();
@@ -393,13 +375,13 @@ TEST_F(FileCommandsTest, ExitAndCloseAskFirst) {
     sync();
     ASSERT_TRUE(SetFileAttributesA(doc("named.text").c_str(), FILE_ATTRIBUTE_READONLY));
     setModifiedText(L"named, changed");
-    postCommand(session, 15);
+    postCommand(session, CMD_FILE_EXIT);
     answerSaveQuestion(IDYES);
     expectError("Could not open the file for writing.");
     sync();
     EXPECT_TRUE(IsWindow(session.mainWindow));
     ASSERT_TRUE(SetFileAttributesA(doc("named.text").c_str(), FILE_ATTRIBUTE_NORMAL));
-    postCommand(session, 15);
+    postCommand(session, CMD_FILE_EXIT);
     answerSaveQuestion(IDYES);
     ASSERT_TRUE(waitForExit(session, &status));
     EXPECT_EQ(status, 0);

@@ -18,7 +18,7 @@ const char* const FILTER = "runnerTestFilter";
 const uint32_t UNTOUCHED_STATUS = 12345;
 
 struct RunOutcome {
-    int32_t result;
+    RunResult result;
     uint32_t exitStatus;
     int32_t outputSize;
     std::string output;  // only after results 0 and -1
@@ -35,7 +35,9 @@ RunOutcome runFilter(const std::string& input, const char* argument, int32_t cap
     outcome.result = runExternProgWithTimeout(input.data(), static_cast<int32_t>(input.size()), program,
                                               argument, &block, &outcome.outputSize, &outcome.exitStatus,
                                               timeoutMs);
-    if (outcome.result == 0 || outcome.result == -1) outcome.output.assign(block, outcome.outputSize);
+    if (outcome.result == RUN_OK || outcome.result == RUN_PROGRAM_FAILED) {
+        outcome.output.assign(block, outcome.outputSize);
+    }
     outcome.blockMoved = block != original;
     std::free(block);
     return outcome;
@@ -64,24 +66,26 @@ TEST(RunExternProg, OutputGrowsLinearlyAtMostSixteenTimes) {
     struct Case {
         int32_t capacity;
         size_t written;
-        int32_t expectedResult;
+        RunResult expectedResult;
         int32_t expectedSize;
     } cases[] = {
-        {100, 0, 0, 0},        {100, 100, 0, 100},   {100, 101, 0, 101},
-        {100, 500, 0, 500},    {100, 501, 14, 100},  {1, 17, 0, 17},
-        {1, 18, 14, 1},        {2, 18, 0, 18},       {2, 19, 14, 2},
-        {3, 19, 0, 19},        {3, 20, 14, 3},       {4096, 20480, 0, 20480},
-        {4096, 20481, 14, 4096}, {5, 10, 0, 10},
+        {100, 0, RUN_OK, 0},          {100, 100, RUN_OK, 100},  {100, 101, RUN_OK, 101},
+        {100, 500, RUN_OK, 500},      {100, 501, RUN_OUTPUT_TOO_LARGE, 100},
+        {1, 17, RUN_OK, 17},          {1, 18, RUN_OUTPUT_TOO_LARGE, 1},
+        {2, 18, RUN_OK, 18},          {2, 19, RUN_OUTPUT_TOO_LARGE, 2},
+        {3, 19, RUN_OK, 19},          {3, 20, RUN_OUTPUT_TOO_LARGE, 3},
+        {4096, 20480, RUN_OK, 20480}, {4096, 20481, RUN_OUTPUT_TOO_LARGE, 4096},
+        {5, 10, RUN_OK, 10},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(std::to_string(test.capacity) + " / " + std::to_string(test.written));
         std::string argument = "write:" + std::to_string(test.written);
         RunOutcome outcome = runFilter("input", argument.c_str(), test.capacity);
-        EXPECT_EQ(test.expectedResult, outcome.result);
-        EXPECT_EQ(0u, outcome.exitStatus);
-        EXPECT_EQ(test.expectedSize, outcome.outputSize);
-        if (test.expectedResult == 0) {
-            EXPECT_EQ(patternBytes(test.written), outcome.output);
+        EXPECT_EQ(outcome.result, test.expectedResult);
+        EXPECT_EQ(outcome.exitStatus, 0u);
+        EXPECT_EQ(outcome.outputSize, test.expectedSize);
+        if (test.expectedResult == RUN_OK) {
+            EXPECT_EQ(outcome.output, patternBytes(test.written));
         }
         if (static_cast<int32_t>(test.written) <= test.capacity) {
             EXPECT_FALSE(outcome.blockMoved);
@@ -95,7 +99,7 @@ TEST(RunExternProg, BytesPassThroughUnchanged) {
     const std::string inputs[] = {"x", everyByte + "\r\n\x1a\r\n", randomBytes(1 << 20)};
     for (const std::string& input : inputs) {
         RunOutcome outcome = runFilter(input, "echo", capacityFor(input) + 1);
-        EXPECT_EQ(0, outcome.result);
+        EXPECT_EQ(outcome.result, RUN_OK);
         EXPECT_TRUE(outcome.output == input) << "length " << input.size();
     }
 }
@@ -103,7 +107,7 @@ TEST(RunExternProg, BytesPassThroughUnchanged) {
 TEST(RunExternProg, OutputIsDrainedWhileInputIsStillBeingWritten) {
     std::string input = randomBytes(1 << 20);
     RunOutcome outcome = runFilter(input, "flood:1048576", capacityFor(input));
-    EXPECT_EQ(0, outcome.result);
+    EXPECT_EQ(outcome.result, RUN_OK);
     EXPECT_TRUE(outcome.output == patternBytes(1 << 20));
 }
 
@@ -118,8 +122,8 @@ TEST(RunExternProg, CommandLineQuotesProgramAndArgument) {
     };
     for (const Case& test : cases) {
         RunOutcome outcome = runFilter("input", test.argument, 100);
-        EXPECT_EQ(0, outcome.result);
-        EXPECT_EQ(test.commandLine, outcome.output);
+        EXPECT_EQ(outcome.result, RUN_OK);
+        EXPECT_EQ(outcome.output, test.commandLine);
     }
 }
 
@@ -139,17 +143,17 @@ static std::vector<std::string> linesOfLastLogRun(const std::string& logText) {
 TEST(RunExternProg, LogsItsStartAndTheCommandLine) {
     const char* driveT = std::getenv("ZG_DRIVE_T");
     if (driveT == nullptr) GTEST_SKIP() << "drive T: is not mapped";
-    openDebugLog();
+    ASSERT_TRUE(openDebugLog());
     RunOutcome started = runFilter("input", "", 100);
     RunOutcome refused = runFilter("", "", 100);
     closeDebugLog();
-    EXPECT_EQ(0, started.result);
-    EXPECT_EQ(1, refused.result);
+    EXPECT_EQ(started.result, RUN_OK);
+    EXPECT_EQ(refused.result, RUN_ARGUMENTS_REFUSED);
     std::vector<std::string> lines = linesOfLastLogRun(readFile(joinPath(driveT, "zarnoGlotWriteW.log")));
-    ASSERT_EQ(8u, lines.size());  // four header lines, three messages, the closing line
-    EXPECT_EQ("runExternProg: start", lines[4]);
-    EXPECT_EQ("runExternProg: c/l: [\"runnerTestFilter\" \"\"]", lines[5]);
-    EXPECT_EQ("runExternProg: start", lines[6]);
+    ASSERT_EQ(lines.size(), 8u);  // four header lines, three messages, the closing line
+    EXPECT_EQ(lines[4], "runExternProg: start");
+    EXPECT_EQ(lines[5], "runExternProg: c/l: [\"runnerTestFilter\" \"\"]");
+    EXPECT_EQ(lines[6], "runExternProg: start");
 }
 
 TEST(RunExternProg, ExitStatusAndStandardError) {
@@ -157,21 +161,21 @@ TEST(RunExternProg, ExitStatusAndStandardError) {
     struct Case {
         const char* argument;
         const std::string* input;
-        int32_t expectedResult;
+        RunResult expectedResult;
         uint32_t expectedStatus;
         bool outputIsInput;
     } cases[] = {
-        {"exit:0", &big, 0, 0, true},
-        {"exit:3", &big, -1, 3, true},
-        {"exit:0xC0000005", &big, -1, 0xC0000005u, true},
-        {"stderr:0", &big, 0, 0, false},
-        {"stderr:2", &big, -1, 2, false},
+        {"exit:0", &big, RUN_OK, 0, true},
+        {"exit:3", &big, RUN_PROGRAM_FAILED, 3, true},
+        {"exit:0xC0000005", &big, RUN_PROGRAM_FAILED, 0xC0000005u, true},
+        {"stderr:0", &big, RUN_OK, 0, false},
+        {"stderr:2", &big, RUN_PROGRAM_FAILED, 2, false},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.argument);
         RunOutcome outcome = runFilter(*test.input, test.argument, capacityFor(*test.input));
-        EXPECT_EQ(test.expectedResult, outcome.result);
-        EXPECT_EQ(test.expectedStatus, outcome.exitStatus);
+        EXPECT_EQ(outcome.result, test.expectedResult);
+        EXPECT_EQ(outcome.exitStatus, test.expectedStatus);
         EXPECT_TRUE(outcome.output == (test.outputIsInput ? *test.input : std::string()));
     }
 }
@@ -179,20 +183,20 @@ TEST(RunExternProg, ExitStatusAndStandardError) {
 TEST(RunExternProg, ProgramEndingWithoutReadingItsInputFailsTheWrite) {
     std::string input = randomBytes(4 << 20);
     RunOutcome outcome = runFilter(input, "noread", capacityFor(input));
-    EXPECT_EQ(17, outcome.result);
-    EXPECT_EQ(0u, outcome.exitStatus);
+    EXPECT_EQ(outcome.result, RUN_INPUT_WRITE_FAILED);
+    EXPECT_EQ(outcome.exitStatus, 0u);
 }
 
 TEST(RunExternProg, ProgramThatNeverEndsIsTerminated) {
     RunOutcome outcome = runFilter("input", "hang", 100, 1500);
-    EXPECT_EQ(11, outcome.result);
-    EXPECT_EQ(1u, outcome.exitStatus);
+    EXPECT_EQ(outcome.result, RUN_TIMED_OUT);
+    EXPECT_EQ(outcome.exitStatus, 1u);
 }
 
 TEST(RunExternProg, MissingProgramIsNotStarted) {
     RunOutcome outcome = runFilter("input", nullptr, 100, EXTERN_PROG_TIMEOUT_MS, "noSuchFilterHere");
-    EXPECT_EQ(7, outcome.result);
-    EXPECT_EQ(0u, outcome.exitStatus);
+    EXPECT_EQ(outcome.result, RUN_START_FAILED);
+    EXPECT_EQ(outcome.exitStatus, 0u);
 }
 
 TEST(RunExternProg, RefusedArgumentsTouchNothing) {
@@ -227,11 +231,12 @@ TEST(RunExternProg, RefusedArgumentsTouchNothing) {
         SCOPED_TRACE(test.name);
         char* blockBefore = block;
         uint32_t status = UNTOUCHED_STATUS;
-        EXPECT_EQ(1, runExternProg(test.input, test.inputLength, test.program, nullptr, test.output,
-                                   test.outputSize, test.withStatus ? &status : nullptr));
-        EXPECT_EQ(UNTOUCHED_STATUS, status);
-        EXPECT_EQ(blockBefore, block);
-        EXPECT_EQ(16, size);
+        EXPECT_EQ(runExternProg(test.input, test.inputLength, test.program, nullptr, test.output, test.outputSize,
+                                test.withStatus ? &status : nullptr),
+                  RUN_ARGUMENTS_REFUSED);
+        EXPECT_EQ(status, UNTOUCHED_STATUS);
+        EXPECT_EQ(block, blockBefore);
+        EXPECT_EQ(size, 16);
     }
     std::free(block);
 }
@@ -244,11 +249,11 @@ TEST(RunExternProg, PipeThreadsHeldByAGrandchildEndBeforeTheRunnerReturns) {
     struct Case {
         const char* mode;
         size_t inputLength;
-        int32_t expectedResult;
+        RunResult expectedResult;
     } cases[] = {
-        {"grandchild:", 10, 19},
-        {"grandchild-noread:", 4 << 20, 18},
-        {"grandchild-stderr:", 10, 20},
+        {"grandchild:", 10, RUN_COLLECTOR_LATE},
+        {"grandchild-noread:", 4 << 20, RUN_FEEDER_LATE},
+        {"grandchild-stderr:", 10, RUN_DRAIN_LATE},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.mode);
@@ -259,17 +264,17 @@ TEST(RunExternProg, PipeThreadsHeldByAGrandchildEndBeforeTheRunnerReturns) {
         char* block = static_cast<char*>(std::malloc(capacity));
         int32_t size = capacity;
         uint32_t status = UNTOUCHED_STATUS;
-        int32_t result = runExternProgWithTimeout(input.data(), static_cast<int32_t>(input.size()), FILTER,
-                                                  argument.c_str(), &block, &size, &status, 3000);
-        EXPECT_EQ(test.expectedResult, result);
-        EXPECT_EQ(0u, status);
+        RunResult result = runExternProgWithTimeout(input.data(), static_cast<int32_t>(input.size()), FILTER,
+                                                    argument.c_str(), &block, &size, &status, 3000);
+        EXPECT_EQ(result, test.expectedResult);
+        EXPECT_EQ(status, 0u);
         std::string untouched(capacity, '#');
         std::memcpy(block, untouched.data(), capacity);
         writeFile(joinPath(folder, "go"), "");
         std::string done = joinPath(folder, "done");
         for (int tries = 0; tries < 600 && !fileExists(done); ++tries) Sleep(50);
         Sleep(200);
-        EXPECT_EQ(0u, readFile(done).rfind("failed", 0)) << readFile(done);
+        EXPECT_EQ(readFile(done).rfind("failed", 0), 0u) << readFile(done);
         EXPECT_EQ(untouched, std::string(block, capacity));
         std::free(block);
         removeTree(folder);

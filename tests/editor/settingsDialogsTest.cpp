@@ -1,12 +1,7 @@
 // End-to-end tests of the settings commands: Select Vocabulary, Select font
 // and Select data directory, through the platform's real dialogs, with the
 // settings checked in the configuration written at exit.
-#include "commandSteps.h"
-#include "editorDriver.h"
-#include "fileDialogDriver.h"
-#include "testSupport.h"
-
-#include <gtest/gtest.h>
+#include "editorTest.h"
 
 #include <shlobj.h>
 
@@ -19,42 +14,33 @@ namespace {
 const int FONT_FACE_COMBO_ID = 0x470;
 const int FONT_SIZE_COMBO_ID = 0x472;
 
-class SettingsDialogsTest : public ::testing::Test {
+class SettingsDialogsTest : public EditorTest {
 protected:
     void SetUp() override { docs = makeTempDirectory(); }
 
     void TearDown() override {
-        stopEditor(&session);
+        EditorTest::TearDown();
         removeTree(docs);
-    }
-
-    void start(const std::string& configuration) {
-        ini = configuration;
-        ASSERT_TRUE(startEditor(&session, ini)) << "the editor's window did not appear";
     }
 
     std::string doc(const std::string& name) const { return joinPath(docs, name); }
 
-    HWND showDialog(int command, const char* caption) { return showCommandDialog(session, command, caption); }
-
-    void choose(int command, const char* caption, const std::wstring& name) {
-        HWND dialog = showDialog(command, caption);
+    void choose(MenuCommand command, const char* caption, const std::wstring& name) {
+        HWND dialog = showCommandDialog(command, caption);
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(chooseInFileDialog(dialog, name));
     }
 
-    void cancel(int command, const char* caption) {
-        HWND dialog = showDialog(command, caption);
+    void cancel(MenuCommand command, const char* caption) {
+        HWND dialog = showCommandDialog(command, caption);
         ASSERT_NE(dialog, nullptr);
         pressDialogButton(dialog, IDCANCEL);
         ASSERT_TRUE(waitUntilClosed(dialog));
-        EXPECT_TRUE(sendCommand(session, 0));
+        sync();
         EXPECT_TRUE(noMessageBoxFor(session, 100));
     }
 
-    void expectError(const std::string& caption, const std::string& text) {
-        expectOkBox(session, caption, text, ICON_ERROR);
-    }
+    void expectError(const std::string& caption, const std::string& text) { expectOkBox(caption, text, ICON_ERROR); }
 
     // Distance between the first two lines of the edit control, which
     // follows its font (the font handle cannot be read from another process).
@@ -64,11 +50,7 @@ protected:
         return static_cast<short>(HIWORD(second)) - static_cast<short>(HIWORD(first));
     }
 
-    std::string exitAndReadConfiguration() { return ::exitAndReadConfiguration(session); }
-
-    EditorSession session;
     std::string docs;
-    std::string ini;
 };
 
 TEST_F(SettingsDialogsTest, SelectVocabularyKeepsTheFileNameOnly) {
@@ -87,15 +69,15 @@ TEST_F(SettingsDialogsTest, SelectVocabularyKeepsTheFileNameOnly) {
     start("old.vcb\r\nC:\\Data\r\nConsolas,10\r\n");
     ASSERT_TRUE(writeFile(joinPath(session.folder, "local.vcb"), "vocabulary"));
 
-    cancel(31, "Select Vocabulary File");
+    cancel(CMD_SELECT_VOCABULARY, "Select Vocabulary File");
     // The dialog opens in the program's folder.
-    choose(31, "Select Vocabulary File", L"local.vcb");
+    choose(CMD_SELECT_VOCABULARY, "Select Vocabulary File", L"local.vcb");
     EXPECT_TRUE(noMessageBoxFor(session, 100));
-    choose(31, "Select Vocabulary File", widen(doc("voc\\mine.vcb")));
-    choose(31, "Select Vocabulary File", widen(doc("voc\\" + name63)));
-    choose(31, "Select Vocabulary File", widen(doc("voc\\" + name64)));
+    choose(CMD_SELECT_VOCABULARY, "Select Vocabulary File", widen(doc("voc\\mine.vcb")));
+    choose(CMD_SELECT_VOCABULARY, "Select Vocabulary File", widen(doc("voc\\" + name63)));
+    choose(CMD_SELECT_VOCABULARY, "Select Vocabulary File", widen(doc("voc\\" + name64)));
     expectError("Select Vocabulary File", "The selected filename is too long.");
-    choose(31, "Select Vocabulary File", accented + L"\\a.vcb");
+    choose(CMD_SELECT_VOCABULARY, "Select Vocabulary File", accented + L"\\a.vcb");
     expectError("Select Vocabulary File", "The selected path contains non-ASCII characters.");
 
     // The vocabulary's folder is not kept, and the configuration is written
@@ -113,10 +95,10 @@ TEST_F(SettingsDialogsTest, SelectFontAppliesTheFontAndKeepsItsFaceAndWholePoint
     start("w.vcb\r\nC:\\Data\r\nConsolas,12\r\n");
     setEditText(session, L"a\r\nb");
     const int startHeight = lineHeight();
-    cancel(51, "Font");
+    cancel(CMD_SELECT_FONT, "Font");
     EXPECT_EQ(lineHeight(), startHeight);
 
-    HWND dialog = showDialog(51, "Font");
+    HWND dialog = showCommandDialog(CMD_SELECT_FONT, "Font");
     ASSERT_NE(dialog, nullptr);
     HWND faces = GetDlgItem(dialog, FONT_FACE_COMBO_ID);
     HWND sizes = GetDlgItem(dialog, FONT_SIZE_COMBO_ID);
@@ -130,13 +112,13 @@ TEST_F(SettingsDialogsTest, SelectFontAppliesTheFontAndKeepsItsFaceAndWholePoint
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(FONT_SIZE_COMBO_ID, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(sizes));
     pressDialogButton(dialog, IDOK);
     ASSERT_TRUE(waitUntilClosed(dialog));
-    EXPECT_TRUE(sendCommand(session, 0));
+    sync();
     EXPECT_TRUE(noMessageBoxFor(session, 100));
     // 14 points are taller than the GUI font the edit control starts with.
     EXPECT_GT(lineHeight(), startHeight);
 
     // The dialog opens again with the chosen face and size.
-    dialog = showDialog(51, "Font");
+    dialog = showCommandDialog(CMD_SELECT_FONT, "Font");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(windowText(GetDlgItem(dialog, FONT_FACE_COMBO_ID)), face);
     EXPECT_EQ(windowText(GetDlgItem(dialog, FONT_SIZE_COMBO_ID)), "14");
@@ -157,11 +139,11 @@ TEST_F(SettingsDialogsTest, SelectDataDirectoryOpensAtTheProfileAndKeepsAsciiFol
     // The configured folder plays no part: the dialog starts at the profile.
     start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n");
 
-    cancel(52, "Select Data Directory");
-    choose(52, "Select Data Directory", accented);
+    cancel(CMD_SELECT_DATA_DIRECTORY, "Select Data Directory");
+    choose(CMD_SELECT_DATA_DIRECTORY, "Select Data Directory", accented);
     expectError("Data Directory",
                 "The selected directory contains non-ASCII characters and cannot be used by this application.");
-    choose(52, "Select Data Directory", widen(doc("picked")));
+    choose(CMD_SELECT_DATA_DIRECTORY, "Select Data Directory", widen(doc("picked")));
     EXPECT_TRUE(noMessageBoxFor(session, 100));
     EXPECT_EQ(exitAndReadConfiguration(), "w.vcb\r\n" + doc("picked") + "\r\nConsolas,10\r\n");
     stopEditor(&session);
@@ -169,11 +151,11 @@ TEST_F(SettingsDialogsTest, SelectDataDirectoryOpensAtTheProfileAndKeepsAsciiFol
     // A cancelled dialog keeps the data directory; a name typed alone is
     // found in the profile folder, where the dialog starts.
     start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n");
-    cancel(52, "Select Data Directory");
+    cancel(CMD_SELECT_DATA_DIRECTORY, "Select Data Directory");
     EXPECT_EQ(exitAndReadConfiguration(), ini);
     stopEditor(&session);
     start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n");
-    choose(52, "Select Data Directory", L"AppData");
+    choose(CMD_SELECT_DATA_DIRECTORY, "Select Data Directory", L"AppData");
     EXPECT_TRUE(noMessageBoxFor(session, 100));
     const std::wstring expected = std::wstring(profile) + L"\\AppData";
     EXPECT_EQ(exitAndReadConfiguration(),

@@ -4,10 +4,7 @@
 //
 // The benchmark (disabled as a test) translates a document of ZG_BENCH_MB
 // megabytes both ways and prints the seconds: scripts/bench-editor runs it.
-#include "editorDriver.h"
-#include "testSupport.h"
-
-#include <gtest/gtest.h>
+#include "editorTest.h"
 
 #include <atomic>
 #include <cstdio>
@@ -27,8 +24,6 @@ const std::vector<std::string> FILTER_FILES = {"zarnoGlotPack.exe", "zarnoGlotEn
                                                "sample.vcb"};
 const char* const PIPELINE_CAPTION = "externFilterTest error";
 const char* const FAKE_MODE_VARIABLE = "ZG_TRANSLATE_FAKE";
-const int TO_ZARNOGLOT = 43;
-const int FROM_ZARNOGLOT = 44;
 // Each filter starts as a new process under Wine: allow for a slow machine.
 const int COMMAND_WAIT_MS = 60000;
 
@@ -125,22 +120,21 @@ std::wstring encodeWithFilters(const std::wstring& text) {
     return fromUtf8(result.out);
 }
 
-class TranslateCommandsTest : public ::testing::Test {
+class TranslateCommandsTest : public EditorTest {
 protected:
     void TearDown() override {
-        stopEditor(&session);
+        EditorTest::TearDown();
         SetEnvironmentVariableA(FAKE_MODE_VARIABLE, nullptr);
     }
 
     // Starts the editor with the real filters and the sample vocabulary
     // beside it; with filters false, the editor stands alone.
-    void start(const std::string& ini = DEFAULT_INI, bool filters = true) {
+    void start(const std::string& configuration = DEFAULT_INI, bool filters = true) {
         if (!releaseFolder().empty()) {
             ASSERT_TRUE(startReleaseEditor(&session)) << "the released editor's window did not appear";
             return;
         }
-        ASSERT_TRUE(startEditor(&session, ini, filters ? FILTER_FILES : std::vector<std::string>()))
-            << "the editor's window did not appear";
+        EditorTest::start(configuration, filters ? FILTER_FILES : std::vector<std::string>());
     }
 
     // Puts the stand-in filter beside the running editor as zarnoGlotPack;
@@ -152,13 +146,13 @@ protected:
     }
 
     // Runs a translate command that must succeed: it returns without a box.
-    void translate(int command) {
+    void translate(MenuCommand command) {
         ASSERT_TRUE(sendCommand(session, command, COMMAND_WAIT_MS)) << "command " << command << " did not end";
     }
 
     // Runs a command that must fail with the given box and checks that the
     // document is as it was.
-    void expectFailure(int command, const std::string& text) {
+    void expectFailure(MenuCommand command, const std::string& text) {
         const std::wstring before = editText(session);
         postCommand(session, command);
         MessageBoxInfo box;
@@ -170,14 +164,12 @@ protected:
         answerMessageBox(box, IDOK);
         EXPECT_TRUE(editText(session) == before) << "the document changed";
     }
-
-    EditorSession session;
 };
 
 TEST_F(TranslateCommandsTest, MixedScriptsGoToZarnoGlotAndBackUnchanged) {
     start();
     setEditText(session, MIXED_TEXT);
-    translate(TO_ZARNOGLOT);
+    translate(CMD_TO_ZARNOGLOT);
     const std::wstring encoded = editText(session);
     ASSERT_FALSE(encoded.empty());
     EXPECT_TRUE(encoded != MIXED_TEXT);
@@ -191,7 +183,7 @@ TEST_F(TranslateCommandsTest, MixedScriptsGoToZarnoGlotAndBackUnchanged) {
     EXPECT_EQ(decoded.status, 0) << decoded.err;
     EXPECT_TRUE(decoded.out == toUtf8(MIXED_TEXT)) << "the filters decoded other bytes";
 
-    translate(FROM_ZARNOGLOT);
+    translate(CMD_FROM_ZARNOGLOT);
     EXPECT_TRUE(editText(session) == MIXED_TEXT) << "the round trip changed the text";
 }
 
@@ -199,14 +191,14 @@ TEST_F(TranslateCommandsTest, TextEncodedByTheFiltersTranslatesBack) {
     start();
     const std::wstring letter = L"Short letter, \u00e0 bient\u00f4t.\r\n";
     setEditText(session, encodeWithFilters(letter));
-    translate(FROM_ZARNOGLOT);
+    translate(CMD_FROM_ZARNOGLOT);
     EXPECT_TRUE(editText(session) == letter);
 }
 
 TEST_F(TranslateCommandsTest, TranslationWritesItsStepsToTheLog) {
     start();
     setEditText(session, L"Hello, w\u00f6rld");
-    translate(TO_ZARNOGLOT);
+    translate(CMD_TO_ZARNOGLOT);
     std::vector<std::string> expected = {
         "xTx: 43",
         "externFilterTest, A:\\[zarnoGlotPack\\],\\[\\(null\\)\\], B:\\[zarnoGlotEncode\\],\\[sample.vcb\\]",
@@ -229,7 +221,7 @@ TEST_F(TranslateCommandsTest, TranslationWritesItsStepsToTheLog) {
         EXPECT_TRUE(std::regex_match(lines[first + i], std::regex(expected[i]))) << lines[first + i];
     }
 
-    translate(FROM_ZARNOGLOT);
+    translate(CMD_FROM_ZARNOGLOT);
     lines = logLines(session);
     const std::vector<std::string> back = {
         "xTx: 44",
@@ -264,34 +256,34 @@ TEST_F(TranslateCommandsTest, FailuresShowTheirBoxAndKeepTheDocument) {
         bool filters;
         const char* fakePack;   // stand-in for zarnoGlotPack, or none
         std::wstring document;
-        int command;
+        MenuCommand command;
         const char* text;
     } cases[] = {
-        {"empty document to", DEFAULT_INI, true, nullptr, L"", TO_ZARNOGLOT,
+        {"empty document to", DEFAULT_INI, true, nullptr, L"", CMD_TO_ZARNOGLOT,
          "First runExternal failed, error code: 1."},
-        {"empty document back", DEFAULT_INI, true, nullptr, L"", FROM_ZARNOGLOT,
+        {"empty document back", DEFAULT_INI, true, nullptr, L"", CMD_FROM_ZARNOGLOT,
          "First runExternal failed, error code: 1."},
-        {"missing vocabulary to", MISSING_VOCABULARY_INI, true, nullptr, letter, TO_ZARNOGLOT,
+        {"missing vocabulary to", MISSING_VOCABULARY_INI, true, nullptr, letter, CMD_TO_ZARNOGLOT,
          "First external program failed, error code: 1."},
-        {"missing vocabulary back", MISSING_VOCABULARY_INI, true, nullptr, encoded, FROM_ZARNOGLOT,
+        {"missing vocabulary back", MISSING_VOCABULARY_INI, true, nullptr, encoded, CMD_FROM_ZARNOGLOT,
          "First external program failed, error code: 1."},
-        {"word removed", DEFAULT_INI, true, nullptr, wordRemoved, FROM_ZARNOGLOT,
+        {"word removed", DEFAULT_INI, true, nullptr, wordRemoved, CMD_FROM_ZARNOGLOT,
          "First external program failed, error code: 1."},
-        {"word changed", DEFAULT_INI, true, nullptr, wordChanged, FROM_ZARNOGLOT,
+        {"word changed", DEFAULT_INI, true, nullptr, wordChanged, CMD_FROM_ZARNOGLOT,
          "First external program failed, error code: 1."},
-        {"word not in the vocabulary", DEFAULT_INI, true, nullptr, wordMisspelt, FROM_ZARNOGLOT,
+        {"word not in the vocabulary", DEFAULT_INI, true, nullptr, wordMisspelt, CMD_FROM_ZARNOGLOT,
          "First external program failed, error code: 1."},
-        {"plain text back", DEFAULT_INI, true, nullptr, letter, FROM_ZARNOGLOT,
+        {"plain text back", DEFAULT_INI, true, nullptr, letter, CMD_FROM_ZARNOGLOT,
          "First external program failed, error code: 1."},
-        {"unpaired surrogate", DEFAULT_INI, true, nullptr, L"ab\xD800" L"cd", TO_ZARNOGLOT,
+        {"unpaired surrogate", DEFAULT_INI, true, nullptr, L"ab\xD800" L"cd", CMD_TO_ZARNOGLOT,
          "Cannot convert document to UTF-8 (memory?)."},
-        {"filters missing", DEFAULT_INI, false, nullptr, letter, TO_ZARNOGLOT,
+        {"filters missing", DEFAULT_INI, false, nullptr, letter, CMD_TO_ZARNOGLOT,
          "First runExternal failed, error code: 7."},
-        {"access violation status", DEFAULT_INI, true, "status", letter, TO_ZARNOGLOT,
+        {"access violation status", DEFAULT_INI, true, "status", letter, CMD_TO_ZARNOGLOT,
          "First external program failed, error code: -1073741819."},
-        {"zero byte in the result", DEFAULT_INI, true, "zero", encoded, FROM_ZARNOGLOT,
+        {"zero byte in the result", DEFAULT_INI, true, "zero", encoded, CMD_FROM_ZARNOGLOT,
          "The result contains a zero byte and cannot be shown."},
-        {"invalid UTF-8 in the result", DEFAULT_INI, true, "invalid", encoded, FROM_ZARNOGLOT,
+        {"invalid UTF-8 in the result", DEFAULT_INI, true, "invalid", encoded, CMD_FROM_ZARNOGLOT,
          "Processor produced invalid UTF-8."},
     };
     for (const auto& c : cases) {
@@ -304,29 +296,6 @@ TEST_F(TranslateCommandsTest, FailuresShowTheirBoxAndKeepTheDocument) {
         stopEditor(&session);
         SetEnvironmentVariableA(FAKE_MODE_VARIABLE, nullptr);
     }
-}
-
-TEST_F(TranslateCommandsTest, ClipboardCommandsOnlySayTheyAreNotYetImplemented) {
-    start();
-    setEditText(session, L"unchanged");
-    const struct { int command; const char* text; } cases[] = {
-        {41, "Transaction to Clipboard - not yet implemented."},
-        {42, "Transaction from Clipboard - not yet implemented."},
-    };
-    const size_t linesBefore = logLines(session).size();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
-        postCommand(session, c.command);
-        MessageBoxInfo box;
-        ASSERT_TRUE(waitForMessageBox(session, &box));
-        EXPECT_EQ(box.caption, "zarnoGlotWriteW");
-        EXPECT_EQ(box.text, c.text);
-        EXPECT_EQ(box.icon, ICON_INFORMATION);
-        EXPECT_EQ(box.owner, session.mainWindow);
-        answerMessageBox(box, IDOK);
-        EXPECT_TRUE(editText(session) == L"unchanged");
-    }
-    EXPECT_EQ(logLines(session).size(), linesBefore);
 }
 
 // A document of natural text: sentences of words drawn from the bundled word
@@ -369,7 +338,7 @@ std::wstring benchmarkDocument(size_t bytes) {
 
 // Seconds the editor takes to carry out the command. A box instead of a
 // result fails the benchmark and is answered, so that the run goes on.
-double secondsOf(int command, const EditorSession& session) {
+double secondsOf(MenuCommand command, const EditorSession& session) {
     std::atomic<bool> done(false);
     double seconds = 0;
     std::thread sender([&]() {
@@ -399,9 +368,9 @@ TEST_F(TranslateCommandsTest, DISABLED_Benchmark) {
     const std::wstring document = benchmarkDocument(static_cast<size_t>(megabytes * 1000 * 1000));
     const double bytes = static_cast<double>(toUtf8(document).size());
     setEditText(session, document);
-    const double toSeconds = secondsOf(TO_ZARNOGLOT, session);
+    const double toSeconds = secondsOf(CMD_TO_ZARNOGLOT, session);
     const size_t encodedUnits = editText(session).size();
-    const double backSeconds = secondsOf(FROM_ZARNOGLOT, session);
+    const double backSeconds = secondsOf(CMD_FROM_ZARNOGLOT, session);
     ASSERT_TRUE(editText(session) == document) << "the round trip changed the document";
     printf("editor: %.0f bytes to ZarnoGlot (%zu characters) in %.3f s, back in %.3f s\n", bytes, encodedUnits,
            toSeconds, backSeconds);

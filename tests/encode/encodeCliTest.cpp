@@ -72,8 +72,8 @@ TEST_F(EncodeCli, RefusesBadVocabulariesBeforeReadingInput) {
     });
     std::string missing = joinPath(folder, "missing.vcb");
     ProgramResult result = encode({missing}, "x");
-    EXPECT_EQ(1, result.status);
-    EXPECT_EQ("zarnoGlotEncode: cannot open vocabulary \"" + missing + "\"\n", unixLineEnds(result.err));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(unixLineEnds(result.err), "zarnoGlotEncode: cannot open vocabulary \"" + missing + "\"\n");
 }
 
 TEST_F(EncodeCli, WritesTheWordsOfTheBytes) {
@@ -94,8 +94,8 @@ TEST_F(EncodeCli, WritesTheWordsOfTheBytes) {
     };
     for (const Case& c : cases) {
         ProgramResult result = encode({vocabulary}, c.input);
-        EXPECT_EQ(0, result.status);
-        EXPECT_EQ("", unixLineEnds(result.err));
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(unixLineEnds(result.err), "");
         // Split into words; sentence starts come capitalised.
         std::vector<std::string> written;
         std::string word;
@@ -109,9 +109,9 @@ TEST_F(EncodeCli, WritesTheWordsOfTheBytes) {
                 word.clear();
             }
         }
-        EXPECT_EQ(c.words, written) << c.input;
+        EXPECT_EQ(written, c.words) << c.input;
         if (!c.words.empty()) {
-            EXPECT_EQ('W', result.out[0]);
+            EXPECT_EQ(result.out[0], 'W');
         }
     }
 }
@@ -122,17 +122,17 @@ TEST_F(EncodeCli, ReportsWriteAndReadErrors) {
     std::string input = joinPath(folder, "input");
     writeFile(input, std::string(100000, 'a'));
     ProgramResult full = runProgramWithFiles(programPath("zarnoGlotEncode"), {vocabulary}, input, "/dev/full");
-    EXPECT_EQ(1, full.status);
-    EXPECT_EQ("zarnoGlotEncode: write error\n", unixLineEnds(full.err));
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(unixLineEnds(full.err), "zarnoGlotEncode: write error\n");
     writeFile(input, "");
     full = runProgramWithFiles(programPath("zarnoGlotEncode"), {vocabulary}, input, "/dev/full");
-    EXPECT_EQ(0, full.status) << "nothing to write, nothing fails";
+    EXPECT_EQ(full.status, 0) << "nothing to write, nothing fails";
 
     std::string output = joinPath(folder, "output");
     ProgramResult unreadable = runProgramWithFiles(programPath("zarnoGlotEncode"), {vocabulary}, folder, output);
-    EXPECT_EQ(1, unreadable.status);
-    EXPECT_EQ("zarnoGlotEncode: read error\n", unixLineEnds(unreadable.err));
-    EXPECT_EQ("", unreadable.out);
+    EXPECT_EQ(unreadable.status, 1);
+    EXPECT_EQ(unixLineEnds(unreadable.err), "zarnoGlotEncode: read error\n");
+    EXPECT_EQ(unreadable.out, "");
 }
 #endif
 

@@ -48,7 +48,7 @@ protected:
         removeTree(folder);
     }
     void load() {
-        ASSERT_EQ(1, loadVocabulary(writeVocabularyFile(folder, "v.vcb", words).c_str(), &vocabulary));
+        ASSERT_TRUE(loadVocabulary(writeVocabularyFile(folder, "v.vcb", words).c_str(), &vocabulary));
     }
     std::string shape(const std::vector<int>& draws, const std::vector<WordIndex>& indices) {
         script = draws;
@@ -56,10 +56,10 @@ protected:
         std::string text;
         openOutputBuffer(&output, appendToString, &text);
         resetShaper(&shaper, scriptedDraw);
-        for (WordIndex index : indices) EXPECT_EQ(1, emitWord(vocabulary, index, &shaper, &output));
-        EXPECT_EQ(1, finishText(shaper, &output));
+        for (WordIndex index : indices) EXPECT_TRUE(emitWord(vocabulary, index, &shaper, &output));
+        EXPECT_TRUE(finishText(shaper, &output));
         EXPECT_TRUE(flushOutput(&output));
-        EXPECT_EQ(script.size(), scriptPosition) << "every scripted draw is used";
+        EXPECT_EQ(scriptPosition, script.size()) << "every scripted draw is used";
         return text;
     }
 
@@ -81,18 +81,18 @@ TEST_F(EncoderTest, LoadsEveryWordInLineOrderWhateverTheLineEnds) {
     for (const Variant& variant : variants) {
         std::string path = joinPath(folder, "variant.vcb");
         writeFile(path, vocabularyText(words, variant.lineEnd, variant.endLastLine));
-        ASSERT_EQ(1, loadVocabulary(path.c_str(), &vocabulary)) << variant.lineEnd;
+        ASSERT_TRUE(loadVocabulary(path.c_str(), &vocabulary)) << variant.lineEnd;
         for (int i = 0; i < VOCABULARY_SIZE; ++i) {
-            ASSERT_EQ(words[i], vocabularyWord(vocabulary, static_cast<WordIndex>(i))) << i;
+            ASSERT_EQ(vocabularyWord(vocabulary, static_cast<WordIndex>(i)), words[i]) << i;
         }
-        EXPECT_EQ(1, isVocabularyWord(vocabulary, "Bax"));
-        EXPECT_EQ(1, isVocabularyWord(vocabulary, "q"));
-        EXPECT_EQ(0, isVocabularyWord(vocabulary, "Zuz"));
-        EXPECT_EQ(0, isVocabularyWord(vocabulary, "zuzzuzzuz"));
-        EXPECT_EQ(0, isVocabularyWord(vocabulary, ""));
+        EXPECT_TRUE(isVocabularyWord(vocabulary, "Bax"));
+        EXPECT_TRUE(isVocabularyWord(vocabulary, "q"));
+        EXPECT_FALSE(isVocabularyWord(vocabulary, "Zuz"));
+        EXPECT_FALSE(isVocabularyWord(vocabulary, "zuzzuzzuz"));
+        EXPECT_FALSE(isVocabularyWord(vocabulary, ""));
         freeVocabulary(&vocabulary);
-        EXPECT_EQ(nullptr, vocabulary.blob);
-        EXPECT_EQ(0u, vocabulary.blobSize);
+        EXPECT_EQ(vocabulary.blob, nullptr);
+        EXPECT_EQ(vocabulary.blobSize, 0u);
     }
 }
 
@@ -107,9 +107,9 @@ TEST_F(EncoderTest, CapitalisesASentenceStartOnlyWhereItReadsBack) {
     for (const Case& c : cases) {
         std::string text;
         openOutputBuffer(&output, appendToString, &text);
-        ASSERT_EQ(1, writeSentenceStartWord(vocabulary, c.index, &output));
+        ASSERT_TRUE(writeSentenceStartWord(vocabulary, c.index, &output));
         ASSERT_TRUE(flushOutput(&output));
-        EXPECT_EQ(c.written, text) << c.index;
+        EXPECT_EQ(text, c.written) << c.index;
     }
 }
 
@@ -135,7 +135,7 @@ TEST_F(EncoderTest, ShapesSentencesAndParagraphs) {
          "Q q q q q q q q q q.\n\nQ .\n"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.text, shape(c.draws, c.indices)) << c.name;
+        EXPECT_EQ(shape(c.draws, c.indices), c.text) << c.name;
     }
 }
 
@@ -146,14 +146,14 @@ TEST_F(EncoderTest, RefusesIndicesBeyondTheVocabularyAndKeepsStateOnAWriteFailur
     script = {5, 5};
     scriptPosition = 0;
     resetShaper(&shaper, scriptedDraw);
-    EXPECT_EQ(0, emitWord(vocabulary, VOCABULARY_SIZE, &shaper, &output));
-    EXPECT_EQ(0, shaper.wordsInSentence);
+    EXPECT_FALSE(emitWord(vocabulary, VOCABULARY_SIZE, &shaper, &output));
+    EXPECT_EQ(shaper.wordsInSentence, 0);
 
     openOutputBuffer(&output, refuseWrite, nullptr);
     output.used = OUTPUT_BUFFER_BYTES - 4;  // a full buffer that cannot be written
-    EXPECT_EQ(0, emitWord(vocabulary, 10, &shaper, &output));
-    EXPECT_EQ(0, shaper.wordsInSentence);
-    EXPECT_EQ(5, shaper.sentenceLength);
+    EXPECT_FALSE(emitWord(vocabulary, 10, &shaper, &output));
+    EXPECT_EQ(shaper.wordsInSentence, 0);
+    EXPECT_EQ(shaper.sentenceLength, 5);
 }
 
 TEST(RandomInRange, StaysWithinItsBoundsAndReachesThem) {

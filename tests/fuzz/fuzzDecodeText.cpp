@@ -23,7 +23,7 @@ static OutputBuffer output;
 static void loadFixedDictionary() {
     static bool loaded = false;
     if (loaded) return;
-    FUZZ_CHECK(loadDictionary(fixedVocabularyPath().c_str(), &dictionary) == 1,
+    FUZZ_CHECK(loadDictionary(fixedVocabularyPath().c_str(), &dictionary),
                "the fixed vocabulary does not load");
     loaded = true;
 }

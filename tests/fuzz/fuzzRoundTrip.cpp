@@ -17,8 +17,8 @@ static OutputBuffer output;
 static void loadFixedVocabulary() {
     static bool loaded = false;
     if (loaded) return;
-    FUZZ_CHECK(loadVocabulary(fixedVocabularyPath().c_str(), &vocabulary) == 1, "encoder refuses the fixed vocabulary");
-    FUZZ_CHECK(loadDictionary(fixedVocabularyPath().c_str(), &dictionary) == 1, "decoder refuses the fixed vocabulary");
+    FUZZ_CHECK(loadVocabulary(fixedVocabularyPath().c_str(), &vocabulary), "encoder refuses the fixed vocabulary");
+    FUZZ_CHECK(loadDictionary(fixedVocabularyPath().c_str(), &dictionary), "decoder refuses the fixed vocabulary");
     loaded = true;
 }
 

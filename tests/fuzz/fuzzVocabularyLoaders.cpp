@@ -75,7 +75,7 @@ static void checkEncoderVocabulary() {
             FUZZ_CHECK(isWordByte(static_cast<unsigned char>(word[k])), "encoder kept an unreadable word");
         }
         FUZZ_CHECK(seen.insert(word).second, "encoder kept a duplicate word");
-        FUZZ_CHECK(isVocabularyWord(vocabulary, word) == 1, "encoder does not find its own word");
+        FUZZ_CHECK(isVocabularyWord(vocabulary, word), "encoder does not find its own word");
     }
 }
 
@@ -97,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeBytesToFile(path, reinterpret_cast<const unsigned char*>(text.data()), text.size());
 
     silenceStandardError();
-    bool encoderAccepts = loadVocabulary(path.c_str(), &vocabulary) == 1;
-    bool decoderAccepts = loadDictionary(path.c_str(), &dictionary) == 1;
+    bool encoderAccepts = loadVocabulary(path.c_str(), &vocabulary);
+    bool decoderAccepts = loadDictionary(path.c_str(), &dictionary);
     restoreStandardError();
     FUZZ_CHECK(encoderAccepts || vocabulary.blob == nullptr, "a refused vocabulary kept its memory");
 

@@ -66,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        containsWord(list.slots, list.count, list.slots[list.count - 1].bytes),
                    "the scan misses a stored word");
     } else {
-        FUZZ_CHECK(message.compare(0, std::strlen(SHUFFLE_PROGRAM_NAME) + 2,
-                                   std::string(SHUFFLE_PROGRAM_NAME) + ": ") == 0,
+        FUZZ_CHECK(message.compare(0, std::strlen(SHUFFLER_NAME) + 2,
+                                   std::string(SHUFFLER_NAME) + ": ") == 0,
                    "a refusal does not name the program");
         FUZZ_CHECK(message.find('\n') == message.size() - 1, "a refusal is not one line");
     }

@@ -50,8 +50,8 @@ TEST(HarvestProgram, ReadsLfAndCrLfAndWritesThePlatformsLineEnds) {
     std::string crLfText = generatedText(5000, "\r\n", nullptr);
     for (const std::string& text : {lfText, crLfText}) {
         ProgramResult result = runProgram(programPath("zarnoGlotHarvest"), {}, text);
-        EXPECT_EQ(0, result.status);
-        EXPECT_EQ(platformLineEnds(wordList), result.out);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out, platformLineEnds(wordList));
     }
 }
 
@@ -59,10 +59,10 @@ TEST(HarvestProgram, WritesTheFirst10000WordsOfALargerText) {
     std::string wordList;
     std::string text = generatedText(12000, "\n", &wordList);
     ProgramResult result = runProgram(programPath("zarnoGlotHarvest"), {}, text);
-    EXPECT_EQ(0, result.status);
+    EXPECT_EQ(result.status, 0);
     std::string first10000 = wordList.substr(0, 10000 * 5);  // "w" and three letters, and "\n"
-    EXPECT_EQ(platformLineEnds(first10000), result.out);
-    EXPECT_EQ(platformLineEnds("zarnoGlotHarvest: 10000 unique words found and written.\n"), result.err);
+    EXPECT_EQ(result.out, platformLineEnds(first10000));
+    EXPECT_EQ(result.err, platformLineEnds("zarnoGlotHarvest: 10000 unique words found and written.\n"));
 }
 
 #ifndef _WIN32
@@ -77,17 +77,17 @@ TEST(HarvestStreams, ReadAndWriteFailuresAreReported) {
     std::FILE* text = std::fopen(textPath.c_str(), "r");
     std::FILE* full = std::fopen("/dev/full", "w");
     ASSERT_TRUE(errors && text && full);
-    EXPECT_EQ(1, runHarvest(text, full, errors));
+    EXPECT_EQ(runHarvest(text, full, errors), 1);
     std::fclose(text);
     std::fclose(full);
 
     std::FILE* folderStream = std::fopen(folder.c_str(), "r");  // reading a folder fails
     ASSERT_TRUE(folderStream);
-    EXPECT_EQ(1, runHarvest(folderStream, stdout, errors));
+    EXPECT_EQ(runHarvest(folderStream, stdout, errors), 1);
     std::fclose(folderStream);
     std::fclose(errors);
 
-    EXPECT_EQ("zarnoGlotHarvest: write error\nzarnoGlotHarvest: read error\n", readFile(errPath));
+    EXPECT_EQ(readFile(errPath), "zarnoGlotHarvest: write error\nzarnoGlotHarvest: read error\n");
     removeTree(folder);
 }
 #endif

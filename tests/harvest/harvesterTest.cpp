@@ -85,7 +85,7 @@ const TokenizerCase TOKENIZER_CASES[] = {
 TEST(HarvestTokenizer, WorkedExamplesInAnyPieceSize) {
     for (const TokenizerCase& testCase : TOKENIZER_CASES) {
         for (std::size_t pieceSize : {std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(1 << 16)}) {
-            EXPECT_EQ(testCase.words, harvest(testCase.input, pieceSize))
+            EXPECT_EQ(harvest(testCase.input, pieceSize), testCase.words)
                 << testCase.name << " (pieces of " << pieceSize << ")";
         }
     }
@@ -100,23 +100,23 @@ TEST(HarvestTokenizer, StopsReadingAtTheByteAfterTheRunThatFilledTheList) {
     startHarvest(harvester.get());
     std::size_t consumed =
         harvestBytes(harvester.get(), reinterpret_cast<const unsigned char*>(input.data()), input.size());
-    EXPECT_EQ(afterFillingRun + 1, consumed);
+    EXPECT_EQ(consumed, afterFillingRun + 1);
     EXPECT_TRUE(harvester->finished);
-    EXPECT_EQ(0u, harvestBytes(harvester.get(), reinterpret_cast<const unsigned char*>("zz "), 3));
+    EXPECT_EQ(harvestBytes(harvester.get(), reinterpret_cast<const unsigned char*>("zz "), 3), 0u);
     finishHarvest(harvester.get());
     std::vector<std::string> words = storedWords(*harvester);
-    ASSERT_EQ(static_cast<std::size_t>(WORD_LIST_CAPACITY), words.size());
-    EXPECT_EQ(fourLetterWord(WORD_LIST_CAPACITY - 1), words.back());
+    ASSERT_EQ(words.size(), static_cast<std::size_t>(WORD_LIST_CAPACITY));
+    EXPECT_EQ(words.back(), fourLetterWord(WORD_LIST_CAPACITY - 1));
 }
 
 TEST(HarvestTokenizer, TheLastWordAtEndOfInputCanFillTheList) {
     std::string input;
     for (int i = 0; i < WORD_LIST_CAPACITY; ++i) input += (i ? " " : "") + fourLetterWord(i);
-    EXPECT_EQ(static_cast<std::size_t>(WORD_LIST_CAPACITY), harvest(input, 1 << 16).size());
+    EXPECT_EQ(harvest(input, 1 << 16).size(), static_cast<std::size_t>(WORD_LIST_CAPACITY));
     input += " extra";
     std::vector<std::string> words = harvest(input, 1000);
-    ASSERT_EQ(static_cast<std::size_t>(WORD_LIST_CAPACITY), words.size());
-    EXPECT_EQ(fourLetterWord(WORD_LIST_CAPACITY - 1), words.back());
+    ASSERT_EQ(words.size(), static_cast<std::size_t>(WORD_LIST_CAPACITY));
+    EXPECT_EQ(words.back(), fourLetterWord(WORD_LIST_CAPACITY - 1));
 }
 
 struct AddWordCase {
@@ -144,12 +144,12 @@ TEST(HarvestAddWord, LengthCaseAndDuplicateRules) {
         unsigned char word[16] = {};
         std::memcpy(word, testCase.word.data(), testCase.word.size());
         std::uint64_t before = list->count;
-        EXPECT_EQ(testCase.added, addWord(list.get(), word, static_cast<int>(testCase.word.size()),
-                                          testCase.sentenceStart))
+        EXPECT_EQ(addWord(list.get(), word, static_cast<int>(testCase.word.size()), testCase.sentenceStart),
+                  testCase.added)
             << testCase.word;
         if (testCase.added) {
-            ASSERT_EQ(before + 1, list->count);
-            EXPECT_EQ(testCase.stored, reinterpret_cast<const char*>(list->slots[before].bytes));
+            ASSERT_EQ(list->count, before + 1);
+            EXPECT_EQ(reinterpret_cast<const char*>(list->slots[before].bytes), testCase.stored);
         }
     }
 }

@@ -22,12 +22,12 @@ TEST(WordList, IndexAgreesWithTheScanOfTheSlots) {
         int length = 2 + static_cast<int>(generator() % 6);
         for (int i = 0; i < length; ++i) word += letters[generator() % letters.size()];
         bool scanned = containsWord(list->slots, list->count, bytesOf(word));
-        ASSERT_EQ(scanned, wordListContains(list.get(), bytesOf(word))) << word;
+        ASSERT_EQ(wordListContains(list.get(), bytesOf(word)), scanned) << word;
         if (!scanned && list->count < static_cast<std::uint64_t>(WORD_LIST_CAPACITY)) {
             appendWord(list.get(), bytesOf(word), length);
         }
     }
-    EXPECT_EQ(static_cast<std::uint64_t>(WORD_LIST_CAPACITY), list->count);
+    EXPECT_EQ(list->count, static_cast<std::uint64_t>(WORD_LIST_CAPACITY));
     EXPECT_FALSE(wordListContains(list.get(), bytesOf("abababab")));
     EXPECT_FALSE(wordListContains(list.get(), bytesOf("")));
 }

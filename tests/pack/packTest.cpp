@@ -40,8 +40,7 @@ static std::string allByteValues() {
 
 static std::string pack(const std::string& plain) {
     ByteBlock packed;
-    EXPECT_EQ(PACK_OK, packBytes(reinterpret_cast<const unsigned char*>(plain.data()),
-                                 plain.size(), &packed));
+    EXPECT_EQ(packBytes(reinterpret_cast<const unsigned char*>(plain.data()), plain.size(), &packed), PACK_OK);
     std::string bytes(reinterpret_cast<char*>(packed.data), packed.length);
     freeByteBlock(&packed);
     return bytes;
@@ -62,7 +61,7 @@ static std::string uncompressWithZlib(const std::string& packed, size_t plainLen
     uLongf length = static_cast<uLongf>(plain.size());
     int code = uncompress(plain.data(), &length, reinterpret_cast<const Bytef*>(packed.data()),
                           static_cast<uLong>(packed.size()));
-    EXPECT_EQ(Z_OK, code);
+    EXPECT_EQ(code, Z_OK);
     return std::string(reinterpret_cast<char*>(plain.data()), length);
 }
 
@@ -86,12 +85,12 @@ TEST(PackBytes, RoundTripsInTheZlibFormatAtBestCompression) {
         SCOPED_TRACE(test.name);
         std::string packed = pack(test.plain);
         ASSERT_GE(packed.size(), 8u);  // 2 header bytes, data, 4 check bytes
-        EXPECT_EQ('\x78', packed[0]);
-        EXPECT_EQ('\xDA', packed[1]);  // header flags of compression level 9
-        EXPECT_EQ(test.plain, uncompressWithZlib(packed, test.plain.size()));
+        EXPECT_EQ(packed[0], '\x78');
+        EXPECT_EQ(packed[1], '\xDA');  // header flags of compression level 9
+        EXPECT_EQ(uncompressWithZlib(packed, test.plain.size()), test.plain);
         std::string back;
-        EXPECT_EQ(PACK_OK, unpack(packed, &back));
-        EXPECT_EQ(test.plain, back);
+        EXPECT_EQ(unpack(packed, &back), PACK_OK);
+        EXPECT_EQ(back, test.plain);
     }
 }
 
@@ -105,11 +104,11 @@ TEST(PackBytes, ShrinksTextButNeverMoreThanUnpackingMayGrow) {
          {compressibleBytes(1 << 20), std::string(1 << 20, 'y'), std::string(100, '\n')}) {
         std::string packed = pack(repetitive);
         EXPECT_GE(packed.size() * MAX_UNPACK_EXPANSION, repetitive.size());
-        EXPECT_EQ('\x78', packed[0]);
-        EXPECT_EQ(repetitive, uncompressWithZlib(packed, repetitive.size()));
+        EXPECT_EQ(packed[0], '\x78');
+        EXPECT_EQ(uncompressWithZlib(packed, repetitive.size()), repetitive);
         std::string back;
-        EXPECT_EQ(PACK_OK, unpack(packed, &back));
-        EXPECT_EQ(repetitive, back);
+        EXPECT_EQ(unpack(packed, &back), PACK_OK);
+        EXPECT_EQ(back, repetitive);
     }
 }
 
@@ -142,22 +141,23 @@ TEST(UnpackBytes, RefusesDamagedTruncatedAndTrailingData) {
     for (const RefusalCase& test : refusalCases()) {
         SCOPED_TRACE(test.name);
         std::string plain;
-        EXPECT_EQ(test.expected, unpack(test.packed, &plain));
+        EXPECT_EQ(unpack(test.packed, &plain), test.expected);
     }
 }
 
 TEST(ParsePackArguments, OnlyNothingOrMinusDAreAccepted) {
     struct Case {
         std::vector<std::string> arguments;
-        int expected;
+        PackMode expected;
     } cases[] = {
-        {{}, 1}, {{"-d"}, 2}, {{"-h"}, 0}, {{"-D"}, 0}, {{"d"}, 0},
-        {{""}, 0}, {{"-d", "-d"}, 0}, {{"-d", "x"}, 0}, {{"-dd"}, 0},
+        {{}, PACK_MODE_PACK}, {{"-d"}, PACK_MODE_UNPACK}, {{"-h"}, PACK_MODE_USAGE}, {{"-D"}, PACK_MODE_USAGE},
+        {{"d"}, PACK_MODE_USAGE}, {{""}, PACK_MODE_USAGE}, {{"-d", "-d"}, PACK_MODE_USAGE},
+        {{"-d", "x"}, PACK_MODE_USAGE}, {{"-dd"}, PACK_MODE_USAGE},
     };
     for (const Case& test : cases) {
         std::vector<char*> pointers;
         for (const std::string& argument : test.arguments) pointers.push_back(const_cast<char*>(argument.c_str()));
-        EXPECT_EQ(test.expected, parsePackArguments(static_cast<int>(pointers.size()), pointers.data()))
+        EXPECT_EQ(parsePackArguments(static_cast<int>(pointers.size()), pointers.data()), test.expected)
             << (test.arguments.empty() ? "(none)" : test.arguments[0]);
     }
 }
@@ -175,13 +175,13 @@ TEST(ZarnoGlotPackProgram, RoundTripsThroughTheRealProgram) {
     for (const RoundTripCase& test : roundTripCases()) {
         SCOPED_TRACE(test.name);
         ProgramResult packed = runProgram(program, {}, test.plain);
-        ASSERT_EQ(0, packed.status) << packed.err;
-        EXPECT_EQ("", packed.err);
-        EXPECT_EQ(pack(test.plain), packed.out);
+        ASSERT_EQ(packed.status, 0) << packed.err;
+        EXPECT_EQ(packed.err, "");
+        EXPECT_EQ(packed.out, pack(test.plain));
         ProgramResult back = runProgram(program, {"-d"}, packed.out);
-        ASSERT_EQ(0, back.status) << back.err;
-        EXPECT_EQ("", back.err);
-        EXPECT_EQ(test.plain, back.out);
+        ASSERT_EQ(back.status, 0) << back.err;
+        EXPECT_EQ(back.err, "");
+        EXPECT_EQ(back.out, test.plain);
     }
 }
 
@@ -190,10 +190,10 @@ TEST(ZarnoGlotPackProgram, RefusalsWriteNothingAndOneLineOnStandardError) {
     for (const RefusalCase& test : refusalCases()) {
         SCOPED_TRACE(test.name);
         ProgramResult result = runProgram(program, {"-d"}, test.packed);
-        EXPECT_EQ(1, result.status);
-        EXPECT_EQ("", result.out);
-        EXPECT_EQ(0u, result.err.rfind("zarnoGlotPack: ", 0)) << result.err;
-        EXPECT_EQ(1u, lineCount(result.err)) << result.err;
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err.rfind("zarnoGlotPack: ", 0), 0u) << result.err;
+        EXPECT_EQ(lineCount(result.err), 1u) << result.err;
     }
 }
 
@@ -205,9 +205,9 @@ TEST(ZarnoGlotPackProgram, UsageForAnyOtherCommandLine) {
     for (const std::vector<std::string>& arguments : commandLines) {
         SCOPED_TRACE(arguments[0]);
         ProgramResult result = runProgram(program, arguments, "some input");
-        EXPECT_EQ(-1, result.status);
-        EXPECT_EQ("", result.out);
-        EXPECT_EQ(0u, result.err.rfind("zarnoGlotPack (version: 26.260) ", 0)) << result.err;
-        EXPECT_EQ(5u, lineCount(result.err)) << result.err;
+        EXPECT_EQ(result.status, -1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err.rfind("zarnoGlotPack (version: 26.260) ", 0), 0u) << result.err;
+        EXPECT_EQ(lineCount(result.err), 5u) << result.err;
     }
 }

@@ -37,7 +37,7 @@ std::vector<std::string> outputLines(const std::string& output) {
     for (std::size_t end; (end = output.find(NEWLINE, start)) != std::string::npos; start = end + NEWLINE.size()) {
         result.push_back(output.substr(start, end - start));
     }
-    EXPECT_EQ(output.size(), start) << "the output ends with a line end";
+    EXPECT_EQ(start, output.size()) << "the output ends with a line end";
     return result;
 }
 
@@ -75,31 +75,31 @@ TEST(ShuffleProgram, OptionsAndRefusals) {
 #ifndef _WIN32
 TEST(ShuffleProgram, ASelfTestLineThatCannotBeWrittenIsAFailure) {
     ProgramResult result = runProgramWithFiles(programPath("zarnoGlotShuffle"), {"-t"}, "/dev/null", "/dev/full");
-    EXPECT_EQ(1, result.status);
-    EXPECT_EQ("zarnoGlotShuffle: write error\n", result.err);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "zarnoGlotShuffle: write error\n");
 }
 #endif
 
 TEST(ShuffleProgram, LineOrderBlankLinesAndLineEndsDoNotChangeTheVocabulary) {
     std::vector<std::string> words = generatedWords(6000);
     ProgramResult original = shuffle({"my passphrase"}, lines(words));
-    ASSERT_EQ(0, original.status);
-    EXPECT_EQ(platformLineEnds("zarnoGlotShuffle: vocabulary of 4608 words written.\n"), original.err);
-    EXPECT_EQ(4608u, outputLines(original.out).size());
+    ASSERT_EQ(original.status, 0);
+    EXPECT_EQ(original.err, platformLineEnds("zarnoGlotShuffle: vocabulary of 4608 words written.\n"));
+    EXPECT_EQ(outputLines(original.out).size(), 4608u);
 
     std::vector<std::string> reordered(words.rbegin(), words.rend());
     std::rotate(reordered.begin(), reordered.begin() + 1234, reordered.end());
     std::string messy = "\n\r\n" + lines(reordered, "\r\n") + "\n\n";
     messy.insert(messy.find("\n", 5000) + 1, "\n\n\r\n");
-    EXPECT_EQ(original.out, shuffle({"my passphrase"}, messy).out);
+    EXPECT_EQ(shuffle({"my passphrase"}, messy).out, original.out);
     std::string lastLineWithoutLineEnd = lines(reordered);
     lastLineWithoutLineEnd.pop_back();
-    EXPECT_EQ(original.out, shuffle({"my passphrase"}, lastLineWithoutLineEnd).out);
+    EXPECT_EQ(shuffle({"my passphrase"}, lastLineWithoutLineEnd).out, original.out);
 
-    EXPECT_NE(original.out, shuffle({"my passphrase."}, lines(words)).out);
+    EXPECT_NE(shuffle({"my passphrase."}, lines(words)).out, original.out);
     ProgramResult empty = shuffle({""}, lines(words));
-    EXPECT_EQ(0, empty.status);
-    EXPECT_NE(original.out, empty.out);
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_NE(empty.out, original.out);
 }
 
 TEST(ShuffleProgram, FourThousandSixHundredEightWordsAreAllKeptAndALoneCarriageReturnStays) {
@@ -107,9 +107,9 @@ TEST(ShuffleProgram, FourThousandSixHundredEightWordsAreAllKeptAndALoneCarriageR
     std::string input = lines(words) + "zz\r";  // last line: a CR without a line feed
     words.push_back("zz\r");
     ProgramResult result = shuffle({"x"}, input);
-    ASSERT_EQ(0, result.status) << result.err;
+    ASSERT_EQ(result.status, 0) << result.err;
     std::vector<std::string> vocabulary = outputLines(result.out);
-    EXPECT_NE(words, vocabulary);
+    EXPECT_NE(vocabulary, words);
     std::sort(words.begin(), words.end());
     std::sort(vocabulary.begin(), vocabulary.end());
 #ifdef _WIN32
@@ -118,13 +118,13 @@ TEST(ShuffleProgram, FourThousandSixHundredEightWordsAreAllKeptAndALoneCarriageR
         if (word == "zz\r\r") word = "zz\r";
     }
 #endif
-    EXPECT_EQ(words, vocabulary);
+    EXPECT_EQ(vocabulary, words);
 }
 
 TEST(ShuffleProgram, TenThousandWordsAreAccepted) {
     ProgramResult result = shuffle({"x"}, lines(generatedWords(10000)));
-    EXPECT_EQ(0, result.status);
-    EXPECT_EQ(4608u, outputLines(result.out).size());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(outputLines(result.out).size(), 4608u);
 }
 
 // The bundled vocabulary is a stored contract: the word list beside it and
@@ -133,10 +133,10 @@ TEST(ShuffleProgram, RebuildsTheBundledSampleVocabulary) {
     std::string wordList = readFile(joinPath(binaryDirectory(), "sample.barn"));
     std::string expected = readFile(joinPath(binaryDirectory(), "sample.vcb"));
     ASSERT_FALSE(wordList.empty());
-    ASSERT_EQ(4608, std::count(expected.begin(), expected.end(), '\n'));
+    ASSERT_EQ(std::count(expected.begin(), expected.end(), '\n'), 4608);
     ProgramResult result = shuffle({"ZarnoGlot sample vocabulary"}, wordList);
-    ASSERT_EQ(0, result.status) << result.err;
-    EXPECT_EQ(platformLineEnds(expected), result.out);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, platformLineEnds(expected));
 }
 
 }  // namespace

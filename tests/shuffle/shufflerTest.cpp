@@ -41,7 +41,7 @@ TEST(Md5, Rfc1321TestSuiteAndBlockBoundaries) {
         {std::string(64, 'x'), "c1bb4f81d892b2d57947682aeb252456"},
     };
     for (const auto& vector : vectors) {
-        EXPECT_EQ(vector.digest, hexDigest(vector.message)) << vector.message.size() << " bytes";
+        EXPECT_EQ(hexDigest(vector.message), vector.digest) << vector.message.size() << " bytes";
     }
 }
 
@@ -50,31 +50,31 @@ TEST(Md5, SelfTestPassesOnTheOutputStream) {
     std::FILE* errors = std::tmpfile();
     ASSERT_TRUE(output && errors);
     EXPECT_TRUE(runMd5SelfTest(output, errors));
-    EXPECT_EQ(0, std::ftell(errors));
+    EXPECT_EQ(std::ftell(errors), 0);
     std::rewind(output);
     char line[100] = {};
     ASSERT_TRUE(std::fgets(line, sizeof line, output));
-    EXPECT_STREQ("MD5 self-test PASSED (6 test vectors)\n", line);
+    EXPECT_STREQ(line, "MD5 self-test PASSED (6 test vectors)\n");
     std::fclose(output);
     std::fclose(errors);
 }
 
 TEST(Xorshift128, KnownSequences) {
     GeneratorState marsaglia = {123456789, 362436069, 521288629, 88675123};
-    EXPECT_EQ(3701687786u, nextRandom(&marsaglia));
-    EXPECT_EQ(458299110u, nextRandom(&marsaglia));
-    EXPECT_EQ(2500872618u, nextRandom(&marsaglia));
+    EXPECT_EQ(nextRandom(&marsaglia), 3701687786u);
+    EXPECT_EQ(nextRandom(&marsaglia), 458299110u);
+    EXPECT_EQ(nextRandom(&marsaglia), 2500872618u);
     GeneratorState fallback = {1, 0, 0, 0};
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(2057u, nextRandom(&fallback));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(nextRandom(&fallback), 2057u);
 }
 
 TEST(Xorshift128, SeedIsTheDigestsLittleEndianWords) {
     GeneratorState state;
     seedGenerator("", &state);  // d41d8cd9 8f00b204 e9800998 ecf8427e
-    EXPECT_EQ(0xd98c1dd4u, state.x);
-    EXPECT_EQ(0x04b2008fu, state.y);
-    EXPECT_EQ(0x980980e9u, state.z);
-    EXPECT_EQ(0x7e42f8ecu, state.w);
+    EXPECT_EQ(state.x, 0xd98c1dd4u);
+    EXPECT_EQ(state.y, 0x04b2008fu);
+    EXPECT_EQ(state.z, 0x980980e9u);
+    EXPECT_EQ(state.w, 0x7e42f8ecu);
 }
 
 std::string slotText(const WordSlot& slot) {
@@ -94,22 +94,22 @@ TEST(Shuffle, SortsAsUnsignedBytesAndShufflesFromTheEnd) {
     WordSlot slots[4];
     fillSlots(slots, {"\xC3\xA9t\xC3\xA9", "zz", "abc", "ab"});
     sortWords(slots, 4);
-    EXPECT_EQ("ab", slotText(slots[0]));
-    EXPECT_EQ("abc", slotText(slots[1]));
-    EXPECT_EQ("zz", slotText(slots[2]));
-    EXPECT_EQ("\xC3\xA9t\xC3\xA9", slotText(slots[3]));
+    EXPECT_EQ(slotText(slots[0]), "ab");
+    EXPECT_EQ(slotText(slots[1]), "abc");
+    EXPECT_EQ(slotText(slots[2]), "zz");
+    EXPECT_EQ(slotText(slots[3]), "\xC3\xA9t\xC3\xA9");
 
     // 3701687786 % 3 = 2 swaps slot 2 with itself; 458299110 % 2 = 0 swaps slots 1 and 0.
     fillSlots(slots, {"aa", "bb", "cc"});
     GeneratorState state = {123456789, 362436069, 521288629, 88675123};
     shuffleWords(slots, 3, &state);
-    EXPECT_EQ("bb", slotText(slots[0]));
-    EXPECT_EQ("aa", slotText(slots[1]));
-    EXPECT_EQ("cc", slotText(slots[2]));
+    EXPECT_EQ(slotText(slots[0]), "bb");
+    EXPECT_EQ(slotText(slots[1]), "aa");
+    EXPECT_EQ(slotText(slots[2]), "cc");
 
     GeneratorState untouched = {1, 2, 3, 4};
     shuffleWords(slots, 1, &untouched);
-    EXPECT_EQ(1u, untouched.x);  // one word: no number drawn
+    EXPECT_EQ(untouched.x, 1u);  // one word: no number drawn
 }
 
 }  // namespace

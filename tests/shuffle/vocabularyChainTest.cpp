@@ -39,16 +39,16 @@ std::vector<std::string> payloads() {
 void expectRoundTrip(const std::string& vocabularyPath) {
     for (const std::string& payload : payloads()) {
         ProgramResult encoded = runProgram(programPath("zarnoGlotEncode"), {vocabularyPath}, payload);
-        ASSERT_EQ(0, encoded.status) << encoded.err;
+        ASSERT_EQ(encoded.status, 0) << encoded.err;
         ProgramResult decoded = runProgram(programPath("zarnoGlotDecode"), {vocabularyPath}, encoded.out);
-        ASSERT_EQ(0, decoded.status) << decoded.err;
-        EXPECT_EQ(payload, decoded.out) << payload.size() << " bytes";
+        ASSERT_EQ(decoded.status, 0) << decoded.err;
+        EXPECT_EQ(decoded.out, payload) << payload.size() << " bytes";
     }
 }
 
 TEST(VocabularyChain, BundledVocabularyHoldsDecodableWordsAndRoundTrips) {
     std::vector<std::string> words = fileLines(binFile("sample.vcb"));
-    ASSERT_EQ(4608u, words.size());
+    ASSERT_EQ(words.size(), 4608u);
     EXPECT_EQ(words.size(), std::set<std::string>(words.begin(), words.end()).size());
     for (const std::string& word : words) {
         EXPECT_TRUE(word.size() >= 2 && word.size() <= 7) << word;
@@ -63,9 +63,9 @@ TEST(VocabularyChain, BundledVocabularyHoldsDecodableWordsAndRoundTrips) {
 TEST(VocabularyChain, HarvestShuffleEncodeDecode) {
     std::string text = binFile("sample.barn") + "Ein kurzer Satz. Une phrase courte! A short one?\n";
     ProgramResult harvested = runProgram(programPath("zarnoGlotHarvest"), {}, text);
-    ASSERT_EQ(0, harvested.status) << harvested.err;
+    ASSERT_EQ(harvested.status, 0) << harvested.err;
     ProgramResult shuffled = runProgram(programPath("zarnoGlotShuffle"), {"chain test"}, harvested.out);
-    ASSERT_EQ(0, shuffled.status) << shuffled.err;
+    ASSERT_EQ(shuffled.status, 0) << shuffled.err;
     std::string folder = makeTempDirectory();
     std::string vocabularyPath = joinPath(folder, "mine.vcb");
     ASSERT_TRUE(writeFile(vocabularyPath, shuffled.out));

@@ -23,9 +23,9 @@ struct ProgramCase {
 inline void expectProgramCases(const std::string& program, const std::vector<ProgramCase>& cases) {
     for (const ProgramCase& testCase : cases) {
         ProgramResult result = runProgram(program, testCase.arguments, testCase.input);
-        EXPECT_EQ(testCase.status, result.status) << testCase.name;
-        EXPECT_EQ(platformLineEnds(testCase.out), result.out) << testCase.name;
-        EXPECT_EQ(platformLineEnds(testCase.err), result.err) << testCase.name;
+        EXPECT_EQ(result.status, testCase.status) << testCase.name;
+        EXPECT_EQ(result.out, platformLineEnds(testCase.out)) << testCase.name;
+        EXPECT_EQ(result.err, platformLineEnds(testCase.err)) << testCase.name;
     }
 }
 
@@ -58,8 +58,8 @@ inline void expectVocabularyRefusals(const std::string& program, const std::stri
     for (const VocabularyRefusal& refusal : refusals) {
         writeFile(path, refusal.text);
         ProgramResult result = runProgram(program, {path}, input);
-        EXPECT_EQ(1, result.status) << refusal.name;
-        EXPECT_EQ(platformLineEnds(refusal.message), result.err) << refusal.name;
-        EXPECT_EQ("", result.out) << refusal.name;
+        EXPECT_EQ(result.status, 1) << refusal.name;
+        EXPECT_EQ(result.err, platformLineEnds(refusal.message)) << refusal.name;
+        EXPECT_EQ(result.out, "") << refusal.name;
     }
 }

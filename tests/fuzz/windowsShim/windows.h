@@ -12,11 +12,8 @@ typedef struct ShimWindow* HWND;
 typedef struct ShimFont* HFONT;
 typedef struct ShimBrush* HBRUSH;
 
-constexpr unsigned MB_OK = 0;
-constexpr unsigned MB_ICONERROR = 0x10;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 
-inline int MessageBoxA(HWND, const char*, const char*, unsigned) { std::abort(); }
 inline DWORD GetModuleFileNameA(void*, char*, DWORD) { std::abort(); }
 inline int SetCurrentDirectoryA(const char*) { std::abort(); }
 inline DWORD GetLastError() { std::abort(); }

@@ -16,18 +16,6 @@ namespace {
 constexpr int TEMPORARY_PATH_SIZE = 300;
 constexpr int TEMPORARY_NAME_TRIES = 100;
 
-const char* const DOCUMENT_MESSAGES[] = {
-    "",
-    "Could not open the file.",
-    "Could not determine the file size.",
-    "The file is too large.",
-    "Not enough memory.",
-    "Could not read the file.",
-    "The file contains a zero byte and cannot be edited.",
-    "Could not open the file for writing.",
-    "Could not write the file.",
-};
-
 // Copies text into a destination of size bytes, cutting it to fit.
 void copyBounded(char* destination, const char* text, size_t size) {
     const size_t length = strnlen(text, size - 1);
@@ -152,7 +140,18 @@ bool writeAndFlush(HANDLE file, const char* bytes, int32_t byteCount) {
 }  // namespace
 
 const char* documentFileMessage(DocumentFileResult result) {
-    return DOCUMENT_MESSAGES[result];
+    switch (result) {
+    case DOCUMENT_OK: return "";
+    case DOCUMENT_OPEN_FAILED: return "Could not open the file.";
+    case DOCUMENT_SIZE_FAILED: return "Could not determine the file size.";
+    case DOCUMENT_TOO_LARGE: return "The file is too large.";
+    case DOCUMENT_NO_MEMORY: return "Not enough memory.";
+    case DOCUMENT_READ_FAILED: return "Could not read the file.";
+    case DOCUMENT_ZERO_BYTE: return "The file contains a zero byte and cannot be edited.";
+    case DOCUMENT_CREATE_FAILED: return "Could not open the file for writing.";
+    case DOCUMENT_WRITE_FAILED: return "Could not write the file.";
+    }
+    return "";
 }
 
 DocumentFileResult readDocumentFile(const wchar_t* path, char** bytes, int32_t* byteCount) {
@@ -204,7 +203,7 @@ const char* fileNamePart(const char* path) {
 
 VocabularyNameResult vocabularyNameOfPath(const wchar_t* path, char* name) {
     char asciiPath[PATH_SIZE];
-    if (utf16ToAscii(path, asciiPath, PATH_SIZE) != 0) {
+    if (!utf16ToAscii(path, asciiPath, PATH_SIZE)) {
         return VOCABULARY_NAME_NOT_ASCII;
     }
     const char* fileName = fileNamePart(asciiPath);

@@ -4,7 +4,7 @@
 #include "debugLog.h"
 #include "editorState.h"
 #include "externRunner.h"
-#include "mainWindow.h"
+#include "messageBoxes.h"
 #include "textConversions.h"
 #include "translatePipeline.h"
 
@@ -19,8 +19,8 @@ const char* const UNPACK_ARGUMENT = "-d";
 const char* const ENCODE_PROGRAM = "zarnoGlotEncode";
 const char* const DECODE_PROGRAM = "zarnoGlotDecode";
 
-void showPipelineError(const char* text) {
-    MessageBoxA(editorState.editControl, text, PIPELINE_CAPTION, MB_OK | MB_ICONERROR);
+bool showPipelineError(const char* text) {
+    return showError(editorState.editControl, text, PIPELINE_CAPTION);
 }
 
 const char* orNull(const char* text) {
@@ -40,18 +40,16 @@ bool documentAsUtf8(char** bytes, int32_t* byteCount) {
     if (text == nullptr) {
         char message[PIPELINE_MESSAGE_SIZE];
         snprintf(message, sizeof message, "No memory (%lld) for edit control text", textSize);
-        showPipelineError(message);
-        return false;
+        return showPipelineError(message);
     }
     const int copied = GetWindowTextW(editorState.editControl, text, units + 1);
     logMessage("Edit control text extracted, chars:%d, at:%p", copied * 2, static_cast<void*>(text));
-    const int failed = utf16ToUtf8(text, copied, bytes, byteCount);
+    const bool converted = utf16ToUtf8(text, copied, bytes, byteCount);
     free(text);
-    if (failed != 0) {
+    if (!converted) {
         free(*bytes);
         *bytes = nullptr;
-        showPipelineError("Cannot convert document to UTF-8 (memory?).");
-        return false;
+        return showPipelineError("Cannot convert document to UTF-8 (memory?).");
     }
     logMessage("Converted to utf8, chars:%d, at:%p", *byteCount, static_cast<void*>(*bytes));
     return true;
@@ -59,21 +57,20 @@ bool documentAsUtf8(char** bytes, int32_t* byteCount) {
 
 }  // namespace
 
-int32_t externFilterTest(const char* programA, const char* argumentA, const char* programB, const char* argumentB) {
+bool externFilterTest(const char* programA, const char* argumentA, const char* programB, const char* argumentB) {
     logMessage("externFilterTest, A:[%s],[%s], B:[%s],[%s]", orNull(programA), orNull(argumentA), orNull(programB),
                orNull(argumentB));
     char* input = nullptr;
     int32_t inputLength = 0;
     if (!documentAsUtf8(&input, &inputLength)) {
-        return -1;
+        return false;
     }
     wchar_t* text = nullptr;
     int32_t units = 0;
     char message[PIPELINE_MESSAGE_SIZE];
-    if (runTranslatePipeline(input, inputLength, programA, argumentA, programB, argumentB, EXTERN_PROG_TIMEOUT_MS,
-                             &text, &units, message) != 0) {
-        showPipelineError(message);
-        return -1;
+    if (!runTranslatePipeline(input, inputLength, programA, argumentA, programB, argumentB, EXTERN_PROG_TIMEOUT_MS,
+                              &text, &units, message)) {
+        return showPipelineError(message);
     }
     // Laying out a long text is slow enough without repainting on the way.
     SendMessageW(editorState.editControl, WM_SETREDRAW, FALSE, 0);
@@ -82,28 +79,27 @@ int32_t externFilterTest(const char* programA, const char* argumentA, const char
     InvalidateRect(editorState.editControl, nullptr, TRUE);
     free(text);
     if (!replaced) {
-        showPipelineError("Cannot update the document.");
-        return -1;
+        return showPipelineError("Cannot update the document.");
     }
-    return 0;
+    return true;
 }
 
-int translate_to_clipboard(HWND owner) {
+bool translate_to_clipboard(HWND owner) {
     showInformation(owner, "Transaction to Clipboard - not yet implemented.");
-    return 0;
+    return false;
 }
 
-int translate_from_clipboard(HWND owner) {
+bool translate_from_clipboard(HWND owner) {
     showInformation(owner, "Transaction from Clipboard - not yet implemented.");
-    return 0;
+    return false;
 }
 
-int translate_to_zarnoglot(HWND) {
+bool translate_to_zarnoglot(HWND) {
     logMessage("xTx: %d", CMD_TO_ZARNOGLOT);
-    return externFilterTest(PACK_PROGRAM, nullptr, ENCODE_PROGRAM, editorState.vocabularyName) == 0 ? 1 : 0;
+    return externFilterTest(PACK_PROGRAM, nullptr, ENCODE_PROGRAM, editorState.vocabularyName);
 }
 
-int translate_from_zarnoglot(HWND) {
+bool translate_from_zarnoglot(HWND) {
     logMessage("xTx: %d", CMD_FROM_ZARNOGLOT);
-    return externFilterTest(DECODE_PROGRAM, editorState.vocabularyName, PACK_PROGRAM, UNPACK_ARGUMENT) == 0 ? 1 : 0;
+    return externFilterTest(DECODE_PROGRAM, editorState.vocabularyName, PACK_PROGRAM, UNPACK_ARGUMENT);
 }

@@ -3,9 +3,7 @@
 #include "debugLog.h"
 
 #include <climits>
-#include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 const char* const CONFIGURATION_FILE_NAME = "zarnoGlotWriteW.ini";
@@ -125,40 +123,30 @@ void cutToFolder(char* path) {
     *cut = '\0';
 }
 
-void fatalError(const char* caption, const char* format, ...) {
-    char message[256];
-    va_list arguments;
-    va_start(arguments, format);
-    vsnprintf(message, sizeof message, format, arguments);
-    va_end(arguments);
-    MessageBoxA(nullptr, message, caption, MB_OK | MB_ICONERROR);
-    exit(1);
-}
-
-void setWorkingDirectory() {
+bool setWorkingDirectory(unsigned long* error) {
     char path[PATH_SIZE] = "";
     const DWORD length = GetModuleFileNameA(nullptr, path, PATH_SIZE - 1);
     path[PATH_SIZE - 1] = '\0';
     logMessage("executable: [%s]", path);
     // A path that filled the buffer was cut short and names no real folder.
     if (length == 0 || length >= PATH_SIZE - 1) {
-        const DWORD error = length == 0 ? GetLastError() : ERROR_INSUFFICIENT_BUFFER;
-        fatalError("Fatal Error - Unable to set working directory", "SetCurrentDirectory failed: %lu\n", error);
+        *error = length == 0 ? GetLastError() : ERROR_INSUFFICIENT_BUFFER;
+        return false;
     }
     cutToFolder(path);
     if (!SetCurrentDirectoryA(path)) {
-        fatalError("Fatal Error - Unable to set working directory", "SetCurrentDirectory failed: %lu\n",
-                   GetLastError());
+        *error = GetLastError();
+        return false;
     }
     logMessage("Working directory: [%s]", path);
+    return true;
 }
 
-void readConfiguration() {
+bool readConfiguration() {
     logMessage("reading configuration from: [%s]", CONFIGURATION_FILE_NAME);
     FILE* file = fopen(CONFIGURATION_FILE_NAME, "r");
     if (file == nullptr) {
-        fatalError("Fatal Error - No configuttation file", "Failed to open configration file:\n[%s]\n\n",
-                   CONFIGURATION_FILE_NAME);
+        return false;
     }
     // The three settings never take more than this from the file.
     char text[1024];
@@ -174,6 +162,7 @@ void readConfiguration() {
     logMessage("vocabulary: [%s]", editorState.vocabularyName);
     logMessage("data directory: [%s]", editorState.dataDirectory);
     logMessage("text edit font: %s,%d", editorState.fontFace, editorState.fontPointSize);
+    return true;
 }
 
 void writeConfiguration() {

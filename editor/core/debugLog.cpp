@@ -1,6 +1,5 @@
 #include "debugLog.h"
 
-#include "configuration.h"
 #include "editorState.h"
 #include "logFormat.h"
 
@@ -14,13 +13,13 @@ char messageBuffer[LOG_MESSAGE_SIZE];
 
 }  // namespace
 
-void openDebugLog() {
+bool openDebugLog() {
     if (logFile != nullptr) {
-        return;
+        return true;
     }
     logFile = fopen(LOG_FILE_PATH, "a");
     if (logFile == nullptr) {
-        fatalError("Fatal Error - No Debug Log", "Failed to open debug log file:\n%s\n\n", LOG_FILE_PATH);
+        return false;
     }
     const time_t now = time(nullptr);
     struct tm localTime = {};
@@ -35,6 +34,7 @@ void openDebugLog() {
         fputs(header, logFile);
     }
     fflush(logFile);
+    return true;
 }
 
 void logMessage(const char* format, ...) {

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "filters/filterStreams.h"
+#include "filterStreams.h"
 
 int main() {
     const std::string input = readAllInput();

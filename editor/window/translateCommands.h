@@ -3,11 +3,8 @@
 // commands.h.
 #pragma once
 
-#include <cstdint>
-
 // Runs programA (with argumentA, absent for none) and then, when given,
 // programB (with argumentB) over the document as UTF-8 and puts the last
-// output in its place. Returns 0 when the document was replaced; -1 after a
-// box (caption "externFilterTest error") with the document unchanged.
-int32_t externFilterTest(const char* programA, const char* argumentA, const char* programB,
-                         const char* argumentB);
+// output in its place. Returns true when the document was replaced; false
+// after a box (caption "externFilterTest error") with the document unchanged.
+bool externFilterTest(const char* programA, const char* argumentA, const char* programB, const char* argumentB);

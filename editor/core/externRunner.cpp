@@ -171,41 +171,41 @@ bool argumentsAccepted(const char* input, int32_t inputLength, const char* progr
 }
 
 // Creates the three pipes with inheritable ends and keeps the editor's ends
-// out of the program. Returns 0 or the result code of the failed step, with
-// every end made so far closed.
-int32_t createPipes(RunHandles* run) {
+// out of the program. Returns RUN_OK or the failed step's result, with every
+// end made so far closed.
+RunResult createPipes(RunHandles* run) {
     SECURITY_ATTRIBUTES inheritable;
     std::memset(&inheritable, 0, sizeof inheritable);
     inheritable.nLength = sizeof inheritable;
     inheritable.bInheritHandle = TRUE;
     inheritable.lpSecurityDescriptor = nullptr;
-    int32_t result = 0;
-    if (!CreatePipe(&run->inputRead, &run->inputWrite, &inheritable, 0)) return 2;
+    RunResult result = RUN_OK;
+    if (!CreatePipe(&run->inputRead, &run->inputWrite, &inheritable, 0)) return RUN_INPUT_PIPE_FAILED;
     if (!SetHandleInformation(run->inputWrite, HANDLE_FLAG_INHERIT, 0)) {
-        result = 5;
+        result = RUN_INHERITANCE_FAILED;
     } else if (!CreatePipe(&run->outputRead, &run->outputWrite, &inheritable, 0)) {
-        result = 3;
+        result = RUN_OUTPUT_PIPE_FAILED;
     } else if (!SetHandleInformation(run->outputRead, HANDLE_FLAG_INHERIT, 0)) {
-        result = 5;
+        result = RUN_INHERITANCE_FAILED;
     } else if (!CreatePipe(&run->errorRead, &run->errorWrite, &inheritable, 0)) {
-        result = 4;
+        result = RUN_ERROR_PIPE_FAILED;
     } else if (!SetHandleInformation(run->errorRead, HANDLE_FLAG_INHERIT, 0)) {
-        result = 5;
+        result = RUN_INHERITANCE_FAILED;
     }
-    if (result != 0) closePipeEnds(run);
+    if (result != RUN_OK) closePipeEnds(run);
     return result;
 }
 
 // Starts the program on the program's ends of the pipes, then closes those
 // ends here so that the editor's reads see the end of the data when the
-// program ends. Returns 0, 6 or 7; after a failure every end is closed.
-int32_t startProgram(RunHandles* run, const char* program, const char* argument) {
+// program ends. After a failure every end is closed.
+RunResult startProgram(RunHandles* run, const char* program, const char* argument) {
     size_t length = std::strlen(program) + 3;
     if (argument != nullptr) length += std::strlen(argument) + 3;
     char* commandLine = static_cast<char*>(std::malloc(length));
     if (commandLine == nullptr) {
         closePipeEnds(run);
-        return 6;
+        return RUN_NO_MEMORY;
     }
     if (argument != nullptr) {
         std::snprintf(commandLine, length, "\"%s\" \"%s\"", program, argument);
@@ -227,12 +227,12 @@ int32_t startProgram(RunHandles* run, const char* program, const char* argument)
     if (!started) {
         std::memset(&run->process, 0, sizeof run->process);
         closePipeEnds(run);
-        return 7;
+        return RUN_START_FAILED;
     }
     closeHandleOnce(&run->inputRead);
     closeHandleOnce(&run->outputWrite);
     closeHandleOnce(&run->errorWrite);
-    return 0;
+    return RUN_OK;
 }
 
 void terminateProgram(RunHandles* run) {
@@ -254,53 +254,82 @@ void endPipeThread(HANDLE thread) {
 // The ordinary wait for a pipe thread after the program has ended. A thread
 // that is late gives lateResult (unless an earlier result stands) and is
 // then made to end.
-int32_t waitForPipeThread(HANDLE thread, DWORD timeoutMs, int32_t lateResult, int32_t result) {
+RunResult waitForPipeThread(HANDLE thread, DWORD timeoutMs, RunResult lateResult, RunResult result) {
     if (WaitForSingleObject(thread, timeoutMs) == WAIT_OBJECT_0) return result;
     endPipeThread(thread);
-    return result != 0 ? result : lateResult;
+    return result != RUN_OK ? result : lateResult;
 }
 
 // Starts the three pipe threads, handing each its pipe end. A failure
 // terminates the program and ends the threads already running.
-int32_t startPipeThreads(RunHandles* run, StdinFeederJob* feederJob, StdoutCollectorJob* collectorJob,
-                         StderrDrainJob* drainJob) {
-    run->feeder = CreateThread(nullptr, 0, stdinFeeder, feederJob, 0, nullptr);
-    if (run->feeder == nullptr) {
-        terminateProgram(run);
-        return 8;
+RunResult startPipeThreads(RunHandles* run, StdinFeederJob* feederJob, StdoutCollectorJob* collectorJob,
+                           StderrDrainJob* drainJob) {
+    const struct {
+        LPTHREAD_START_ROUTINE routine;
+        void* job;
+        HANDLE* thread;
+        HANDLE* pipeEnd;   // handed over to the thread, which closes it
+        RunResult failure;
+    } starts[] = {
+        {stdinFeeder, feederJob, &run->feeder, &run->inputWrite, RUN_FEEDER_NOT_STARTED},
+        {stdoutCollector, collectorJob, &run->collector, &run->outputRead, RUN_COLLECTOR_NOT_STARTED},
+        {stderrDrain, drainJob, &run->drain, &run->errorRead, RUN_DRAIN_NOT_STARTED},
+    };
+    for (int i = 0; i < 3; i++) {
+        *starts[i].thread = CreateThread(nullptr, 0, starts[i].routine, starts[i].job, 0, nullptr);
+        if (*starts[i].thread == nullptr) {
+            terminateProgram(run);
+            for (int started = 0; started < i; started++) endPipeThread(*starts[started].thread);
+            return starts[i].failure;
+        }
+        *starts[i].pipeEnd = nullptr;
     }
-    run->inputWrite = nullptr;
-    run->collector = CreateThread(nullptr, 0, stdoutCollector, collectorJob, 0, nullptr);
-    if (run->collector == nullptr) {
-        terminateProgram(run);
-        endPipeThread(run->feeder);
-        return 9;
-    }
-    run->outputRead = nullptr;
-    run->drain = CreateThread(nullptr, 0, stderrDrain, drainJob, 0, nullptr);
-    if (run->drain == nullptr) {
-        terminateProgram(run);
-        endPipeThread(run->feeder);
-        endPipeThread(run->collector);
-        return 10;
-    }
-    run->errorRead = nullptr;
-    return 0;
+    return RUN_OK;
 }
 
-int32_t collectorResult(const StdoutCollectorJob* job) {
-    if (job->growths >= EXTERN_PROG_MAX_GROWTHS) return 14;
-    if (job->error == ERROR_NOT_ENOUGH_MEMORY) return 13;
-    return 15;
+RunResult collectorResult(const StdoutCollectorJob* job) {
+    if (job->growths >= EXTERN_PROG_MAX_GROWTHS) return RUN_OUTPUT_TOO_LARGE;
+    if (job->error == ERROR_NOT_ENOUGH_MEMORY) return RUN_OUTPUT_NO_MEMORY;
+    return RUN_OUTPUT_READ_FAILED;
 }
 
 }  // namespace
 
-int32_t runExternProgWithTimeout(const char* input, int32_t inputLength, const char* program,
-                                 const char* argument, char** output, int32_t* outputSize,
-                                 uint32_t* exitStatus, uint32_t timeoutMs) {
+const char* runResultText(RunResult result) {
+    switch (result) {
+    case RUN_PROGRAM_FAILED: return "the program ended with an exit status other than 0";
+    case RUN_OK: return "the program ended with exit status 0";
+    case RUN_ARGUMENTS_REFUSED: return "the arguments were refused";
+    case RUN_INPUT_PIPE_FAILED: return "the standard input pipe could not be created";
+    case RUN_OUTPUT_PIPE_FAILED: return "the standard output pipe could not be created";
+    case RUN_ERROR_PIPE_FAILED: return "the standard error pipe could not be created";
+    case RUN_INHERITANCE_FAILED: return "a pipe end could not be kept from the program";
+    case RUN_NO_MEMORY: return "no memory for the command line";
+    case RUN_START_FAILED: return "the program could not be started";
+    case RUN_FEEDER_NOT_STARTED: return "the standard input thread could not be started";
+    case RUN_COLLECTOR_NOT_STARTED: return "the standard output thread could not be started";
+    case RUN_DRAIN_NOT_STARTED: return "the standard error thread could not be started";
+    case RUN_TIMED_OUT: return "the program did not end in time and was terminated";
+    case RUN_EXIT_STATUS_UNKNOWN: return "the program's exit status could not be read";
+    case RUN_OUTPUT_NO_MEMORY: return "no memory for the program's output";
+    case RUN_OUTPUT_TOO_LARGE: return "the program's output is too large";
+    case RUN_OUTPUT_READ_FAILED: return "reading the program's standard output failed";
+    case RUN_ERROR_READ_FAILED: return "reading the program's standard error failed";
+    case RUN_INPUT_WRITE_FAILED: return "writing the program's standard input failed";
+    case RUN_FEEDER_LATE: return "the standard input thread did not end in time";
+    case RUN_COLLECTOR_LATE: return "the standard output thread did not end in time";
+    case RUN_DRAIN_LATE: return "the standard error thread did not end in time";
+    }
+    return "unknown result";
+}
+
+RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const char* program,
+                                   const char* argument, char** output, int32_t* outputSize, uint32_t* exitStatus,
+                                   uint32_t timeoutMs) {
     logMessage("runExternProg: start");
-    if (!argumentsAccepted(input, inputLength, program, output, outputSize, exitStatus)) return 1;
+    if (!argumentsAccepted(input, inputLength, program, output, outputSize, exitStatus)) {
+        return RUN_ARGUMENTS_REFUSED;
+    }
     *exitStatus = 0;
     RunHandles run;
     std::memset(&run, 0, sizeof run);
@@ -311,10 +340,10 @@ int32_t runExternProgWithTimeout(const char* input, int32_t inputLength, const c
     std::memset(&collectorJob, 0, sizeof collectorJob);
     std::memset(&drainJob, 0, sizeof drainJob);
 
-    int32_t result = createPipes(&run);
-    if (result != 0) return result;
+    RunResult result = createPipes(&run);
+    if (result != RUN_OK) return result;
     result = startProgram(&run, program, argument);
-    if (result != 0) return result;
+    if (result != RUN_OK) return result;
 
     feederJob.pipe = run.inputWrite;
     feederJob.data = input;
@@ -325,35 +354,34 @@ int32_t runExternProgWithTimeout(const char* input, int32_t inputLength, const c
     collectorJob.initialCapacity = *outputSize;
     drainJob.pipe = run.errorRead;
     result = startPipeThreads(&run, &feederJob, &collectorJob, &drainJob);
-    if (result != 0) {
+    if (result != RUN_OK) {
         releaseRun(&run);
         return result;
     }
 
     if (WaitForSingleObject(run.process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
         terminateProgram(&run);
-        result = 11;
+        result = RUN_TIMED_OUT;
     }
     DWORD status = 0;
     if (GetExitCodeProcess(run.process.hProcess, &status)) {
         *exitStatus = status;
-    } else if (result == 0) {
-        result = 12;
+    } else if (result == RUN_OK) {
+        result = RUN_EXIT_STATUS_UNKNOWN;
     }
-    result = waitForPipeThread(run.feeder, timeoutMs, 18, result);
-    result = waitForPipeThread(run.collector, timeoutMs, 19, result);
-    result = waitForPipeThread(run.drain, timeoutMs, 20, result);
-    if (result == 0 && feederJob.error != 0) result = 17;
-    if (result == 0 && collectorJob.error != 0) result = collectorResult(&collectorJob);
-    if (result == 0 && drainJob.error != 0) result = 16;
+    result = waitForPipeThread(run.feeder, timeoutMs, RUN_FEEDER_LATE, result);
+    result = waitForPipeThread(run.collector, timeoutMs, RUN_COLLECTOR_LATE, result);
+    result = waitForPipeThread(run.drain, timeoutMs, RUN_DRAIN_LATE, result);
+    if (result == RUN_OK && feederJob.error != 0) result = RUN_INPUT_WRITE_FAILED;
+    if (result == RUN_OK && collectorJob.error != 0) result = collectorResult(&collectorJob);
+    if (result == RUN_OK && drainJob.error != 0) result = RUN_ERROR_READ_FAILED;
     releaseRun(&run);
-    if (result != 0) return result;
-    return *exitStatus != 0 ? -1 : 0;
+    if (result != RUN_OK) return result;
+    return *exitStatus != 0 ? RUN_PROGRAM_FAILED : RUN_OK;
 }
 
-int32_t runExternProg(const char* input, int32_t inputLength, const char* program,
-                      const char* argument, char** output, int32_t* outputSize,
-                      uint32_t* exitStatus) {
-    return runExternProgWithTimeout(input, inputLength, program, argument, output, outputSize,
-                                    exitStatus, EXTERN_PROG_TIMEOUT_MS);
+RunResult runExternProg(const char* input, int32_t inputLength, const char* program, const char* argument,
+                        char** output, int32_t* outputSize, uint32_t* exitStatus) {
+    return runExternProgWithTimeout(input, inputLength, program, argument, output, outputSize, exitStatus,
+                                    EXTERN_PROG_TIMEOUT_MS);
 }

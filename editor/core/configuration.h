@@ -39,20 +39,11 @@ int formatConfiguration(const Configuration& settings, char* text, int size);
 // at the last colon, else to the empty string.
 void cutToFolder(char* path);
 
-// Makes the program's own folder the current directory; ends the process
-// with a fatal box when it cannot.
-void setWorkingDirectory();
-// Reads the configuration from the current directory into editorState; ends
-// the process with a fatal box when the file cannot be opened.
-void readConfiguration();
+// Makes the program's own folder the current directory. False when it
+// cannot, with the platform's error code in *error.
+bool setWorkingDirectory(unsigned long* error);
+// Reads the configuration from the current directory into editorState;
+// false when the file cannot be opened.
+bool readConfiguration();
 // Writes editorState's settings back; only logs when the file cannot be opened.
 void writeConfiguration();
-
-// Shows a message box without owner, caption and error icon, with the text
-// formatted into 256 bytes (longer text is cut), and ends the process with
-// exit status 1.
-[[noreturn]] void fatalError(const char* caption, const char* format, ...)
-#ifdef __GNUC__
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;

@@ -16,9 +16,9 @@ int32_t initialOutputCapacity(int32_t inputLength);
 // input, then programB (with argumentB) over what programA wrote; an absent
 // programB makes a single run. The pipeline takes over the malloc'ed input
 // block (absent when inputLength is 0) and frees it after the first run.
-// On success returns 0 and hands over *text, a malloc'ed block of *units
-// UTF-16 units and a 0 unit. On failure returns -1, hands over nothing and
-// writes the text of the box to show into message.
-int32_t runTranslatePipeline(char* input, int32_t inputLength, const char* programA, const char* argumentA,
-                             const char* programB, const char* argumentB, uint32_t timeoutMs, wchar_t** text,
-                             int32_t* units, char message[PIPELINE_MESSAGE_SIZE]);
+// On success hands over *text, a malloc'ed block of *units UTF-16 units and
+// a 0 unit. On failure returns false, hands over nothing and writes the text
+// of the box to show into message.
+bool runTranslatePipeline(char* input, int32_t inputLength, const char* programA, const char* argumentA,
+                          const char* programB, const char* argumentB, uint32_t timeoutMs, wchar_t** text,
+                          int32_t* units, char message[PIPELINE_MESSAGE_SIZE]);

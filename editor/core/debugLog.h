@@ -1,7 +1,9 @@
 // The editor's diagnostic log "t:zarnoGlotWriteW.log" (main thread only).
 #pragma once
 
-void openDebugLog();
+// Opens the log for appending and writes its header; false when the file
+// cannot be opened. Opening an open log does nothing.
+bool openDebugLog();
 // printf-style; writes one line and flushes it. Does nothing while no log is open.
 void logMessage(const char* format, ...)
 #ifdef __GNUC__

@@ -6,10 +6,10 @@
 #include <windows.h>
 #include <commdlg.h>
 
-// Offers to save a modified document before it is dropped. Returns 1 when
-// the caller may go on (saved, discarded, or nothing to save) and 0 when it
-// must stop (cancelled, or the save failed or was cancelled).
-int saveChangesFirst(HWND owner);
+// Offers to save a modified document before it is dropped. Returns true
+// when the caller may go on (saved, discarded, or nothing to save) and false
+// when it must stop (cancelled, or the save failed or was cancelled).
+bool saveChangesFirst(HWND owner);
 
 // Shows the common Open (saving false) or Save As dialog. The dialogs make
 // the chosen file's folder the current directory; it is put back at once,

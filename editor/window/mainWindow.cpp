@@ -4,8 +4,12 @@
 #include "debugLog.h"
 #include "editorState.h"
 #include "fileCommands.h"
+#include "messageBoxes.h"
 
 #include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
 
 const char* const WINDOW_CLASS_NAME = "zarnoGlotWriteClass";
 const char* const WINDOW_TITLE = "zarnoGlotWrite";
@@ -94,6 +98,12 @@ void openUserGuide() {
     ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+void showAbout(HWND owner) {
+    char text[64];
+    snprintf(text, sizeof text, "%s\nVersion %s", PROGRAM_CAPTION, EDITOR_VERSION);
+    showInformation(owner, text, "About zarnoGlotWriteW");
+}
+
 void sendToEdit(UINT message, WPARAM wParam, LPARAM lParam) {
     SendMessageA(editorState.editControl, message, wParam, lParam);
 }
@@ -111,17 +121,6 @@ void releaseDrawingObjects() {
 }
 
 }  // namespace
-
-void showInformation(HWND owner, const char* text) {
-    MessageBoxA(owner, text, PROGRAM_CAPTION, MB_OK | MB_ICONINFORMATION);
-}
-
-int askSaveChanges(HWND owner) {
-    if (SendMessageA(editorState.editControl, EM_GETMODIFY, 0, 0) == 0) {
-        return IDNO;
-    }
-    return MessageBoxA(owner, "Do you want to save changes?", PROGRAM_CAPTION, MB_YESNOCANCEL | MB_ICONQUESTION);
-}
 
 HMENU buildMenu() {
     HMENU bar = CreateMenu();
@@ -180,9 +179,7 @@ void onCommand(HWND mainWindow, int commandId) {
     case CMD_SELECT_DATA_DIRECTORY: select_data_dir(mainWindow); break;
     case CMD_HELP: showInformation(mainWindow, HELP_TEXT); break;
     case CMD_USER_GUIDE: openUserGuide(); break;
-    case CMD_ABOUT:
-        MessageBoxA(mainWindow, "zarnoGlotWriteW\nVersion 26.260", "About zarnoGlotWriteW", MB_OK | MB_ICONINFORMATION);
-        break;
+    case CMD_ABOUT: showAbout(mainWindow); break;
     default: break;
     }
 }

@@ -1,10 +1,16 @@
-// The editor's process-wide state, touched only from the main thread.
+// The editor's process-wide state, touched only from the main thread: the
+// settings the configuration holds, the document's file name, and the edit
+// control with its font and colours (those belong to the window layer; the
+// core only keeps the record).
 #pragma once
 
 #include <windows.h>
 
 constexpr int NAME_SIZE = 64;    // vocabulary name, font face
 constexpr int PATH_SIZE = 260;   // data directory, document path
+
+// The version the log's header and the About box show.
+constexpr const char* EDITOR_VERSION = "26.260";
 
 struct EditorState {
     HWND editControl;
@@ -20,6 +26,3 @@ struct EditorState {
 };
 
 extern EditorState editorState;
-
-extern const char* const PROGRAM_CAPTION;   // "zarnoGlotWriteW"
-extern const char* const EDITOR_VERSION;    // "26.260"

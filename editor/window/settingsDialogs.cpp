@@ -6,6 +6,7 @@
 #include "documentFiles.h"
 #include "editorState.h"
 #include "fileCommands.h"
+#include "messageBoxes.h"
 #include "textConversions.h"
 
 #include <commdlg.h>
@@ -32,11 +33,6 @@ constexpr DWORD FOLDER_DIALOG_OPTIONS = FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM;
 const CLSID FILE_OPEN_DIALOG_CLASS = {0xDC1C5A9C, 0xE88A, 0x4DDE, {0xA5, 0xA1, 0x60, 0xF8, 0x2A, 0x20, 0xAE, 0xF7}};
 const IID FILE_DIALOG_INTERFACE = {0x42F85136, 0xDB7E, 0x439C, {0x85, 0xF1, 0xE4, 0x07, 0x5D, 0x13, 0x5F, 0xC8}};
 const IID SHELL_ITEM_INTERFACE = {0x43826D1E, 0xE718, 0x42EE, {0xBC, 0x55, 0xA1, 0xE2, 0x61, 0xC3, 0x7B, 0xFE}};
-
-int showError(HWND owner, const char* text, const char* caption) {
-    MessageBoxA(owner, text, caption, MB_OK | MB_ICONERROR);
-    return 0;
-}
 
 // The font the dialog starts from: the edit control's, with the configured
 // size when there is one.
@@ -90,32 +86,33 @@ void releaseFolderDialog(FolderDialogObjects* objects) {
 
 // Shows the folder dialog opening at the profile folder and stores the
 // chosen folder. Cancelling and failures of the dialog end it silently.
-int chooseDataDirectory(HWND owner, const wchar_t* profile, FolderDialogObjects* objects) {
+bool chooseDataDirectory(HWND owner, const wchar_t* profile, FolderDialogObjects* objects) {
     IFileDialog* dialog = objects->dialog;
     if (FAILED(dialog->SetOptions(FOLDER_DIALOG_OPTIONS)) || FAILED(dialog->SetTitle(L"Select Data Directory"))) {
-        return 0;
+        return false;
     }
     if (FAILED(SHCreateItemFromParsingName(profile, nullptr, SHELL_ITEM_INTERFACE,
                                            reinterpret_cast<void**>(&objects->defaultFolder))) ||
         FAILED(dialog->SetDefaultFolder(objects->defaultFolder))) {
-        return 0;
+        return false;
     }
     if (FAILED(dialog->Show(owner)) || FAILED(dialog->GetResult(&objects->chosen)) ||
         FAILED(objects->chosen->GetDisplayName(SIGDN_FILESYSPATH, &objects->path))) {
-        return 0;
+        return false;
     }
     char folder[PATH_SIZE];
-    if (utf16ToAscii(objects->path, folder, PATH_SIZE) != 0) {
-        return showError(owner, "The selected directory contains non-ASCII characters and cannot be used by this "
-                                "application.", DATA_DIRECTORY_CAPTION);
+    if (!utf16ToAscii(objects->path, folder, PATH_SIZE)) {
+        return showError(owner,
+                         "The selected directory contains non-ASCII characters and cannot be used by this application.",
+                         DATA_DIRECTORY_CAPTION);
     }
     memcpy(editorState.dataDirectory, folder, PATH_SIZE);
-    return 1;
+    return true;
 }
 
 }  // namespace
 
-int select_font(HWND owner) {
+bool select_font(HWND owner) {
     logMessage("select_font() start");
     LOGFONTW font;
     presetFont(owner, &font);
@@ -129,10 +126,10 @@ int select_font(HWND owner) {
         dialog.iPointSize = editorState.fontPointSize * 10;
     }
     if (!ChooseFontW(&dialog)) {
-        return 0;
+        return false;
     }
     char face[NAME_SIZE];
-    if (utf16ToAscii(font.lfFaceName, face, NAME_SIZE) != 0) {
+    if (!utf16ToAscii(font.lfFaceName, face, NAME_SIZE)) {
         return showError(owner, "The selected font name is not ASCII.", FONT_CAPTION);
     }
     memcpy(editorState.fontFace, face, NAME_SIZE);
@@ -142,16 +139,16 @@ int select_font(HWND owner) {
         return showError(owner, "Could not create the selected font.", FONT_CAPTION);
     }
     applyFont(created);
-    return 1;
+    return true;
 }
 
-int select_data_dir(HWND owner) {
+bool select_data_dir(HWND owner) {
     wchar_t profile[DIALOG_PATH_UNITS] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile))) {
         return showError(owner, "Could not determine the user's home directory.", DATA_DIRECTORY_CAPTION);
     }
     FolderDialogObjects objects = {nullptr, nullptr, nullptr, nullptr};
-    int result = 0;
+    bool result = false;
     if (FAILED(CoCreateInstance(FILE_OPEN_DIALOG_CLASS, nullptr, CLSCTX_INPROC_SERVER, FILE_DIALOG_INTERFACE,
                                 reinterpret_cast<void**>(&objects.dialog)))) {
         objects.dialog = nullptr;
@@ -163,7 +160,7 @@ int select_data_dir(HWND owner) {
     return result;
 }
 
-int select_vcb(HWND owner) {
+bool select_vcb(HWND owner) {
     logMessage("select_vcb() start");
     wchar_t currentDirectory[DIALOG_PATH_UNITS] = {};
     const DWORD length = GetCurrentDirectoryW(DIALOG_PATH_UNITS, currentDirectory);
@@ -183,7 +180,7 @@ int select_vcb(HWND owner) {
     dialog.lpstrTitle = L"Select Vocabulary File";
     dialog.Flags = VOCABULARY_DIALOG_FLAGS;
     if (!runFileDialog(&dialog, false)) {
-        return 0;
+        return false;
     }
     char name[NAME_SIZE];
     const VocabularyNameResult taken = vocabularyNameOfPath(fileName, name);
@@ -194,5 +191,5 @@ int select_vcb(HWND owner) {
         return showError(owner, "The selected filename is too long.", VOCABULARY_CAPTION);
     }
     memcpy(editorState.vocabularyName, name, NAME_SIZE);
-    return 1;
+    return true;
 }

@@ -4,6 +4,7 @@
 #include "debugLog.h"
 #include "documentFiles.h"
 #include "editorState.h"
+#include "messageBoxes.h"
 #include "textConversions.h"
 
 #include <cstdlib>
@@ -19,15 +20,10 @@ const wchar_t UNTITLED_NAME[] = L"Untitled.text";
 constexpr DWORD OPEN_FLAGS = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 constexpr DWORD SAVE_AS_FLAGS = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
 
-int showError(HWND owner, const char* text) {
-    MessageBoxA(owner, text, PROGRAM_CAPTION, MB_OK | MB_ICONERROR);
-    return 0;
-}
-
 // The dialogs open in dataDirectory; a name that does not convert leaves
 // the choice to the dialog.
 void initialFolder(wchar_t* folder) {
-    if (ansiToUtf16(editorState.dataDirectory, folder, DIALOG_PATH_UNITS) != 0) {
+    if (!ansiToUtf16(editorState.dataDirectory, folder, DIALOG_PATH_UNITS)) {
         folder[0] = L'\0';
     }
 }
@@ -57,8 +53,8 @@ void markSaved() {
     updateDataDirectory();
 }
 
-// Puts the file's text into the edit control; 0 after showing why not.
-int loadDocument(HWND owner, const wchar_t* path) {
+// Puts the file's text into the edit control; false after showing why not.
+bool loadDocument(HWND owner, const wchar_t* path) {
     char* bytes = nullptr;
     int32_t byteCount = 0;
     const DocumentFileResult read = readDocumentFile(path, &bytes, &byteCount);
@@ -67,9 +63,9 @@ int loadDocument(HWND owner, const wchar_t* path) {
     }
     wchar_t* text = nullptr;
     int32_t units = 0;
-    const int converted = utf8ToUtf16(bytes, byteCount, &text, &units);
+    const bool converted = utf8ToUtf16(bytes, byteCount, &text, &units);
     free(bytes);
-    if (converted != 0) {
+    if (!converted) {
         return showError(owner, "The file does not contain valid UTF-8 text.");
     }
     const BOOL shown = SetWindowTextW(editorState.editControl, text);
@@ -77,11 +73,11 @@ int loadDocument(HWND owner, const wchar_t* path) {
     if (!shown) {
         return showError(owner, "Could not display the document.");
     }
-    return 1;
+    return true;
 }
 
-// The edit control's text as UTF-8 in a new block; 0 after showing why not.
-int documentBytes(HWND owner, char** bytes, int32_t* byteCount) {
+// The edit control's text as UTF-8 in a new block; false after showing why not.
+bool documentBytes(HWND owner, char** bytes, int32_t* byteCount) {
     const int length = GetWindowTextLengthW(editorState.editControl);
     wchar_t* text = static_cast<wchar_t*>(malloc((static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
     if (text == nullptr) {
@@ -89,12 +85,31 @@ int documentBytes(HWND owner, char** bytes, int32_t* byteCount) {
     }
     text[0] = L'\0';
     const int units = GetWindowTextW(editorState.editControl, text, length + 1);
-    const int converted = utf16ToUtf8(text, units, bytes, byteCount);
+    const bool converted = utf16ToUtf8(text, units, bytes, byteCount);
     free(text);
-    if (converted != 0) {
+    if (!converted) {
         return showError(owner, "Could not convert the document to UTF-8.");
     }
-    return 1;
+    return true;
+}
+
+// Shows the Open (saving false) or Save As dialog in the data directory,
+// offering the name in fileName, and takes the chosen path, which must be
+// ASCII. False when the dialog is cancelled or after the box for a name
+// that is not ASCII.
+bool chooseDocumentPath(HWND owner, bool saving, wchar_t* fileName, char* asciiPath) {
+    wchar_t folder[DIALOG_PATH_UNITS] = {};
+    initialFolder(folder);
+    OPENFILENAMEW dialog;
+    prepareDocumentDialog(&dialog, owner, fileName, folder, saving ? L"Save As" : L"Open",
+                          saving ? SAVE_AS_FLAGS : OPEN_FLAGS);
+    if (!runFileDialog(&dialog, saving)) {
+        return false;
+    }
+    if (!utf16ToAscii(fileName, asciiPath, PATH_SIZE)) {
+        return showError(owner, "The filename must contain ASCII characters only.");
+    }
+    return true;
 }
 
 }  // namespace
@@ -109,65 +124,58 @@ BOOL runFileDialog(OPENFILENAMEW* dialog, bool saving) {
     return chosen;
 }
 
-int saveChangesFirst(HWND owner) {
+bool saveChangesFirst(HWND owner) {
     const int answer = askSaveChanges(owner);
     if (answer == IDNO) {
-        return 1;
+        return true;
     }
     if (answer != IDYES) {
-        return 0;
+        return false;
     }
     return editorState.currentFileName[0] != '\0' ? file_save(owner) : file_save_as(owner);
 }
 
-int file_new(HWND owner) {
+bool file_new(HWND owner) {
     logMessage("file_new() start");
     if (!saveChangesFirst(owner)) {
-        return 0;
+        return false;
     }
     SetWindowTextW(editorState.editControl, L"");
     SendMessageW(editorState.editControl, EM_SETMODIFY, FALSE, 0);
     editorState.currentFileName[0] = '\0';
-    return 1;
+    return true;
 }
 
-int file_open(HWND owner) {
+bool file_open(HWND owner) {
     logMessage("file_open() start");
     if (!saveChangesFirst(owner)) {
-        return 0;
+        return false;
     }
     wchar_t fileName[DIALOG_PATH_UNITS] = {};
-    wchar_t folder[DIALOG_PATH_UNITS] = {};
-    initialFolder(folder);
-    OPENFILENAMEW dialog;
-    prepareDocumentDialog(&dialog, owner, fileName, folder, L"Open", OPEN_FLAGS);
-    if (!runFileDialog(&dialog, false)) {
-        return 0;
-    }
     char asciiPath[PATH_SIZE];
-    if (utf16ToAscii(fileName, asciiPath, PATH_SIZE) != 0) {
-        return showError(owner, "The filename must contain ASCII characters only.");
+    if (!chooseDocumentPath(owner, false, fileName, asciiPath)) {
+        return false;
     }
     if (!loadDocument(owner, fileName)) {
-        return 0;
+        return false;
     }
     setCurrentFileName(asciiPath);
     markSaved();
-    return 1;
+    return true;
 }
 
-int file_save(HWND owner) {
+bool file_save(HWND owner) {
     logMessage("file_save() start");
     if (editorState.currentFileName[0] == '\0') {
-        return 0;
+        return false;
     }
     char* bytes = nullptr;
     int32_t byteCount = 0;
     if (!documentBytes(owner, &bytes, &byteCount)) {
-        return 0;
+        return false;
     }
     wchar_t path[DIALOG_PATH_UNITS];
-    if (ansiToUtf16(editorState.currentFileName, path, DIALOG_PATH_UNITS) != 0) {
+    if (!ansiToUtf16(editorState.currentFileName, path, DIALOG_PATH_UNITS)) {
         free(bytes);
         return showError(owner, "Invalid filename.");
     }
@@ -177,34 +185,27 @@ int file_save(HWND owner) {
         return showError(owner, documentFileMessage(written));
     }
     markSaved();
-    return 1;
+    return true;
 }
 
-int file_save_as(HWND owner) {
+bool file_save_as(HWND owner) {
     logMessage("file_save_as() start");
     wchar_t fileName[DIALOG_PATH_UNITS] = {};
     if (editorState.currentFileName[0] == '\0') {
         memcpy(fileName, UNTITLED_NAME, sizeof UNTITLED_NAME);
-    } else if (ansiToUtf16(editorState.currentFileName, fileName, DIALOG_PATH_UNITS) != 0) {
-        return 0;
-    }
-    wchar_t folder[DIALOG_PATH_UNITS] = {};
-    initialFolder(folder);
-    OPENFILENAMEW dialog;
-    prepareDocumentDialog(&dialog, owner, fileName, folder, L"Save As", SAVE_AS_FLAGS);
-    if (!runFileDialog(&dialog, true)) {
-        return 0;
+    } else if (!ansiToUtf16(editorState.currentFileName, fileName, DIALOG_PATH_UNITS)) {
+        return false;
     }
     char asciiPath[PATH_SIZE];
-    if (utf16ToAscii(fileName, asciiPath, PATH_SIZE) != 0) {
-        return showError(owner, "The filename must contain ASCII characters only.");
+    if (!chooseDocumentPath(owner, true, fileName, asciiPath)) {
+        return false;
     }
     char previousName[PATH_SIZE];
     memcpy(previousName, editorState.currentFileName, PATH_SIZE);
     setCurrentFileName(asciiPath);
     if (file_save(owner)) {
-        return 1;
+        return true;
     }
     memcpy(editorState.currentFileName, previousName, PATH_SIZE);
-    return 0;
+    return false;
 }

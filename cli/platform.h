@@ -1,4 +1,6 @@
 // The few places where Windows and POSIX differ for the console programs.
+// Only the frame's start of a program uses it: the libraries read and write
+// the streams they are given, as they are given them.
 #pragma once
 
 #include <cstdio>
@@ -7,6 +9,9 @@
 #include <fcntl.h>
 #include <io.h>
 #endif
+
+// The exit status of a wrong command line; a POSIX shell sees it as 255.
+constexpr int USAGE_EXIT_STATUS = -1;
 
 // Switches a standard stream to raw bytes: on Windows the C runtime would
 // otherwise turn "\r\n" into "\n" on input, "\n" into "\r\n" on output, and

@@ -29,17 +29,18 @@ bool runOneFilter(char* input, int32_t inputLength, const char* program, const c
     }
     int32_t size = capacity;
     uint32_t exitStatus = 0;
-    const int32_t result =
+    const RunResult result =
         runExternProgWithTimeout(input, inputLength, program, argument, &block, &size, &exitStatus, timeoutMs);
-    logMessage("First runEexternal returned: %d", result);
+    logMessage("First runEexternal returned: %d", static_cast<int>(result));
     free(input);
-    if (result != 0) {
+    if (result != RUN_OK) {
         free(block);
-        if (result < 0) {
+        if (result == RUN_PROGRAM_FAILED) {
             snprintf(message, PIPELINE_MESSAGE_SIZE, "First external program failed, error code: %d.",
                      static_cast<int32_t>(exitStatus));
         } else {
-            snprintf(message, PIPELINE_MESSAGE_SIZE, "First runExternal failed, error code: %d.", result);
+            snprintf(message, PIPELINE_MESSAGE_SIZE, "First runExternal failed, error code: %d.",
+                     static_cast<int>(result));
         }
         return false;
     }
@@ -49,14 +50,14 @@ bool runOneFilter(char* input, int32_t inputLength, const char* program, const c
 }
 
 // Turns the last output into text for the edit control and frees it.
-int32_t convertFinalOutput(char* output, int32_t outputLength, wchar_t** text, int32_t* units,
-                           char message[PIPELINE_MESSAGE_SIZE]) {
+bool convertFinalOutput(char* output, int32_t outputLength, wchar_t** text, int32_t* units,
+                        char message[PIPELINE_MESSAGE_SIZE]) {
     wchar_t* converted = nullptr;
     int32_t count = 0;
-    if (utf8ToUtf16(output, outputLength, &converted, &count) != 0) {
+    if (!utf8ToUtf16(output, outputLength, &converted, &count)) {
         free(output);
         snprintf(message, PIPELINE_MESSAGE_SIZE, "Processor produced invalid UTF-8.");
-        return -1;
+        return false;
     }
     // The edit control would keep only the text before a zero byte and lose
     // the rest without a word.
@@ -65,11 +66,11 @@ int32_t convertFinalOutput(char* output, int32_t outputLength, wchar_t** text, i
     if (holdsZero) {
         free(converted);
         snprintf(message, PIPELINE_MESSAGE_SIZE, "The result contains a zero byte and cannot be shown.");
-        return -1;
+        return false;
     }
     *text = converted;
     *units = count;
-    return 0;
+    return true;
 }
 
 }  // namespace
@@ -82,22 +83,22 @@ int32_t initialOutputCapacity(int32_t inputLength) {
     return static_cast<int32_t>(capacity < MAX_OUTPUT_CAPACITY ? capacity : MAX_OUTPUT_CAPACITY);
 }
 
-int32_t runTranslatePipeline(char* input, int32_t inputLength, const char* programA, const char* argumentA,
-                             const char* programB, const char* argumentB, uint32_t timeoutMs, wchar_t** text,
-                             int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
+bool runTranslatePipeline(char* input, int32_t inputLength, const char* programA, const char* argumentA,
+                          const char* programB, const char* argumentB, uint32_t timeoutMs, wchar_t** text,
+                          int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
     *text = nullptr;
     *units = 0;
     message[0] = '\0';
     char* output = nullptr;
     int32_t outputLength = 0;
     if (!runOneFilter(input, inputLength, programA, argumentA, timeoutMs, &output, &outputLength, message)) {
-        return -1;
+        return false;
     }
     if (programB != nullptr) {
         char* secondInput = output;
         if (!runOneFilter(secondInput, outputLength, programB, argumentB, timeoutMs, &output, &outputLength,
                           message)) {
-            return -1;
+            return false;
         }
     }
     return convertFinalOutput(output, outputLength, text, units, message);

@@ -8,14 +8,14 @@
 // gives the text shown to the user for each failure.
 enum DocumentFileResult {
     DOCUMENT_OK,
-    DOCUMENT_OPEN_FAILED,        // "Could not open the file."
-    DOCUMENT_SIZE_FAILED,        // "Could not determine the file size."
-    DOCUMENT_TOO_LARGE,          // "The file is too large."
-    DOCUMENT_NO_MEMORY,          // "Not enough memory."
-    DOCUMENT_READ_FAILED,        // "Could not read the file."
-    DOCUMENT_ZERO_BYTE,          // "The file contains a zero byte and cannot be edited."
-    DOCUMENT_CREATE_FAILED,      // "Could not open the file for writing."
-    DOCUMENT_WRITE_FAILED,       // "Could not write the file."
+    DOCUMENT_OPEN_FAILED,
+    DOCUMENT_SIZE_FAILED,
+    DOCUMENT_TOO_LARGE,
+    DOCUMENT_NO_MEMORY,
+    DOCUMENT_READ_FAILED,
+    DOCUMENT_ZERO_BYTE,          // the edit control would cut the text there
+    DOCUMENT_CREATE_FAILED,
+    DOCUMENT_WRITE_FAILED,
 };
 
 const char* documentFileMessage(DocumentFileResult result);

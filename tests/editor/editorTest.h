@@ -1,0 +1,74 @@
+// The base of the end-to-end tests of the editor: it starts the real
+// zarnoGlotWriteW.exe with a given configuration, ends it after each test,
+// and holds the steps with checks that the tests share.
+#pragma once
+
+#include "commands.h"
+#include "editorDriver.h"
+#include "fileDialogDriver.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+class EditorTest : public ::testing::Test {
+protected:
+    void TearDown() override { stopEditor(&session); }
+
+    // Starts the editor with this configuration and these files of the
+    // build's bin folder beside it, and waits for its window.
+    void start(const std::string& configuration, const std::vector<std::string>& companionFiles = {}) {
+        ini = configuration;
+        ASSERT_TRUE(startEditor(&session, ini, companionFiles)) << "the editor's window did not appear";
+    }
+
+    // Returns once the editor has carried out the command in hand.
+    void sync() { EXPECT_TRUE(sendCommand(session, 0)); }
+
+    // Posts the command and waits for its dialog of that caption, which the
+    // main window must own. None when it did not appear.
+    HWND showCommandDialog(MenuCommand command, const char* caption) {
+        postCommand(session, command);
+        HWND dialog = waitForDialog(session, caption);
+        EXPECT_NE(dialog, nullptr) << "no dialog " << caption;
+        if (dialog != nullptr) {
+            EXPECT_EQ(GetWindow(dialog, GW_OWNER), session.mainWindow);
+        }
+        return dialog;
+    }
+
+    // Expects a box with this caption, text and icon and an OK button alone,
+    // owned by the main window (by none before the window is there), and
+    // presses OK.
+    void expectOkBox(const std::string& caption, const std::string& text, BoxIcon icon) {
+        MessageBoxInfo box;
+        ASSERT_TRUE(waitForMessageBox(session, &box)) << "no box for: " << text;
+        EXPECT_EQ(box.caption, caption);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, icon);
+        EXPECT_EQ(box.owner, session.mainWindow);
+        ASSERT_EQ(box.buttons.size(), 1u);
+        EXPECT_EQ(box.buttons[0].id, IDOK);
+        answerMessageBox(box, IDOK);
+    }
+
+    // Ends the editor with File > Exit on an unmodified document: it must
+    // end with status 0.
+    void exitNormally() {
+        postCommand(session, CMD_FILE_EXIT);
+        int status = -2;
+        ASSERT_TRUE(waitForExit(session, &status)) << "the editor did not end";
+        EXPECT_EQ(status, 0);
+    }
+
+    // exitNormally, then the configuration the editor wrote.
+    std::string exitAndReadConfiguration() {
+        exitNormally();
+        return configurationText(session);
+    }
+
+    EditorSession session;
+    std::string ini;   // the configuration of the last start
+};
