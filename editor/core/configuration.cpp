@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-const char* const CONFIGURATION_FILE_NAME = "zarnoGlotWriteW.ini";
-
 namespace {
 
 // Walks the configuration text as a text-mode stream delivers it: a CR

@@ -6,7 +6,7 @@
 
 #include "editorState.h"
 
-extern const char* const CONFIGURATION_FILE_NAME;   // "zarnoGlotWriteW.ini"
+constexpr const char* CONFIGURATION_FILE_NAME = "zarnoGlotWriteW.ini";
 
 constexpr int DEFAULT_FONT_POINT_SIZE = 10;
 

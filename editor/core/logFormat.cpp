@@ -2,9 +2,6 @@
 
 #include <cstdio>
 
-const char* const LOG_FILE_PATH = "t:zarnoGlotWriteW.log";
-const char* const LOG_CLOSED_LINE = "============== Log closed ===============\n";
-
 void formatLogTime(const struct tm& localTime, char text[LOG_TIME_SIZE]) {
     if (strftime(text, LOG_TIME_SIZE, "%y.%j %H.%M", &localTime) == 0) {
         text[0] = '\0';

@@ -5,8 +5,8 @@
 #include <cstdarg>
 #include <ctime>
 
-extern const char* const LOG_FILE_PATH;     // "t:zarnoGlotWriteW.log"
-extern const char* const LOG_CLOSED_LINE;   // "============== Log closed ===============\n"
+constexpr const char* LOG_FILE_PATH = "t:zarnoGlotWriteW.log";
+constexpr const char* LOG_CLOSED_LINE = "============== Log closed ===============\n";
 
 constexpr int LOG_TIME_SIZE = 16;
 // Room for the longest line the editor writes: a label and a 259-character path.

@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <cstring>
 
-const char* const WINDOW_CLASS_NAME = "zarnoGlotWriteClass";
-const char* const WINDOW_TITLE = "zarnoGlotWrite";
+namespace {
+
 const char* const HELP_TEXT =
     "This program enables editing of text in natural language (English, French, German etc.) and the "
     "translation to and from ZarnoGlot \"pseudo-language\".\n\n"
@@ -22,8 +22,6 @@ const char* const HELP_TEXT =
 // The user guide ships beside the program (and the build copies it there),
 // so the Help menu opens it without a network.
 const char* const USER_GUIDE_FILE = "user-guide.txt";
-
-namespace {
 
 const char* const COLOR_SCHEME_NAME = "Language";
 const COLORREF LANGUAGE_BACKGROUND = RGB(255, 240, 245);

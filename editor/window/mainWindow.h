@@ -4,10 +4,8 @@
 
 #include <windows.h>
 
-extern const char* const WINDOW_CLASS_NAME;   // "zarnoGlotWriteClass"
-extern const char* const WINDOW_TITLE;        // "zarnoGlotWrite"
-extern const char* const HELP_TEXT;
-extern const char* const USER_GUIDE_FILE;   // opened beside the program by Help > User Guide
+constexpr const char* WINDOW_CLASS_NAME = "zarnoGlotWriteClass";
+constexpr const char* WINDOW_TITLE = "zarnoGlotWrite";
 
 constexpr int EDIT_CONTROL_ID = 1;
 constexpr int MAIN_WINDOW_WIDTH = 900;
