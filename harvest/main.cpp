@@ -2,8 +2,7 @@
 #include "consoleProgram.h"
 #include "harvester.h"
 
-// Text streams on purpose: the text is read and the word list written with
-// the platform's line ends.
+// Text streams on purpose: the word list is written with the platform's line ends.
 static const ConsoleProgram PROGRAM = {HARVESTER_NAME, "26.247", "word extractor  utility",
                                        "< textFilePathName > wordlistPathName", {}, TEXT_STREAMS};
 

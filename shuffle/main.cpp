@@ -4,8 +4,7 @@
 #include "consoleProgram.h"
 #include "shuffler.h"
 
-// Text streams on purpose: the word list is read and the vocabulary written
-// with the platform's line ends.
+// Text streams on purpose: the vocabulary is written with the platform's line ends.
 static const ConsoleProgram PROGRAM = {SHUFFLER_NAME, "26.247", "vocabulary shuffler",
                                        "passphrase < base.barn > shuffled.vcb",
                                        {"-t", "run MD5 self-test and exit."}, TEXT_STREAMS};
