@@ -14,16 +14,28 @@ void keyToSlot(std::uint64_t key, unsigned char* slot) {
     for (int i = 0; i < WORD_SLOT_BYTES; ++i) slot[i] = static_cast<unsigned char>(key >> (8 * i));
 }
 
+static_assert(sizeof(WordBucket) == 64, "a bucket fills one cache line");
+
 void clearWordLookup(WordLookup* lookup) {
-    std::memset(lookup->bucketKeys, 0, sizeof lookup->bucketKeys);
+    std::memset(lookup->buckets, 0, sizeof lookup->buckets);
 }
 
 int addWord(WordLookup* lookup, std::uint64_t key, int index) {
     int existing = lookupWord(*lookup, key);
     if (existing >= 0) return existing;
-    std::uint32_t bucket = wordBucket(key);
-    while (lookup->bucketKeys[bucket] != 0) bucket = (bucket + 1) & (WORD_LOOKUP_BUCKETS - 1);
-    lookup->bucketKeys[bucket] = key;
-    lookup->bucketIndices[bucket] = static_cast<std::uint16_t>(index);
+    // The first free place from the key's own bucket on. The tables hold at
+    // most two keys per vocabulary word, far fewer than their places.
+    std::uint32_t bucketNumber = wordBucket(key);
+    for (int tried = 0; tried < WORD_LOOKUP_BUCKETS; ++tried) {
+        WordBucket& bucket = lookup->buckets[bucketNumber];
+        for (int k = 0; k < WORD_BUCKET_KEYS; ++k) {
+            if (bucket.keys[k] == 0) {
+                bucket.keys[k] = key;
+                bucket.indices[k] = static_cast<std::uint16_t>(index);
+                return -1;
+            }
+        }
+        bucketNumber = (bucketNumber + 1) & (WORD_LOOKUP_BUCKETS - 1);
+    }
     return -1;
 }

@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "bitScan.h"
 #include "letterCase.h"
 #include "linePiece.h"
 #include "wordPacking.h"
@@ -18,6 +19,51 @@ static bool refuse(std::FILE* file, const char* message) {
     std::fprintf(stderr, message, DECODER_NAME);
     std::fclose(file);
     return false;
+}
+
+// Every capital of the folding rule ('A'..'Z' and the capitals of the case
+// table) with its lowercase letter.
+struct CapitalLetters {
+    CasePair pairs[26 + CASE_PAIR_COUNT];
+};
+
+static CapitalLetters makeCapitalLetters() {
+    CapitalLetters letters;
+    for (int n = 0; n < 26; ++n) letters.pairs[n] = {static_cast<std::uint32_t>('A' + n), 0};
+    for (int n = 0; n < CASE_PAIR_COUNT; ++n) letters.pairs[26 + n] = {CasePairTable[n].capital, 0};
+    for (CasePair& pair : letters.pairs) pair.lowercase = toLowercaseLetter(pair.capital);
+    return letters;
+}
+
+// Puts into the folded index every form of the word at index with a capital
+// first letter that the folding rule turns back into the word. The words as
+// written are in the index already, so a form that is a word of its own
+// keeps that word's index: the text is looked up as written first.
+static void addCapitalForms(Dictionary* dictionary, int index) {
+    static const CapitalLetters capitals = makeCapitalLetters();
+    const unsigned char* word = dictionary->slots[index];
+    std::size_t length = std::strlen(reinterpret_cast<const char*>(word));
+    std::uint32_t first = 0;
+    int firstLength = 0;
+    if (!decodeUtf8Char(word, length, UTF8_UP_TO_3_BYTES, &first, &firstLength)) return;
+    for (const CasePair& pair : capitals.pairs) {
+        if (pair.lowercase != first) continue;
+        unsigned char form[WORD_SLOT_BYTES] = {};
+        if (encodeUtf8Char(pair.capital, form, UTF8_UP_TO_3_BYTES) != firstLength) continue;
+        std::memcpy(form + firstLength, word + firstLength, length - static_cast<std::size_t>(firstLength));
+        // The form must fold back through the very rule the text is read by.
+        unsigned char folded[WORD_SLOT_BYTES];
+        std::memcpy(folded, form, WORD_SLOT_BYTES);
+        if (!lowercaseFirstLetter(folded, length, UTF8_UP_TO_3_BYTES)) continue;
+        if (std::memcmp(folded, word, WORD_SLOT_BYTES) != 0) continue;
+        addWord(&dictionary->folded, slotKey(form), index);
+    }
+}
+
+static void buildFoldedLookup(Dictionary* dictionary) {
+    clearWordLookup(&dictionary->folded);
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) addWord(&dictionary->folded, slotKey(dictionary->slots[i]), i);
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) addCapitalForms(dictionary, i);
 }
 
 bool loadDictionary(const char* fileName, Dictionary* dictionary) {
@@ -52,6 +98,7 @@ bool loadDictionary(const char* fileName, Dictionary* dictionary) {
         std::fprintf(stderr, "%s: dictionary must contain %d words\n", DECODER_NAME, VOCABULARY_SIZE);
         return false;
     }
+    buildFoldedLookup(dictionary);
     return true;
 }
 
@@ -209,30 +256,21 @@ static DecodeResult scanBytes(const Dictionary& dictionary, DecoderState* state,
     return result;
 }
 
-#if defined(__SSE2__) && defined(__GNUC__) && defined(__BYTE_ORDER__) && \
-    __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
 #define ZG_SCAN_WORDS_AT_ONCE 1
 
-constexpr std::uint64_t EVERY_BYTE = 0x0101010101010101ULL;
-constexpr std::uint64_t HIGH_BITS = 0x8080808080808080ULL;
-constexpr std::size_t WINDOW_BYTES = 64;
+// Text is cut a block of 56 bytes at a time, each read with the 8 bytes
+// behind it as one 64-byte mask of word bytes: a word of at most 7 bytes
+// that starts in the block ends inside the mask, so its start and end both
+// come from the mask, and a longer word shows as eight word bytes in a row.
+constexpr std::size_t MASK_BYTES = 64;
+constexpr std::size_t BLOCK_BYTES = MASK_BYTES - WORD_SLOT_BYTES;
+constexpr std::uint64_t BLOCK_BITS = (1ULL << BLOCK_BYTES) - 1;
+constexpr std::size_t BLOCKS_PER_BATCH = 16;
+// At most one word starts in every second byte: a word byte, then a separator.
+constexpr int MOST_WORDS_PER_BATCH = BLOCK_BYTES * BLOCKS_PER_BATCH / 2;
 
-// The high bit of each byte of the eight is set when that byte is a word byte.
-static inline std::uint64_t wordByteFlags(std::uint64_t bytes) {
-    // The low seven bits of each byte with ASCII letters folded to small ones;
-    // adding to a byte below 0x80 cannot carry into the next byte.
-    std::uint64_t folded = (bytes & ~HIGH_BITS) | (0x20 * EVERY_BYTE);
-    std::uint64_t atLeastSmallA = folded + (0x80 - 'a') * EVERY_BYTE;
-    std::uint64_t beyondSmallZ = folded + (0x80 - 'z' - 1) * EVERY_BYTE;
-    return ((atLeastSmallA & ~beyondSmallZ) | bytes) & HIGH_BITS;
-}
-
-static inline std::uint64_t loadEight(const unsigned char* bytes) {
-    std::uint64_t value;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-}
-
+#if defined(__SSE2__)
 // Bit k set when bytes[k] is a word byte, for 16 bytes.
 static inline std::uint64_t wordByteMask16(const unsigned char* bytes) {
     __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
@@ -248,46 +286,162 @@ static inline std::uint64_t wordByteMask64(const unsigned char* bytes) {
     return wordByteMask16(bytes) | (wordByteMask16(bytes + 16) << 16) |
            (wordByteMask16(bytes + 32) << 32) | (wordByteMask16(bytes + 48) << 48);
 }
+#else
+// The high bit of each byte of the eight is set when that byte is a word byte.
+static inline std::uint64_t wordByteFlags(std::uint64_t bytes) {
+    // The low seven bits of each byte with ASCII letters folded to small ones;
+    // adding to a byte below 0x80 cannot carry into the next byte.
+    std::uint64_t folded = (bytes & ~HIGH_BITS) | (0x20 * EVERY_BYTE);
+    std::uint64_t atLeastSmallA = folded + (0x80 - 'a') * EVERY_BYTE;
+    std::uint64_t beyondSmallZ = folded + (0x80 - 'z' - 1) * EVERY_BYTE;
+    return ((atLeastSmallA & ~beyondSmallZ) | bytes) & HIGH_BITS;
+}
 
-// Cuts text into words 64 bytes at a time, starting between words, while
-// 72 bytes remain. The word starts of a window come from a bit mask, and
-// each word with its separator comes from one 8-byte load (a word longer
-// than 7 bytes is an error), so finding a word costs no branch per byte and
-// the lookups of successive words overlap.
-static DecodeResult scanWords(const Dictionary& dictionary, DecoderState* state,
-                              const unsigned char* bytes, std::size_t* position, std::size_t count,
-                              OutputBuffer* output) {
-    std::size_t window = *position;
-    std::size_t wordEnd = window;         // behind the last word taken
-    std::uint64_t previousWordByte = 0;  // 1 when the byte before the window is a word byte
-    while (window + WINDOW_BYTES + 8 <= count) {
-        std::uint64_t words = wordByteMask64(bytes + window);
-        std::uint64_t starts = words & ~((words << 1) | previousWordByte);
-        previousWordByte = words >> 63;
+static inline std::uint64_t wordByteMask64(const unsigned char* bytes) {
+    std::uint64_t mask = 0;
+    for (int eight = 0; eight < 8; ++eight) {
+        std::uint64_t flags = wordByteFlags(loadEight(bytes + 8 * eight));
+        mask |= static_cast<std::uint64_t>(highBitsToMask(flags)) << (8 * eight);
+    }
+    return mask;
+}
+#endif
+
+// The words that start in a batch of blocks: found first, then looked up
+// together, then run together, so that the lookups of many words are under
+// way at once.
+struct BatchWords {
+    std::uint64_t keys[MOST_WORDS_PER_BATCH];
+    int indices[MOST_WORDS_PER_BATCH];
+    int count;
+    std::size_t end;  // behind the last word, or behind the eighth byte of a word too long
+};
+
+// The bytes of a word of 1..7 bytes in its 8-byte load.
+static const std::uint64_t WORD_BYTES_OF_LENGTH[WORD_SLOT_BYTES] = {
+    0, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF, 0xFFFFFFFFFF, 0xFFFFFFFFFFFF, 0xFFFFFFFFFFFFFF,
+};
+
+// Finds the words that start in the blocks and makes each the key of one
+// 8-byte load. False at a word of eight word bytes or more, which ends the
+// search. previousWordByte is 1 when the byte before the first block is a
+// word byte, and is left so for the next batch.
+static bool findBatchWords(const unsigned char* bytes, std::size_t first, std::size_t blocks,
+                           std::uint64_t* previousWordByte, BatchWords* found) {
+    int count = 0;
+    std::size_t end = found->end;
+    std::uint64_t previous = *previousWordByte;
+    bool allShort = true;
+    for (std::size_t block = first; block < first + blocks * BLOCK_BYTES && allShort; block += BLOCK_BYTES) {
+        std::uint64_t words = wordByteMask64(bytes + block);
+        std::uint64_t starts = words & ~((words << 1) | previous) & BLOCK_BITS;
+        // Separators right behind a word byte, less the first one when the
+        // byte before the block is a word byte: it ends a word taken before.
+        // The top bit stands in for a missing end, which only a word too long
+        // can lack.
+        std::uint64_t ends = ~words & ((words << 1) | previous);
+        ends = (ends & (ends - previous)) | (1ULL << 63);
+        previous = (words >> (BLOCK_BYTES - 1)) & 1;
         while (starts != 0) {
-            std::size_t start = window + static_cast<std::size_t>(__builtin_ctzll(starts));
+            std::size_t start = static_cast<std::size_t>(lowestBit(starts));
+            std::size_t length = static_cast<std::size_t>(lowestBit(ends)) - start;
             starts &= starts - 1;
-            std::uint64_t chunk = loadEight(bytes + start);
-            std::uint64_t separators = ~wordByteFlags(chunk) & HIGH_BITS;
-            if (separators == 0) {
-                *position = start + MAX_WORD_BYTES;  // the eighth word byte in a row
-                return DECODE_WORD_TOO_LONG;
+            ends &= ends - 1;
+            if (length > MAX_WORD_BYTES) {
+                end = block + start + WORD_SLOT_BYTES;
+                allShort = false;
+                break;
             }
-            int length = __builtin_ctzll(separators) >> 3;
-            std::uint64_t key = chunk & ((1ULL << (8 * length)) - 1);
-            wordEnd = start + static_cast<std::size_t>(length);
-            DecodeResult result = stepWord(dictionary, state, key, length, false, output);
+            found->keys[count++] = loadEight(bytes + block + start) & WORD_BYTES_OF_LENGTH[length];
+            end = block + start + length;
+        }
+    }
+    *previousWordByte = previous;
+    found->count = count;
+    found->end = end;
+    return allShort;
+}
+
+// Looks every word up in the folded index; true when all are pair values.
+static bool lookUpBatchWords(const WordLookup& folded, BatchWords* found) {
+    unsigned everyIndex = 0;  // the bits of every index: above 4095, or -1, shows
+    for (int i = 0; i < found->count; ++i) {
+        int index = lookupWord(folded, found->keys[i]);
+        found->indices[i] = index;
+        everyIndex |= static_cast<unsigned>(index);
+    }
+    return everyIndex < static_cast<unsigned>(PAIR_VALUE_COUNT);
+}
+
+// The three bytes of a pair and one byte of scratch behind them, in one store.
+static inline void unpackPairFast(int x, int y, unsigned char* place) {
+    std::uint32_t bigEndian = static_cast<std::uint32_t>(x) << 20 | static_cast<std::uint32_t>(y) << 8;
+#if defined(__GNUC__)
+    std::uint32_t inOrder = __builtin_bswap32(bigEndian);
+#else
+    std::uint32_t inOrder = bigEndian >> 24 | (bigEndian >> 8 & 0xFF00) | (bigEndian << 8 & 0xFF0000);
+#endif
+    std::memcpy(place, &inOrder, sizeof inOrder);
+}
+
+// The word step of every word of a batch of pair values, in one go: the
+// values are paired up with the one pending before the batch. False when
+// the output has no room (a write failed).
+static bool decodePairValues(const BatchWords& found, DecoderState* state, OutputBuffer* output) {
+    unsigned char* place = reserveOutput(output, 3 * (MOST_WORDS_PER_BATCH / 2) + 1);
+    if (place == nullptr) return false;
+    unsigned char* at = place;
+    int i = 0;
+    if (state->pendingValue != -1 && found.count > 0) {
+        unpackPairFast(state->pendingValue, found.indices[0], at);
+        at += 3;
+        state->pendingValue = -1;
+        i = 1;
+    }
+    for (; i + 1 < found.count; i += 2, at += 3) unpackPairFast(found.indices[i], found.indices[i + 1], at);
+    if (i < found.count) state->pendingValue = found.indices[i];
+    output->used += static_cast<std::size_t>(at - place);
+    return true;
+}
+
+// Cuts text into words a batch of blocks at a time, starting between words,
+// while 64 bytes remain. A batch whose words are all pair values is
+// decoded in one go; a batch with anything else in it (an unknown word, a
+// leftover, a word too long, the text after a leftover) goes through the
+// byte-exact path, up to and including the separator behind its last word,
+// so every rule and message stays that path's own.
+static DecodeResult scanBlocks(const Dictionary& dictionary, DecoderState* state,
+                               const unsigned char* bytes, std::size_t* position, std::size_t count,
+                               OutputBuffer* output) {
+    static BatchWords found;
+    std::size_t decoded = *position;      // the text before it is decoded
+    std::size_t block = *position;
+    std::uint64_t previousWordByte = 0;  // 1 when the byte before the block is a word byte
+    while (block + MASK_BYTES <= count) {
+        std::size_t blocks = (count - WORD_SLOT_BYTES - block) / BLOCK_BYTES;
+        if (blocks > BLOCKS_PER_BATCH) blocks = BLOCKS_PER_BATCH;
+        std::size_t batchEnd = block + blocks * BLOCK_BYTES;
+        found.end = decoded;
+        bool usual = findBatchWords(bytes, block, blocks, &previousWordByte, &found);
+        usual = lookUpBatchWords(dictionary.folded, &found) && usual;
+        if (usual && state->leftoverState == 0 && decodePairValues(found, state, output)) {
+            decoded = found.end > decoded ? found.end : decoded;
+        } else {
+            std::size_t limit = found.end + 1 > batchEnd ? found.end + 1 : batchEnd;
+            DecodeResult result = scanBytes(dictionary, state, bytes, &decoded, limit, false, output);
             if (result != DECODE_OK) {
-                keyToSlot(key, state->word);
-                state->wordLength = length;
-                *position = wordEnd;
+                *position = decoded;
                 return result;
             }
+            // Nothing of the batch is left to read, whatever the search found.
+            previousWordByte = 0;
+            block = limit;
+            continue;
         }
-        window += WINDOW_BYTES;
+        block = batchEnd;
     }
-    // Resume behind a word that ran past the last window.
-    *position = wordEnd > window ? wordEnd : window;
+    // Resume behind a word that ran past the last block.
+    *position = decoded > block ? decoded : block;
     return DECODE_OK;
 }
 #endif
@@ -296,16 +450,22 @@ DecodeResult decodeText(const Dictionary& dictionary, DecoderState* state,
                         const unsigned char* bytes, std::size_t count, OutputBuffer* output) {
     std::size_t position = 0;
 #ifdef ZG_SCAN_WORDS_AT_ONCE
-    // First finish a word that the previous block left open.
+    // First finish a word that the previous piece left open.
     if (state->wordLength > 0) {
         DecodeResult result = scanBytes(dictionary, state, bytes, &position, count, true, output);
         if (result != DECODE_OK) return result;
     }
     if (state->wordLength == 0) {
-        DecodeResult result = scanWords(dictionary, state, bytes, &position, count, output);
+        DecodeResult result = scanBlocks(dictionary, state, bytes, &position, count, output);
         if (result != DECODE_OK) return result;
     }
 #endif
+    return scanBytes(dictionary, state, bytes, &position, count, false, output);
+}
+
+DecodeResult decodeTextExactly(const Dictionary& dictionary, DecoderState* state,
+                               const unsigned char* bytes, std::size_t count, OutputBuffer* output) {
+    std::size_t position = 0;
     return scanBytes(dictionary, state, bytes, &position, count, false, output);
 }
 

@@ -12,11 +12,14 @@ constexpr const char* DECODER_NAME = "zarnoGlotDecode";
 
 constexpr int DICTIONARY_PIECE_BYTES = 9;  // a line is read in pieces of at most this
 
-// The vocabulary as 4608 slots of 8 bytes in file order, and an index that
-// finds a slot from its word in constant time.
+// The vocabulary as 4608 slots of 8 bytes in file order, and two indexes
+// that find a word in constant time: one of the words as written, and one
+// that also holds every form with a capital first letter that the folding
+// rule reads as a word, so that text is decoded with one lookup per word.
 struct Dictionary {
     unsigned char slots[VOCABULARY_SIZE][WORD_SLOT_BYTES];
     WordLookup lookup;
+    WordLookup folded;
 };
 
 // Loads and checks the vocabulary file; prints a message on standard error
@@ -66,6 +69,11 @@ DecodeResult decodeWordStep(const Dictionary& dictionary, DecoderState* state, b
 // separator ends; a word at the end of the piece stays open in the state.
 DecodeResult decodeText(const Dictionary& dictionary, DecoderState* state,
                         const unsigned char* bytes, std::size_t count, OutputBuffer* output);
+
+// decodeText one byte and one word at a time, with the lookup as written
+// and then folded: the reference that the block-wise decodeText must match.
+DecodeResult decodeTextExactly(const Dictionary& dictionary, DecoderState* state,
+                               const unsigned char* bytes, std::size_t count, OutputBuffer* output);
 
 // Ends the text: runs a word left open and checks that no pair value waits.
 DecodeResult finishDecoding(const Dictionary& dictionary, DecoderState* state,

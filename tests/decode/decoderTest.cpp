@@ -1,5 +1,6 @@
 #include "decoder.h"
 #include "encoder.h"
+#include "letterCase.h"
 #include "wordPacking.h"
 
 #include <gtest/gtest.h>
@@ -41,16 +42,19 @@ protected:
         delete path;
     }
 
+    typedef DecodeResult (*DecodePiece)(const Dictionary&, DecoderState*, const unsigned char*,
+                                        std::size_t, OutputBuffer*);
+
     // Decodes the text in one piece or in pieces of the given size.
     static DecodeResult decode(const std::string& text, std::string* bytes, std::size_t pieceSize,
-                               DecoderState* state) {
+                               DecoderState* state, DecodePiece decodePiece = decodeText) {
         openOutputBuffer(&output, appendToString, bytes);
         resetDecoderState(state);
         DecodeResult result = DECODE_OK;
         auto data = reinterpret_cast<const unsigned char*>(text.data());
         for (std::size_t at = 0; at < text.size() && result == DECODE_OK; at += pieceSize) {
             std::size_t count = std::min(pieceSize, text.size() - at);
-            result = decodeText(dictionary, state, data + at, count, &output);
+            result = decodePiece(dictionary, state, data + at, count, &output);
         }
         if (result == DECODE_OK) result = finishDecoding(dictionary, state, &output);
         flushOutput(&output);
@@ -162,6 +166,64 @@ TEST_F(DecoderTest, UnknownWordIsReportedAsReadAndErrorsStopMidText) {
     DecoderState state;
     EXPECT_EQ(decode(text + "abcdefghijklmnop " + text, &bytes, 65536, &state), DECODE_WORD_TOO_LONG);
     EXPECT_EQ(bytes, expected);
+}
+
+// The word with its first letter made a capital of the case rules, where
+// one of the same UTF-8 length exists.
+static std::string capitalised(const std::string& word) {
+    auto bytes = reinterpret_cast<const unsigned char*>(word.data());
+    std::uint32_t first = 0;
+    int length = 0;
+    if (!decodeUtf8Char(bytes, word.size(), UTF8_UP_TO_3_BYTES, &first, &length)) return word;
+    std::uint32_t capital = first >= 'a' && first <= 'z' ? first - 0x20 : first;
+    for (const CasePair& pair : CasePairTable) {
+        if (pair.lowercase == first) capital = pair.capital;
+    }
+    unsigned char encoded[4];
+    if (encodeUtf8Char(capital, encoded, UTF8_UP_TO_3_BYTES) != length) return word;
+    return std::string(reinterpret_cast<char*>(encoded), static_cast<std::size_t>(length)) +
+           word.substr(static_cast<std::size_t>(length));
+}
+
+// The block-wise decoding against the byte-exact path on random texts of
+// pair values with now and then something hostile in them: the same bytes,
+// the same result and the same message, whatever the pieces.
+TEST_F(DecoderTest, BlockPathMatchesTheByteExactPath) {
+    std::mt19937 random(13);
+    const char* const separators[] = {" ", ". ", ".\n\n", ",\r\n", "  ", "7", "-", "\t!", ""};
+    auto pick = [&](int count) { return static_cast<int>(random() % static_cast<unsigned>(count)); };
+    for (int round = 0; round < 1500; ++round) {
+        int hostileOneIn = round % 3 == 0 ? 0 : (round % 3 == 1 ? 300 : 25);
+        std::string text;
+        for (int i = 0, count = 1 + pick(700); i < count; ++i) {
+            std::string token = word(pick(PAIR_VALUE_COUNT));
+            if (pick(6) == 0) token = capitalised(token);
+            if (hostileOneIn != 0 && pick(hostileOneIn) == 0) {
+                switch (pick(8)) {
+                case 0: token = word(FIRST_LEFTOVER_BASE + pick(512)); break;                 // a leftover
+                case 1: token += word(pick(VOCABULARY_SIZE)); break;                          // joined or too long
+                case 2: token = "\xC4\xB0" + token.substr(1); break;                          // İ folds to no word
+                case 3: token = capitalised(capitalised(token).substr(0, 1) + capitalised(token.substr(1))); break;
+                case 4: token = std::string(1 + pick(9), static_cast<char>('q' + pick(3))); break;  // unknown or long
+                case 5: token = std::string(1 + pick(3), static_cast<char>(0x80 + pick(128))); break;
+                case 6: token = capitalised(word(pick(VOCABULARY_SIZE))); break;
+                default: token = ""; break;
+                }
+            }
+            text += token + separators[pick(hostileOneIn == 0 ? 8 : 9)];
+        }
+        for (std::size_t pieceSize : {static_cast<std::size_t>(1 + pick(300)), std::size_t(65536)}) {
+            std::string fastBytes, exactBytes;
+            DecoderState fast, exact;
+            DecodeResult fastResult = decode(text, &fastBytes, pieceSize, &fast);
+            DecodeResult exactResult = decode(text, &exactBytes, pieceSize, &exact, decodeTextExactly);
+            ASSERT_EQ(exactResult, fastResult) << round << " " << pieceSize;
+            ASSERT_EQ(exactBytes, fastBytes) << round << " " << pieceSize;
+            if (exactResult == DECODE_UNKNOWN_WORD) {
+                ASSERT_STREQ(reinterpret_cast<char*>(exact.word), reinterpret_cast<char*>(fast.word)) << round;
+            }
+        }
+    }
 }
 
 TEST(DecodeMessages, AreTheProgramsExactTexts) {

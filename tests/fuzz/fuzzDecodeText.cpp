@@ -5,7 +5,8 @@
 //         index modulo 4608) and, in its top bits, what follows the word: a
 //         separator, nothing (the next word joins it) or a capitalised form.
 // The text is decoded whole and again in pieces of a size taken from the
-// first byte. Checked: both give the same result and the same bytes; never
+// first byte, and whole by the byte-exact path. Checked: all three give the
+// same result and the same bytes (and the same word when one is unknown); never
 // more than 3 bytes per 2 words of text; and a word text with proper
 // separators decodes exactly as unpacking its index sequence says.
 #include <cstdint>
@@ -31,9 +32,14 @@ static void loadFixedDictionary() {
 struct DecodeRun {
     DecodeResult result;
     std::string bytes;
+    std::string word;  // the word being read when decoding stopped
 };
 
-static DecodeRun decodeInPieces(const std::string& text, std::size_t pieceSize) {
+typedef DecodeResult (*DecodePiece)(const Dictionary&, DecoderState*, const unsigned char*, std::size_t,
+                                    OutputBuffer*);
+
+static DecodeRun decodeInPieces(const std::string& text, std::size_t pieceSize,
+                                DecodePiece decodePiece = decodeText) {
     DecodeRun run;
     openStringOutput(&output, &run.bytes);
     DecoderState state;
@@ -42,11 +48,12 @@ static DecodeRun decodeInPieces(const std::string& text, std::size_t pieceSize) 
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.data());
     for (std::size_t start = 0; start < text.size() && run.result == DECODE_OK; start += pieceSize) {
         std::size_t count = text.size() - start < pieceSize ? text.size() - start : pieceSize;
-        run.result = decodeText(dictionary, &state, bytes + start, count, &output);
+        run.result = decodePiece(dictionary, &state, bytes + start, count, &output);
     }
     if (run.result == DECODE_OK) run.result = finishDecoding(dictionary, &state, &output);
     FUZZ_CHECK(state.wordLength >= 0 && state.wordLength <= MAX_WORD_BYTES, "word length out of range");
     FUZZ_CHECK(flushOutput(&output), "flush failed");
+    run.word = reinterpret_cast<const char*>(state.word);
     return run;
 }
 
@@ -96,6 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DecodeRun pieces = decodeInPieces(text, pieceSize);
     FUZZ_CHECK(whole.result == pieces.result, "pieces give another result than the whole text");
     FUZZ_CHECK(whole.bytes == pieces.bytes, "pieces give other bytes than the whole text");
+    DecodeRun exact = decodeInPieces(text, text.size() + 1, decodeTextExactly);
+    FUZZ_CHECK(whole.result == exact.result, "the byte-exact path gives another result");
+    FUZZ_CHECK(whole.bytes == exact.bytes, "the byte-exact path gives other bytes");
+    FUZZ_CHECK(whole.result != DECODE_UNKNOWN_WORD || whole.word == exact.word,
+               "the byte-exact path reports another unknown word");
     FUZZ_CHECK(2 * whole.bytes.size() <= 3 * countTextWords(text), "more than 3 bytes per 2 words");
 
     if (wordMode && properlySeparated) {
