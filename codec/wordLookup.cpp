@@ -10,10 +10,6 @@ std::uint64_t wordKey(const unsigned char* bytes, std::size_t length) {
     return key;
 }
 
-void keyToSlot(std::uint64_t key, unsigned char* slot) {
-    for (int i = 0; i < WORD_SLOT_BYTES; ++i) slot[i] = static_cast<unsigned char>(key >> (8 * i));
-}
-
 static_assert(sizeof(WordBucket) == 64, "a bucket fills one cache line");
 
 void clearWordLookup(WordLookup* lookup) {

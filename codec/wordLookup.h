@@ -47,7 +47,13 @@ inline std::uint64_t slotKey(const unsigned char* slot) {
 }
 
 // Writes the key back as its zero-padded 8-byte slot.
-void keyToSlot(std::uint64_t key, unsigned char* slot);
+inline void keyToSlot(std::uint64_t key, unsigned char* slot) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::memcpy(slot, &key, sizeof key);
+#else
+    for (int i = 0; i < WORD_SLOT_BYTES; ++i) slot[i] = static_cast<unsigned char>(key >> (8 * i));
+#endif
+}
 
 void clearWordLookup(WordLookup* lookup);
 

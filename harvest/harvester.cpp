@@ -2,6 +2,11 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "bitScan.h"
 #include "codecConstants.h"
 #include "consoleProgram.h"
 #include "letterCase.h"
@@ -83,9 +88,7 @@ bool addWord(WordList* list, unsigned char* word, int length, bool sentenceStart
     word[length] = 0;
     if (!hasNoInnerCapital(word, length)) return false;
     if (sentenceStartMark) lowercaseFirst(word, length);
-    if (wordListContainsKey(list, wordKey(word, length))) return false;
-    appendWord(list, word, length);
-    return true;
+    return appendNewWord(list, wordKey(word, static_cast<std::size_t>(length)));
 }
 
 void startHarvest(Harvester* harvester) {
@@ -181,6 +184,89 @@ static ByteClasses makeByteClasses() {
 
 static const ByteClasses byteClasses = makeByteClasses();
 
+// ASCII letters, capitals, sentence ends and bytes below 0x80 among 16
+// bytes, bit k for bytes[k].
+struct AsciiMasks {
+    unsigned letters;
+    unsigned capitals;
+    unsigned sentenceEnds;
+    unsigned ascii;
+};
+
+constexpr unsigned ASCII_BLOCK_BYTES = 16;
+
+#if defined(__SSE2__)
+static unsigned bytesInRange(__m128i text, char low, char high) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(text, _mm_set1_epi8(low - 1)),
+                                                                 _mm_cmplt_epi8(text, _mm_set1_epi8(high + 1)))));
+}
+
+static unsigned bytesEqual(__m128i text, char byte) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(text, _mm_set1_epi8(byte))));
+}
+#endif
+
+static AsciiMasks asciiMasks(const unsigned char* bytes) {
+    AsciiMasks masks;
+#if defined(__SSE2__)
+    __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    // Bytes 0x80..0xFF are negative here, below every letter.
+    masks.letters = bytesInRange(_mm_or_si128(text, _mm_set1_epi8(0x20)), 'a', 'z');
+    masks.capitals = bytesInRange(text, 'A', 'Z');
+    masks.sentenceEnds = bytesEqual(text, '\n') | bytesEqual(text, '\r') | bytesEqual(text, '.') |
+                         bytesEqual(text, '!') | bytesEqual(text, '?');
+    masks.ascii = ~static_cast<unsigned>(_mm_movemask_epi8(text)) & 0xFFFF;
+#else
+    masks = AsciiMasks{0, 0, 0, 0};
+    for (unsigned k = 0; k < ASCII_BLOCK_BYTES; ++k) {
+        masks.letters |= static_cast<unsigned>((byteClasses.classOf[bytes[k]] & BYTE_LETTER) != 0) << k;
+        masks.capitals |= static_cast<unsigned>(bytes[k] >= 'A' && bytes[k] <= 'Z') << k;
+        masks.sentenceEnds |= static_cast<unsigned>((byteClasses.classOf[bytes[k]] & BYTE_SENTENCE_END) != 0) << k;
+        masks.ascii |= static_cast<unsigned>(bytes[k] < 0x80) << k;
+    }
+#endif
+    return masks;
+}
+
+// A whole run of ASCII letters of `length` bytes at bytes[0], ended by an
+// ASCII byte: the run's word from one 8-byte load, its tests on the masks.
+static void takeAsciiRun(Harvester* harvester, const unsigned char* bytes, unsigned length,
+                         const AsciiMasks& masks) {
+    bool sentenceStartMark = harvester->sentenceStart;
+    harvester->sentenceStart = false;
+    // Two to seven bytes, and no capital after the first.
+    if (length < 2 || length > static_cast<unsigned>(MAX_WORD_BYTES)) return;
+    if ((masks.capitals & ((1u << length) - 2)) != 0) return;
+    std::uint64_t key = loadEight(bytes) & ((1ULL << (8 * length)) - 1);
+    if (sentenceStartMark && (masks.capitals & 1) != 0) key |= 0x20;
+    appendNewWord(&harvester->words, key);
+}
+
+// Takes ASCII text between runs from bytes[position] on, 16 bytes at a time:
+// each whole run of ASCII letters with the ASCII non-letters behind it, as
+// the byte-wise path would take them. Stops before a run that may go on
+// beyond the 16 bytes or into a letter of more bytes, at any byte 0x80..0xFF,
+// and behind the byte that ends the run that fills the list. Returns the
+// position it stopped at.
+static std::size_t takeAsciiText(Harvester* harvester, const unsigned char* bytes, std::size_t position,
+                                 std::size_t length) {
+    while (position + ASCII_BLOCK_BYTES <= length) {
+        AsciiMasks masks = asciiMasks(bytes + position);
+        unsigned run = lowestBit(~masks.letters);
+        unsigned others = lowestBit(~((masks.ascii & ~masks.letters) >> run));  // ASCII non-letters behind it
+        if (others == 0) return position;
+        if (run > 0) {
+            takeAsciiRun(harvester, bytes + position, run, masks);
+            if (listIsFull(harvester)) return position + run + 1;
+        }
+        // Non-letters only end runs; some set the sentence start.
+        unsigned end = run + others;
+        if ((masks.sentenceEnds & ((1u << end) - (1u << run))) != 0) harvester->sentenceStart = true;
+        position += end;
+    }
+    return position;
+}
+
 std::size_t harvestBytes(Harvester* harvester, const unsigned char* bytes, std::size_t length) {
     std::size_t position = 0;
     if (harvester->finished) return 0;
@@ -199,6 +285,13 @@ std::size_t harvestBytes(Harvester* harvester, const unsigned char* bytes, std::
         }
         unsigned char byte = bytes[position];
         unsigned char byteClass = byteClasses.classOf[byte];
+        if (byte < 0x80 && harvester->currentLength == 0 && !harvester->tooLong) {
+            std::size_t taken = takeAsciiText(harvester, bytes, position, length);
+            if (taken != position) {
+                position = taken;
+                continue;
+            }
+        }
         if (byteClass & BYTE_LETTER) {
             std::size_t runEnd = position + 1;
             while (runEnd < length && (byteClasses.classOf[bytes[runEnd]] & BYTE_LETTER)) ++runEnd;

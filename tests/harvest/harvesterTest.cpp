@@ -80,6 +80,8 @@ const TokenizerCase TOKENIZER_CASES[] = {
     {"overlong capital after the first letter rejects", "ab\xC1\x81 xy", {"xy"}},
     {"question and exclamation marks end sentences", "Zz? Yy! Xx", {"zz", "yy", "xx"}},
     {"a comma does not end a sentence", "Zz, Yy", {"zz", "Yy"}},
+    {"ASCII runs that go on past 16 bytes or into a two-byte letter",
+     "Aa bb. Cccccccccccccccccc dd Eeeeee\xC3\xA9 oo\xC3\xA9 ff.\n\nGg", {"aa", "bb", "dd", "oo\xC3\xA9", "ff", "gg"}},
 };
 
 TEST(HarvestTokenizer, WorkedExamplesInAnyPieceSize) {
