@@ -1,5 +1,5 @@
 // Output through one large buffer that is handed to a block writer when it
-// fills up, so that a program makes one write call per 64 KiB rather than
+// fills up, so that a program makes one write call per 256 KiB rather than
 // one per byte or word. The writer is a plain function, so that tests can
 // collect the bytes or make writes fail.
 #pragma once
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-constexpr std::size_t OUTPUT_BUFFER_BYTES = 64 * 1024;
+constexpr std::size_t OUTPUT_BUFFER_BYTES = 256 * 1024;
 
 // Writes all count bytes; returns false when that fails.
 typedef bool (*BlockWriter)(void* target, const unsigned char* bytes, std::size_t count);

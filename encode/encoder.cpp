@@ -19,6 +19,13 @@ static int withoutLineEnds(const unsigned char* piece, int length) {
     return length;
 }
 
+// The decoder's rule: drops one "\n", then one "\r".
+static int withoutDecoderLineEnd(const unsigned char* piece, int length) {
+    if (length > 0 && piece[length - 1] == '\n') --length;
+    if (length > 0 && piece[length - 1] == '\r') --length;
+    return length;
+}
+
 static bool refuse(std::FILE* file, const char* message) {
     std::fprintf(stderr, message, ENCODER_NAME);
     std::fclose(file);
@@ -58,6 +65,7 @@ static void fillBlob(std::FILE* file, VocabularyBlob* vocabulary) {
     std::uint64_t fill = 0;
     for (int i = 0; i < VOCABULARY_SIZE; ++i) vocabulary->offsets[i] = 0xFFFF;
     while (readLinePiece(file, piece, VOCABULARY_PIECE_BYTES, &length)) {
+        int decoderLength = withoutDecoderLineEnd(piece, length);
         length = withoutLineEnds(piece, length);
         if (entry == VOCABULARY_SIZE || length == 0 || fill + length + 1 > vocabulary->blobSize) {
             vocabulary->offsets[0] = 0xFFFF;
@@ -65,6 +73,7 @@ static void fillBlob(std::FILE* file, VocabularyBlob* vocabulary) {
         }
         vocabulary->offsets[entry] = static_cast<std::uint16_t>(fill);
         vocabulary->wordLengths[entry] = static_cast<std::uint8_t>(length);
+        vocabulary->lineEndLeftByDecoder[entry] = decoderLength != length;
         std::memcpy(vocabulary->blob + fill, piece, static_cast<std::size_t>(length));
         vocabulary->blob[fill + length] = 0;
         fill += static_cast<std::uint64_t>(length) + 1;
@@ -79,8 +88,8 @@ static bool offsetsAreValid(const VocabularyBlob& vocabulary) {
     return true;
 }
 
-static bool isReadableWord(const unsigned char* word, int length) {
-    if (length > MAX_WORD_BYTES) return false;
+static bool isReadableWord(const unsigned char* word, int length, bool lineEndLeftByDecoder) {
+    if (length > MAX_WORD_BYTES || lineEndLeftByDecoder) return false;
     for (int i = 0; i < length; ++i) {
         if (!isWordByte(word[i])) return false;
     }
@@ -94,7 +103,7 @@ static bool indexWords(VocabularyBlob* vocabulary) {
         const unsigned char* word = vocabulary->blob + vocabulary->offsets[i];
         int length = vocabulary->wordLengths[i];
         unsigned long line = static_cast<unsigned long>(i) + 1;
-        if (!isReadableWord(word, length)) {
+        if (!isReadableWord(word, length, vocabulary->lineEndLeftByDecoder[i])) {
             std::fprintf(stderr, "%s: vocabulary word %lu cannot be read back\n", ENCODER_NAME, line);
             return false;
         }
@@ -194,7 +203,17 @@ void seedRandom(std::uint32_t seed) {
 
 int randomInRange(int low, int high) {
     int r = static_cast<int>(randomGenerator() - std::minstd_rand::min());
-    return low + r % (high - low + 1);
+    int range = high - low + 1;
+    // A power-of-two range (both of the shaper's are) takes the low bits of
+    // r: the same number as the remainder, without a division.
+    if ((range & (range - 1)) == 0) return low + (r & (range - 1));
+    return low + r % range;
+}
+
+// The shaper's draw; the program's own generator is called directly, so
+// that the compiler can put it in line.
+static inline int drawInRange(const SentenceShaper* shaper, int low, int high) {
+    return shaper->draw == randomInRange ? randomInRange(low, high) : shaper->draw(low, high);
 }
 
 void resetShaper(SentenceShaper* shaper, RandomInRange draw) {
@@ -205,15 +224,8 @@ void resetShaper(SentenceShaper* shaper, RandomInRange draw) {
     shaper->paragraphLength = draw(SHORTEST_PARAGRAPH, LONGEST_PARAGRAPH);
 }
 
-// Writes the 8-byte slot at place; its bytes beyond the word are scratch
-// that the next write overwrites.
-static inline void storeSlot(unsigned char* place, std::uint64_t slot) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    std::memcpy(place, &slot, sizeof slot);
-#else
-    keyToSlot(slot, place);
-#endif
-}
+// Words are written as their whole 8-byte slot (keyToSlot); the bytes
+// beyond the word are scratch that the next write overwrites.
 
 // The word's slot, with an upper-case first letter when it opens a sentence
 // and that is allowed ('a'..'z' minus 0x20 borrows from no other byte).
@@ -227,7 +239,7 @@ static inline std::uint64_t wordSlot(const VocabularyBlob& vocabulary, WordIndex
 bool writeSentenceStartWord(const VocabularyBlob& vocabulary, WordIndex index, OutputBuffer* output) {
     unsigned char* place = reserveOutput(output, WORD_SLOT_BYTES);
     if (place == nullptr) return false;
-    storeSlot(place, wordSlot(vocabulary, index, true));
+    keyToSlot(wordSlot(vocabulary, index, true), place);
     output->used += vocabulary.wordLengths[index];
     return true;
 }
@@ -243,11 +255,11 @@ static int endSentence(SentenceShaper* shaper, unsigned char* place) {
         place[length++] = '\n';
         place[length++] = '\n';
         shaper->sentencesInParagraph = 0;
-        shaper->paragraphLength = shaper->draw(SHORTEST_PARAGRAPH, LONGEST_PARAGRAPH);
+        shaper->paragraphLength = drawInRange(shaper, SHORTEST_PARAGRAPH, LONGEST_PARAGRAPH);
     } else {
         place[length++] = ' ';
     }
-    shaper->sentenceLength = shaper->draw(SHORTEST_SENTENCE, LONGEST_SENTENCE);
+    shaper->sentenceLength = drawInRange(shaper, SHORTEST_SENTENCE, LONGEST_SENTENCE);
     return length;
 }
 
@@ -263,11 +275,11 @@ static inline bool emitWordInline(const VocabularyBlob& vocabulary, WordIndex in
     ++shaper->wordsInSentence;
     if (shaper->wordsInSentence < shaper->sentenceLength) {
         // A word of at most 7 bytes and its space fill one slot.
-        storeSlot(place, slot | (static_cast<std::uint64_t>(' ') << (8 * length)));
+        keyToSlot(slot | (static_cast<std::uint64_t>(' ') << (8 * length)), place);
         output->used += static_cast<std::size_t>(length) + 1;
         return true;
     }
-    storeSlot(place, slot);
+    keyToSlot(slot, place);
     length += endSentence(shaper, place + length);
     output->used += static_cast<std::size_t>(length);
     return true;
@@ -294,10 +306,10 @@ static inline int placeWord(const VocabularyBlob& vocabulary, WordIndex index,
     int length = vocabulary.wordLengths[index];
     ++shaper->wordsInSentence;
     if (shaper->wordsInSentence < shaper->sentenceLength) {
-        storeSlot(place, slot | (static_cast<std::uint64_t>(' ') << (8 * length)));
+        keyToSlot(slot | (static_cast<std::uint64_t>(' ') << (8 * length)), place);
         return length + 1;
     }
-    storeSlot(place, slot);
+    keyToSlot(slot, place);
     return length + endSentence(shaper, place + length);
 }
 

@@ -22,6 +22,9 @@ struct VocabularyBlob {
     unsigned char* blob;
     std::uint64_t blobSize;
     std::uint8_t wordLengths[VOCABULARY_SIZE];
+    // The decoder drops only one "\n" and then one "\r" at a line's end, so
+    // it would read the word with a "\r" or "\n" still behind it.
+    bool lineEndLeftByDecoder[VOCABULARY_SIZE];
     bool mayCapitalise[VOCABULARY_SIZE];  // the word opens a sentence with 'A'..'Z'
     std::uint64_t wordSlots[VOCABULARY_SIZE];  // each word zero-padded to 8 bytes, as a key
     WordLookup lookup;                    // every word by its 8-byte slot
@@ -30,7 +33,9 @@ struct VocabularyBlob {
 // Loads and checks the vocabulary file; prints a message on standard error
 // and returns false when it is refused. Besides the format, it
 // refuses words that the decoder could never read back: longer than
-// MAX_WORD_BYTES, holding a byte that is not a word byte, or standing twice.
+// MAX_WORD_BYTES, holding a byte that is not a word byte, with a line end
+// that the decoder's rule leaves part of (as in "ab\r\r\n"), or standing
+// twice.
 bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary);
 void freeVocabulary(VocabularyBlob* vocabulary);
 

@@ -45,6 +45,8 @@ TEST_F(EncodeCli, RefusesBadVocabulariesBeforeReadingInput) {
     tooLong[99] = "abcdefgh";
     std::vector<std::string> notWordBytes = words;
     notWordBytes[4607] = "ab-cd";
+    std::vector<std::string> twoCarriageReturns = words;
+    twoCarriageReturns[299] += "\r";
     std::vector<std::string> tooLarge;
     for (std::size_t i = 0; i < words.size(); ++i) tooLarge.push_back(words[i] + std::string(15, 'x'));
     std::string longLine = vocabularyText(words, "\n", true);
@@ -68,6 +70,8 @@ TEST_F(EncodeCli, RefusesBadVocabulariesBeforeReadingInput) {
          "zarnoGlotEncode: vocabulary word 100 cannot be read back\n"},
         {"a byte that separates words", vocabularyText(notWordBytes, "\n", false),
          "zarnoGlotEncode: vocabulary word 4608 cannot be read back\n"},
+        {"two CRs before the LF: the decoder keeps one", vocabularyText(twoCarriageReturns, "\r\n", true),
+         "zarnoGlotEncode: vocabulary word 300 cannot be read back\n"},
         {"empty file", "", "zarnoGlotEncode: vocabulary has 0 entries; 4608 required\n"},
     });
     std::string missing = joinPath(folder, "missing.vcb");
