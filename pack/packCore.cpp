@@ -21,19 +21,25 @@ void freeByteBlock(ByteBlock* block) {
     block->capacity = 0;
 }
 
-// Makes room for at least spare more bytes after the current length.
-static bool reserveSpare(ByteBlock* block, size_t spare) {
+// Makes room for at least spare more bytes after the current length,
+// growing the block to at most `most` bytes (when that is enough).
+static bool reserveSpareUpTo(ByteBlock* block, size_t spare, size_t most) {
     if (block->capacity - block->length >= spare) return true;
     size_t wanted = block->capacity < 4096 ? 4096 : block->capacity;
     while (wanted - block->length < spare) {
         if (wanted > SIZE_MAX / 2) return false;
         wanted *= 2;
     }
+    if (wanted > most && most - block->length >= spare) wanted = most;
     unsigned char* grown = (unsigned char*)std::realloc(block->data, wanted);
     if (grown == nullptr) return false;
     block->data = grown;
     block->capacity = wanted;
     return true;
+}
+
+static bool reserveSpare(ByteBlock* block, size_t spare) {
+    return reserveSpareUpTo(block, spare, SIZE_MAX);
 }
 
 static size_t spareSlice(const ByteBlock* block) {
@@ -117,6 +123,11 @@ PackStatus packBytes(const unsigned char* data, size_t length, ByteBlock* packed
     return packBytesAtLevel(data, length, Z_NO_COMPRESSION, packed);
 }
 
+size_t maxUnpackedBytes(size_t packedLength) {
+    if (packedLength > (SIZE_MAX - 1 - UNPACK_ALLOWANCE_BYTES) / MAX_UNPACK_RATIO) return SIZE_MAX - 1;
+    return packedLength * MAX_UNPACK_RATIO + UNPACK_ALLOWANCE_BYTES;
+}
+
 PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plain,
                        const char** detail) {
     *plain = ByteBlock{nullptr, 0, 0};
@@ -124,21 +135,32 @@ PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plai
     z_stream zlib;
     std::memset(&zlib, 0, sizeof zlib);
     if (inflateInit(&zlib) != Z_OK) return PACK_NO_MEMORY;
+    // Room for one byte beyond the limit shows a stream that goes beyond it.
+    size_t most = maxUnpackedBytes(length) + 1;
     size_t handedOver = 0;
     PackStatus status = PACK_OK;
     for (;;) {
         feedNextSlice(&zlib, data, length, &handedOver);
-        if (!reserveSpare(plain, MINIMUM_SPARE_BYTES)) {
+        if (plain->length == most) {
+            status = PACK_TOO_LARGE;
+            break;
+        }
+        size_t room = most - plain->length;
+        if (!reserveSpareUpTo(plain, room < MINIMUM_SPARE_BYTES ? room : MINIMUM_SPARE_BYTES, most)) {
             status = PACK_NO_MEMORY;
             break;
         }
         zlib.next_out = plain->data + plain->length;
-        zlib.avail_out = (uInt)spareSlice(plain);
+        zlib.avail_out = (uInt)(spareSlice(plain) < room ? spareSlice(plain) : room);
         uInt offered = zlib.avail_out;
         int code = inflate(&zlib, Z_NO_FLUSH);
         plain->length += offered - zlib.avail_out;
         if (code == Z_STREAM_END) {
-            if (zlib.avail_in != 0 || handedOver != length) status = PACK_TRAILING_DATA;
+            if (plain->length == most) {
+                status = PACK_TOO_LARGE;
+            } else if (zlib.avail_in != 0 || handedOver != length) {
+                status = PACK_TRAILING_DATA;
+            }
             break;
         }
         if (code == Z_OK) continue;
@@ -171,6 +193,7 @@ const char* packStatusText(PackStatus status) {
     case PACK_DAMAGED: return "damaged packed data";
     case PACK_TRUNCATED: return "truncated packed data";
     case PACK_TRAILING_DATA: return "trailing data after the packed data";
+    case PACK_TOO_LARGE: return "packed data would unpack to more than 8 times its size plus 1 KiB";
     }
     return "unknown error";
 }

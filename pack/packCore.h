@@ -23,6 +23,7 @@ enum PackStatus {
     PACK_DAMAGED,         // not a zlib stream, or its check does not match
     PACK_TRUNCATED,       // the stream ends before its end marker and check
     PACK_TRAILING_DATA,   // bytes follow the end of the stream
+    PACK_TOO_LARGE,       // the stream unpacks to more than MAX_UNPACKED_BYTES allow
 };
 
 void freeByteBlock(ByteBlock* block);
@@ -40,7 +41,15 @@ const size_t MAX_UNPACK_EXPANSION = 7;
 // at the best compression level unless that would shrink them more than
 // MAX_UNPACK_EXPANSION times; then the bytes are stored uncompressed.
 PackStatus packBytes(const unsigned char* data, size_t length, ByteBlock* packed);
-// Unpacks exactly one complete zlib stream that fills the whole input.
+// "-d" reads what packBytes writes, so it refuses a stream that would unpack
+// to more than 8 times its own size plus 1 KiB, before it takes the memory:
+// a small hostile stream could otherwise unpack to gigabytes.
+const size_t MAX_UNPACK_RATIO = 8;
+const size_t UNPACK_ALLOWANCE_BYTES = 1024;
+size_t maxUnpackedBytes(size_t packedLength);
+
+// Unpacks exactly one complete zlib stream that fills the whole input and
+// unpacks to at most maxUnpackedBytes of it.
 // On damaged input, detail (when given) receives zlib's description or null.
 PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plain,
                        const char** detail);

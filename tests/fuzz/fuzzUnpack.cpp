@@ -43,6 +43,8 @@ static void checkUnpackOfGarbage(const std::uint8_t* data, std::size_t size) {
         FUZZ_CHECK(run.status == 0 && run.err.empty(), "unpacking failed where unpackBytes succeeds");
         FUZZ_CHECK(run.out == std::string(reinterpret_cast<const char*>(plain.data), plain.length),
                    "unpacking wrote other bytes than unpackBytes");
+        FUZZ_CHECK(plain.length <= maxUnpackedBytes(size) && plain.capacity <= maxUnpackedBytes(size) + 1,
+                   "unpacking went beyond its bound");
         freeByteBlock(&plain);
     } else {
         FUZZ_CHECK(plain.data == nullptr, "a failed unpack kept its memory");

@@ -124,6 +124,10 @@ static std::vector<RefusalCase> refusalCases() {
     badCheck[badCheck.size() - 1] ^= 0x01;
     std::string badBody = good;
     badBody[good.size() / 2] ^= 0x55;
+    // zlib's own packing of 1 MiB of zeros: about 1 KB that unpacks a thousandfold.
+    std::vector<Bytef> bomb(compressBound(1 << 20));
+    uLongf bombLength = static_cast<uLongf>(bomb.size());
+    EXPECT_EQ(Z_OK, compress2(bomb.data(), &bombLength, std::vector<Bytef>(1 << 20).data(), 1 << 20, 9));
     return {
         {"empty input", "", PACK_TRUNCATED},
         {"garbage", "this is not packed at all", PACK_DAMAGED},
@@ -134,6 +138,8 @@ static std::vector<RefusalCase> refusalCases() {
         {"second stream behind", good + good, PACK_TRAILING_DATA},
         {"corrupted check", badCheck, PACK_DAMAGED},
         {"corrupted body", badBody, PACK_DAMAGED},
+        {"unpacks to over 8 times its size plus 1 KiB", std::string(bomb.begin(), bomb.begin() + bombLength),
+         PACK_TOO_LARGE},
     };
 }
 
