@@ -297,47 +297,78 @@ bool finishText(const SentenceShaper& shaper, OutputBuffer* output) {
 
 // ---------------------------------------------------------------- streaming
 
-// One word and what follows it, written at place, with the shaper in
-// local variables: bytes written through place could otherwise alias them
-// and force a reload after every word. Returns the bytes written.
-static inline int placeWord(const VocabularyBlob& vocabulary, WordIndex index,
-                            SentenceShaper* shaper, unsigned char* place) {
-    std::uint64_t slot = wordSlot(vocabulary, index, shaper->wordsInSentence == 0);
-    int length = vocabulary.wordLengths[index];
-    ++shaper->wordsInSentence;
-    if (shaper->wordsInSentence < shaper->sentenceLength) {
-        keyToSlot(slot | (static_cast<std::uint64_t>(' ') << (8 * length)), place);
-        return length + 1;
+// What follows a word, little-endian, by the word's end mark: " " (0),
+// ". " at a sentence end (1), ".\n\n" at a paragraph end (2); the mark plus
+// one is its length.
+static const std::uint32_t WORD_ENDS[3] = {0x20, 0x202E, 0x0A0A2E};
+
+constexpr int PLANNED_WORDS = 1024;  // words whose sentence ends are planned at once
+
+// Marks what follows each of the next `count` words (0, 1 or 2 as in
+// WORD_ENDS) and moves the shaper past them, drawing as emitWord does: a
+// step per sentence instead of a test per word.
+static void planSentenceEnds(SentenceShaper* shaper, int count, unsigned char* ends) {
+    std::memset(ends, 0, static_cast<std::size_t>(count));
+    int position = 0;
+    for (;;) {
+        int left = shaper->sentenceLength - shaper->wordsInSentence;  // words the sentence still gets, 1 or more
+        if (position + left > count) {
+            shaper->wordsInSentence += count - position;
+            return;
+        }
+        position += left;
+        ends[position - 1] = 1;
+        shaper->wordsInSentence = 0;
+        ++shaper->sentencesInParagraph;
+        if (shaper->sentencesInParagraph >= shaper->paragraphLength) {
+            ends[position - 1] = 2;
+            shaper->sentencesInParagraph = 0;
+            shaper->paragraphLength = drawInRange(shaper, SHORTEST_PARAGRAPH, LONGEST_PARAGRAPH);
+        }
+        shaper->sentenceLength = drawInRange(shaper, SHORTEST_SENTENCE, LONGEST_SENTENCE);
     }
-    keyToSlot(slot, place);
-    return length + endSentence(shaper, place + length);
+}
+
+// One word, capitalised when it opens a sentence and that is allowed, and
+// what its end mark says follows it, at place, without a branch. Returns
+// the bytes written; up to 3 bytes of scratch follow them.
+static inline int placePlannedWord(const VocabularyBlob& vocabulary, WordIndex index, unsigned opensSentence,
+                                   unsigned end, unsigned char* place) {
+    std::uint64_t capitalised = opensSentence & vocabulary.mayCapitalise[index];
+    int length = vocabulary.wordLengths[index];
+    keyToSlot(vocabulary.wordSlots[index] - capitalised * 0x20, place);
+    std::uint32_t follows = WORD_ENDS[end];
+    std::memcpy(place + length, &follows, sizeof follows);
+    return length + 1 + static_cast<int>(end);
 }
 
 bool emitGroups(const VocabularyBlob& vocabulary, const unsigned char* bytes, std::size_t count,
                 SentenceShaper* shaper, OutputBuffer* output) {
-    // Room for two words, each with its slot and ".\n\n".
+    // Room for two words, each with its slot and ".\n\n" (or the 4-byte
+    // store of what follows it).
     constexpr std::size_t GROUP_ROOM = 2 * (WORD_SLOT_BYTES + 3);
-    SentenceShaper local = *shaper;
-    std::size_t used = output->used;
-    bool written = true;
-    for (std::size_t position = 0; position + 3 <= count; position += 3) {
-        if (used + GROUP_ROOM > OUTPUT_BUFFER_BYTES) {
-            output->used = used;
-            if (!flushOutput(output)) {
-                written = false;
-                break;
-            }
-            used = output->used;
+    unsigned char ends[PLANNED_WORDS];
+    for (std::size_t start = 0; start + 3 <= count; start += 3 * (PLANNED_WORDS / 2)) {
+        std::size_t groups = (count - start) / 3;
+        if (groups > PLANNED_WORDS / 2) groups = PLANNED_WORDS / 2;
+        // Room for the whole run first: after this nothing can fail, so a
+        // failure leaves the shaper as it was.
+        unsigned char* place = reserveOutput(output, groups * GROUP_ROOM);
+        if (place == nullptr) return false;
+        unsigned opensSentence = shaper->wordsInSentence == 0;
+        planSentenceEnds(shaper, static_cast<int>(2 * groups), ends);
+        unsigned char* at = place;
+        for (std::size_t group = 0; group < groups; ++group) {
+            WordIndex x = 0;
+            WordIndex y = 0;
+            packGroup(bytes + start + 3 * group, &x, &y);
+            at += placePlannedWord(vocabulary, x, opensSentence, ends[2 * group], at);
+            at += placePlannedWord(vocabulary, y, ends[2 * group] != 0, ends[2 * group + 1], at);
+            opensSentence = ends[2 * group + 1] != 0;
         }
-        WordIndex x = 0;
-        WordIndex y = 0;
-        packGroup(bytes + position, &x, &y);
-        used += static_cast<std::size_t>(placeWord(vocabulary, x, &local, output->bytes + used));
-        used += static_cast<std::size_t>(placeWord(vocabulary, y, &local, output->bytes + used));
+        output->used += static_cast<std::size_t>(at - place);
     }
-    output->used = used;
-    *shaper = local;
-    return written;
+    return true;
 }
 
 bool emitLeftovers(const VocabularyBlob& vocabulary, const unsigned char* bytes, std::size_t count,

@@ -77,7 +77,9 @@ bool emitWord(const VocabularyBlob& vocabulary, WordIndex index, SentenceShaper*
 bool finishText(const SentenceShaper& shaper, OutputBuffer* output);
 
 // Writes the two words of every complete group of three bytes (count is a
-// multiple of 3). False on a write failure.
+// multiple of 3): the same text as emitWord word by word with the same
+// draws, the sentence ends of up to 1024 words planned at once. False on a
+// write failure.
 bool emitGroups(const VocabularyBlob& vocabulary, const unsigned char* bytes, std::size_t count,
                 SentenceShaper* shaper, OutputBuffer* output);
 

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "testSupport.h"
 #include "testVocabulary.h"
+#include "wordPacking.h"
 
 namespace {
 
@@ -50,13 +52,25 @@ protected:
     void load() {
         ASSERT_TRUE(loadVocabulary(writeVocabularyFile(folder, "v.vcb", words).c_str(), &vocabulary));
     }
-    std::string shape(const std::vector<int>& draws, const std::vector<WordIndex>& indices) {
+    // The text of the words, written one at a time, or (for pair values)
+    // as groups of bytes and then the odd last word.
+    std::string shape(const std::vector<int>& draws, const std::vector<WordIndex>& indices, bool inGroups = false) {
         script = draws;
         scriptPosition = 0;
         std::string text;
         openOutputBuffer(&output, appendToString, &text);
         resetShaper(&shaper, scriptedDraw);
-        for (WordIndex index : indices) EXPECT_TRUE(emitWord(vocabulary, index, &shaper, &output));
+        std::size_t first = 0;
+        if (inGroups) {
+            std::string bytes;
+            for (; first + 2 <= indices.size(); first += 2) {
+                unsigned pair = static_cast<unsigned>(indices[first]) << 12 | indices[first + 1];
+                bytes += {static_cast<char>(pair >> 16), static_cast<char>(pair >> 8), static_cast<char>(pair)};
+            }
+            EXPECT_TRUE(emitGroups(vocabulary, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                                   &shaper, &output));
+        }
+        for (; first < indices.size(); ++first) EXPECT_TRUE(emitWord(vocabulary, indices[first], &shaper, &output));
         EXPECT_TRUE(finishText(shaper, &output));
         EXPECT_TRUE(flushOutput(&output));
         EXPECT_EQ(scriptPosition, script.size()) << "every scripted draw is used";
@@ -136,6 +150,41 @@ TEST_F(EncoderTest, ShapesSentencesAndParagraphs) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(shape(c.draws, c.indices), c.text) << c.name;
+        EXPECT_EQ(shape(c.draws, c.indices, true), c.text) << c.name << ", in groups";
+    }
+}
+
+// Groups plan their sentence ends a run of words at a time; the text is the
+// one that words written one at a time give with the same draws, whatever
+// pieces the groups come in.
+TEST_F(EncoderTest, GroupsWriteWhatSingleWordsWriteWithTheSameDraws) {
+    load();
+    std::string bytes;
+    for (unsigned i = 0; i < 9000; ++i) bytes += static_cast<char>((i * 2654435761u) >> 13);
+    auto data = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (unsigned seed : {1u, 2u, 3u}) {
+        std::string single, grouped;
+        for (std::string* text : {&single, &grouped}) {
+            openOutputBuffer(&output, appendToString, text);
+            seedRandom(seed);
+            resetShaper(&shaper, randomInRange);
+            for (std::size_t at = 0, piece = 3 * (1 + seed * 211 % 700); at < bytes.size(); at += piece) {
+                std::size_t count = std::min(piece, bytes.size() - at);
+                if (text == &grouped) {
+                    ASSERT_TRUE(emitGroups(vocabulary, data + at, count, &shaper, &output));
+                    continue;
+                }
+                for (std::size_t group = at; group < at + count; group += 3) {
+                    WordIndex x = 0, y = 0;
+                    packGroup(data + group, &x, &y);
+                    ASSERT_TRUE(emitWord(vocabulary, x, &shaper, &output));
+                    ASSERT_TRUE(emitWord(vocabulary, y, &shaper, &output));
+                }
+            }
+            ASSERT_TRUE(finishText(shaper, &output));
+            ASSERT_TRUE(flushOutput(&output));
+        }
+        ASSERT_EQ(grouped, single) << seed;
     }
 }
 
