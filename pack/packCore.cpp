@@ -193,7 +193,7 @@ const char* packStatusText(PackStatus status) {
     case PACK_DAMAGED: return "damaged packed data";
     case PACK_TRUNCATED: return "truncated packed data";
     case PACK_TRAILING_DATA: return "trailing data after the packed data";
-    case PACK_TOO_LARGE: return "packed data would unpack to more than 8 times its size plus 1 KiB";
+    case PACK_TOO_LARGE: return "unpacked data would be more than 8 times the packed data and 1 KiB";
     }
     return "unknown error";
 }
