@@ -217,10 +217,10 @@ TEST_F(DecoderTest, BlockPathMatchesTheByteExactPath) {
             DecoderState fast, exact;
             DecodeResult fastResult = decode(text, &fastBytes, pieceSize, &fast);
             DecodeResult exactResult = decode(text, &exactBytes, pieceSize, &exact, decodeTextExactly);
-            ASSERT_EQ(exactResult, fastResult) << round << " " << pieceSize;
-            ASSERT_EQ(exactBytes, fastBytes) << round << " " << pieceSize;
+            ASSERT_EQ(fastResult, exactResult) << round << " " << pieceSize;
+            ASSERT_EQ(fastBytes, exactBytes) << round << " " << pieceSize;
             if (exactResult == DECODE_UNKNOWN_WORD) {
-                ASSERT_STREQ(reinterpret_cast<char*>(exact.word), reinterpret_cast<char*>(fast.word)) << round;
+                ASSERT_STREQ(reinterpret_cast<char*>(fast.word), reinterpret_cast<char*>(exact.word)) << round;
             }
         }
     }
