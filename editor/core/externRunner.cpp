@@ -36,6 +36,8 @@ struct StdoutCollectorJob {
 struct StderrDrainJob {
     HANDLE pipe;
     DWORD error;
+    char kept[RUN_ERROR_TEXT_BYTES];   // the first bytes read
+    int32_t keptLength;
 };
 
 // Handles of one run. A pipe end is null once it is closed or handed to the
@@ -153,11 +155,17 @@ DWORD WINAPI stdoutCollector(LPVOID parameter) {
     return 0;
 }
 
+// Keeps the first bytes of standard error for the caller and reads the rest
+// to its end, so the program never waits for room in the pipe.
 DWORD WINAPI stderrDrain(LPVOID parameter) {
     StderrDrainJob* job = static_cast<StderrDrainJob*>(parameter);
     char chunk[PIPE_READ_BYTES];
     DWORD count = 0;
     while (readPipeChunk(job->pipe, chunk, &count, &job->error)) {
+        const int32_t room = RUN_ERROR_TEXT_BYTES - job->keptLength;
+        const int32_t taken = static_cast<int32_t>(count) < room ? static_cast<int32_t>(count) : room;
+        std::memcpy(job->kept + job->keptLength, chunk, static_cast<size_t>(taken));
+        job->keptLength += taken;
     }
     closeHandleOnce(&job->pipe);
     return 0;
@@ -293,6 +301,15 @@ RunResult collectorResult(const StdoutCollectorJob* job) {
     return RUN_OUTPUT_READ_FAILED;
 }
 
+// Hands the kept bytes of standard error to the caller, once the drain has
+// ended (or never started).
+void handOverErrorText(const StderrDrainJob* job, RunErrorText* errorText) {
+    if (errorText == nullptr) return;
+    std::memcpy(errorText->bytes, job->kept, static_cast<size_t>(job->keptLength));
+    errorText->bytes[job->keptLength] = '\0';
+    errorText->length = job->keptLength;
+}
+
 }  // namespace
 
 const char* runResultText(RunResult result) {
@@ -325,8 +342,12 @@ const char* runResultText(RunResult result) {
 
 RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const char* program,
                                    const char* argument, char** output, int32_t* outputSize, uint32_t* exitStatus,
-                                   uint32_t timeoutMs) {
+                                   uint32_t timeoutMs, RunErrorText* errorText) {
     logMessage("runExternProg: start");
+    if (errorText != nullptr) {
+        errorText->bytes[0] = '\0';
+        errorText->length = 0;
+    }
     if (!argumentsAccepted(input, inputLength, program, output, outputSize, exitStatus)) {
         return RUN_ARGUMENTS_REFUSED;
     }
@@ -356,6 +377,7 @@ RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const
     result = startPipeThreads(&run, &feederJob, &collectorJob, &drainJob);
     if (result != RUN_OK) {
         releaseRun(&run);
+        handOverErrorText(&drainJob, errorText);
         return result;
     }
 
@@ -376,12 +398,13 @@ RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const
     if (result == RUN_OK && collectorJob.error != 0) result = collectorResult(&collectorJob);
     if (result == RUN_OK && drainJob.error != 0) result = RUN_ERROR_READ_FAILED;
     releaseRun(&run);
+    handOverErrorText(&drainJob, errorText);
     if (result != RUN_OK) return result;
     return *exitStatus != 0 ? RUN_PROGRAM_FAILED : RUN_OK;
 }
 
 RunResult runExternProg(const char* input, int32_t inputLength, const char* program, const char* argument,
-                        char** output, int32_t* outputSize, uint32_t* exitStatus) {
+                        char** output, int32_t* outputSize, uint32_t* exitStatus, RunErrorText* errorText) {
     return runExternProgWithTimeout(input, inputLength, program, argument, output, outputSize, exitStatus,
-                                    EXTERN_PROG_TIMEOUT_MS);
+                                    EXTERN_PROG_TIMEOUT_MS, errorText);
 }

@@ -40,15 +40,29 @@ enum RunResult : int32_t {
 // What a result means, in a few words.
 const char* runResultText(RunResult result);
 
+// Bytes of standard error a run keeps; whatever follows is still read, so
+// that the program never blocks on a full pipe, and then discarded.
+constexpr int32_t RUN_ERROR_TEXT_BYTES = 1024;
+
+// The first bytes a program wrote to standard error, as written, with a 0
+// byte after them.
+struct RunErrorText {
+    char bytes[RUN_ERROR_TEXT_BYTES + 1];
+    int32_t length;
+};
+
 // Runs program (with argument, when given) over inputLength input bytes.
 // *output is a malloc'ed block of *outputSize bytes; on return it may have
 // moved (grown in steps of a quarter of the initial capacity, at most 16
 // times) and *outputSize is the number of bytes collected. The caller always
-// frees *output. *exitStatus receives the program's exit status.
+// frees *output. *exitStatus receives the program's exit status. When
+// errorText is given it receives what the program wrote to standard error
+// (its first RUN_ERROR_TEXT_BYTES bytes), whatever the result; it is empty
+// when the program did not run.
 RunResult runExternProg(const char* input, int32_t inputLength, const char* program, const char* argument,
-                        char** output, int32_t* outputSize, uint32_t* exitStatus);
+                        char** output, int32_t* outputSize, uint32_t* exitStatus, RunErrorText* errorText = nullptr);
 
-// The same with another time limit, for the tests.
+// The same with another time limit.
 RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const char* program,
                                    const char* argument, char** output, int32_t* outputSize, uint32_t* exitStatus,
-                                   uint32_t timeoutMs);
+                                   uint32_t timeoutMs, RunErrorText* errorText = nullptr);

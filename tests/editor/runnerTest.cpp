@@ -23,6 +23,7 @@ struct RunOutcome {
     int32_t outputSize;
     std::string output;  // only after results 0 and -1
     bool blockMoved;
+    std::string errorText;   // the standard error the runner kept
 };
 
 RunOutcome runFilter(const std::string& input, const char* argument, int32_t capacity,
@@ -32,9 +33,16 @@ RunOutcome runFilter(const std::string& input, const char* argument, int32_t cap
     RunOutcome outcome;
     outcome.outputSize = capacity;
     outcome.exitStatus = UNTOUCHED_STATUS;
+    RunErrorText errorText;
+    errorText.length = -1;
     outcome.result = runExternProgWithTimeout(input.data(), static_cast<int32_t>(input.size()), program,
                                               argument, &block, &outcome.outputSize, &outcome.exitStatus,
-                                              timeoutMs);
+                                              timeoutMs, &errorText);
+    EXPECT_TRUE(errorText.length >= 0 && errorText.length <= RUN_ERROR_TEXT_BYTES);
+    if (errorText.length >= 0) {
+        EXPECT_EQ(errorText.bytes[errorText.length], '\0');
+        outcome.errorText.assign(errorText.bytes, errorText.length);
+    }
     if (outcome.result == RUN_OK || outcome.result == RUN_PROGRAM_FAILED) {
         outcome.output.assign(block, outcome.outputSize);
     }
@@ -156,20 +164,25 @@ TEST(RunExternProg, LogsItsStartAndTheCommandLine) {
     EXPECT_EQ(lines[6], "runExternProg: start");
 }
 
+// Standard error is read to its end, so even a megabyte of it never blocks
+// the program; its first bytes are kept.
 TEST(RunExternProg, ExitStatusAndStandardError) {
     std::string big = randomBytes(1 << 20);
+    std::string reason = "zarnoGlotDecode: unknown word: Ffcfe\r\n";
     struct Case {
         const char* argument;
         const std::string* input;
         RunResult expectedResult;
         uint32_t expectedStatus;
         bool outputIsInput;
+        std::string errorText;
     } cases[] = {
-        {"exit:0", &big, RUN_OK, 0, true},
-        {"exit:3", &big, RUN_PROGRAM_FAILED, 3, true},
-        {"exit:0xC0000005", &big, RUN_PROGRAM_FAILED, 0xC0000005u, true},
-        {"stderr:0", &big, RUN_OK, 0, false},
-        {"stderr:2", &big, RUN_PROGRAM_FAILED, 2, false},
+        {"exit:0", &big, RUN_OK, 0, true, ""},
+        {"exit:3", &big, RUN_PROGRAM_FAILED, 3, true, ""},
+        {"exit:0xC0000005", &big, RUN_PROGRAM_FAILED, 0xC0000005u, true, ""},
+        {"stderr:0", &big, RUN_OK, 0, false, big.substr(0, RUN_ERROR_TEXT_BYTES)},
+        {"stderr:2", &big, RUN_PROGRAM_FAILED, 2, false, big.substr(0, RUN_ERROR_TEXT_BYTES)},
+        {"stderr:1", &reason, RUN_PROGRAM_FAILED, 1, false, reason},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.argument);
@@ -177,6 +190,7 @@ TEST(RunExternProg, ExitStatusAndStandardError) {
         EXPECT_EQ(outcome.result, test.expectedResult);
         EXPECT_EQ(outcome.exitStatus, test.expectedStatus);
         EXPECT_TRUE(outcome.output == (test.outputIsInput ? *test.input : std::string()));
+        EXPECT_TRUE(outcome.errorText == test.errorText) << outcome.errorText.size() << " bytes kept";
     }
 }
 
