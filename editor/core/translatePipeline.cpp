@@ -29,19 +29,21 @@ bool runOneFilter(char* input, int32_t inputLength, const char* program, const c
     }
     int32_t size = capacity;
     uint32_t exitStatus = 0;
-    const RunResult result =
-        runExternProgWithTimeout(input, inputLength, program, argument, &block, &size, &exitStatus, timeoutMs);
+    RunErrorText errorText;
+    const RunResult result = runExternProgWithTimeout(input, inputLength, program, argument, &block, &size,
+                                                      &exitStatus, timeoutMs, &errorText);
     logMessage("First runEexternal returned: %d", static_cast<int>(result));
     free(input);
     if (result != RUN_OK) {
         free(block);
+        char headline[PIPELINE_MESSAGE_SIZE];
         if (result == RUN_PROGRAM_FAILED) {
-            snprintf(message, PIPELINE_MESSAGE_SIZE, "First external program failed, error code: %d.",
+            snprintf(headline, sizeof headline, "First external program failed, error code: %d.",
                      static_cast<int32_t>(exitStatus));
         } else {
-            snprintf(message, PIPELINE_MESSAGE_SIZE, "First runExternal failed, error code: %d.",
-                     static_cast<int>(result));
+            snprintf(headline, sizeof headline, "First runExternal failed, error code: %d.", static_cast<int>(result));
         }
+        formatRunFailure(headline, program, &errorText, message);
         return false;
     }
     *output = block;
@@ -91,15 +93,12 @@ bool runTranslatePipeline(char* input, int32_t inputLength, const char* programA
     message[0] = '\0';
     char* output = nullptr;
     int32_t outputLength = 0;
-    if (!runOneFilter(input, inputLength, programA, argumentA, timeoutMs, &output, &outputLength, message)) {
-        return false;
-    }
-    if (programB != nullptr) {
+    bool translated =
+        runOneFilter(input, inputLength, programA, argumentA, timeoutMs, &output, &outputLength, message);
+    if (translated && programB != nullptr) {
         char* secondInput = output;
-        if (!runOneFilter(secondInput, outputLength, programB, argumentB, timeoutMs, &output, &outputLength,
-                          message)) {
-            return false;
-        }
+        translated = runOneFilter(secondInput, outputLength, programB, argumentB, timeoutMs, &output,
+                                  &outputLength, message);
     }
-    return convertFinalOutput(output, outputLength, text, units, message);
+    return translated && convertFinalOutput(output, outputLength, text, units, message);
 }

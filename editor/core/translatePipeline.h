@@ -3,10 +3,12 @@
 // into UTF-16 text for the edit control.
 #pragma once
 
+#include "runFailure.h"
+
 #include <cstdint>
 
 // Room for the text of a failure box, terminator included.
-constexpr int PIPELINE_MESSAGE_SIZE = 128;
+constexpr int PIPELINE_MESSAGE_SIZE = RUN_FAILURE_TEXT_SIZE;
 
 // Capacity of a run's first output block: one and a half times its input,
 // kept within the largest block the runner may grow to.
@@ -18,7 +20,9 @@ int32_t initialOutputCapacity(int32_t inputLength);
 // block (absent when inputLength is 0) and frees it after the first run.
 // On success hands over *text, a malloc'ed block of *units UTF-16 units and
 // a 0 unit. On failure returns false, hands over nothing and writes the text
-// of the box to show into message.
+// of the box to show into message: the box's own line and, when the failing
+// program said why on standard error, its name and first error line beneath
+// (formatRunFailure).
 bool runTranslatePipeline(char* input, int32_t inputLength, const char* programA, const char* argumentA,
                           const char* programB, const char* argumentB, uint32_t timeoutMs, wchar_t** text,
                           int32_t* units, char message[PIPELINE_MESSAGE_SIZE]);

@@ -6,6 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+// Room for the UTF-16 form of an error box's text and caption.
+constexpr int ERROR_TEXT_UNITS = 1024;
+constexpr int CAPTION_UNITS = 64;
+
+}  // namespace
+
 void fatalError(const char* caption, const char* format, ...) {
     char message[256];
     va_list arguments;
@@ -21,7 +29,15 @@ void showInformation(HWND owner, const char* text, const char* caption) {
 }
 
 bool showError(HWND owner, const char* text, const char* caption) {
-    MessageBoxA(owner, text, caption, MB_OK | MB_ICONERROR);
+    wchar_t wideText[ERROR_TEXT_UNITS];
+    wchar_t wideCaption[CAPTION_UNITS];
+    // Bytes that are not UTF-8 are shown as replacement characters.
+    if (MultiByteToWideChar(CP_UTF8, 0, text, -1, wideText, ERROR_TEXT_UNITS) == 0 ||
+        MultiByteToWideChar(CP_UTF8, 0, caption, -1, wideCaption, CAPTION_UNITS) == 0) {
+        MessageBoxA(owner, text, caption, MB_OK | MB_ICONERROR);
+    } else {
+        MessageBoxW(owner, wideText, wideCaption, MB_OK | MB_ICONERROR);
+    }
     return false;
 }
 

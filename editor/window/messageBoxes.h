@@ -19,8 +19,9 @@ constexpr const char* PROGRAM_CAPTION = "zarnoGlotWriteW";
 // A box with the information icon, owned by owner.
 void showInformation(HWND owner, const char* text, const char* caption = PROGRAM_CAPTION);
 
-// A box with the error icon, owned by owner. Returns false, so that a
-// command that fails ends with "return showError(...)".
+// A box with the error icon, owned by owner. The text is UTF-8, so that a
+// filter's own words in a failure's reason are shown as written. Returns
+// false, so that a command that fails ends with "return showError(...)".
 bool showError(HWND owner, const char* text, const char* caption = PROGRAM_CAPTION);
 
 // Offers to save a modified document: returns IDYES (6), IDNO (7, also

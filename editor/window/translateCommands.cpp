@@ -19,7 +19,9 @@ const char* const UNPACK_ARGUMENT = "-d";
 const char* const ENCODE_PROGRAM = "zarnoGlotEncode";
 const char* const DECODE_PROGRAM = "zarnoGlotDecode";
 
+// Every failure of a translation goes to the log as well as into its box.
 bool showPipelineError(const char* text) {
+    logMessage("%s", text);
     return showError(editorState.editControl, text, PIPELINE_CAPTION);
 }
 

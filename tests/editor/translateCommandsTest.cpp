@@ -163,6 +163,12 @@ protected:
         EXPECT_TRUE(box.owner == session.mainWindow || box.owner == session.editControl);
         answerMessageBox(box, IDOK);
         EXPECT_TRUE(editText(session) == before) << "the document changed";
+        // The log holds the same lines.
+        std::string logged = text;
+        for (size_t at = logged.find('\n'); at != std::string::npos; at = logged.find('\n', at + 2)) {
+            logged.replace(at, 1, "\r\n");
+        }
+        EXPECT_NE(logText(session).find(logged + "\r\n"), std::string::npos) << logText(session);
     }
 };
 
@@ -264,17 +270,17 @@ TEST_F(TranslateCommandsTest, FailuresShowTheirBoxAndKeepTheDocument) {
         {"empty document back", DEFAULT_INI, true, nullptr, L"", CMD_FROM_ZARNOGLOT,
          "First runExternal failed, error code: 1."},
         {"missing vocabulary to", MISSING_VOCABULARY_INI, true, nullptr, letter, CMD_TO_ZARNOGLOT,
-         "First external program failed, error code: 1."},
+         "First external program failed, error code: 1.\nzarnoGlotEncode: cannot open vocabulary \"absent.vcb\""},
         {"missing vocabulary back", MISSING_VOCABULARY_INI, true, nullptr, encoded, CMD_FROM_ZARNOGLOT,
-         "First external program failed, error code: 1."},
+         "First external program failed, error code: 1.\nzarnoGlotDecode: cannot open dictionary"},
         {"word removed", DEFAULT_INI, true, nullptr, wordRemoved, CMD_FROM_ZARNOGLOT,
-         "First external program failed, error code: 1."},
+         "First external program failed, error code: 1.\nzarnoGlotDecode: leftover byte after incomplete block"},
         {"word changed", DEFAULT_INI, true, nullptr, wordChanged, CMD_FROM_ZARNOGLOT,
-         "First external program failed, error code: 1."},
+         "First external program failed, error code: 1.\nzarnoGlotPack: damaged packed data (incorrect header check)"},
         {"word not in the vocabulary", DEFAULT_INI, true, nullptr, wordMisspelt, CMD_FROM_ZARNOGLOT,
-         "First external program failed, error code: 1."},
+         "First external program failed, error code: 1.\nzarnoGlotDecode: unknown word: qqqq"},
         {"plain text back", DEFAULT_INI, true, nullptr, letter, CMD_FROM_ZARNOGLOT,
-         "First external program failed, error code: 1."},
+         "First external program failed, error code: 1.\nzarnoGlotDecode: unknown word: Dear"},
         {"unpaired surrogate", DEFAULT_INI, true, nullptr, L"ab\xD800" L"cd", CMD_TO_ZARNOGLOT,
          "Cannot convert document to UTF-8 (memory?)."},
         {"filters missing", DEFAULT_INI, false, nullptr, letter, CMD_TO_ZARNOGLOT,

@@ -125,11 +125,14 @@ TEST(TranslatePipelineTest, FailuresGiveTheirBoxText) {
         {"first program writes nothing", "text", FILTER, "write:0", FILTER, "echo", NORMAL_TIMEOUT_MS,
          "First runExternal failed, error code: 1."},
         {"missing vocabulary", "text", "zarnoGlotPack", nullptr, "zarnoGlotEncode", "absent.vcb",
-         NORMAL_TIMEOUT_MS, "First external program failed, error code: 1."},
+         NORMAL_TIMEOUT_MS,
+         "First external program failed, error code: 1.\nzarnoGlotEncode: cannot open vocabulary \"absent.vcb\""},
         {"not ZarnoGlot text", "Plain words here.", "zarnoGlotDecode", vcb.c_str(), "zarnoGlotPack", "-d",
-         NORMAL_TIMEOUT_MS, "First external program failed, error code: 1."},
+         NORMAL_TIMEOUT_MS, "First external program failed, error code: 1.\nzarnoGlotDecode: unknown word: Plain"},
         {"damaged packed bytes", damagedPack, "zarnoGlotPack", "-d", nullptr, nullptr, NORMAL_TIMEOUT_MS,
-         "First external program failed, error code: 1."},
+         "First external program failed, error code: 1.\nzarnoGlotPack: damaged packed data (invalid block type)"},
+        {"reason without the program's name", "\r\n  why\tit failed \r\nsecond line", FILTER, "stderr:1",
+         nullptr, nullptr, NORMAL_TIMEOUT_MS, "First external program failed, error code: 1.\nrunnerTestFilter: why it failed"},
         {"first program exit status", "text", FILTER, "exit:3", FILTER, "echo", NORMAL_TIMEOUT_MS,
          "First external program failed, error code: 3."},
         {"second program exit status", "text", FILTER, "echo", FILTER, "exit:1", NORMAL_TIMEOUT_MS,
@@ -156,6 +159,31 @@ TEST(TranslatePipelineTest, FailuresGiveTheirBoxText) {
                                                     c.timeoutMs);
         EXPECT_FALSE(outcome.translated) << c.name;
         EXPECT_EQ(outcome.message, c.message) << c.name;
+    }
+}
+
+TEST(TranslatePipelineTest, FailureTextPutsTheProgramsFirstErrorLineBeneathTheHeadline) {
+    const std::string longLine = "zarnoGlotDecode: " + std::string(481, 'x') + "\xC3\xA9\xC3\xA9" + "tail";
+    const std::string cutLine = "zarnoGlotDecode: " + std::string(481, 'x') + "\xC3\xA9";
+    const struct {
+        std::string errorText;
+        std::string text;
+    } cases[] = {
+        {"", "Headline."},
+        {" \r\n\t\n", "Headline."},
+        {"zarnoGlotDecode: unknown word: Ffcfe\r\n", "Headline.\nzarnoGlotDecode: unknown word: Ffcfe"},
+        {"ZARNOGLOTDECODE: upper case\n", "Headline.\nZARNOGLOTDECODE: upper case"},
+        {"zarnoGlotDecoder: other name", "Headline.\nzarnoGlotDecode: zarnoGlotDecoder: other name"},
+        {std::string("cut\0here\x01\n", 10), "Headline.\nzarnoGlotDecode: cut here"},
+        {longLine, "Headline.\n" + cutLine},
+    };
+    for (const auto& c : cases) {
+        RunErrorText errorText;
+        memcpy(errorText.bytes, c.errorText.data(), c.errorText.size());
+        errorText.length = static_cast<int32_t>(c.errorText.size());
+        char text[RUN_FAILURE_TEXT_SIZE];
+        formatRunFailure("Headline.", "zarnoGlotDecode", &errorText, text);
+        EXPECT_EQ(std::string(text), c.text) << c.errorText;
     }
 }
 
