@@ -137,6 +137,46 @@ bool writeAndFlush(HANDLE file, const char* bytes, int32_t byteCount) {
     return FlushFileBuffers(file) != 0;
 }
 
+// What the file system knows of a file or folder, its identity included.
+bool fileInformation(const wchar_t* path, BY_HANDLE_FILE_INFORMATION* information) {
+    HANDLE handle = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const BOOL known = GetFileInformationByHandle(handle, information);
+    CloseHandle(handle);
+    return known != FALSE;
+}
+
+bool sameFileObject(const wchar_t* first, const wchar_t* second) {
+    BY_HANDLE_FILE_INFORMATION one;
+    BY_HANDLE_FILE_INFORMATION other;
+    return fileInformation(first, &one) && fileInformation(second, &other) &&
+           one.dwVolumeSerialNumber == other.dwVolumeSerialNumber && one.nFileIndexHigh == other.nFileIndexHigh &&
+           one.nFileIndexLow == other.nFileIndexLow;
+}
+
+// Reads both files to their ends; true when they hold the same bytes.
+bool sameBytes(HANDLE first, HANDLE second) {
+    char one[4096];
+    char other[4096];
+    for (;;) {
+        DWORD oneCount = 0;
+        DWORD otherCount = 0;
+        if (!ReadFile(first, one, sizeof one, &oneCount, nullptr) ||
+            !ReadFile(second, other, sizeof other, &otherCount, nullptr)) {
+            return false;
+        }
+        if (oneCount != otherCount || memcmp(one, other, oneCount) != 0) {
+            return false;
+        }
+        if (oneCount == 0) {
+            return true;
+        }
+    }
+}
+
 }  // namespace
 
 const char* documentFileMessage(DocumentFileResult result) {
@@ -212,4 +252,39 @@ VocabularyNameResult vocabularyNameOfPath(const wchar_t* path, char* name) {
     }
     copyBounded(name, fileName, NAME_SIZE);
     return VOCABULARY_NAME_OK;
+}
+
+bool fileLiesInFolder(const wchar_t* path, const wchar_t* folder) {
+    const wchar_t* lastBackslash = wcsrchr(path, L'\\');
+    if (lastBackslash == nullptr) {
+        return sameFileObject(L".", folder);
+    }
+    wchar_t pathFolder[MAX_PATH + 1];
+    const size_t length = static_cast<size_t>(lastBackslash - path);
+    if (length + 2 > MAX_PATH) {
+        return false;
+    }
+    wmemcpy(pathFolder, path, length);
+    // The top folder of a drive keeps its backslash: "C:" alone would be
+    // the drive's current directory.
+    const bool driveTop = length == 2 && path[1] == L':';
+    pathFolder[length] = driveTop ? L'\\' : L'\0';
+    pathFolder[length + 1] = L'\0';
+    return sameFileObject(pathFolder, folder);
+}
+
+CopyTarget compareCopyTarget(const wchar_t* source, const wchar_t* target) {
+    HANDLE targetFile = CreateFileW(target, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (targetFile == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? COPY_TARGET_ABSENT : COPY_TARGET_DIFFERENT;
+    }
+    HANDLE sourceFile = CreateFileW(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool same = sourceFile != INVALID_HANDLE_VALUE && sameBytes(sourceFile, targetFile);
+    if (sourceFile != INVALID_HANDLE_VALUE) {
+        CloseHandle(sourceFile);
+    }
+    CloseHandle(targetFile);
+    return same ? COPY_TARGET_SAME : COPY_TARGET_DIFFERENT;
 }

@@ -53,3 +53,17 @@ enum VocabularyNameResult {
 // Takes the file name part of a path chosen in the vocabulary dialog into
 // name, which holds 64 bytes.
 VocabularyNameResult vocabularyNameOfPath(const wchar_t* path, char* name);
+
+// Whether the file at path lies in folder itself, whatever the spelling of
+// either: the two folders are compared as the file system identifies them.
+// A bare file name lies in the current directory.
+bool fileLiesInFolder(const wchar_t* path, const wchar_t* folder);
+
+// What copying source to target would meet there.
+enum CopyTarget {
+    COPY_TARGET_ABSENT,      // no file of that name
+    COPY_TARGET_SAME,        // a file of the same bytes
+    COPY_TARGET_DIFFERENT,   // any other file, or one that cannot be read
+};
+
+CopyTarget compareCopyTarget(const wchar_t* source, const wchar_t* target);

@@ -41,6 +41,10 @@ bool showError(HWND owner, const char* text, const char* caption) {
     return false;
 }
 
+int askYesNo(HWND owner, const char* text, const char* caption) {
+    return MessageBoxA(owner, text, caption, MB_YESNO | MB_ICONQUESTION);
+}
+
 int askSaveChanges(HWND owner) {
     if (SendMessageA(editorState.editControl, EM_GETMODIFY, 0, 0) == 0) {
         return IDNO;

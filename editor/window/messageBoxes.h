@@ -24,6 +24,10 @@ void showInformation(HWND owner, const char* text, const char* caption = PROGRAM
 // false, so that a command that fails ends with "return showError(...)".
 bool showError(HWND owner, const char* text, const char* caption = PROGRAM_CAPTION);
 
+// A question with Yes and No buttons and the question icon, owned by owner;
+// returns IDYES or IDNO.
+int askYesNo(HWND owner, const char* text, const char* caption = PROGRAM_CAPTION);
+
 // Offers to save a modified document: returns IDYES (6), IDNO (7, also
 // when the document is unmodified, without asking) or IDCANCEL (2).
 int askSaveChanges(HWND owner);

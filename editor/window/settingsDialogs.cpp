@@ -13,7 +13,9 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <cstdio>
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -110,6 +112,45 @@ bool chooseDataDirectory(HWND owner, const wchar_t* profile, FolderDialogObjects
     return true;
 }
 
+// The filters look for the vocabulary in the editor's folder (the current
+// directory), so one chosen elsewhere is copied there when the user agrees.
+// A different file of the same name there is replaced only when the user
+// agrees again. False when nothing is to be selected.
+bool copyVocabularyInto(HWND owner, const wchar_t* source, const wchar_t* folder, const char* name) {
+    char question[NAME_SIZE + 160];
+    snprintf(question, sizeof question,
+             "The vocabulary %s is not in the editor's folder, where the translations look for it.\n\n"
+             "Copy it into the editor's folder?",
+             name);
+    if (askYesNo(owner, question, VOCABULARY_CAPTION) != IDYES) {
+        return false;
+    }
+    wchar_t target[DIALOG_PATH_UNITS + NAME_SIZE + 1];
+    const size_t folderLength = wcslen(folder);
+    wmemcpy(target, folder, folderLength);
+    target[folderLength] = L'\\';
+    if (!ansiToUtf16(name, target + folderLength + 1, NAME_SIZE)) {
+        return showError(owner, "Could not copy the vocabulary into the editor's folder.", VOCABULARY_CAPTION);
+    }
+    const CopyTarget existing = compareCopyTarget(source, target);
+    if (existing == COPY_TARGET_SAME) {
+        return true;
+    }
+    if (existing == COPY_TARGET_DIFFERENT) {
+        snprintf(question, sizeof question,
+                 "The editor's folder already holds a different file named %s.\n\nReplace it with the selected one?",
+                 name);
+        if (askYesNo(owner, question, VOCABULARY_CAPTION) != IDYES) {
+            return false;
+        }
+    }
+    if (!CopyFileW(source, target, existing == COPY_TARGET_ABSENT)) {
+        return showError(owner, "Could not copy the vocabulary into the editor's folder.", VOCABULARY_CAPTION);
+    }
+    logMessage("select_vcb() copied [%s] into the editor's folder", name);
+    return true;
+}
+
 }  // namespace
 
 bool select_font(HWND owner) {
@@ -189,6 +230,9 @@ bool select_vcb(HWND owner) {
     }
     if (taken == VOCABULARY_NAME_TOO_LONG) {
         return showError(owner, "The selected filename is too long.", VOCABULARY_CAPTION);
+    }
+    if (!fileLiesInFolder(fileName, currentDirectory) && !copyVocabularyInto(owner, fileName, currentDirectory, name)) {
+        return false;
     }
     memcpy(editorState.vocabularyName, name, NAME_SIZE);
     return true;

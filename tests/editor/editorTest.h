@@ -54,6 +54,18 @@ protected:
         answerMessageBox(box, IDOK);
     }
 
+    // Expects a question box with this caption and text, owned by the main
+    // window, and gives the answer (IDYES, IDNO, IDCANCEL).
+    void answerQuestion(const std::string& caption, const std::string& text, int answer) {
+        MessageBoxInfo box;
+        ASSERT_TRUE(waitForMessageBox(session, &box)) << "no question: " << text;
+        EXPECT_EQ(box.caption, caption);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, ICON_QUESTION);
+        EXPECT_EQ(box.owner, session.mainWindow);
+        answerMessageBox(box, answer);
+    }
+
     // Ends the editor with File > Exit on an unmodified document: it must
     // end with status 0.
     void exitNormally() {

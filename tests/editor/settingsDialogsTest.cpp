@@ -53,13 +53,27 @@ protected:
     std::string docs;
 };
 
-TEST_F(SettingsDialogsTest, SelectVocabularyKeepsTheFileNameOnly) {
+std::string copyQuestion(const std::string& name) {
+    return "The vocabulary " + name +
+           " is not in the editor's folder, where the translations look for it.\n\nCopy it into the editor's folder?";
+}
+
+std::string replaceQuestion(const std::string& name) {
+    return "The editor's folder already holds a different file named " + name +
+           ".\n\nReplace it with the selected one?";
+}
+
+// A vocabulary in the editor's folder is taken as it is; one from elsewhere
+// is copied there first when the user agrees, and a different file of the
+// same name is replaced only when the user agrees again.
+TEST_F(SettingsDialogsTest, SelectVocabularyTakesItsFileIntoTheEditorsFolder) {
     const std::string name63 = std::string(59, 'v') + ".vcb";
     const std::string name64 = std::string(60, 'v') + ".vcb";
     const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
     ASSERT_TRUE(CreateDirectoryA(doc("voc").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
-    for (const std::string& name : {std::string("mine.vcb"), name63, name64}) {
+    ASSERT_TRUE(writeFile(doc("voc\\mine.vcb"), "outside"));
+    for (const std::string& name : {name63, name64}) {
         ASSERT_TRUE(writeFile(doc("voc\\" + name), "vocabulary"));
     }
     HANDLE file = CreateFileW((accented + L"\\a.vcb").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -67,28 +81,52 @@ TEST_F(SettingsDialogsTest, SelectVocabularyKeepsTheFileNameOnly) {
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
     start("old.vcb\r\nC:\\Data\r\nConsolas,10\r\n");
-    ASSERT_TRUE(writeFile(joinPath(session.folder, "local.vcb"), "vocabulary"));
+    const std::string here = session.folder;
+    ASSERT_TRUE(writeFile(joinPath(here, "local.vcb"), "vocabulary"));
+    ASSERT_TRUE(writeFile(joinPath(here, "mine.vcb"), "inside"));
+    const char* const caption = "Select Vocabulary File";
 
-    cancel(CMD_SELECT_VOCABULARY, "Select Vocabulary File");
+    cancel(CMD_SELECT_VOCABULARY, caption);
     // The dialog opens in the program's folder.
-    choose(CMD_SELECT_VOCABULARY, "Select Vocabulary File", L"local.vcb");
+    choose(CMD_SELECT_VOCABULARY, caption, L"local.vcb");
     EXPECT_TRUE(noMessageBoxFor(session, 100));
-    choose(CMD_SELECT_VOCABULARY, "Select Vocabulary File", widen(doc("voc\\mine.vcb")));
-    choose(CMD_SELECT_VOCABULARY, "Select Vocabulary File", widen(doc("voc\\" + name63)));
-    choose(CMD_SELECT_VOCABULARY, "Select Vocabulary File", widen(doc("voc\\" + name64)));
-    expectError("Select Vocabulary File", "The selected filename is too long.");
-    choose(CMD_SELECT_VOCABULARY, "Select Vocabulary File", accented + L"\\a.vcb");
-    expectError("Select Vocabulary File", "The selected path contains non-ASCII characters.");
+    const struct {
+        std::string name;
+        std::vector<int> answers;   // to the copy question, then to the replace question
+        std::string here;           // the file of that name in the editor's folder afterwards
+    } cases[] = {
+        {"mine.vcb", {IDNO}, "inside"},
+        {"mine.vcb", {IDYES, IDNO}, "inside"},
+        {name63, {IDYES}, "vocabulary"},
+        {name63, {IDYES}, "vocabulary"},   // the same file is there already: no second question
+        {"mine.vcb", {IDYES, IDYES}, "outside"},
+        {name63, {IDNO}, "vocabulary"},    // keeps mine.vcb, as the configuration shows
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name + " " + std::to_string(c.answers.size()));
+        choose(CMD_SELECT_VOCABULARY, caption, widen(doc("voc\\" + c.name)));
+        answerQuestion(caption, copyQuestion(c.name), c.answers[0]);
+        if (c.answers.size() > 1) {
+            answerQuestion(caption, replaceQuestion(c.name), c.answers[1]);
+        }
+        sync();
+        EXPECT_TRUE(noMessageBoxFor(session, 100));
+        EXPECT_EQ(readFile(joinPath(here, c.name)), c.here);
+    }
+    choose(CMD_SELECT_VOCABULARY, caption, widen(doc("voc\\" + name64)));
+    expectError(caption, "The selected filename is too long.");
+    choose(CMD_SELECT_VOCABULARY, caption, accented + L"\\a.vcb");
+    expectError(caption, "The selected path contains non-ASCII characters.");
 
-    // The vocabulary's folder is not kept, and the configuration is written
-    // back beside the program.
-    EXPECT_EQ(exitAndReadConfiguration(), name63 + "\r\nC:\\Data\r\nConsolas,10\r\n");
+    // The configuration is written back beside the program.
+    EXPECT_EQ(exitAndReadConfiguration(), "mine.vcb\r\nC:\\Data\r\nConsolas,10\r\n");
     EXPECT_FALSE(fileExists(doc("voc\\zarnoGlotWriteW.ini")));
+    EXPECT_FALSE(fileExists(joinPath(here, name64)));
     size_t starts = 0;
     for (const std::string& line : logLines(session)) {
         starts += line == "select_vcb() start";
     }
-    EXPECT_EQ(starts, 6u);
+    EXPECT_EQ(starts, 10u);
 }
 
 TEST_F(SettingsDialogsTest, SelectFontAppliesTheFontAndKeepsItsFaceAndWholePoints) {
