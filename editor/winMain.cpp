@@ -7,7 +7,13 @@
 #include "mainWindow.h"
 #include "messageBoxes.h"
 
+#include "fileCommands.h"
+
 #include <objbase.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <cwchar>
 
 // The log, the program's own folder as the current directory and the
 // configuration, in this order; a failure of any ends the process with its
@@ -26,7 +32,32 @@ static void startUp() {
     }
 }
 
+// The file named by the first argument (Open With, or a file dropped on the
+// program's icon) as a full path, taken before the program makes its own
+// folder the current directory; a new block, or none without an argument.
+static wchar_t* startFileArgument() {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == nullptr) {
+        return nullptr;
+    }
+    wchar_t* path = nullptr;
+    if (count > 1 && arguments[1][0] != L'\0') {
+        // The size asked for first counts the terminator.
+        const DWORD units = GetFullPathNameW(arguments[1], 0, nullptr, nullptr);
+        path = units > 0 ? static_cast<wchar_t*>(malloc(units * sizeof(wchar_t))) : nullptr;
+        const DWORD written = path != nullptr ? GetFullPathNameW(arguments[1], units, path, nullptr) : 0;
+        if (written == 0 || written >= units) {
+            free(path);
+            path = _wcsdup(arguments[1]);
+        }
+    }
+    LocalFree(arguments);
+    return path;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    wchar_t* startFile = startFileArgument();
     startUp();
     SetProcessDPIAware();
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
@@ -43,13 +74,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     }
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);
+    if (startFile != nullptr) {
+        file_open_path(mainWindow, startFile);
+        free(startFile);
+    }
 
+    HACCEL shortcuts = createShortcuts();
     MSG message = {};
     // A wide message loop, so typed characters reach the UTF-16 edit control
     // without passing through the ANSI code page.
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (shortcuts != nullptr && TranslateAcceleratorW(mainWindow, shortcuts, &message)) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
+    }
+    if (shortcuts != nullptr) {
+        DestroyAcceleratorTable(shortcuts);
     }
 
     CoUninitialize();

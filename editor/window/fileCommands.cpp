@@ -68,7 +68,7 @@ bool loadDocument(HWND owner, const wchar_t* path) {
     if (!converted) {
         return showError(owner, "The file does not contain valid UTF-8 text.");
     }
-    const BOOL shown = SetWindowTextW(editorState.editControl, text);
+    const bool shown = replaceDocumentText(text);
     free(text);
     if (!shown) {
         return showError(owner, "Could not display the document.");
@@ -114,6 +114,22 @@ bool chooseDocumentPath(HWND owner, bool saving, wchar_t* fileName, char* asciiP
 
 }  // namespace
 
+bool replaceDocumentText(const wchar_t* text) {
+    SendMessageW(editorState.editControl, WM_SETREDRAW, FALSE, 0);
+    const BOOL replaced = SetWindowTextW(editorState.editControl, text);
+    SendMessageW(editorState.editControl, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editorState.editControl, nullptr, TRUE);
+    return replaced != FALSE;
+}
+
+HCURSOR beginBusyCursor() {
+    return SetCursor(LoadCursor(nullptr, IDC_WAIT));
+}
+
+void endBusyCursor(HCURSOR previous) {
+    SetCursor(previous);
+}
+
 BOOL runFileDialog(OPENFILENAMEW* dialog, bool saving) {
     wchar_t currentDirectory[DIALOG_PATH_UNITS] = {};
     const DWORD length = GetCurrentDirectoryW(DIALOG_PATH_UNITS, currentDirectory);
@@ -146,6 +162,20 @@ bool file_new(HWND owner) {
     return true;
 }
 
+// Loads the file at path, whose ASCII form is asciiPath, and binds the
+// document to it.
+bool openDocument(HWND owner, const wchar_t* path, const char* asciiPath) {
+    const HCURSOR previous = beginBusyCursor();
+    const bool loaded = loadDocument(owner, path);
+    endBusyCursor(previous);
+    if (!loaded) {
+        return false;
+    }
+    setCurrentFileName(asciiPath);
+    markSaved();
+    return true;
+}
+
 bool file_open(HWND owner) {
     logMessage("file_open() start");
     if (!saveChangesFirst(owner)) {
@@ -156,12 +186,16 @@ bool file_open(HWND owner) {
     if (!chooseDocumentPath(owner, false, fileName, asciiPath)) {
         return false;
     }
-    if (!loadDocument(owner, fileName)) {
-        return false;
+    return openDocument(owner, fileName, asciiPath);
+}
+
+bool file_open_path(HWND owner, const wchar_t* path) {
+    logMessage("file_open_path() start");
+    char asciiPath[PATH_SIZE];
+    if (!utf16ToAscii(path, asciiPath, PATH_SIZE)) {
+        return showError(owner, "The filename must contain ASCII characters only.");
     }
-    setCurrentFileName(asciiPath);
-    markSaved();
-    return true;
+    return openDocument(owner, path, asciiPath);
 }
 
 bool file_save(HWND owner) {

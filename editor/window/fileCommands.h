@@ -6,6 +6,21 @@
 #include <windows.h>
 #include <commdlg.h>
 
+// Opens the file at path as File > Open opens the file chosen in its dialog,
+// with the same refusals; for a file given on the command line or dropped on
+// the window. Asks nothing first: the caller has offered to save.
+bool file_open_path(HWND owner, const wchar_t* path);
+
+// Puts text in place of the whole document without repainting on the way
+// (laying out a long text is slow enough without), then repaints once.
+// False when the edit control refuses it.
+bool replaceDocumentText(const wchar_t* text);
+
+// The busy cursor while a long command runs; endBusyCursor puts back the
+// cursor beginBusyCursor returned.
+HCURSOR beginBusyCursor();
+void endBusyCursor(HCURSOR previous);
+
 // Offers to save a modified document before it is dropped. Returns true
 // when the caller may go on (saved, discarded, or nothing to save) and false
 // when it must stop (cancelled, or the save failed or was cancelled).

@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -65,6 +66,14 @@ const MenuPopup MENU_TABLE[] = {
      4},
 };
 
+const ACCEL SHORTCUTS[] = {
+    {FCONTROL | FVIRTKEY, 'N', CMD_FILE_NEW},
+    {FCONTROL | FVIRTKEY, 'O', CMD_FILE_OPEN},
+    {FCONTROL | FVIRTKEY, 'S', CMD_FILE_SAVE},
+    {FCONTROL | FVIRTKEY, 'A', CMD_EDIT_SELECT_ALL},
+    {FVIRTKEY, VK_F1, CMD_HELP},
+};
+
 bool createEditControl(HWND mainWindow, const CREATESTRUCTA* creation) {
     // Created through the wide API so the control keeps its text as UTF-16:
     // an edit control made through the ANSI API stores the ANSI code page
@@ -81,7 +90,21 @@ bool createEditControl(HWND mainWindow, const CREATESTRUCTA* creation) {
     SendMessageA(editorState.editControl, EM_LIMITTEXT, 0, 0);
     SendMessageA(editorState.editControl, EM_SETMODIFY, FALSE, 0);
     switchColors();
+    DragAcceptFiles(mainWindow, TRUE);
     return true;
+}
+
+// A file dropped on the window is opened as File > Open opens one, after the
+// save prompt; of several files the first.
+void openDroppedFile(HWND mainWindow, HDROP drop) {
+    const UINT units = DragQueryFileW(drop, 0, nullptr, 0);
+    wchar_t* path = static_cast<wchar_t*>(malloc((static_cast<size_t>(units) + 1) * sizeof(wchar_t)));
+    const bool taken = units > 0 && path != nullptr && DragQueryFileW(drop, 0, path, units + 1) == units;
+    DragFinish(drop);
+    if (taken && saveChangesFirst(mainWindow)) {
+        file_open_path(mainWindow, path);
+    }
+    free(path);
 }
 
 // Opens the user guide beside the executable with the shell's "open" verb;
@@ -135,6 +158,10 @@ HMENU buildMenu() {
         AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), popup.title);
     }
     return bar;
+}
+
+HACCEL createShortcuts() {
+    return CreateAcceleratorTableW(const_cast<ACCEL*>(SHORTCUTS), sizeof SHORTCUTS / sizeof SHORTCUTS[0]);
 }
 
 void switchColors() {
@@ -202,6 +229,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         SetBkColor(reinterpret_cast<HDC>(wParam), editorState.backgroundColor);
         SetTextColor(reinterpret_cast<HDC>(wParam), editorState.textColor);
         return reinterpret_cast<LRESULT>(editorState.backgroundBrush);
+    case WM_DROPFILES:
+        openDroppedFile(window, reinterpret_cast<HDROP>(wParam));
+        return 0;
     case WM_CLOSE:
         if (saveChangesFirst(window)) {
             DestroyWindow(window);

@@ -12,6 +12,9 @@ constexpr int MAIN_WINDOW_WIDTH = 900;
 constexpr int MAIN_WINDOW_HEIGHT = 650;
 
 HMENU buildMenu();
+// The keyboard shortcuts of the message loop: Ctrl+N, Ctrl+O, Ctrl+S, F1 for
+// Help and Ctrl+A for Select All (which not every edit control knows).
+HACCEL createShortcuts();
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void onCommand(HWND mainWindow, int commandId);
 void switchColors();

@@ -4,6 +4,7 @@
 #include "debugLog.h"
 #include "editorState.h"
 #include "externRunner.h"
+#include "fileCommands.h"
 #include "messageBoxes.h"
 #include "textConversions.h"
 #include "translatePipeline.h"
@@ -62,24 +63,29 @@ bool documentAsUtf8(char** bytes, int32_t* byteCount) {
 bool externFilterTest(const char* programA, const char* argumentA, const char* programB, const char* argumentB) {
     logMessage("externFilterTest, A:[%s],[%s], B:[%s],[%s]", orNull(programA), orNull(argumentA), orNull(programB),
                orNull(argumentB));
+    const HCURSOR previousCursor = beginBusyCursor();
     char* input = nullptr;
     int32_t inputLength = 0;
     if (!documentAsUtf8(&input, &inputLength)) {
+        endBusyCursor(previousCursor);
         return false;
     }
     wchar_t* text = nullptr;
     int32_t units = 0;
     char message[PIPELINE_MESSAGE_SIZE];
-    if (!runTranslatePipeline(input, inputLength, programA, argumentA, programB, argumentB, EXTERN_PROG_TIMEOUT_MS,
-                              &text, &units, message)) {
+    const bool translated = runTranslatePipeline(input, inputLength, programA, argumentA, programB, argumentB,
+                                                 EXTERN_PROG_TIMEOUT_MS, &text, &units, message);
+    // Replacing the whole text clears the edit control's modified flag: a
+    // translation keeps the one the document had, so that nothing typed is
+    // lost without the save prompt.
+    const LRESULT modified = SendMessageW(editorState.editControl, EM_GETMODIFY, 0, 0);
+    const bool replaced = translated && replaceDocumentText(text);
+    SendMessageW(editorState.editControl, EM_SETMODIFY, modified, 0);
+    endBusyCursor(previousCursor);
+    free(text);
+    if (!translated) {
         return showPipelineError(message);
     }
-    // Laying out a long text is slow enough without repainting on the way.
-    SendMessageW(editorState.editControl, WM_SETREDRAW, FALSE, 0);
-    const BOOL replaced = SetWindowTextW(editorState.editControl, text);
-    SendMessageW(editorState.editControl, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(editorState.editControl, nullptr, TRUE);
-    free(text);
     if (!replaced) {
         return showPipelineError("Cannot update the document.");
     }

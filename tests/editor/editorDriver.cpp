@@ -217,10 +217,12 @@ std::string logFilePath() {
 }
 
 bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writeIni,
-                  const std::vector<std::string>& companionFiles) {
+                  const std::vector<std::string>& companionFiles, const std::string& arguments,
+                  const std::string& started) {
     session->folder = makeTempDirectory();
-    const std::string program = joinPath(session->folder, "zarnoGlotWriteW.exe");
-    if (!CopyFileA(programPath("zarnoGlotWriteW").c_str(), program.c_str(), FALSE)) {
+    const std::string editor = joinPath(session->folder, "zarnoGlotWriteW.exe");
+    const std::string program = joinPath(session->folder, started);
+    if (!CopyFileA(programPath("zarnoGlotWriteW").c_str(), editor.c_str(), FALSE)) {
         fprintf(stderr, "editorDriver: cannot copy the editor into %s\n", session->folder.c_str());
         return false;
     }
@@ -237,6 +239,9 @@ bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writ
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) {
+        commandLine += " " + arguments;
+    }
     // The temporary folder is the current directory so that the program has
     // to find its own folder itself.
     if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -247,8 +252,9 @@ bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writ
     return true;
 }
 
-bool startEditor(EditorSession* session, const std::string& iniBytes, const std::vector<std::string>& companionFiles) {
-    return launchEditor(session, iniBytes, true, companionFiles) && waitForMainWindow(session);
+bool startEditor(EditorSession* session, const std::string& iniBytes, const std::vector<std::string>& companionFiles,
+                 const std::string& arguments) {
+    return launchEditor(session, iniBytes, true, companionFiles, arguments) && waitForMainWindow(session);
 }
 
 bool waitForMainWindow(EditorSession* session, int timeoutMs) {
@@ -265,6 +271,23 @@ bool waitForMainWindow(EditorSession* session, int timeoutMs) {
         Sleep(POLL_MS);
     }
     return false;
+}
+
+bool pressKeys(const EditorSession& session, const std::vector<WORD>& keys) {
+    SetForegroundWindow(session.mainWindow);
+    for (int waited = 0; waited < EDITOR_WAIT_MS && GetForegroundWindow() != session.mainWindow; waited += POLL_MS) {
+        Sleep(POLL_MS);
+    }
+    std::vector<INPUT> inputs(keys.size() * 2);
+    for (size_t i = 0; i < keys.size(); i++) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i];
+        INPUT& release = inputs[inputs.size() - 1 - i];
+        release.type = INPUT_KEYBOARD;
+        release.ki.wVk = keys[i];
+        release.ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
 void postCommand(const EditorSession& session, int commandId) {

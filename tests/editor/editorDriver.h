@@ -48,15 +48,22 @@ std::string logFilePath();
 
 // Makes a fresh folder, copies zarnoGlotWriteW.exe and each named companion
 // file of the build's bin folder into it, writes the configuration bytes as
-// zarnoGlotWriteW.ini (none when writeIni is false) and starts the program.
-// Does not wait for the window.
+// zarnoGlotWriteW.ini (none when writeIni is false) and starts the program
+// of that folder (the editor unless another is named) with the arguments
+// after its name on the command line. Does not wait for the window.
 bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writeIni = true,
-                  const std::vector<std::string>& companionFiles = {});
+                  const std::vector<std::string>& companionFiles = {}, const std::string& arguments = "",
+                  const std::string& program = "zarnoGlotWriteW.exe");
 // launchEditor, then waitForMainWindow.
 bool startEditor(EditorSession* session, const std::string& iniBytes,
-                 const std::vector<std::string>& companionFiles = {});
+                 const std::vector<std::string>& companionFiles = {}, const std::string& arguments = "");
 // Waits for the program's window of class "zarnoGlotWriteClass" and its edit control.
 bool waitForMainWindow(EditorSession* session, int timeoutMs = EDITOR_WAIT_MS);
+
+// Brings the main window to the front and presses the keys one after the
+// other, then lets them go in reverse order: {VK_CONTROL, 'N'} is Ctrl+N.
+// The program handles them later, as it takes its input.
+bool pressKeys(const EditorSession& session, const std::vector<WORD>& keys);
 
 // Posts a menu command (WM_COMMAND with the id) to the main window and
 // returns at once: for commands that open a box or a dialog.

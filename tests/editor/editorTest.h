@@ -19,9 +19,11 @@ protected:
 
     // Starts the editor with this configuration and these files of the
     // build's bin folder beside it, and waits for its window.
-    void start(const std::string& configuration, const std::vector<std::string>& companionFiles = {}) {
+    // The arguments follow the program's name on its command line.
+    void start(const std::string& configuration, const std::vector<std::string>& companionFiles = {},
+               const std::string& arguments = "") {
         ini = configuration;
-        ASSERT_TRUE(startEditor(&session, ini, companionFiles)) << "the editor's window did not appear";
+        ASSERT_TRUE(startEditor(&session, ini, companionFiles, arguments)) << "the editor's window did not appear";
     }
 
     // Returns once the editor has carried out the command in hand.

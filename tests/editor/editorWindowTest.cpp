@@ -172,6 +172,37 @@ TEST_F(EditorWindowTest, HelpAboutShuffleAndHarvestShowTheirBoxes) {
     exitNormally();
 }
 
+// The keyboard shortcuts reach their commands through the message loop;
+// the edit control keeps its own keys.
+TEST_F(EditorWindowTest, KeyboardShortcutsReachTheirCommands) {
+    start(DEFAULT_INI);
+    setEditText(session, L"some text");
+    sendToEdit(session, EM_SETMODIFY, TRUE);
+    sendToEdit(session, EM_SETSEL, 2, 2);
+    ASSERT_TRUE(pressKeys(session, {VK_CONTROL, 'A'}));
+    LRESULT selection = 0;
+    for (int tries = 0; tries < 100 && selection != MAKELRESULT(0, 9); tries++) {
+        Sleep(20);
+        selection = sendToEdit(session, EM_GETSEL);
+    }
+    EXPECT_EQ(selection, MAKELRESULT(0, 9));
+
+    ASSERT_TRUE(pressKeys(session, {VK_F1}));
+    MessageBoxInfo box;
+    ASSERT_TRUE(waitForMessageBox(session, &box));
+    EXPECT_EQ(box.caption, "zarnoGlotWriteW");
+    EXPECT_EQ(box.text.rfind("This program enables editing", 0), 0u) << box.text;
+    answerMessageBox(box, IDOK);
+
+    ASSERT_TRUE(pressKeys(session, {VK_CONTROL, 'N'}));
+    answerQuestion("zarnoGlotWriteW", "Do you want to save changes?", IDNO);
+    sync();
+    EXPECT_EQ(editText(session), L"");
+    ASSERT_TRUE(pressKeys(session, {VK_CONTROL, 'O'}));
+    EXPECT_TRUE(cancelDialog(session, "Open"));
+    exitNormally();
+}
+
 // The clipboard translations only say so: the document stays as it was and
 // the log gets no line.
 TEST_F(EditorWindowTest, ClipboardTranslationsSayTheyAreNotYetImplemented) {

@@ -190,6 +190,42 @@ TEST_F(FileCommandsTest, OpenLoadsFilesExactly) {
     EXPECT_EQ(folderEntries(docs).size(), 3u) << "no temporary file is left";
 }
 
+// A file named on the command line (Open With, or dropped on the program's
+// icon) is opened as File > Open opens one, with the same refusals; a name
+// without a folder is found in the current directory of the one who started
+// the editor.
+TEST_F(FileCommandsTest, FileGivenAtStartIsOpened) {
+    ASSERT_TRUE(writeFile(doc("given file.text"), RICH_BYTES));
+    ASSERT_TRUE(writeFile(doc("relative.text"), "relative"));
+    ASSERT_TRUE(writeFile(doc("invalid.text"), "ab\xC3\x28"));
+    const struct {
+        std::string argument;
+        std::wstring text;
+        const char* message;
+        std::wstring offered;   // by Save As: the name of the document's file
+    } cases[] = {
+        {"\"" + doc("given file.text") + "\"", RICH_TEXT, nullptr, L"given file.text"},
+        {"relative.text", L"relative", nullptr, L"relative.text"},
+        {doc("invalid.text"), L"", "The file does not contain valid UTF-8 text.", L"Untitled.text"},
+        {doc("missing.text"), L"", "Could not open the file.", L"Untitled.text"},
+    };
+    char previousDirectory[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, previousDirectory);
+    SetCurrentDirectoryA(docs.c_str());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argument);
+        EditorTest::start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n", {}, c.argument);
+        if (c.message != nullptr) {
+            expectError(c.message);
+        }
+        EXPECT_EQ(editText(session), c.text);
+        EXPECT_EQ(offeredName(), c.offered);
+        EXPECT_FALSE(modified());
+        stopEditor(&session);
+    }
+    SetCurrentDirectoryA(previousDirectory);
+}
+
 TEST_F(FileCommandsTest, OpenRefusesBadFilesAndKeepsTheDocument) {
     const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
     ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));

@@ -304,6 +304,44 @@ TEST_F(TranslateCommandsTest, FailuresShowTheirBoxAndKeepTheDocument) {
     }
 }
 
+// A translation keeps the modified flag the document had: text typed before
+// it is still offered for saving by File > New and the close button, while
+// a document opened and only translated closes without a question.
+TEST_F(TranslateCommandsTest, TranslationKeepsTheModifiedFlag) {
+    start();
+    for (const bool closeButton : {false, true}) {
+        SCOPED_TRACE(closeButton ? "close button" : "File > New");
+        setEditText(session, L"");
+        ASSERT_TRUE(pressKeys(session, {'X'}));
+        for (int tries = 0; tries < 100 && editText(session).empty(); tries++) Sleep(20);
+        ASSERT_EQ(editText(session), L"x");
+        translate(CMD_TO_ZARNOGLOT);
+        ASSERT_NE(editText(session), L"x");
+        if (closeButton) {
+            PostMessageA(session.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else {
+            postCommand(session, CMD_FILE_NEW);
+        }
+        answerQuestion("zarnoGlotWriteW", "Do you want to save changes?", IDCANCEL);
+        translate(CMD_FROM_ZARNOGLOT);
+        EXPECT_EQ(editText(session), L"x");
+        EXPECT_NE(sendToEdit(session, EM_GETMODIFY), 0);
+    }
+    stopEditor(&session);
+
+    const std::string document = joinPath(makeTempDirectory(), "letter.text");
+    ASSERT_TRUE(writeFile(document, "Dear friend"));
+    EditorTest::start(DEFAULT_INI, FILTER_FILES, "\"" + document + "\"");
+    ASSERT_EQ(editText(session), L"Dear friend");
+    translate(CMD_TO_ZARNOGLOT);
+    EXPECT_EQ(sendToEdit(session, EM_GETMODIFY), 0);
+    PostMessageA(session.mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    int status = -2;
+    EXPECT_TRUE(waitForExit(session, &status)) << "a box may be waiting";
+    EXPECT_EQ(status, 0);
+    removeTree(document.substr(0, document.rfind('\\')));
+}
+
 // A document of natural text: sentences of words drawn from the bundled word
 // list, now and then one in Japanese, with CR LF line breaks. It packs about
 // as well as ordinary prose.
