@@ -1,6 +1,7 @@
 # Release packages. The Windows build makes zarnoglot-<version>-win64.zip, a
-# folder that runs as unpacked: the six programs, the editor's configuration,
-# the default vocabulary, the browser page, the user guide and the licences.
+# folder that runs as unpacked: the six programs, the editor's start program
+# zarnoGlotStart, the editor's configuration, the default vocabulary, the
+# browser page, the user guide (CR LF) and the licences.
 # The native build makes a .tar.gz and a .deb of the five console programs
 # with man pages, and the page in share/zarnoglot.
 set(consolePrograms zarnoGlotEncode zarnoGlotDecode zarnoGlotHarvest zarnoGlotShuffle zarnoGlotPack)
@@ -19,10 +20,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CONTACT "ZarnoGlot developers <zarnoglot@localhost>")
 
 if(WIN32)
-  install(TARGETS ${consolePrograms} zarnoGlotWriteW RUNTIME DESTINATION .)
+  install(TARGETS ${consolePrograms} zarnoGlotWriteW zarnoGlotStart RUNTIME DESTINATION .)
   install(FILES ${CMAKE_SOURCE_DIR}/editor/zarnoGlotWriteW.ini
                 ${CMAKE_SOURCE_DIR}/data/sample.vcb
-                ${CMAKE_SOURCE_DIR}/docs/user-guide.txt
+                ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/user-guide.txt
                 ${CMAKE_SOURCE_DIR}/LICENSE
                 ${ZG_WEB_PAGE}
           DESTINATION .)

@@ -2,6 +2,8 @@
 
 #include "testSupport.h"
 
+#include <tlhelp32.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -255,6 +257,32 @@ bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writ
 bool startEditor(EditorSession* session, const std::string& iniBytes, const std::vector<std::string>& companionFiles,
                  const std::string& arguments) {
     return launchEditor(session, iniBytes, true, companionFiles, arguments) && waitForMainWindow(session);
+}
+
+bool followStartedProcess(EditorSession* session, const char* fileName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD childId = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && childId == 0; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == session->process.dwProcessId && _stricmp(entry.szExeFile, fileName) == 0) {
+            childId = entry.th32ProcessID;
+        }
+    }
+    CloseHandle(snapshot);
+    HANDLE child = childId != 0 ? OpenProcess(PROCESS_ALL_ACCESS, FALSE, childId) : nullptr;
+    if (child == nullptr) {
+        return false;
+    }
+    CloseHandle(session->process.hProcess);
+    CloseHandle(session->process.hThread);
+    session->process = {};
+    session->process.hProcess = child;
+    session->process.dwProcessId = childId;
+    return true;
 }
 
 bool waitForMainWindow(EditorSession* session, int timeoutMs) {

@@ -57,6 +57,10 @@ bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writ
 // launchEditor, then waitForMainWindow.
 bool startEditor(EditorSession* session, const std::string& iniBytes,
                  const std::vector<std::string>& companionFiles = {}, const std::string& arguments = "");
+// Makes the session follow the process that the session's program started
+// from the file of that name (zarnoGlotWriteW.exe), closing the handles of
+// the first: for the start program, which starts the editor and ends.
+bool followStartedProcess(EditorSession* session, const char* fileName);
 // Waits for the program's window of class "zarnoGlotWriteClass" and its edit control.
 bool waitForMainWindow(EditorSession* session, int timeoutMs = EDITOR_WAIT_MS);
 

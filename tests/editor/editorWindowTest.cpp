@@ -1,6 +1,7 @@
 // End-to-end tests of zarnoGlotWriteW: the real program, driven through its
 // window, its message boxes, its configuration file and its log.
 #include "editorTest.h"
+#include "sessionDrive.h"
 
 #include <regex>
 #include <string>
@@ -359,6 +360,65 @@ TEST_F(EditorWindowTest, MissingDriveTIsFatal) {
     EXPECT_EQ(status, 1);
     // Nothing was read or written back.
     EXPECT_EQ(configurationText(session), "w.vcb\r\nC:\\Data\r\nConsolas\r\n");
+}
+
+// The start program maps a missing drive to a folder until the user signs
+// out and leaves a present one alone (here with a free drive letter, since
+// the tests' own T: must stay).
+TEST_F(EditorWindowTest, StartProgramMapsOnlyAMissingDrive) {
+    const std::string folder = makeTempDirectory();
+    wchar_t freeDrive[3] = L"Q:";
+    wchar_t target[MAX_PATH] = L"";
+    while (freeDrive[0] > L'D' && QueryDosDeviceW(freeDrive, target, MAX_PATH) != 0) freeDrive[0]--;
+    ASSERT_GT(freeDrive[0], L'D') << "no free drive letter";
+    EXPECT_EQ(prepareDrive(L"C:", widen(folder).c_str()), DRIVE_PRESENT);
+    const std::wstring mapped = widen(joinPath(folder, "drive"));
+    EXPECT_EQ(prepareDrive(freeDrive, mapped.c_str()), DRIVE_MAPPED);
+    ASSERT_NE(QueryDosDeviceW(freeDrive, target, MAX_PATH), 0u);
+    EXPECT_EQ(std::wstring(target), L"\\??\\" + mapped);
+    EXPECT_TRUE(fileExists(joinPath(folder, "drive")));
+    DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, freeDrive, mapped.c_str());
+    removeTree(folder);
+}
+
+// The start program starts the editor beside it with its own arguments, a
+// file to open; when it cannot map drive T: it says so and starts nothing.
+TEST_F(EditorWindowTest, StartProgramStartsTheEditorWithItsArguments) {
+    const std::string docs = makeTempDirectory();
+    const std::string letter = joinPath(docs, "a letter.text");
+    ASSERT_TRUE(writeFile(letter, "Dear friend"));
+    ASSERT_TRUE(launchEditor(&session, DEFAULT_INI, true, {"zarnoGlotStart.exe"}, "\"" + letter + "\"",
+                             "zarnoGlotStart.exe"));
+    int status = -2;
+    ASSERT_TRUE(waitForExit(session, &status));
+    EXPECT_EQ(status, 0);
+    ASSERT_TRUE(followStartedProcess(&session, "zarnoGlotWriteW.exe"));
+    ASSERT_TRUE(waitForMainWindow(&session));
+    EXPECT_EQ(editText(session), L"Dear friend");
+    exitNormally();
+    stopEditor(&session);
+    removeTree(docs);
+
+    // Under Wine a drive letter whose folder is gone stays defined, so
+    // mapping it again is refused.
+    const std::string driveT = driveTFolder();
+    ASSERT_FALSE(driveT.empty());
+    ASSERT_TRUE(MoveFileA(driveT.c_str(), (driveT + ".away").c_str())) << GetLastError();
+    ASSERT_TRUE(launchEditor(&session, DEFAULT_INI, true, {"zarnoGlotStart.exe"}, "", "zarnoGlotStart.exe"));
+    MessageBoxInfo box;
+    const bool shown = waitForMessageBox(session, &box);
+    if (shown) {
+        answerMessageBox(box, IDOK);
+    }
+    const bool ended = waitForExit(session, &status);
+    MoveFileA((driveT + ".away").c_str(), driveT.c_str());
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(box.caption, "zarnoGlotWriteW");
+    EXPECT_EQ(box.text.rfind("Could not map drive T:, where the editor keeps its log (error ", 0), 0u) << box.text;
+    EXPECT_EQ(box.owner, nullptr);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(status, 1);
+    EXPECT_FALSE(followStartedProcess(&session, "zarnoGlotWriteW.exe"));
 }
 
 }  // namespace
