@@ -41,30 +41,32 @@ protected:
         return dialog;
     }
 
-    // Expects a box with this caption, text and icon and an OK button alone,
-    // owned by the main window (by none before the window is there), and
-    // presses OK.
+    // Waits for a box with this caption, text and icon, owned by the main
+    // window (by none before the window is there). False when none came.
+    bool expectBox(const std::string& caption, const std::string& text, BoxIcon icon, MessageBoxInfo* box) {
+        const bool shown = waitForMessageBox(session, box);
+        EXPECT_TRUE(shown) << "no box for: " << text;
+        EXPECT_EQ(box->caption, caption);
+        EXPECT_EQ(box->text, text);
+        EXPECT_EQ(box->icon, icon);
+        EXPECT_EQ(box->owner, session.mainWindow);
+        return shown;
+    }
+
+    // Expects such a box with an OK button alone and presses OK.
     void expectOkBox(const std::string& caption, const std::string& text, BoxIcon icon) {
         MessageBoxInfo box;
-        ASSERT_TRUE(waitForMessageBox(session, &box)) << "no box for: " << text;
-        EXPECT_EQ(box.caption, caption);
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.icon, icon);
-        EXPECT_EQ(box.owner, session.mainWindow);
+        ASSERT_TRUE(expectBox(caption, text, icon, &box));
         ASSERT_EQ(box.buttons.size(), 1u);
         EXPECT_EQ(box.buttons[0].id, IDOK);
         answerMessageBox(box, IDOK);
     }
 
-    // Expects a question box with this caption and text, owned by the main
-    // window, and gives the answer (IDYES, IDNO, IDCANCEL).
+    // Expects a question box with this caption and text and gives the
+    // answer (IDYES, IDNO, IDCANCEL).
     void answerQuestion(const std::string& caption, const std::string& text, int answer) {
         MessageBoxInfo box;
-        ASSERT_TRUE(waitForMessageBox(session, &box)) << "no question: " << text;
-        EXPECT_EQ(box.caption, caption);
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.icon, ICON_QUESTION);
-        EXPECT_EQ(box.owner, session.mainWindow);
+        ASSERT_TRUE(expectBox(caption, text, ICON_QUESTION, &box));
         answerMessageBox(box, answer);
     }
 
