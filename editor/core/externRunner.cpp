@@ -207,7 +207,9 @@ RunResult createPipes(RunHandles* run) {
 // Starts the program on the program's ends of the pipes, then closes those
 // ends here so that the editor's reads see the end of the data when the
 // program ends. After a failure every end is closed.
-RunResult startProgram(RunHandles* run, const char* program, const char* argument) {
+// A secret argument (a passphrase) never reaches the log, and the command
+// line that held it is wiped before its memory is given back.
+RunResult startProgram(RunHandles* run, const char* program, const char* argument, bool secretArgument) {
     size_t length = std::strlen(program) + 3;
     if (argument != nullptr) length += std::strlen(argument) + 3;
     char* commandLine = static_cast<char*>(std::malloc(length));
@@ -220,7 +222,11 @@ RunResult startProgram(RunHandles* run, const char* program, const char* argumen
     } else {
         std::snprintf(commandLine, length, "\"%s\"", program);
     }
-    logMessage("runExternProg: c/l: [%s]", commandLine);
+    if (secretArgument) {
+        logMessage("runExternProg: c/l: [\"%s\" %s]", program, SECRET_ARGUMENT_IN_LOG);
+    } else {
+        logMessage("runExternProg: c/l: [%s]", commandLine);
+    }
 
     STARTUPINFOA startup;
     std::memset(&startup, 0, sizeof startup);
@@ -231,6 +237,7 @@ RunResult startProgram(RunHandles* run, const char* program, const char* argumen
     startup.hStdError = run->errorWrite;
     BOOL started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                   &startup, &run->process);
+    SecureZeroMemory(commandLine, length);
     std::free(commandLine);
     if (!started) {
         std::memset(&run->process, 0, sizeof run->process);
@@ -342,7 +349,7 @@ const char* runResultText(RunResult result) {
 
 RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const char* program,
                                    const char* argument, char** output, int32_t* outputSize, uint32_t* exitStatus,
-                                   uint32_t timeoutMs, RunErrorText* errorText) {
+                                   uint32_t timeoutMs, RunErrorText* errorText, bool secretArgument) {
     logMessage("runExternProg: start");
     if (errorText != nullptr) {
         errorText->bytes[0] = '\0';
@@ -363,7 +370,7 @@ RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const
 
     RunResult result = createPipes(&run);
     if (result != RUN_OK) return result;
-    result = startProgram(&run, program, argument);
+    result = startProgram(&run, program, argument, secretArgument);
     if (result != RUN_OK) return result;
 
     feederJob.pipe = run.inputWrite;

@@ -62,7 +62,13 @@ struct RunErrorText {
 RunResult runExternProg(const char* input, int32_t inputLength, const char* program, const char* argument,
                         char** output, int32_t* outputSize, uint32_t* exitStatus, RunErrorText* errorText = nullptr);
 
-// The same with another time limit.
+// What the log shows in place of a secret argument.
+constexpr const char* SECRET_ARGUMENT_IN_LOG = "(argument not logged)";
+
+// The same with another time limit. With secretArgument the log shows
+// SECRET_ARGUMENT_IN_LOG in place of the argument, and the command line is
+// wiped as soon as the program's start has been tried.
 RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const char* program,
                                    const char* argument, char** output, int32_t* outputSize, uint32_t* exitStatus,
-                                   uint32_t timeoutMs, RunErrorText* errorText = nullptr);
+                                   uint32_t timeoutMs, RunErrorText* errorText = nullptr,
+                                   bool secretArgument = false);
