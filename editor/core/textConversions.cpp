@@ -90,3 +90,28 @@ bool utf16ToAscii(const wchar_t* text, char* destination, int32_t size) {
     destination[position] = '\0';
     return true;
 }
+
+bool withCrLfLineEnds(const wchar_t* text, int32_t units, wchar_t** block, int32_t* blockUnits) {
+    *block = nullptr;
+    *blockUnits = 0;
+    int64_t needed = units;
+    for (int32_t i = 0; i < units; i++) {
+        needed += text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r');
+    }
+    if (needed >= INT32_MAX) {
+        return false;
+    }
+    wchar_t* converted = static_cast<wchar_t*>(malloc((static_cast<size_t>(needed) + 1) * sizeof(wchar_t)));
+    if (converted == nullptr) {
+        return false;
+    }
+    int32_t used = 0;
+    for (int32_t i = 0; i < units; i++) {
+        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r')) converted[used++] = L'\r';
+        converted[used++] = text[i];
+    }
+    converted[used] = L'\0';
+    *block = converted;
+    *blockUnits = used;
+    return true;
+}

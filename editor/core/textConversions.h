@@ -22,3 +22,8 @@ bool ansiToUtf16(const char* text, wchar_t* destination, int32_t capacity);
 // Copies terminated UTF-16 text of ASCII characters only into destination,
 // which holds size bytes, terminator included.
 bool utf16ToAscii(const wchar_t* text, char* destination, int32_t size);
+
+// Copies units UTF-16 units into a new malloc'ed block, followed by a 0
+// unit, with a carriage return put before every line feed that lacks one:
+// the line end of text on the platform's clipboard.
+bool withCrLfLineEnds(const wchar_t* text, int32_t units, wchar_t** block, int32_t* blockUnits);

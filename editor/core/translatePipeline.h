@@ -7,6 +7,14 @@
 
 #include <cstdint>
 
+// The programs of the two translations: to ZarnoGlot, PACK_PROGRAM and then
+// ENCODE_PROGRAM with the vocabulary; back, DECODE_PROGRAM with the
+// vocabulary and then PACK_PROGRAM with UNPACK_ARGUMENT.
+constexpr const char* PACK_PROGRAM = "zarnoGlotPack";
+constexpr const char* UNPACK_ARGUMENT = "-d";
+constexpr const char* ENCODE_PROGRAM = "zarnoGlotEncode";
+constexpr const char* DECODE_PROGRAM = "zarnoGlotDecode";
+
 // Room for the text of a failure box, terminator included.
 constexpr int PIPELINE_MESSAGE_SIZE = RUN_FAILURE_TEXT_SIZE;
 

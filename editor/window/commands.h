@@ -43,7 +43,8 @@ bool select_vcb(HWND owner);
 bool select_font(HWND owner);
 bool select_data_dir(HWND owner);
 
-// Translate menu (translateCommands.cpp).
+// Translate menu: the clipboard (clipboardCommands.cpp) and the document
+// (translateCommands.cpp).
 bool translate_to_clipboard(HWND owner);
 bool translate_from_clipboard(HWND owner);
 bool translate_to_zarnoglot(HWND owner);

@@ -15,10 +15,6 @@
 namespace {
 
 const char* const PIPELINE_CAPTION = "externFilterTest error";
-const char* const PACK_PROGRAM = "zarnoGlotPack";
-const char* const UNPACK_ARGUMENT = "-d";
-const char* const ENCODE_PROGRAM = "zarnoGlotEncode";
-const char* const DECODE_PROGRAM = "zarnoGlotDecode";
 
 // Every failure of a translation goes to the log as well as into its box.
 bool showPipelineError(const char* text) {
@@ -90,16 +86,6 @@ bool externFilterTest(const char* programA, const char* argumentA, const char* p
         return showPipelineError("Cannot update the document.");
     }
     return true;
-}
-
-bool translate_to_clipboard(HWND owner) {
-    showInformation(owner, "Transaction to Clipboard - not yet implemented.");
-    return false;
-}
-
-bool translate_from_clipboard(HWND owner) {
-    showInformation(owner, "Transaction from Clipboard - not yet implemented.");
-    return false;
 }
 
 bool translate_to_zarnoglot(HWND) {

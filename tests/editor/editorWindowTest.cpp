@@ -187,26 +187,6 @@ TEST_F(EditorWindowTest, KeyboardShortcutsReachTheirCommands) {
     exitNormally();
 }
 
-// The clipboard translations only say so: the document stays as it was and
-// the log gets no line.
-TEST_F(EditorWindowTest, ClipboardTranslationsSayTheyAreNotYetImplemented) {
-    start(DEFAULT_INI);
-    setEditText(session, L"unchanged");
-    const size_t linesBefore = logLines(session).size();
-    const struct { MenuCommand command; const char* text; } cases[] = {
-        {CMD_TO_ZARNOGLOT_CLIPBOARD, "Transaction to Clipboard - not yet implemented."},
-        {CMD_FROM_ZARNOGLOT_CLIPBOARD, "Transaction from Clipboard - not yet implemented."},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
-        postCommand(session, c.command);
-        expectOkBox("zarnoGlotWriteW", c.text, ICON_INFORMATION);
-    }
-    sync();
-    EXPECT_EQ(editText(session), L"unchanged");
-    EXPECT_EQ(logLines(session).size(), linesBefore) << logText(session);
-}
-
 TEST_F(EditorWindowTest, UnknownCommandIdsAreIgnored) {
     start(DEFAULT_INI);
     setEditText(session, L"text");

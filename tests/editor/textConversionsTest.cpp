@@ -135,4 +135,22 @@ TEST(TextConversionsTest, Utf16ToAscii) {
     EXPECT_FALSE(utf16ToAscii(L"a", nullptr, 4));
 }
 
+TEST(TextConversionsTest, WithCrLfLineEnds) {
+    const struct { const char* name; std::wstring text; std::wstring converted; } cases[] = {
+        {"empty", L"", L""},
+        {"line feeds alone", L"a\nb\n\n", L"a\r\nb\r\n\r\n"},
+        {"line feed first", L"\nx", L"\r\nx"},
+        {"CR LF kept, lone CR kept", L"a\r\nb\rc", L"a\r\nb\rc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        wchar_t* block = nullptr;
+        int32_t units = -1;
+        ASSERT_TRUE(withCrLfLineEnds(c.text.data(), static_cast<int32_t>(c.text.size()), &block, &units));
+        EXPECT_EQ(std::wstring(block, units), c.converted);
+        EXPECT_EQ(block[units], L'\0');
+        free(block);
+    }
+}
+
 }  // namespace

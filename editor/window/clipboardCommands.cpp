@@ -1,0 +1,149 @@
+// The clipboard translations (translate_to_clipboard and
+// translate_from_clipboard, declared in commands.h): the clipboard's text
+// goes through the pipeline of the matching document command and the result
+// takes its place. The document, its modified flag and the document
+// commands' log lines are left alone. A failure shows a box and leaves the
+// clipboard as it was; success shows nothing, as Copy shows nothing.
+#include "commands.h"
+#include "debugLog.h"
+#include "editorState.h"
+#include "externRunner.h"
+#include "messageBoxes.h"
+#include "textConversions.h"
+#include "translatePipeline.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+namespace {
+
+const char* const PIPELINE_CAPTION = "externFilterTest error";
+// Another program may hold the clipboard open for a moment.
+constexpr int CLIPBOARD_OPEN_TRIES = 20;
+constexpr DWORD CLIPBOARD_RETRY_MS = 25;
+
+bool openClipboard(HWND owner) {
+    for (int attempt = 0; attempt < CLIPBOARD_OPEN_TRIES; attempt++) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(CLIPBOARD_RETRY_MS);
+    }
+    return false;
+}
+
+// A pipeline failure: the document commands' box, and the same line in the log.
+bool showPipelineError(const char* text) {
+    logMessage("%s", text);
+    return showError(editorState.editControl, text, PIPELINE_CAPTION);
+}
+
+// The text of the open clipboard as UTF-8. Returns none on success, else
+// the reason there is nothing to translate.
+const char* openClipboardTextAsUtf8(char** bytes, int32_t* byteCount) {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+        return CountClipboardFormats() == 0 ? "The clipboard is empty." : "The clipboard holds no text.";
+    }
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (text == nullptr) {
+        return "Cannot read the clipboard.";
+    }
+    const size_t units = wcsnlen(text, GlobalSize(data) / sizeof(wchar_t));
+    const char* reason = nullptr;
+    if (units == 0) {
+        reason = "The clipboard is empty.";
+    } else if (units > static_cast<size_t>(INT32_MAX / 3) ||
+               !utf16ToUtf8(text, static_cast<int32_t>(units), bytes, byteCount)) {
+        reason = "Cannot convert the clipboard's text to UTF-8 (memory?).";
+    }
+    GlobalUnlock(data);
+    return reason;
+}
+
+// Takes the clipboard's text as UTF-8; false after the box.
+bool clipboardTextAsUtf8(HWND owner, char** bytes, int32_t* byteCount) {
+    *bytes = nullptr;
+    *byteCount = 0;
+    if (!openClipboard(owner)) {
+        return showError(owner, "The clipboard is in use by another program. Please try again.");
+    }
+    const char* reason = openClipboardTextAsUtf8(bytes, byteCount);
+    CloseClipboard();
+    if (reason != nullptr) {
+        return showError(owner, reason);
+    }
+    logMessage("Clipboard text, utf8 bytes:%d", *byteCount);
+    return true;
+}
+
+// Replaces the clipboard's content with the text; false when the clipboard
+// could not take it.
+bool putOnClipboard(HWND owner, const wchar_t* text, int32_t units) {
+    const size_t size = (static_cast<size_t>(units) + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    void* place = memory != nullptr ? GlobalLock(memory) : nullptr;
+    if (place == nullptr) {
+        if (memory != nullptr) GlobalFree(memory);
+        return false;
+    }
+    memcpy(place, text, size);
+    GlobalUnlock(memory);
+    if (!openClipboard(owner)) {
+        GlobalFree(memory);
+        return false;
+    }
+    // The clipboard owns the memory once it has taken it.
+    const bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!placed) GlobalFree(memory);
+    return placed;
+}
+
+// Runs the clipboard's text through programA and programB and puts the
+// result on the clipboard, with CR LF line ends when crLf is set.
+bool translateClipboard(HWND owner, MenuCommand command, const char* programA, const char* argumentA,
+                        const char* programB, const char* argumentB, bool crLf) {
+    logMessage("Clipboard translation: %d", command);
+    char* input = nullptr;
+    int32_t inputLength = 0;
+    if (!clipboardTextAsUtf8(owner, &input, &inputLength)) {
+        return false;
+    }
+    wchar_t* text = nullptr;
+    int32_t units = 0;
+    char message[PIPELINE_MESSAGE_SIZE];
+    if (!runTranslatePipeline(input, inputLength, programA, argumentA, programB, argumentB, EXTERN_PROG_TIMEOUT_MS,
+                              &text, &units, message)) {
+        return showPipelineError(message);
+    }
+    if (crLf) {
+        wchar_t* converted = nullptr;
+        const bool convertedOk = withCrLfLineEnds(text, units, &converted, &units);
+        free(text);
+        if (!convertedOk) {
+            return showError(owner, "Not enough memory.");
+        }
+        text = converted;
+    }
+    const bool placed = putOnClipboard(owner, text, units);
+    free(text);
+    if (!placed) {
+        return showError(owner, "Cannot put the result on the clipboard.");
+    }
+    return true;
+}
+
+}  // namespace
+
+// ZarnoGlot text on the clipboard is meant to be pasted into mails and
+// chats: it gets the clipboard's CR LF line ends. The way back gives the
+// text exactly as it was packed.
+bool translate_to_clipboard(HWND owner) {
+    return translateClipboard(owner, CMD_TO_ZARNOGLOT_CLIPBOARD, PACK_PROGRAM, nullptr, ENCODE_PROGRAM,
+                              editorState.vocabularyName, true);
+}
+
+bool translate_from_clipboard(HWND owner) {
+    return translateClipboard(owner, CMD_FROM_ZARNOGLOT_CLIPBOARD, DECODE_PROGRAM, editorState.vocabularyName,
+                              PACK_PROGRAM, UNPACK_ARGUMENT, false);
+}
