@@ -43,6 +43,10 @@ bool select_vcb(HWND owner);
 bool select_font(HWND owner);
 bool select_data_dir(HWND owner);
 
+// Vocabulary > Shuffle and Vocabulary > Harvest (vocabularyCommands.cpp).
+bool shuffle_vcb(HWND owner);
+bool harvest_words(HWND owner);
+
 // Translate menu: the clipboard (clipboardCommands.cpp) and the document
 // (translateCommands.cpp).
 bool translate_to_clipboard(HWND owner);

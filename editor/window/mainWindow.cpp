@@ -194,8 +194,8 @@ void onCommand(HWND mainWindow, int commandId) {
     case CMD_EDIT_DELETE: sendToEdit(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("")); break;
     case CMD_EDIT_SELECT_ALL: sendToEdit(EM_SETSEL, 0, -1); break;
     case CMD_SELECT_VOCABULARY: select_vcb(mainWindow); break;
-    case CMD_SHUFFLE: showInformation(mainWindow, "Shuffle - not yet implemented."); break;
-    case CMD_HARVEST: showInformation(mainWindow, "Harvest - not yet implemented."); break;
+    case CMD_SHUFFLE: shuffle_vcb(mainWindow); break;
+    case CMD_HARVEST: harvest_words(mainWindow); break;
     case CMD_TO_ZARNOGLOT_CLIPBOARD: translate_to_clipboard(mainWindow); break;
     case CMD_FROM_ZARNOGLOT_CLIPBOARD: translate_from_clipboard(mainWindow); break;
     case CMD_TO_ZARNOGLOT: translate_to_zarnoglot(mainWindow); break;

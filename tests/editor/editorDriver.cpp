@@ -40,8 +40,8 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM data) {
 }
 
 // A visible dialog box of the process: a message box or a common dialog.
-HWND findBox(DWORD processId) {
-    return findProcessWindow(processId, DIALOG_CLASS, true);
+HWND findBox(DWORD processId, HWND skip = nullptr) {
+    return findProcessWindow(processId, DIALOG_CLASS, true, nullptr, skip);
 }
 
 bool processEnded(const EditorSession& session) {
@@ -328,9 +328,9 @@ bool sendCommand(const EditorSession& session, int commandId, int timeoutMs) {
                                &result) != 0;
 }
 
-bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int timeoutMs) {
+bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int timeoutMs, HWND skip) {
     for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
-        HWND window = findBox(session.process.dwProcessId);
+        HWND window = findBox(session.process.dwProcessId, skip);
         if (window != nullptr) {
             // Let the box finish painting before its icon is read from the screen.
             Sleep(300);

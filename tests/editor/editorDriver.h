@@ -76,8 +76,11 @@ void postCommand(const EditorSession& session, int commandId);
 // commands that open nothing. False when it took longer than the limit.
 bool sendCommand(const EditorSession& session, int commandId, int timeoutMs = EDITOR_WAIT_MS);
 
-// Waits for a visible dialog box (class "#32770") of the program and describes it.
-bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int timeoutMs = EDITOR_WAIT_MS);
+// Waits for a visible dialog box (class "#32770") of the program, other
+// than the window to skip (a dialog that stays open below the box), and
+// describes it.
+bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int timeoutMs = EDITOR_WAIT_MS,
+                       HWND skip = nullptr);
 // True when the program shows no dialog box during waitMs.
 bool noMessageBoxFor(const EditorSession& session, int waitMs);
 // Presses the box's button with that id (IDOK, IDYES, IDNO, IDCANCEL, ...).

@@ -146,7 +146,7 @@ TEST_F(EditorWindowTest, EditCommandsWorkOnTheSelection) {
     EXPECT_TRUE(noMessageBoxFor(session, 100));
 }
 
-TEST_F(EditorWindowTest, HelpAboutShuffleAndHarvestShowTheirBoxes) {
+TEST_F(EditorWindowTest, HelpAndAboutShowTheirBoxes) {
     start(DEFAULT_INI);
     const std::string help =
         "This program enables editing of text in natural language (English, French, German etc.) and the "
@@ -157,8 +157,6 @@ TEST_F(EditorWindowTest, HelpAboutShuffleAndHarvestShowTheirBoxes) {
     const struct { MenuCommand command; const char* caption; std::string text; } cases[] = {
         {CMD_HELP, "zarnoGlotWriteW", help},
         {CMD_ABOUT, "About zarnoGlotWriteW", "zarnoGlotWriteW\nVersion 26.260"},
-        {CMD_SHUFFLE, "zarnoGlotWriteW", "Shuffle - not yet implemented."},
-        {CMD_HARVEST, "zarnoGlotWriteW", "Harvest - not yet implemented."},
     };
     setEditText(session, L"unchanged");
     for (const auto& c : cases) {

@@ -1,7 +1,10 @@
 // End-to-end tests of the settings commands: Select Vocabulary, Select font
 // and Select data directory, through the platform's real dialogs, with the
-// settings checked in the configuration written at exit.
+// settings checked in the configuration written at exit; and of the
+// Vocabulary menu's Harvest and Shuffle, against the command-line tools.
 #include "editorTest.h"
+#include "testFiles.h"
+#include "testVocabulary.h"
 
 #include <shlobj.h>
 
@@ -13,6 +16,35 @@ namespace {
 
 const int FONT_FACE_COMBO_ID = 0x470;
 const int FONT_SIZE_COMBO_ID = 0x472;
+// The fields of the Shuffle dialog.
+const int PASSPHRASE_FIELD_ID = 101;
+const int REPEATED_FIELD_ID = 102;
+const int NAME_FIELD_ID = 103;
+const std::vector<std::string> VOCABULARY_TOOLS = {"zarnoGlotHarvest.exe", "zarnoGlotShuffle.exe"};
+
+// The words of the bundled word list, in its order.
+std::vector<std::string> sampleWords() {
+    std::vector<std::string> words;
+    const std::string list = readFile(joinPath(binaryDirectory(), "sample.barn"));
+    size_t begin = 0;
+    while (begin < list.size()) {
+        size_t end = list.find_first_of("\r\n", begin);
+        if (end == std::string::npos) end = list.size();
+        if (end > begin) words.push_back(list.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return words;
+}
+
+std::string wordsFrom(const std::vector<std::string>& words, size_t first, size_t last) {
+    std::string text;
+    for (size_t i = first; i < last && i < words.size(); i++) text += (i > first ? " " : "") + words[i];
+    return text;
+}
+
+void setField(HWND dialog, int id, const std::string& text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 class SettingsDialogsTest : public EditorTest {
 protected:
@@ -48,6 +80,32 @@ protected:
         const LRESULT first = sendToEdit(session, EM_POSFROMCHAR, 0);
         const LRESULT second = sendToEdit(session, EM_POSFROMCHAR, 3);
         return static_cast<short>(HIWORD(second)) - static_cast<short>(HIWORD(first));
+    }
+
+    // Starts Vocabulary > Shuffle over the word list and fills the Shuffle
+    // dialog; returns the dialog with OK pressed.
+    HWND shuffleWith(const std::string& wordList, const std::string& passphrase, const std::string& repeated,
+                     const std::string& name) {
+        HWND open = showCommandDialog(CMD_SHUFFLE, "Shuffle - Choose Word List");
+        EXPECT_TRUE(open != nullptr && chooseInFileDialog(open, widen(wordList)));
+        HWND dialog = waitForDialog(session, "Shuffle");
+        EXPECT_NE(dialog, nullptr);
+        setField(dialog, PASSPHRASE_FIELD_ID, passphrase);
+        setField(dialog, REPEATED_FIELD_ID, repeated);
+        setField(dialog, NAME_FIELD_ID, name);
+        pressDialogButton(dialog, IDOK);
+        return dialog;
+    }
+
+    // Expects a box of the editor's caption over the dialog and answers it.
+    void expectBoxOver(HWND dialog, const std::string& text, BoxIcon icon, int answer) {
+        MessageBoxInfo box;
+        ASSERT_TRUE(waitForMessageBox(session, &box, 60000, dialog)) << "no box for: " << text;
+        EXPECT_EQ(box.caption, "zarnoGlotWriteW");
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, icon);
+        EXPECT_EQ(box.owner, dialog);
+        answerMessageBox(box, answer);
     }
 
     std::string docs;
@@ -198,6 +256,103 @@ TEST_F(SettingsDialogsTest, SelectDataDirectoryOpensAtTheProfileAndKeepsAsciiFol
     const std::wstring expected = std::wstring(profile) + L"\\AppData";
     EXPECT_EQ(exitAndReadConfiguration(),
               "w.vcb\r\n" + std::string(expected.begin(), expected.end()) + "\r\nConsolas,10\r\n");
+}
+
+// Harvest reads the chosen texts in the order of their names, one after the
+// other, as the command-line harvester reads them joined; the first text
+// lacks a final line end, and its last word does not run on into the next.
+TEST_F(SettingsDialogsTest, HarvestGivesTheCommandLinesWordListOfTheChosenTexts) {
+    const std::vector<std::string> words = sampleWords();
+    ASSERT_GT(words.size(), 8000u);
+    const std::string first = wordsFrom(words, 0, 5000);
+    const std::string second = wordsFrom(words, 4000, words.size()) + "\r\n";
+    ASSERT_TRUE(writeFile(doc("one.txt"), first));
+    ASSERT_TRUE(writeFile(doc("two.txt"), second));
+    ASSERT_TRUE(writeFile(doc("few.txt"), "Only three words."));
+    const ProgramResult expected = runProgram(programPath("zarnoGlotHarvest"), {}, first + "\n" + second);
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    const long lines = static_cast<long>(std::count(expected.out.begin(), expected.out.end(), '\n'));
+    start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n", VOCABULARY_TOOLS);
+
+    // The harvester's refusal is the reason, and nothing is saved.
+    choose(CMD_HARVEST, "Harvest - Choose Texts", L"few.txt");
+    expectError("zarnoGlotWriteW", "No word list was made: zarnoGlotHarvest ended with exit status 1.\n"
+                                   "zarnoGlotHarvest: only 3 unique words found; 4608 required");
+    EXPECT_TRUE(noMessageBoxFor(session, 300));
+
+    choose(CMD_HARVEST, "Harvest - Choose Texts", L"\"two.txt\" \"one.txt\"");
+    ASSERT_TRUE(chooseFile(session, "Harvest - Save Word List", widen(doc("mine"))));
+    expectOkBox("zarnoGlotWriteW",
+                std::to_string(lines) +
+                    " words found. The word list is saved: Vocabulary > Shuffle makes your vocabulary from it.",
+                ICON_INFORMATION);
+    EXPECT_TRUE(readFile(doc("mine.barn")) == expected.out) << "the editor's word list differs";
+
+    // The harvester stops reading at its 10000th word; the rest of a long
+    // text is left unread and the list is complete all the same.
+    std::string many;
+    for (int i = 0; i < 240000; i++) many += generatedWord(i % 12000) + " ";
+    ASSERT_TRUE(writeFile(doc("many.txt"), many));
+    choose(CMD_HARVEST, "Harvest - Choose Texts", L"many.txt");
+    ASSERT_TRUE(chooseFile(session, "Harvest - Save Word List", widen(doc("many.barn"))));
+    expectOkBox("zarnoGlotWriteW",
+                "10000 words found. The word list is saved: Vocabulary > Shuffle makes your vocabulary from it.",
+                ICON_INFORMATION);
+    EXPECT_TRUE(readFile(doc("many.barn")) == runProgram(programPath("zarnoGlotHarvest"), {}, many).out);
+    EXPECT_EQ(folderEntries(docs).size(), 6u);
+}
+
+TEST_F(SettingsDialogsTest, ShuffleGivesTheCommandLinesVocabularyAndNoFileHoldsThePassphrase) {
+    // Quotes, blanks and backslashes reach the shuffler as typed.
+    const std::string passphrase = "Tr0ub4dor \"&3\" C:\\dir\\";
+    const std::string wordList = readFile(joinPath(binaryDirectory(), "sample.barn"));
+    ASSERT_TRUE(writeFile(doc("words.barn"), wordList));
+    const ProgramResult expected = runProgram(programPath("zarnoGlotShuffle"), {passphrase}, wordList);
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n", VOCABULARY_TOOLS);
+
+    // Refused fields keep the dialog open; a refused passphrase empties both
+    // of its fields.
+    HWND dialog = shuffleWith(doc("words.barn"), passphrase, passphrase + "x", "mine.vcb");
+    expectBoxOver(dialog, "The two passphrases do not match. Please type them again.", ICON_ERROR, IDOK);
+    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, PASSPHRASE_FIELD_ID), WM_GETTEXTLENGTH, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, REPEATED_FIELD_ID), WM_GETTEXTLENGTH, 0, 0), 0);
+    const struct { std::string passphrase; std::string name; const char* refusal; } refused[] = {
+        {"-t", "mine.vcb", "The passphrase cannot be -h or -t: zarnoGlotShuffle takes them as options."},
+        {passphrase, "..\\mine.vcb",
+         "The vocabulary's file name must be a name alone: it is written in the editor's folder."},
+        {passphrase, "", "Please type a file name for the vocabulary."},
+    };
+    for (const auto& r : refused) {
+        setField(dialog, PASSPHRASE_FIELD_ID, r.passphrase);
+        setField(dialog, REPEATED_FIELD_ID, r.passphrase);
+        setField(dialog, NAME_FIELD_ID, r.name);
+        pressDialogButton(dialog, IDOK);
+        expectBoxOver(dialog, r.refusal, ICON_ERROR, IDOK);
+    }
+    setField(dialog, NAME_FIELD_ID, "mine.vcb");
+    pressDialogButton(dialog, IDOK);
+    ASSERT_TRUE(waitUntilClosed(dialog));
+    answerQuestion("zarnoGlotWriteW", "The vocabulary mine.vcb is made. Do you want to use it now?", IDYES);
+    const std::string vocabulary = readFile(joinPath(session.folder, "mine.vcb"));
+    EXPECT_TRUE(vocabulary == expected.out) << "the editor's vocabulary differs";
+
+    // An existing vocabulary is replaced only after a Yes.
+    dialog = shuffleWith(doc("words.barn"), "other", "other", "mine.vcb");
+    expectBoxOver(dialog, "mine.vcb already exists in the editor's folder. Do you want to replace it?",
+                  ICON_QUESTION, IDNO);
+    pressDialogButton(dialog, IDCANCEL);
+    ASSERT_TRUE(waitUntilClosed(dialog));
+    EXPECT_TRUE(readFile(joinPath(session.folder, "mine.vcb")) == vocabulary);
+
+    EXPECT_EQ(exitAndReadConfiguration(), "mine.vcb\r\n" + docs + "\r\nConsolas,10\r\n");
+    EXPECT_NE(logText(session).find("\"zarnoGlotShuffle\" (argument not logged)"), std::string::npos);
+    EXPECT_EQ(logText(session).find("Tr0ub4dor"), std::string::npos);
+    for (const std::string& folder : {session.folder, docs}) {
+        for (const std::string& name : folderEntries(folder)) {
+            EXPECT_EQ(readFile(joinPath(folder, name)).find("Tr0ub4dor"), std::string::npos) << name;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,310 @@
+#include "vocabularyMaking.h"
+
+#include "debugLog.h"
+#include "documentFiles.h"
+#include "editorState.h"
+#include "externRunner.h"
+#include "textConversions.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+namespace {
+
+const char* const HARVEST_PROGRAM = "zarnoGlotHarvest";
+const char* const SHUFFLE_PROGRAM = "zarnoGlotShuffle";
+// A line of a word list or a vocabulary: a word of at most 7 bytes and the
+// platform's line end (CR LF).
+constexpr int32_t WORD_LINE_BYTES = 9;
+// The harvester writes at most 10000 words, the shuffler exactly 4608; the
+// runner grows the block further should a program write more.
+constexpr int32_t WORD_LIST_OUTPUT_CAPACITY = 10000 * WORD_LINE_BYTES;
+constexpr int32_t VOCABULARY_OUTPUT_CAPACITY = 4608 * WORD_LINE_BYTES;
+
+bool endsWithLineEnd(const char* text, int32_t length) {
+    return length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r');
+}
+
+// The folder and the name joined into path; false when it does not fit.
+bool joinFolderAndName(const wchar_t* folder, const wchar_t* name, wchar_t path[FILE_PATH_UNITS]) {
+    const size_t folderLength = wcslen(folder);
+    const bool needsBackslash = folderLength > 0 && folder[folderLength - 1] != L'\\';
+    if (folderLength + 1 + wcslen(name) >= static_cast<size_t>(FILE_PATH_UNITS)) {
+        return false;
+    }
+    swprintf(path, FILE_PATH_UNITS, L"%ls%ls%ls", folder, needsBackslash ? L"\\" : L"", name);
+    return true;
+}
+
+// "name: reason" for a file that could not be taken, the name as UTF-8.
+void describeFileFailure(const wchar_t* name, const char* reason, char message[RUN_FAILURE_TEXT_SIZE]) {
+    char utf8Name[PATH_SIZE * 3];
+    if (WideCharToMultiByte(CP_UTF8, 0, name, -1, utf8Name, sizeof utf8Name, nullptr, nullptr) == 0) {
+        strcpy(utf8Name, "?");
+    }
+    snprintf(message, RUN_FAILURE_TEXT_SIZE, "%s: %s", utf8Name, reason);
+}
+
+// Appends one file's bytes to the joined text, after a line end when the
+// text so far does not end with one.
+bool appendFile(const wchar_t* path, char** text, int32_t* length, const char** reason) {
+    char* bytes = nullptr;
+    int32_t byteCount = 0;
+    const DocumentFileResult read = readDocumentFile(path, &bytes, &byteCount);
+    if (read != DOCUMENT_OK) {
+        *reason = read == DOCUMENT_ZERO_BYTE ? "The file contains a zero byte: it is not UTF-8 text."
+                                             : documentFileMessage(read);
+        return false;
+    }
+    const bool separate = *length > 0 && !endsWithLineEnd(*text, *length);
+    const int64_t joined = static_cast<int64_t>(*length) + (separate ? 1 : 0) + byteCount;
+    if (joined > MAX_DOCUMENT_BYTES) {
+        free(bytes);
+        *reason = "The chosen files are too large together.";
+        return false;
+    }
+    char* grown = static_cast<char*>(realloc(*text, static_cast<size_t>(joined) + 1));
+    if (grown == nullptr) {
+        free(bytes);
+        *reason = documentFileMessage(DOCUMENT_NO_MEMORY);
+        return false;
+    }
+    if (separate) grown[(*length)++] = '\n';
+    memcpy(grown + *length, bytes, static_cast<size_t>(byteCount));
+    *length += byteCount;
+    *text = grown;
+    free(bytes);
+    return true;
+}
+
+// The box's text for a failed run: what was not made and why, with the
+// program's own first error line beneath.
+void describeRunFailure(const char* notMade, const char* program, RunResult result, uint32_t exitStatus,
+                        const RunErrorText* errorText, char message[RUN_FAILURE_TEXT_SIZE]) {
+    char headline[RUN_FAILURE_TEXT_SIZE];
+    // A program that refuses its input stops reading it, so the rest of the
+    // input cannot be written: its exit status tells what happened.
+    if (result == RUN_PROGRAM_FAILED || (result == RUN_INPUT_WRITE_FAILED && exitStatus != 0)) {
+        snprintf(headline, sizeof headline, "%s: %s ended with exit status %d.", notMade, program,
+                 static_cast<int32_t>(exitStatus));
+    } else {
+        snprintf(headline, sizeof headline, "%s: %s (%s).", notMade, runResultText(result), program);
+    }
+    formatRunFailure(headline, program, errorText, message);
+    logMessage("%s", message);
+}
+
+// One run of a vocabulary tool over input into a new output block of the
+// given capacity. The run's result, exit status and error text come back.
+RunResult runTool(const char* program, const char* argument, bool secretArgument, const char* input,
+                  int32_t inputLength, int32_t capacity, char** output, int32_t* outputLength, uint32_t* exitStatus,
+                  RunErrorText* errorText) {
+    *output = static_cast<char*>(malloc(static_cast<size_t>(capacity)));
+    *outputLength = capacity;
+    *exitStatus = 0;
+    errorText->bytes[0] = '\0';
+    errorText->length = 0;
+    if (*output == nullptr) {
+        return RUN_OUTPUT_NO_MEMORY;
+    }
+    const RunResult result = runExternProgWithTimeout(input, inputLength, program, argument, output, outputLength,
+                                                      exitStatus, EXTERN_PROG_TIMEOUT_MS, errorText, secretArgument);
+    logMessage("%s returned: %d, exit status %lu", program, static_cast<int>(result),
+               static_cast<unsigned long>(*exitStatus));
+    return result;
+}
+
+int32_t countLines(const char* text, int32_t length) {
+    int32_t lines = 0;
+    for (int32_t i = 0; i < length; i++) {
+        lines += text[i] == '\n';
+    }
+    return lines;
+}
+
+// Escapes text for a place between double quotes on a command line, so that
+// the C runtime's reading of the program's arguments gives it back: a quote
+// gets a backslash, and backslashes before a quote or the closing quote are
+// doubled. escaped holds twice the text's length and a terminator.
+void escapeForQuotes(const char* text, char* escaped) {
+    int32_t out = 0;
+    int32_t backslashes = 0;
+    for (const char* c = text;; c++) {
+        if (*c == '\\') {
+            backslashes++;
+            escaped[out++] = '\\';
+            continue;
+        }
+        if (*c == '"' || *c == '\0') {
+            for (int32_t i = 0; i < backslashes; i++) escaped[out++] = '\\';
+            if (*c == '"') escaped[out++] = '\\';
+        }
+        backslashes = 0;
+        if (*c == '\0') break;
+        escaped[out++] = *c;
+    }
+    escaped[out] = '\0';
+}
+
+// The passphrase in the code page the shuffler's arguments arrive in. False
+// when a character has no place there (it would arrive as another one).
+bool passphraseInCodePage(const wchar_t* passphrase, char* bytes, int size) {
+    BOOL replaced = FALSE;
+    const bool utf8CodePage = GetACP() == CP_UTF8;
+    const int count = WideCharToMultiByte(CP_ACP, utf8CodePage ? 0 : WC_NO_BEST_FIT_CHARS, passphrase, -1, bytes,
+                                          size, nullptr, utf8CodePage ? nullptr : &replaced);
+    return count > 0 && !replaced;
+}
+
+}  // namespace
+
+bool vocabularyPath(const wchar_t* folder, const char* name, wchar_t path[FILE_PATH_UNITS]) {
+    wchar_t wideName[NAME_SIZE];
+    return ansiToUtf16(name, wideName, NAME_SIZE) && joinFolderAndName(folder, wideName, path);
+}
+
+void wipeSecret(void* buffer, int32_t size) {
+    SecureZeroMemory(buffer, static_cast<size_t>(size));
+}
+
+int splitFileSelection(wchar_t* selection, int fileOffset, const wchar_t** folder, const wchar_t* names[],
+                       int capacity) {
+    *folder = selection;
+    int count = 0;
+    if (fileOffset <= 0 || capacity <= 0) {
+        return 0;
+    }
+    if (selection[fileOffset - 1] != L'\0') {
+        // One file: its full path; the backslash before the name ends the folder.
+        selection[fileOffset - 1] = L'\0';
+        names[count++] = selection + fileOffset;
+    } else {
+        for (wchar_t* name = selection + fileOffset; *name != L'\0'; name += wcslen(name) + 1) {
+            if (count == capacity) return -1;
+            names[count++] = name;
+        }
+    }
+    for (int i = 1; i < count; i++) {
+        const wchar_t* name = names[i];
+        int j = i;
+        for (; j > 0 && _wcsicmp(names[j - 1], name) > 0; j--) names[j] = names[j - 1];
+        names[j] = name;
+    }
+    return count;
+}
+
+bool joinTextFiles(const wchar_t* folder, const wchar_t* const names[], int count, char** text, int32_t* length,
+                   char message[RUN_FAILURE_TEXT_SIZE]) {
+    *text = nullptr;
+    *length = 0;
+    char* joined = nullptr;
+    int32_t joinedLength = 0;
+    for (int i = 0; i < count; i++) {
+        wchar_t path[FILE_PATH_UNITS];
+        const char* reason = "The path is too long.";
+        if (!joinFolderAndName(folder, names[i], path) || !appendFile(path, &joined, &joinedLength, &reason)) {
+            free(joined);
+            describeFileFailure(names[i], reason, message);
+            return false;
+        }
+    }
+    if (joinedLength == 0) {
+        snprintf(message, RUN_FAILURE_TEXT_SIZE, "The chosen files are empty.");
+        return false;
+    }
+    *text = joined;
+    *length = joinedLength;
+    return true;
+}
+
+bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLength, int32_t* wordCount,
+                  char message[RUN_FAILURE_TEXT_SIZE]) {
+    char* output = nullptr;
+    int32_t outputLength = 0;
+    uint32_t exitStatus = 0;
+    RunErrorText errorText;
+    const RunResult result = runTool(HARVEST_PROGRAM, nullptr, false, text, length, WORD_LIST_OUTPUT_CAPACITY,
+                                     &output, &outputLength, &exitStatus, &errorText);
+    // The harvester stops reading once its list is full, so the rest of a
+    // long text cannot be written to it; with exit status 0 the list is
+    // complete all the same.
+    if (result == RUN_OK || (result == RUN_INPUT_WRITE_FAILED && exitStatus == 0)) {
+        *list = output;
+        *listLength = outputLength;
+        *wordCount = countLines(output, outputLength);
+        return true;
+    }
+    free(output);
+    describeRunFailure("No word list was made", HARVEST_PROGRAM, result, exitStatus, &errorText, message);
+    return false;
+}
+
+bool runShuffler(const char* wordList, int32_t length, const char* argument, char** vocabulary,
+                 int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE]) {
+    char* output = nullptr;
+    int32_t outputLength = 0;
+    uint32_t exitStatus = 0;
+    RunErrorText errorText;
+    const RunResult result = runTool(SHUFFLE_PROGRAM, argument, true, wordList, length, VOCABULARY_OUTPUT_CAPACITY,
+                                     &output, &outputLength, &exitStatus, &errorText);
+    if (result == RUN_OK) {
+        *vocabulary = output;
+        *vocabularyLength = outputLength;
+        return true;
+    }
+    free(output);
+    describeRunFailure("No vocabulary was made", SHUFFLE_PROGRAM, result, exitStatus, &errorText, message);
+    return false;
+}
+
+const char* passphraseArgument(const wchar_t* passphrase, const wchar_t* repeated,
+                               char argument[PASSPHRASE_ARGUMENT_SIZE]) {
+    argument[0] = '\0';
+    if (passphrase[0] == L'\0') {
+        return "Please type a passphrase.";
+    }
+    if (wcscmp(passphrase, repeated) != 0) {
+        return "The two passphrases do not match. Please type them again.";
+    }
+    if (wcscmp(passphrase, L"-h") == 0 || wcscmp(passphrase, L"-t") == 0) {
+        return "The passphrase cannot be -h or -t: zarnoGlotShuffle takes them as options.";
+    }
+    if (wcslen(passphrase) > static_cast<size_t>(PASSPHRASE_MAX_CHARACTERS)) {
+        return "The passphrase is too long.";
+    }
+    char bytes[PASSPHRASE_BYTES];
+    const bool fits = passphraseInCodePage(passphrase, bytes, sizeof bytes);
+    if (fits) {
+        escapeForQuotes(bytes, argument);
+    }
+    wipeSecret(bytes, sizeof bytes);
+    return fits ? nullptr
+                : "The passphrase has a character that zarnoGlotShuffle cannot receive in this system's "
+                  "language settings. Please choose another passphrase.";
+}
+
+const char* newVocabularyName(const wchar_t* typed, char* name) {
+    char ascii[PATH_SIZE];
+    if (typed[0] == L'\0') {
+        return "Please type a file name for the vocabulary.";
+    }
+    if (!utf16ToAscii(typed, ascii, PATH_SIZE)) {
+        return "The vocabulary's file name must contain ASCII characters only.";
+    }
+    bool plainName = strspn(ascii, ".") < strlen(ascii);
+    for (const char* c = ascii; *c != '\0'; c++) {
+        plainName = plainName && *c >= ' ' && strchr("\\/:*?\"<>|", *c) == nullptr;
+    }
+    if (!plainName) {
+        return "The vocabulary's file name must be a name alone: it is written in the editor's folder.";
+    }
+    if (strlen(ascii) >= static_cast<size_t>(NAME_SIZE)) {
+        return "The selected filename is too long.";
+    }
+    memcpy(name, ascii, strlen(ascii) + 1);
+    return nullptr;
+}

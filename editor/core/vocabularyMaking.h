@@ -1,0 +1,72 @@
+// The window-free part of making a vocabulary in the editor: the texts the
+// user chose joined into the harvester's input, the harvester and the
+// shuffler run over their inputs, and the checks of what the Shuffle dialog
+// was given (passphrase and vocabulary file name).
+#pragma once
+
+#include "runFailure.h"
+
+#include <cstdint>
+
+// Room for a path the vocabulary commands put together, terminator included.
+constexpr int FILE_PATH_UNITS = 1024;
+
+// Most files one Harvest takes.
+constexpr int HARVEST_MAX_FILES = 256;
+
+// The passphrase field's limit in UTF-16 units; the room for it in the code
+// page (up to three bytes a unit), and for the shuffler's argument made from
+// that (each byte may get an escaping backslash), terminators included.
+constexpr int PASSPHRASE_MAX_CHARACTERS = 255;
+constexpr int PASSPHRASE_BYTES = PASSPHRASE_MAX_CHARACTERS * 3 + 1;
+constexpr int PASSPHRASE_ARGUMENT_SIZE = PASSPHRASE_MAX_CHARACTERS * 6 + 1;
+
+// Splits the Open dialog's multiple selection in place: either a folder, a
+// 0 and names each ended by a 0 with an empty name last, or one full path
+// whose name begins at fileOffset. Sets *folder (its backslash cut off) and
+// names, in the order of their names, so that the same files give the same
+// word list however they were picked. Returns the number of names, or -1
+// when there are more than capacity.
+int splitFileSelection(wchar_t* selection, int fileOffset, const wchar_t** folder, const wchar_t* names[],
+                       int capacity);
+
+// Reads the named files of the folder and joins their bytes into one new
+// malloc'ed block, with a line end between two files where the first lacks
+// one, so that a word never runs on from one file into the next. On failure
+// returns false, hands over nothing and writes the box's text into message.
+bool joinTextFiles(const wchar_t* folder, const wchar_t* const names[], int count, char** text, int32_t* length,
+                   char message[RUN_FAILURE_TEXT_SIZE]);
+
+// Runs zarnoGlotHarvest over length bytes of text. On success hands over
+// the word list (malloc'ed, *listLength bytes) and its number of words; on
+// failure writes the box's text, with the harvester's own reason, into
+// message.
+bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLength, int32_t* wordCount,
+                  char message[RUN_FAILURE_TEXT_SIZE]);
+
+// Runs zarnoGlotShuffle over the word list with the passphrase argument
+// (made by passphraseArgument), which the log never sees. On success hands
+// over the vocabulary (malloc'ed, *vocabularyLength bytes); on failure writes
+// the box's text, with the shuffler's own reason, into message.
+bool runShuffler(const char* wordList, int32_t length, const char* argument, char** vocabulary,
+                 int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE]);
+
+// Checks the passphrase typed twice and makes the shuffler's argument from
+// it: the bytes the shuffler receives when the passphrase is typed on its
+// command line (the ANSI code page), escaped so that the runner's quotes
+// hand them over unchanged. Returns the text of the refusal, or none when
+// argument holds the passphrase. Every copy made here is wiped.
+const char* passphraseArgument(const wchar_t* passphrase, const wchar_t* repeated,
+                               char argument[PASSPHRASE_ARGUMENT_SIZE]);
+
+// Checks a vocabulary file name typed in the Shuffle dialog, which must be
+// a name alone (no folder) under the Select Vocabulary rules, and copies it
+// into name (64 bytes). Returns the text of the refusal, or none.
+const char* newVocabularyName(const wchar_t* typed, char* name);
+
+// The path of the vocabulary named name (ASCII) in folder; false when it
+// does not fit.
+bool vocabularyPath(const wchar_t* folder, const char* name, wchar_t path[FILE_PATH_UNITS]);
+
+// Wipes a buffer that held a passphrase; the compiler may not drop it.
+void wipeSecret(void* buffer, int32_t size);

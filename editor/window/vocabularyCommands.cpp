@@ -1,0 +1,204 @@
+// Vocabulary > Harvest and Vocabulary > Shuffle (harvest_words and
+// shuffle_vcb, declared in commands.h): a word list from text files the user
+// picks, and a vocabulary in the editor's folder from a word list and a
+// passphrase. Both files are written as documents are: whole or not at all.
+#include "commands.h"
+#include "debugLog.h"
+#include "documentFiles.h"
+#include "editorState.h"
+#include "fileCommands.h"
+#include "messageBoxes.h"
+#include "passphraseDialog.h"
+#include "textConversions.h"
+#include "vocabularyMaking.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+namespace {
+
+const wchar_t TEXT_FILTER[] = L"Text Files (*.txt;*.text)\0*.txt;*.text\0All Files (*.*)\0*.*\0";
+const wchar_t WORD_LIST_FILTER[] = L"Word Lists (*.barn)\0*.barn\0All Files (*.*)\0*.*\0";
+const wchar_t SUGGESTED_WORD_LIST[] = L"words.barn";
+constexpr DWORD TEXTS_FLAGS =
+    OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+constexpr DWORD WORD_LIST_FLAGS = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+constexpr DWORD SAVE_WORD_LIST_FLAGS = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+// Room for the folder and the names of many files chosen at once.
+constexpr int SELECTION_UNITS = 32768;
+
+// The word list Harvest saved last; Shuffle offers it.
+wchar_t lastWordList[FILE_PATH_UNITS];
+
+// Shows a file dialog that opens in the data directory with the file
+// offered in file, which holds units units.
+BOOL runVocabularyDialog(HWND owner, bool saving, const wchar_t* title, const wchar_t* filter, DWORD flags,
+                         wchar_t* file, int units, OPENFILENAMEW* dialog) {
+    wchar_t folder[PATH_SIZE];
+    if (!ansiToUtf16(editorState.dataDirectory, folder, PATH_SIZE)) {
+        folder[0] = L'\0';
+    }
+    memset(dialog, 0, sizeof *dialog);
+    dialog->lStructSize = sizeof *dialog;
+    dialog->hwndOwner = owner;
+    dialog->lpstrFilter = filter;
+    dialog->nFilterIndex = 1;
+    dialog->lpstrFile = file;
+    dialog->nMaxFile = static_cast<DWORD>(units);
+    dialog->lpstrInitialDir = folder;
+    dialog->lpstrTitle = title;
+    dialog->Flags = flags;
+    dialog->lpstrDefExt = saving ? L"barn" : nullptr;
+    return runFileDialog(dialog, saving);
+}
+
+// The text files to harvest, joined into one text; false when cancelled or
+// after the box.
+bool chosenTexts(HWND owner, char** text, int32_t* length) {
+    static wchar_t selection[SELECTION_UNITS];
+    selection[0] = L'\0';
+    OPENFILENAMEW dialog;
+    if (!runVocabularyDialog(owner, false, L"Harvest - Choose Texts", TEXT_FILTER, TEXTS_FLAGS, selection,
+                             SELECTION_UNITS, &dialog)) {
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
+            return showError(owner, "Too many files were chosen at once.");
+        }
+        return false;
+    }
+    const wchar_t* folder = nullptr;
+    const wchar_t* names[HARVEST_MAX_FILES];
+    const int count = splitFileSelection(selection, dialog.nFileOffset, &folder, names, HARVEST_MAX_FILES);
+    if (count < 0) {
+        return showError(owner, "Too many files were chosen at once.");
+    }
+    char message[RUN_FAILURE_TEXT_SIZE];
+    if (!joinTextFiles(folder, names, count, text, length, message)) {
+        return showError(owner, message);
+    }
+    logMessage("Harvest: %d files, %d bytes", count, *length);
+    return true;
+}
+
+// Asks where to save the word list and writes it there; false when
+// cancelled or after the box.
+bool saveWordList(HWND owner, const char* list, int32_t length) {
+    wchar_t target[FILE_PATH_UNITS];
+    wcscpy(target, SUGGESTED_WORD_LIST);
+    OPENFILENAMEW dialog;
+    if (!runVocabularyDialog(owner, true, L"Harvest - Save Word List", WORD_LIST_FILTER, SAVE_WORD_LIST_FLAGS,
+                             target, FILE_PATH_UNITS, &dialog)) {
+        return false;
+    }
+    const DocumentFileResult written = writeDocumentFile(target, list, length);
+    if (written != DOCUMENT_OK) {
+        return showError(owner, documentFileMessage(written));
+    }
+    wcscpy(lastWordList, target);
+    return true;
+}
+
+// The word list to shuffle, read whole; false when cancelled or after the box.
+bool chosenWordList(HWND owner, char** list, int32_t* length) {
+    wchar_t path[FILE_PATH_UNITS];
+    wcscpy(path, lastWordList);
+    OPENFILENAMEW dialog;
+    if (!runVocabularyDialog(owner, false, L"Shuffle - Choose Word List", WORD_LIST_FILTER, WORD_LIST_FLAGS, path,
+                             FILE_PATH_UNITS, &dialog)) {
+        return false;
+    }
+    const DocumentFileResult read = readDocumentFile(path, list, length);
+    if (read != DOCUMENT_OK) {
+        return showError(owner, read == DOCUMENT_ZERO_BYTE ? "The file contains a zero byte: it is not a word list."
+                                                           : documentFileMessage(read));
+    }
+    if (*length == 0) {
+        free(*list);
+        return showError(owner, "The word list is empty.");
+    }
+    return true;
+}
+
+// Shuffles the word list with the dialog's passphrase and writes the
+// vocabulary into folder. The passphrase's argument is wiped here.
+bool makeVocabulary(HWND owner, const char* list, int32_t length, const wchar_t* folder, ShuffleSettings* settings) {
+    char* vocabulary = nullptr;
+    int32_t vocabularyLength = 0;
+    char message[RUN_FAILURE_TEXT_SIZE];
+    const bool shuffled = runShuffler(list, length, settings->passphraseArgument, &vocabulary, &vocabularyLength,
+                                      message);
+    wipeSecret(settings->passphraseArgument, PASSPHRASE_ARGUMENT_SIZE);
+    if (!shuffled) {
+        return showError(owner, message);
+    }
+    wchar_t path[FILE_PATH_UNITS];
+    const DocumentFileResult written = vocabularyPath(folder, settings->vocabularyName, path)
+                                           ? writeDocumentFile(path, vocabulary, vocabularyLength)
+                                           : DOCUMENT_CREATE_FAILED;
+    free(vocabulary);
+    if (written != DOCUMENT_OK) {
+        return showError(owner, documentFileMessage(written));
+    }
+    logMessage("Vocabulary made: %s", settings->vocabularyName);
+    return true;
+}
+
+}  // namespace
+
+bool harvest_words(HWND owner) {
+    logMessage("harvest_words() start");
+    char* text = nullptr;
+    int32_t length = 0;
+    if (!chosenTexts(owner, &text, &length)) {
+        return false;
+    }
+    char* list = nullptr;
+    int32_t listLength = 0;
+    int32_t words = 0;
+    char message[RUN_FAILURE_TEXT_SIZE];
+    const bool harvested = runHarvester(text, length, &list, &listLength, &words, message);
+    free(text);
+    if (!harvested) {
+        return showError(owner, message);
+    }
+    const bool saved = saveWordList(owner, list, listLength);
+    free(list);
+    if (!saved) {
+        return false;
+    }
+    snprintf(message, sizeof message,
+             "%d words found. The word list is saved: Vocabulary > Shuffle makes your vocabulary from it.", words);
+    showInformation(owner, message);
+    return true;
+}
+
+bool shuffle_vcb(HWND owner) {
+    logMessage("shuffle_vcb() start");
+    // The vocabulary goes where the filters look for it: the current
+    // directory, which is the editor's folder.
+    wchar_t folder[PATH_SIZE];
+    const DWORD folderLength = GetCurrentDirectoryW(PATH_SIZE, folder);
+    if (folderLength == 0 || folderLength >= static_cast<DWORD>(PATH_SIZE)) {
+        return showError(owner, "Could not determine the current directory.");
+    }
+    char* list = nullptr;
+    int32_t length = 0;
+    if (!chosenWordList(owner, &list, &length)) {
+        return false;
+    }
+    ShuffleSettings settings = {};
+    const bool asked = askShuffleSettings(owner, folder, &settings);
+    const bool made = asked && makeVocabulary(owner, list, length, folder, &settings);
+    free(list);
+    if (!made) {
+        return false;
+    }
+    char question[NAME_SIZE + 64];
+    snprintf(question, sizeof question, "The vocabulary %s is made. Do you want to use it now?",
+             settings.vocabularyName);
+    if (askYesNo(owner, question) == IDYES) {
+        memcpy(editorState.vocabularyName, settings.vocabularyName, NAME_SIZE);
+    }
+    return true;
+}
