@@ -6,32 +6,7 @@
 
 #include "byteOutput.h"
 #include "codecConstants.h"
-#include "wordLookup.h"
-
-constexpr const char* DECODER_NAME = "zarnoGlotDecode";
-
-constexpr int DICTIONARY_PIECE_BYTES = 9;  // a line is read in pieces of at most this
-
-// The vocabulary as 4608 slots of 8 bytes in file order, and two indexes
-// that find a word in constant time: one of the words as written, and one
-// that also holds every form with a capital first letter that the folding
-// rule reads as a word, so that text is decoded with one lookup per word.
-struct Dictionary {
-    unsigned char slots[VOCABULARY_SIZE][WORD_SLOT_BYTES];
-    WordLookup lookup;
-    WordLookup folded;
-};
-
-// Loads and checks the vocabulary file; prints a message on standard error
-// and returns false when it is refused.
-bool loadDictionary(const char* fileName, Dictionary* dictionary);
-
-// The index of the slot that holds exactly this zero-terminated word, or -1.
-int findWord(const Dictionary& dictionary, const char* word);
-
-// The word's index, trying it as written first and then with a capital
-// first letter lowercased (when that keeps its UTF-8 length), or -1.
-int findWordFolded(const Dictionary& dictionary, const char* word);
+#include "dictionary.h"
 
 struct DecoderState {
     unsigned char word[WORD_SLOT_BYTES];  // the word being read, zero-padded

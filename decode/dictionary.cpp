@@ -1,0 +1,112 @@
+#include "dictionary.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "linePiece.h"
+
+// ---------------------------------------------------------------- loading
+
+static bool refuse(std::FILE* file, const char* message) {
+    std::fprintf(stderr, message, DECODER_NAME);
+    std::fclose(file);
+    return false;
+}
+
+// Every capital of the folding rule ('A'..'Z' and the capitals of the case
+// table) with its lowercase letter.
+struct CapitalLetters {
+    CasePair pairs[26 + CASE_PAIR_COUNT];
+};
+
+static CapitalLetters makeCapitalLetters() {
+    CapitalLetters letters;
+    for (int n = 0; n < 26; ++n) letters.pairs[n] = {static_cast<std::uint32_t>('A' + n), 0};
+    for (int n = 0; n < CASE_PAIR_COUNT; ++n) letters.pairs[26 + n] = {CasePairTable[n].capital, 0};
+    for (CasePair& pair : letters.pairs) pair.lowercase = toLowercaseLetter(pair.capital);
+    return letters;
+}
+
+// Puts into the folded index every form of the word at index with a capital
+// first letter that the folding rule turns back into the word. The words as
+// written are in the index already, so a form that is a word of its own
+// keeps that word's index: the text is looked up as written first.
+static void addCapitalForms(Dictionary* dictionary, int index) {
+    static const CapitalLetters capitals = makeCapitalLetters();
+    const unsigned char* word = dictionary->slots[index];
+    std::size_t length = std::strlen(reinterpret_cast<const char*>(word));
+    std::uint32_t first = 0;
+    int firstLength = 0;
+    if (!decodeUtf8Char(word, length, UTF8_UP_TO_3_BYTES, &first, &firstLength)) return;
+    for (const CasePair& pair : capitals.pairs) {
+        if (pair.lowercase != first) continue;
+        unsigned char form[WORD_SLOT_BYTES] = {};
+        if (encodeUtf8Char(pair.capital, form, UTF8_UP_TO_3_BYTES) != firstLength) continue;
+        std::memcpy(form + firstLength, word + firstLength, length - static_cast<std::size_t>(firstLength));
+        // The form must fold back through the very rule the text is read by.
+        unsigned char folded[WORD_SLOT_BYTES];
+        std::memcpy(folded, form, WORD_SLOT_BYTES);
+        if (!lowercaseFirstLetter(folded, length, UTF8_UP_TO_3_BYTES)) continue;
+        if (std::memcmp(folded, word, WORD_SLOT_BYTES) != 0) continue;
+        addWord(&dictionary->folded, slotKey(form), index);
+    }
+}
+
+static void buildFoldedLookup(Dictionary* dictionary) {
+    clearWordLookup(&dictionary->folded);
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) addWord(&dictionary->folded, slotKey(dictionary->slots[i]), i);
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) addCapitalForms(dictionary, i);
+}
+
+bool loadDictionary(const char* fileName, Dictionary* dictionary) {
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "%s: cannot open dictionary\n", DECODER_NAME);
+        return false;
+    }
+    clearWordLookup(&dictionary->lookup);
+    unsigned char piece[DICTIONARY_PIECE_BYTES];
+    int length = 0;
+    int count = 0;
+    while (readLinePiece(file, piece, DICTIONARY_PIECE_BYTES, &length)) {
+        if (length > 0 && piece[length - 1] == '\n') --length;
+        if (length > 0 && piece[length - 1] == '\r') --length;
+        // A slot holds its word up to the first zero byte.
+        const void* zero = std::memchr(piece, 0, static_cast<std::size_t>(length));
+        if (zero != nullptr) length = static_cast<int>(static_cast<const unsigned char*>(zero) - piece);
+        if (length == 0 || length > MAX_WORD_BYTES) return refuse(file, "%s: invalid dictionary word\n");
+        if (count == VOCABULARY_SIZE) return refuse(file, "%s: too many dictionary words\n");
+        std::uint64_t key = wordKey(piece, static_cast<std::size_t>(length));
+        if (addWord(&dictionary->lookup, key, count) >= 0) {
+            return refuse(file, "%s: duplicate dictionary word\n");
+        }
+        std::memset(dictionary->slots[count], 0, WORD_SLOT_BYTES);
+        std::memcpy(dictionary->slots[count], piece, static_cast<std::size_t>(length));
+        ++count;
+    }
+    if (std::ferror(file)) return refuse(file, "%s: dictionary read error\n");
+    std::fclose(file);
+    if (count != VOCABULARY_SIZE) {
+        std::fprintf(stderr, "%s: dictionary must contain %d words\n", DECODER_NAME, VOCABULARY_SIZE);
+        return false;
+    }
+    buildFoldedLookup(dictionary);
+    return true;
+}
+
+// ---------------------------------------------------------------- lookup
+
+int findWord(const Dictionary& dictionary, const char* word) {
+    std::size_t length = 0;
+    while (length <= MAX_WORD_BYTES && word[length] != 0) ++length;
+    if (length == 0 || length > MAX_WORD_BYTES) return -1;
+    return lookupWord(dictionary.lookup, wordKey(reinterpret_cast<const unsigned char*>(word), length));
+}
+
+int findWordFolded(const Dictionary& dictionary, const char* word) {
+    std::size_t length = 0;
+    while (length <= MAX_WORD_BYTES && word[length] != 0) ++length;
+    if (length == 0 || length > MAX_WORD_BYTES) return -1;
+    std::uint64_t key = wordKey(reinterpret_cast<const unsigned char*>(word), length);
+    return findKeyFolded(dictionary, key, static_cast<int>(length));
+}
