@@ -7,40 +7,7 @@
 
 #include "byteOutput.h"
 #include "codecConstants.h"
-#include "wordLookup.h"
-
-constexpr const char* ENCODER_NAME = "zarnoGlotEncode";
-
-constexpr int VOCABULARY_PIECE_BYTES = 255;  // a line is read in pieces of at most this
-constexpr std::uint64_t MAX_BLOB_BYTES = 65535;
-
-// The loaded vocabulary: every word, zero-terminated, in index order in one
-// heap block, found by its 16-bit offset; plus what is decided once at load
-// so that writing needs no search.
-struct VocabularyBlob {
-    std::uint16_t offsets[VOCABULARY_SIZE];
-    unsigned char* blob;
-    std::uint64_t blobSize;
-    std::uint8_t wordLengths[VOCABULARY_SIZE];
-    // The decoder drops only one "\n" and then one "\r" at a line's end, so
-    // it would read the word with a "\r" or "\n" still behind it.
-    bool lineEndLeftByDecoder[VOCABULARY_SIZE];
-    bool mayCapitalise[VOCABULARY_SIZE];  // the word opens a sentence with 'A'..'Z'
-    std::uint64_t wordSlots[VOCABULARY_SIZE];  // each word zero-padded to 8 bytes, as a key
-    WordLookup lookup;                    // every word by its 8-byte slot
-};
-
-// Loads and checks the vocabulary file; prints a message on standard error
-// and returns false when it is refused. Besides the format, it
-// refuses words that the decoder could never read back: longer than
-// MAX_WORD_BYTES, holding a byte that is not a word byte, with a line end
-// that the decoder's rule leaves part of (as in "ab\r\r\n"), or standing
-// twice.
-bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary);
-void freeVocabulary(VocabularyBlob* vocabulary);
-
-const char* vocabularyWord(const VocabularyBlob& vocabulary, WordIndex index);
-bool isVocabularyWord(const VocabularyBlob& vocabulary, const char* text);
+#include "vocabularyBlob.h"
 
 // Draws low..high inclusive.
 typedef int (*RandomInRange)(int low, int high);
