@@ -1,6 +1,7 @@
 #include "externRunner.h"
 
 #include "debugLog.h"
+#include "runnerPipes.h"
 
 #include <windows.h>
 
@@ -10,35 +11,7 @@
 
 namespace {
 
-const DWORD PIPE_READ_BYTES = 4096;
 const UINT TERMINATED_EXIT_STATUS = 1;
-const int32_t MAX_OUTPUT_CAPACITY = 2147483647;
-// How long to wait between requests to a pipe thread to give up its blocked
-// read or write.
-const DWORD CANCEL_RETRY_MS = 50;
-
-struct StdinFeederJob {
-    HANDLE pipe;
-    const char* data;
-    DWORD length;
-    DWORD error;
-};
-
-struct StdoutCollectorJob {
-    HANDLE pipe;
-    char** buffer;
-    int32_t* size;
-    int32_t initialCapacity;
-    DWORD error;
-    int32_t growths;
-};
-
-struct StderrDrainJob {
-    HANDLE pipe;
-    DWORD error;
-    char kept[RUN_ERROR_TEXT_BYTES];   // the first bytes read
-    int32_t keptLength;
-};
 
 // Handles of one run. A pipe end is null once it is closed or handed to the
 // thread that serves it.
@@ -54,13 +27,6 @@ struct RunHandles {
     HANDLE collector;
     HANDLE drain;
 };
-
-void closeHandleOnce(HANDLE* handle) {
-    if (*handle != nullptr) {
-        CloseHandle(*handle);
-        *handle = nullptr;
-    }
-}
 
 void closePipeEnds(RunHandles* run) {
     closeHandleOnce(&run->inputRead);
@@ -78,97 +44,6 @@ void releaseRun(RunHandles* run) {
     closeHandleOnce(&run->process.hThread);
     closeHandleOnce(&run->process.hProcess);
     closePipeEnds(run);
-}
-
-DWORD WINAPI stdinFeeder(LPVOID parameter) {
-    StdinFeederJob* job = static_cast<StdinFeederJob*>(parameter);
-    DWORD written = 0;
-    while (written < job->length) {
-        DWORD count = 0;
-        if (!WriteFile(job->pipe, job->data + written, job->length - written, &count, nullptr)) {
-            job->error = GetLastError();
-            break;
-        }
-        if (count == 0) {
-            job->error = ERROR_WRITE_FAULT;
-            break;
-        }
-        written += count;
-    }
-    closeHandleOnce(&job->pipe);
-    return 0;
-}
-
-// Reads the next chunk of a pipe, up to PIPE_READ_BYTES. False at the end of
-// the data: every writing end is closed (a read of 0 bytes or a broken pipe),
-// or the read failed, and then its error is stored in *error.
-bool readPipeChunk(HANDLE pipe, char* chunk, DWORD* count, DWORD* error) {
-    *count = 0;
-    if (!ReadFile(pipe, chunk, PIPE_READ_BYTES, count, nullptr)) {
-        const DWORD failure = GetLastError();
-        if (failure != ERROR_BROKEN_PIPE) *error = failure;
-        return false;
-    }
-    return *count > 0;
-}
-
-// Grows the caller's block in fixed steps of a quarter of the initial
-// capacity until it holds needed bytes. Fails when the run's growths are used
-// up, the capacity would pass its limit or the allocator refuses; the last
-// block then stays in place.
-bool growOutput(StdoutCollectorJob* job, int32_t* capacity, int64_t needed) {
-    int32_t step = job->initialCapacity / 4;
-    if (step <= 0) step = 1;
-    while (*capacity < needed) {
-        if (job->growths >= EXTERN_PROG_MAX_GROWTHS) return false;
-        if (*capacity > MAX_OUTPUT_CAPACITY - step) return false;
-        char* grown = static_cast<char*>(std::realloc(*job->buffer, static_cast<size_t>(*capacity) + step));
-        if (grown == nullptr) return false;
-        *job->buffer = grown;
-        *capacity += step;
-        job->growths += 1;
-    }
-    return true;
-}
-
-DWORD WINAPI stdoutCollector(LPVOID parameter) {
-    StdoutCollectorJob* job = static_cast<StdoutCollectorJob*>(parameter);
-    int32_t collected = 0;
-    int32_t capacity = *job->size;
-    bool roomEnough = true;
-    char chunk[PIPE_READ_BYTES];
-    DWORD count = 0;
-    while (readPipeChunk(job->pipe, chunk, &count, &job->error)) {
-        int64_t needed = static_cast<int64_t>(collected) + count;
-        if (needed > capacity && !growOutput(job, &capacity, needed)) {
-            job->error = ERROR_NOT_ENOUGH_MEMORY;
-            roomEnough = false;
-            break;
-        }
-        std::memcpy(*job->buffer + collected, chunk, count);
-        collected += static_cast<int32_t>(count);
-    }
-    // Closing the end even after a failed growth makes the program's next
-    // write fail instead of blocking.
-    if (roomEnough) *job->size = collected;
-    closeHandleOnce(&job->pipe);
-    return 0;
-}
-
-// Keeps the first bytes of standard error for the caller and reads the rest
-// to its end, so the program never waits for room in the pipe.
-DWORD WINAPI stderrDrain(LPVOID parameter) {
-    StderrDrainJob* job = static_cast<StderrDrainJob*>(parameter);
-    char chunk[PIPE_READ_BYTES];
-    DWORD count = 0;
-    while (readPipeChunk(job->pipe, chunk, &count, &job->error)) {
-        const int32_t room = RUN_ERROR_TEXT_BYTES - job->keptLength;
-        const int32_t taken = static_cast<int32_t>(count) < room ? static_cast<int32_t>(count) : room;
-        std::memcpy(job->kept + job->keptLength, chunk, static_cast<size_t>(taken));
-        job->keptLength += taken;
-    }
-    closeHandleOnce(&job->pipe);
-    return 0;
 }
 
 bool argumentsAccepted(const char* input, int32_t inputLength, const char* program, char** output,
@@ -255,17 +130,6 @@ void terminateProgram(RunHandles* run) {
     WaitForSingleObject(run->process.hProcess, INFINITE);
 }
 
-// Waits until a pipe thread has ended, cancelling the read or write it is
-// blocked in. Another process (a grandchild of the program) may still hold
-// the far end of its pipe open; the thread must not outlive the run, since
-// it uses the runner's job record and the caller's output block.
-void endPipeThread(HANDLE thread) {
-    for (;;) {
-        CancelSynchronousIo(thread);
-        if (WaitForSingleObject(thread, CANCEL_RETRY_MS) != WAIT_TIMEOUT) return;
-    }
-}
-
 // The ordinary wait for a pipe thread after the program has ended. A thread
 // that is late gives lateResult (unless an earlier result stands) and is
 // then made to end.
@@ -300,21 +164,6 @@ RunResult startPipeThreads(RunHandles* run, StdinFeederJob* feederJob, StdoutCol
         *starts[i].pipeEnd = nullptr;
     }
     return RUN_OK;
-}
-
-RunResult collectorResult(const StdoutCollectorJob* job) {
-    if (job->growths >= EXTERN_PROG_MAX_GROWTHS) return RUN_OUTPUT_TOO_LARGE;
-    if (job->error == ERROR_NOT_ENOUGH_MEMORY) return RUN_OUTPUT_NO_MEMORY;
-    return RUN_OUTPUT_READ_FAILED;
-}
-
-// Hands the kept bytes of standard error to the caller, once the drain has
-// ended (or never started).
-void handOverErrorText(const StderrDrainJob* job, RunErrorText* errorText) {
-    if (errorText == nullptr) return;
-    std::memcpy(errorText->bytes, job->kept, static_cast<size_t>(job->keptLength));
-    errorText->bytes[job->keptLength] = '\0';
-    errorText->length = job->keptLength;
 }
 
 }  // namespace
