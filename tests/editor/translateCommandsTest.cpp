@@ -4,7 +4,7 @@
 //
 // The benchmark (disabled as a test) translates a document of ZG_BENCH_MB
 // megabytes both ways and prints the seconds: scripts/bench-editor runs it.
-#include "editorTest.h"
+#include "translateTest.h"
 
 #include <atomic>
 #include <cstdio>
@@ -19,100 +19,7 @@
 
 namespace {
 
-const std::string DEFAULT_INI = "sample.vcb\r\nC:\\users\\Public\\Documents\r\nConsolas,10\r\n";
 const std::string MISSING_VOCABULARY_INI = "absent.vcb\r\nC:\\users\\Public\\Documents\r\nConsolas,10\r\n";
-const std::vector<std::string> FILTER_FILES = {"zarnoGlotPack.exe", "zarnoGlotEncode.exe", "zarnoGlotDecode.exe",
-                                               "sample.vcb"};
-const char* const PIPELINE_CAPTION = "externFilterTest error";
-const char* const FAKE_MODE_VARIABLE = "ZG_TRANSLATE_FAKE";
-// Each filter starts as a new process under Wine: allow for a slow machine.
-const int COMMAND_WAIT_MS = 60000;
-
-const std::wstring MIXED_TEXT =
-    L"Dear Zo\u00eb,\r\nthe caf\u00e9 in Krak\u00f3w serves cr\u00e8me br\u00fbl\u00e9e; "
-    L"Gr\u00fc\u00dfe aus M\u00fcnchen.\r\n"
-    L"\u6771\u4eac\u306e\u5929\u6c17\u306f\u6674\u308c\u3067\u3059\u3002 \uc548\ub155\ud558\uc138\uc694\r\n"
-    L"Emoji: \U0001F600\U0001F389 and \u03b1\u03b2\u03b3 \u0416\u0436\r\n\r\n"
-    L"Tabs\tand \"quotes\" end here.";
-
-std::string toUtf8(const std::wstring& text) {
-    if (text.empty()) return "";
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], length, nullptr, nullptr);
-    return bytes;
-}
-
-std::wstring fromUtf8(const std::string& bytes) {
-    if (bytes.empty()) return L"";
-    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
-    return text;
-}
-
-// The unpacked release folder of ZG_EDITOR_FOLDER as a Windows path, or empty.
-std::string releaseFolder() {
-    const char* folder = getenv("ZG_EDITOR_FOLDER");
-    if (folder == nullptr || folder[0] == '\0') return "";
-    std::string path = folder;
-    if (path[0] == '/') {
-        path = "Z:" + path;
-        for (char& c : path) {
-            if (c == '/') c = '\\';
-        }
-    }
-    return path;
-}
-
-// Folder the filters and the vocabulary come from.
-std::string sourceFolder() {
-    const std::string release = releaseFolder();
-    return release.empty() ? binaryDirectory() : release;
-}
-
-std::string sourceFile(const std::string& name) {
-    return joinPath(sourceFolder(), name);
-}
-
-// Copies every file of the release folder into a fresh folder, keeping its
-// own configuration, and starts the editor there.
-bool startReleaseEditor(EditorSession* session) {
-    session->folder = makeTempDirectory();
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(joinPath(releaseFolder(), "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        fprintf(stderr, "translate tests: cannot list %s\n", releaseFolder().c_str());
-        return false;
-    }
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        CopyFileA(joinPath(releaseFolder(), found.cFileName).c_str(), joinPath(session->folder, found.cFileName).c_str(),
-                  FALSE);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    session->logStart = static_cast<long long>(readFile(logFilePath()).size());
-    const std::string program = joinPath(session->folder, "zarnoGlotWriteW.exe");
-    std::string commandLine = "\"" + program + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &session->process)) {
-        fprintf(stderr, "translate tests: cannot start %s (%lu)\n", program.c_str(), GetLastError());
-        return false;
-    }
-    return waitForMainWindow(session);
-}
-
-// The command-line chain: pack and encode, or decode and unpack.
-ProgramResult runChain(const std::string& first, const std::vector<std::string>& firstArguments,
-                       const std::string& second, const std::vector<std::string>& secondArguments,
-                       const std::string& input) {
-    const ProgramResult firstResult = runProgram(sourceFile(first + ".exe"), firstArguments, input);
-    if (firstResult.status != 0) return firstResult;
-    return runProgram(sourceFile(second + ".exe"), secondArguments, firstResult.out);
-}
 
 std::wstring encodeWithFilters(const std::wstring& text) {
     const ProgramResult result =
@@ -120,58 +27,6 @@ std::wstring encodeWithFilters(const std::wstring& text) {
     EXPECT_EQ(result.status, 0) << result.err;
     return fromUtf8(result.out);
 }
-
-class TranslateCommandsTest : public EditorTest {
-protected:
-    void TearDown() override {
-        EditorTest::TearDown();
-        SetEnvironmentVariableA(FAKE_MODE_VARIABLE, nullptr);
-    }
-
-    // Starts the editor with the real filters and the sample vocabulary
-    // beside it; with filters false, the editor stands alone.
-    void start(const std::string& configuration = DEFAULT_INI, bool filters = true) {
-        if (!releaseFolder().empty()) {
-            ASSERT_TRUE(startReleaseEditor(&session)) << "the released editor's window did not appear";
-            return;
-        }
-        EditorTest::start(configuration, filters ? FILTER_FILES : std::vector<std::string>());
-    }
-
-    // Puts the stand-in filter beside the running editor as zarnoGlotPack;
-    // its mode reaches it through the editor's environment, set before the
-    // editor started.
-    void useFakePack() {
-        ASSERT_TRUE(CopyFileA(programPath("translateTestFilter").c_str(),
-                              joinPath(session.folder, "zarnoGlotPack.exe").c_str(), FALSE));
-    }
-
-    // Runs a translate command that must succeed: it returns without a box.
-    void translate(MenuCommand command) {
-        ASSERT_TRUE(sendCommand(session, command, COMMAND_WAIT_MS)) << "command " << command << " did not end";
-    }
-
-    // Runs a command that must fail with the given box and checks that the
-    // document is as it was.
-    void expectFailure(MenuCommand command, const std::string& text) {
-        const std::wstring before = editText(session);
-        postCommand(session, command);
-        MessageBoxInfo box;
-        ASSERT_TRUE(waitForMessageBox(session, &box, COMMAND_WAIT_MS)) << "no box for: " << text;
-        EXPECT_EQ(box.caption, PIPELINE_CAPTION);
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.icon, ICON_ERROR);
-        EXPECT_TRUE(box.owner == session.mainWindow || box.owner == session.editControl);
-        answerMessageBox(box, IDOK);
-        EXPECT_TRUE(editText(session) == before) << "the document changed";
-        // The log holds the same lines.
-        std::string logged = text;
-        for (size_t at = logged.find('\n'); at != std::string::npos; at = logged.find('\n', at + 2)) {
-            logged.replace(at, 1, "\r\n");
-        }
-        EXPECT_NE(logText(session).find(logged + "\r\n"), std::string::npos) << logText(session);
-    }
-};
 
 TEST_F(TranslateCommandsTest, MixedScriptsGoToZarnoGlotAndBackUnchanged) {
     start();
@@ -341,111 +196,6 @@ TEST_F(TranslateCommandsTest, TranslationKeepsTheModifiedFlag) {
     EXPECT_TRUE(waitForExit(session, &status)) << "a box may be waiting";
     EXPECT_EQ(status, 0);
     removeTree(document.substr(0, document.rfind('\\')));
-}
-
-// The clipboard as the tests set and read it; a window of the test owns
-// what the test puts there.
-HWND clipboardOwner() {
-    static HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    return owner;
-}
-
-// Empties the clipboard and puts the bytes there in the format; format 0
-// leaves it empty.
-void setClipboard(UINT format, const void* data, size_t size) {
-    ASSERT_TRUE(OpenClipboard(clipboardOwner()));
-    EmptyClipboard();
-    if (format != 0) {
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-        memcpy(GlobalLock(memory), data, size);
-        GlobalUnlock(memory);
-        EXPECT_NE(SetClipboardData(format, memory), nullptr);
-    }
-    CloseClipboard();
-}
-
-void setClipboardText(const std::wstring& text) {
-    setClipboard(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-}
-
-// The clipboard's text, or "(no text)".
-std::wstring clipboardText() {
-    if (!OpenClipboard(clipboardOwner())) return L"(clipboard busy)";
-    std::wstring text = L"(no text)";
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const wchar_t* units = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
-    if (units != nullptr) {
-        text = units;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-// The clipboard translations keep the document, its modified flag and the
-// document commands' log lines as they were, and show nothing on success.
-TEST_F(TranslateCommandsTest, ClipboardTextGoesToZarnoGlotAndBackUnchanged) {
-    start();
-    setEditText(session, L"the document");
-    sendToEdit(session, EM_SETMODIFY, TRUE);
-    setClipboardText(MIXED_TEXT);
-    translate(CMD_TO_ZARNOGLOT_CLIPBOARD);
-    const std::wstring encoded = clipboardText();
-    ASSERT_TRUE(encoded != MIXED_TEXT && encoded != L"(no text)");
-    for (size_t i = 0; i < encoded.size(); i++) {
-        EXPECT_TRUE(encoded[i] != L'\n' || (i > 0 && encoded[i - 1] == L'\r')) << "a line feed without CR at " << i;
-    }
-    const ProgramResult decoded =
-        runChain("zarnoGlotDecode", {sourceFile("sample.vcb")}, "zarnoGlotPack", {"-d"}, toUtf8(encoded));
-    EXPECT_EQ(decoded.status, 0) << decoded.err;
-    EXPECT_TRUE(decoded.out == toUtf8(MIXED_TEXT)) << "the filters decoded other bytes";
-
-    translate(CMD_FROM_ZARNOGLOT_CLIPBOARD);
-    EXPECT_TRUE(clipboardText() == MIXED_TEXT) << "the round trip changed the text";
-    EXPECT_TRUE(editText(session) == L"the document");
-    EXPECT_EQ(sendToEdit(session, EM_GETMODIFY), TRUE);
-    const std::string log = logText(session);
-    EXPECT_EQ(log.find("xTx"), std::string::npos) << log;
-    EXPECT_EQ(log.find("externFilterTest"), std::string::npos) << log;
-}
-
-TEST_F(TranslateCommandsTest, ClipboardFailuresShowTheirBoxAndKeepTheClipboard) {
-    const UINT otherFormat = RegisterClipboardFormatA("ZarnoGlot test data");
-    const std::wstring notZarnoGlot = L"Qqqq zzzz";
-    const struct {
-        const char* name;
-        UINT format;   // what the clipboard holds: nothing (0), text or other data
-        MenuCommand command;
-        const char* caption;
-        const char* text;
-    } cases[] = {
-        {"empty clipboard", 0, CMD_TO_ZARNOGLOT_CLIPBOARD, "zarnoGlotWriteW", "The clipboard is empty."},
-        {"no text", otherFormat, CMD_FROM_ZARNOGLOT_CLIPBOARD, "zarnoGlotWriteW", "The clipboard holds no text."},
-        {"decoding fails", CF_UNICODETEXT, CMD_FROM_ZARNOGLOT_CLIPBOARD, PIPELINE_CAPTION,
-         "First external program failed, error code: 1.\nzarnoGlotDecode: unknown word: Qqqq"},
-    };
-    start();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.format == CF_UNICODETEXT) {
-            setClipboardText(notZarnoGlot);
-        } else {
-            setClipboard(c.format, "data", 5);
-        }
-        const std::wstring textBefore = clipboardText();
-        const int formatsBefore = CountClipboardFormats();
-        postCommand(session, c.command);
-        MessageBoxInfo box;
-        ASSERT_TRUE(waitForMessageBox(session, &box, COMMAND_WAIT_MS)) << "no box for: " << c.text;
-        EXPECT_EQ(box.caption, c.caption);
-        EXPECT_EQ(box.text, c.text);
-        EXPECT_EQ(box.icon, ICON_ERROR);
-        answerMessageBox(box, IDOK);
-        sync();
-        EXPECT_TRUE(clipboardText() == textBefore);
-        EXPECT_EQ(CountClipboardFormats(), formatsBefore);
-        EXPECT_EQ(IsClipboardFormatAvailable(otherFormat) != 0, c.format == otherFormat);
-    }
 }
 
 // A document of natural text: sentences of words drawn from the bundled word

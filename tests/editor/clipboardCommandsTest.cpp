@@ -1,0 +1,115 @@
+// End-to-end tests of the clipboard translations of the Translate menu: the
+// real editor runs the real filters over the clipboard's text.
+#include "translateTest.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The clipboard as the tests set and read it; a window of the test owns
+// what the test puts there.
+HWND clipboardOwner() {
+    static HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    return owner;
+}
+
+// Empties the clipboard and puts the bytes there in the format; format 0
+// leaves it empty.
+void setClipboard(UINT format, const void* data, size_t size) {
+    ASSERT_TRUE(OpenClipboard(clipboardOwner()));
+    EmptyClipboard();
+    if (format != 0) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+        memcpy(GlobalLock(memory), data, size);
+        GlobalUnlock(memory);
+        EXPECT_NE(SetClipboardData(format, memory), nullptr);
+    }
+    CloseClipboard();
+}
+
+void setClipboardText(const std::wstring& text) {
+    setClipboard(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+
+// The clipboard's text, or "(no text)".
+std::wstring clipboardText() {
+    if (!OpenClipboard(clipboardOwner())) return L"(clipboard busy)";
+    std::wstring text = L"(no text)";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* units = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (units != nullptr) {
+        text = units;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// The clipboard translations keep the document, its modified flag and the
+// document commands' log lines as they were, and show nothing on success.
+TEST_F(TranslateCommandsTest, ClipboardTextGoesToZarnoGlotAndBackUnchanged) {
+    start();
+    setEditText(session, L"the document");
+    sendToEdit(session, EM_SETMODIFY, TRUE);
+    setClipboardText(MIXED_TEXT);
+    translate(CMD_TO_ZARNOGLOT_CLIPBOARD);
+    const std::wstring encoded = clipboardText();
+    ASSERT_TRUE(encoded != MIXED_TEXT && encoded != L"(no text)");
+    for (size_t i = 0; i < encoded.size(); i++) {
+        EXPECT_TRUE(encoded[i] != L'\n' || (i > 0 && encoded[i - 1] == L'\r')) << "a line feed without CR at " << i;
+    }
+    const ProgramResult decoded =
+        runChain("zarnoGlotDecode", {sourceFile("sample.vcb")}, "zarnoGlotPack", {"-d"}, toUtf8(encoded));
+    EXPECT_EQ(decoded.status, 0) << decoded.err;
+    EXPECT_TRUE(decoded.out == toUtf8(MIXED_TEXT)) << "the filters decoded other bytes";
+
+    translate(CMD_FROM_ZARNOGLOT_CLIPBOARD);
+    EXPECT_TRUE(clipboardText() == MIXED_TEXT) << "the round trip changed the text";
+    EXPECT_TRUE(editText(session) == L"the document");
+    EXPECT_EQ(sendToEdit(session, EM_GETMODIFY), TRUE);
+    const std::string log = logText(session);
+    EXPECT_EQ(log.find("xTx"), std::string::npos) << log;
+    EXPECT_EQ(log.find("externFilterTest"), std::string::npos) << log;
+}
+
+TEST_F(TranslateCommandsTest, ClipboardFailuresShowTheirBoxAndKeepTheClipboard) {
+    const UINT otherFormat = RegisterClipboardFormatA("ZarnoGlot test data");
+    const std::wstring notZarnoGlot = L"Qqqq zzzz";
+    const struct {
+        const char* name;
+        UINT format;   // what the clipboard holds: nothing (0), text or other data
+        MenuCommand command;
+        const char* caption;
+        const char* text;
+    } cases[] = {
+        {"empty clipboard", 0, CMD_TO_ZARNOGLOT_CLIPBOARD, "zarnoGlotWriteW", "The clipboard is empty."},
+        {"no text", otherFormat, CMD_FROM_ZARNOGLOT_CLIPBOARD, "zarnoGlotWriteW", "The clipboard holds no text."},
+        {"decoding fails", CF_UNICODETEXT, CMD_FROM_ZARNOGLOT_CLIPBOARD, PIPELINE_CAPTION,
+         "First external program failed, error code: 1.\nzarnoGlotDecode: unknown word: Qqqq"},
+    };
+    start();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.format == CF_UNICODETEXT) {
+            setClipboardText(notZarnoGlot);
+        } else {
+            setClipboard(c.format, "data", 5);
+        }
+        const std::wstring textBefore = clipboardText();
+        const int formatsBefore = CountClipboardFormats();
+        postCommand(session, c.command);
+        MessageBoxInfo box;
+        ASSERT_TRUE(waitForMessageBox(session, &box, COMMAND_WAIT_MS)) << "no box for: " << c.text;
+        EXPECT_EQ(box.caption, c.caption);
+        EXPECT_EQ(box.text, c.text);
+        EXPECT_EQ(box.icon, ICON_ERROR);
+        answerMessageBox(box, IDOK);
+        sync();
+        EXPECT_TRUE(clipboardText() == textBefore);
+        EXPECT_EQ(CountClipboardFormats(), formatsBefore);
+        EXPECT_EQ(IsClipboardFormatAvailable(otherFormat) != 0, c.format == otherFormat);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// What the end-to-end tests of the Translate menu share: the editor with
+// the real filters beside it, or with ZG_EDITOR_FOLDER set the editor and its
+// filters of an unpacked release folder; the command-line chain of the
+// filters to compare with; and the steps that run a translation or expect
+// its failure.
+#pragma once
+
+#include "editorTest.h"
+
+#include <string>
+#include <vector>
+
+const std::string DEFAULT_INI = "sample.vcb\r\nC:\\users\\Public\\Documents\r\nConsolas,10\r\n";
+const std::vector<std::string> FILTER_FILES = {"zarnoGlotPack.exe", "zarnoGlotEncode.exe", "zarnoGlotDecode.exe",
+                                               "sample.vcb"};
+const char* const PIPELINE_CAPTION = "externFilterTest error";
+const char* const FAKE_MODE_VARIABLE = "ZG_TRANSLATE_FAKE";
+// Each filter starts as a new process under Wine: allow for a slow machine.
+const int COMMAND_WAIT_MS = 60000;
+
+const std::wstring MIXED_TEXT =
+    L"Dear Zo\u00eb,\r\nthe caf\u00e9 in Krak\u00f3w serves cr\u00e8me br\u00fbl\u00e9e; "
+    L"Gr\u00fc\u00dfe aus M\u00fcnchen.\r\n"
+    L"\u6771\u4eac\u306e\u5929\u6c17\u306f\u6674\u308c\u3067\u3059\u3002 \uc548\ub155\ud558\uc138\uc694\r\n"
+    L"Emoji: \U0001F600\U0001F389 and \u03b1\u03b2\u03b3 \u0416\u0436\r\n\r\n"
+    L"Tabs\tand \"quotes\" end here.";
+
+std::string toUtf8(const std::wstring& text);
+std::wstring fromUtf8(const std::string& bytes);
+
+// The unpacked release folder of ZG_EDITOR_FOLDER as a Windows path, or empty.
+std::string releaseFolder();
+// A file of the folder the filters and the vocabulary come from.
+std::string sourceFile(const std::string& name);
+// Copies every file of the release folder into a fresh folder, keeping its
+// own configuration, and starts the editor there.
+bool startReleaseEditor(EditorSession* session);
+// The command-line chain: pack and encode, or decode and unpack.
+ProgramResult runChain(const std::string& first, const std::vector<std::string>& firstArguments,
+                       const std::string& second, const std::vector<std::string>& secondArguments,
+                       const std::string& input);
+
+class TranslateCommandsTest : public EditorTest {
+protected:
+    void TearDown() override {
+        EditorTest::TearDown();
+        SetEnvironmentVariableA(FAKE_MODE_VARIABLE, nullptr);
+    }
+
+    // Starts the editor with the real filters and the sample vocabulary
+    // beside it; with filters false, the editor stands alone.
+    void start(const std::string& configuration = DEFAULT_INI, bool filters = true) {
+        if (!releaseFolder().empty()) {
+            ASSERT_TRUE(startReleaseEditor(&session)) << "the released editor's window did not appear";
+            return;
+        }
+        EditorTest::start(configuration, filters ? FILTER_FILES : std::vector<std::string>());
+    }
+
+    // Puts the stand-in filter beside the running editor as zarnoGlotPack;
+    // its mode reaches it through the editor's environment, set before the
+    // editor started.
+    void useFakePack() {
+        ASSERT_TRUE(CopyFileA(programPath("translateTestFilter").c_str(),
+                              joinPath(session.folder, "zarnoGlotPack.exe").c_str(), FALSE));
+    }
+
+    // Runs a translate command that must succeed: it returns without a box.
+    void translate(MenuCommand command) {
+        ASSERT_TRUE(sendCommand(session, command, COMMAND_WAIT_MS)) << "command " << command << " did not end";
+    }
+
+    // Runs a command that must fail with the given box and checks that the
+    // document is as it was.
+    void expectFailure(MenuCommand command, const std::string& text) {
+        const std::wstring before = editText(session);
+        postCommand(session, command);
+        MessageBoxInfo box;
+        ASSERT_TRUE(waitForMessageBox(session, &box, COMMAND_WAIT_MS)) << "no box for: " << text;
+        EXPECT_EQ(box.caption, PIPELINE_CAPTION);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, ICON_ERROR);
+        EXPECT_TRUE(box.owner == session.mainWindow || box.owner == session.editControl);
+        answerMessageBox(box, IDOK);
+        EXPECT_TRUE(editText(session) == before) << "the document changed";
+        // The log holds the same lines.
+        std::string logged = text;
+        for (size_t at = logged.find('\n'); at != std::string::npos; at = logged.find('\n', at + 2)) {
+            logged.replace(at, 1, "\r\n");
+        }
+        EXPECT_NE(logText(session).find(logged + "\r\n"), std::string::npos) << logText(session);
+    }
+};
