@@ -1,19 +1,13 @@
-// End-to-end tests of the File menu: New, Open, Save, Save As and Exit in
-// the real editor, through the platform's real Open and Save As dialogs.
-#include "editorTest.h"
-#include "testFiles.h"
+// End-to-end tests of the File menu: New, Open and Exit in the real editor,
+// through the platform's real Open and Save As dialogs; Save and Save As are
+// in fileSaveCommandsTest.cpp.
+#include "fileCommandsTest.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
-
-const char* const CAPTION = "zarnoGlotWriteW";
-const char* const SAVE_QUESTION = "Do you want to save changes?";
-// BOM, CR LF, two- and three-byte characters and a surrogate pair.
-const std::wstring RICH_TEXT = L"\uFEFFcaf\u00e9 \u20ac\r\nclef \U0001D11E\r\n";
-const std::string RICH_BYTES = "\xEF\xBB\xBF" "caf\xC3\xA9 \xE2\x82\xAC\r\nclef \xF0\x9D\x84\x9E\r\n";
 
 bool writeWideFile(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -26,82 +20,6 @@ bool writeWideFile(const std::wstring& path, const std::string& bytes) {
     CloseHandle(file);
     return ok;
 }
-
-class FileCommandsTest : public EditorTest {
-protected:
-    void SetUp() override { docs = makeTempDirectory(); }
-
-    void TearDown() override {
-        EditorTest::TearDown();
-        removeWritableTree(docs);
-    }
-
-    // The configuration's data directory is the test's own folder.
-    void start() { EditorTest::start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n"); }
-
-    std::string doc(const std::string& name) const { return joinPath(docs, name); }
-
-    bool modified() { return sendToEdit(session, EM_GETMODIFY) != 0; }
-
-    void setModifiedText(const std::wstring& text) {
-        setEditText(session, text);
-        sendToEdit(session, EM_SETMODIFY, TRUE);
-    }
-
-    void expectError(const std::string& text) { expectOkBox(CAPTION, text, ICON_ERROR); }
-
-    // Expects the save-changes question and gives the answer.
-    void answerSaveQuestion(int answer) {
-        MessageBoxInfo box;
-        ASSERT_TRUE(waitForMessageBox(session, &box)) << "no save question";
-        EXPECT_EQ(box.caption, CAPTION);
-        EXPECT_EQ(box.text, SAVE_QUESTION);
-        EXPECT_EQ(box.icon, ICON_QUESTION);
-        EXPECT_EQ(box.owner, session.mainWindow);
-        std::vector<int> ids;
-        for (const BoxButton& button : box.buttons) {
-            ids.push_back(button.id);
-        }
-        std::sort(ids.begin(), ids.end());
-        EXPECT_EQ(ids, (std::vector<int>{IDCANCEL, IDYES, IDNO}));
-        answerMessageBox(box, answer);
-    }
-
-    void openFile(const std::wstring& path) {
-        HWND dialog = showCommandDialog(CMD_FILE_OPEN, "Open");
-        ASSERT_NE(dialog, nullptr);
-        ASSERT_TRUE(chooseInFileDialog(dialog, path));
-    }
-
-    // Save As with a name; a replaced file's question is answered with Yes.
-    void saveAs(const std::wstring& name, bool replaces = false) {
-        HWND dialog = showCommandDialog(CMD_FILE_SAVE_AS, "Save As");
-        ASSERT_NE(dialog, nullptr);
-        SendMessageW(fileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        pressDialogButton(dialog, IDOK);
-        if (replaces) {
-            HWND question = waitForDialog(session, "Save As", dialog);
-            ASSERT_NE(question, nullptr) << "no question before replacing";
-            pressDialogButton(question, IDYES);
-        }
-        ASSERT_TRUE(waitUntilClosed(dialog));
-    }
-
-    // The name the Save As dialog offers for the document (the dialog shows
-    // the folder of a full path as its current folder and the name alone).
-    std::wstring offeredName() {
-        HWND dialog = showCommandDialog(CMD_FILE_SAVE_AS, "Save As");
-        if (dialog == nullptr) {
-            return L"<no dialog>";
-        }
-        const std::wstring name = wideWindowText(fileNameField(dialog));
-        pressDialogButton(dialog, IDCANCEL);
-        EXPECT_TRUE(waitUntilClosed(dialog));
-        return name;
-    }
-
-    std::string docs;   // the data directory of the configuration
-};
 
 TEST_F(FileCommandsTest, NewAsksFirstAndFollowsTheAnswer) {
     start();
@@ -264,109 +182,6 @@ TEST_F(FileCommandsTest, OpenRefusesBadFilesAndKeepsTheDocument) {
     EXPECT_EQ(editText(session), L"previous, changed");
     EXPECT_EQ(offeredName(), L"previous.text");
     EXPECT_EQ(readFile(doc("previous.text")), "previous");
-}
-
-TEST_F(FileCommandsTest, SaveAsWritesTheNameAsTypedInTheDataDirectory) {
-    ASSERT_TRUE(CreateDirectoryA(doc("sub").c_str(), nullptr));
-    start();
-    setModifiedText(RICH_TEXT);
-    EXPECT_EQ(offeredName(), L"Untitled.text");
-    // A bare name lands in the data directory and gets no extension.
-    saveAs(L"plain");
-    sync();
-    EXPECT_EQ(readFile(doc("plain")), RICH_BYTES);
-    EXPECT_FALSE(fileExists(doc("plain.text")));
-    EXPECT_FALSE(modified());
-    EXPECT_EQ(offeredName(), L"plain");
-
-    // Saved and opened again: the same text, its U+FEFF included.
-    EXPECT_TRUE(sendCommand(session, CMD_FILE_NEW));
-    EXPECT_EQ(editText(session), L"");
-    openFile(L"plain");
-    sync();
-    EXPECT_EQ(editText(session), RICH_TEXT);
-
-    // Replacing an existing file is asked by the dialog; an empty document
-    // gives an empty file.
-    ASSERT_TRUE(writeFile(doc("sub\\old.text"), "old text"));
-    setModifiedText(L"");
-    saveAs(widen(doc("sub\\old.text")), true);
-    sync();
-    EXPECT_TRUE(fileExists(doc("sub\\old.text")));
-    EXPECT_EQ(readFile(doc("sub\\old.text")), "");
-    EXPECT_EQ(folderEntries(doc("sub")), std::vector<std::string>{"old.text"});
-
-    // The data directory follows the document and is kept at exit, in the
-    // program's own configuration.
-    EXPECT_EQ(exitAndReadConfiguration(), "w.vcb\r\n" + doc("sub") + "\r\nConsolas,10\r\n");
-    EXPECT_FALSE(fileExists(doc("sub\\zarnoGlotWriteW.ini")));
-}
-
-TEST_F(FileCommandsTest, SaveAsRefusesNonAsciiNames) {
-    const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
-    ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
-    start();
-    setModifiedText(L"text");
-    saveAs(accented + L"\\a.text");
-    expectError("The filename must contain ASCII characters only.");
-    saveAs(widen(docs) + L"\\caf\u00e9.text");
-    expectError("The filename must contain ASCII characters only.");
-    EXPECT_EQ(folderEntries(docs).size(), 1u);
-    EXPECT_EQ(GetFileAttributesW((accented + L"\\a.text").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(modified());
-    EXPECT_EQ(offeredName(), L"Untitled.text");
-}
-
-TEST_F(FileCommandsTest, DataDirectoryOfADriveTopFolderIsTheDriveAlone) {
-    const std::string top = "T:\\zgFileCommandsTop.text";
-    ASSERT_TRUE(writeFile(top, "top"));
-    start();
-    openFile(widen(top));
-    sync();
-    EXPECT_EQ(editText(session), L"top");
-    const std::string configuration = exitAndReadConfiguration();
-    DeleteFileA(top.c_str());
-    EXPECT_EQ(configuration, "w.vcb\r\nT:\r\nConsolas,10\r\n");
-}
-
-TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheOldName) {
-    const std::string old = "old \xC3\xA9 bytes\r\n";
-    ASSERT_TRUE(writeFile(doc("readonly.text"), old));
-    ASSERT_TRUE(writeFile(doc("locked.text"), old));
-    ASSERT_TRUE(writeFile(doc("mine.text"), "mine"));
-    start();
-    openFile(widen(doc("readonly.text")));
-    sync();
-    ASSERT_TRUE(SetFileAttributesA(doc("readonly.text").c_str(), FILE_ATTRIBUTE_READONLY));
-    setModifiedText(L"new text");
-    postCommand(session, CMD_FILE_SAVE);
-    expectError("Could not open the file for writing.");
-    EXPECT_EQ(readFile(doc("readonly.text")), old);
-    EXPECT_TRUE(modified());
-    EXPECT_EQ(editText(session), L"new text");
-
-    // Save As onto a read-only file or one another program holds open keeps
-    // the document's old name.
-    postCommand(session, CMD_FILE_OPEN);
-    answerSaveQuestion(IDNO);
-    ASSERT_TRUE(chooseFile(session, "Open", widen(doc("mine.text"))));
-    sync();
-    HANDLE holder = CreateFileA(doc("locked.text").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    setModifiedText(L"new text");
-    for (const char* target : {"readonly.text", "locked.text"}) {
-        SCOPED_TRACE(target);
-        saveAs(widen(doc(target)), true);
-        expectError("Could not open the file for writing.");
-        EXPECT_EQ(offeredName(), L"mine.text");
-        EXPECT_TRUE(modified());
-    }
-    CloseHandle(holder);
-    EXPECT_EQ(readFile(doc("readonly.text")), old);
-    EXPECT_EQ(readFile(doc("locked.text")), old);
-    EXPECT_EQ(readFile(doc("mine.text")), "mine");
-    EXPECT_EQ(folderEntries(docs).size(), 3u) << "no temporary file is left";
 }
 
 TEST_F(FileCommandsTest, ExitAndCloseAskFirst) {

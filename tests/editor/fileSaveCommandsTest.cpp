@@ -1,0 +1,113 @@
+// End-to-end tests of File > Save and File > Save As in the real editor,
+// through the platform's real Save As dialog.
+#include "fileCommandsTest.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST_F(FileCommandsTest, SaveAsWritesTheNameAsTypedInTheDataDirectory) {
+    ASSERT_TRUE(CreateDirectoryA(doc("sub").c_str(), nullptr));
+    start();
+    setModifiedText(RICH_TEXT);
+    EXPECT_EQ(offeredName(), L"Untitled.text");
+    // A bare name lands in the data directory and gets no extension.
+    saveAs(L"plain");
+    sync();
+    EXPECT_EQ(readFile(doc("plain")), RICH_BYTES);
+    EXPECT_FALSE(fileExists(doc("plain.text")));
+    EXPECT_FALSE(modified());
+    EXPECT_EQ(offeredName(), L"plain");
+
+    // Saved and opened again: the same text, its U+FEFF included.
+    EXPECT_TRUE(sendCommand(session, CMD_FILE_NEW));
+    EXPECT_EQ(editText(session), L"");
+    openFile(L"plain");
+    sync();
+    EXPECT_EQ(editText(session), RICH_TEXT);
+
+    // Replacing an existing file is asked by the dialog; an empty document
+    // gives an empty file.
+    ASSERT_TRUE(writeFile(doc("sub\\old.text"), "old text"));
+    setModifiedText(L"");
+    saveAs(widen(doc("sub\\old.text")), true);
+    sync();
+    EXPECT_TRUE(fileExists(doc("sub\\old.text")));
+    EXPECT_EQ(readFile(doc("sub\\old.text")), "");
+    EXPECT_EQ(folderEntries(doc("sub")), std::vector<std::string>{"old.text"});
+
+    // The data directory follows the document and is kept at exit, in the
+    // program's own configuration.
+    EXPECT_EQ(exitAndReadConfiguration(), "w.vcb\r\n" + doc("sub") + "\r\nConsolas,10\r\n");
+    EXPECT_FALSE(fileExists(doc("sub\\zarnoGlotWriteW.ini")));
+}
+
+TEST_F(FileCommandsTest, SaveAsRefusesNonAsciiNames) {
+    const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
+    ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
+    start();
+    setModifiedText(L"text");
+    saveAs(accented + L"\\a.text");
+    expectError("The filename must contain ASCII characters only.");
+    saveAs(widen(docs) + L"\\caf\u00e9.text");
+    expectError("The filename must contain ASCII characters only.");
+    EXPECT_EQ(folderEntries(docs).size(), 1u);
+    EXPECT_EQ(GetFileAttributesW((accented + L"\\a.text").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(modified());
+    EXPECT_EQ(offeredName(), L"Untitled.text");
+}
+
+TEST_F(FileCommandsTest, DataDirectoryOfADriveTopFolderIsTheDriveAlone) {
+    const std::string top = "T:\\zgFileCommandsTop.text";
+    ASSERT_TRUE(writeFile(top, "top"));
+    start();
+    openFile(widen(top));
+    sync();
+    EXPECT_EQ(editText(session), L"top");
+    const std::string configuration = exitAndReadConfiguration();
+    DeleteFileA(top.c_str());
+    EXPECT_EQ(configuration, "w.vcb\r\nT:\r\nConsolas,10\r\n");
+}
+
+TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheOldName) {
+    const std::string old = "old \xC3\xA9 bytes\r\n";
+    ASSERT_TRUE(writeFile(doc("readonly.text"), old));
+    ASSERT_TRUE(writeFile(doc("locked.text"), old));
+    ASSERT_TRUE(writeFile(doc("mine.text"), "mine"));
+    start();
+    openFile(widen(doc("readonly.text")));
+    sync();
+    ASSERT_TRUE(SetFileAttributesA(doc("readonly.text").c_str(), FILE_ATTRIBUTE_READONLY));
+    setModifiedText(L"new text");
+    postCommand(session, CMD_FILE_SAVE);
+    expectError("Could not open the file for writing.");
+    EXPECT_EQ(readFile(doc("readonly.text")), old);
+    EXPECT_TRUE(modified());
+    EXPECT_EQ(editText(session), L"new text");
+
+    // Save As onto a read-only file or one another program holds open keeps
+    // the document's old name.
+    postCommand(session, CMD_FILE_OPEN);
+    answerSaveQuestion(IDNO);
+    ASSERT_TRUE(chooseFile(session, "Open", widen(doc("mine.text"))));
+    sync();
+    HANDLE holder = CreateFileA(doc("locked.text").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    setModifiedText(L"new text");
+    for (const char* target : {"readonly.text", "locked.text"}) {
+        SCOPED_TRACE(target);
+        saveAs(widen(doc(target)), true);
+        expectError("Could not open the file for writing.");
+        EXPECT_EQ(offeredName(), L"mine.text");
+        EXPECT_TRUE(modified());
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(readFile(doc("readonly.text")), old);
+    EXPECT_EQ(readFile(doc("locked.text")), old);
+    EXPECT_EQ(readFile(doc("mine.text")), "mine");
+    EXPECT_EQ(folderEntries(docs).size(), 3u) << "no temporary file is left";
+}
+
+}  // namespace
