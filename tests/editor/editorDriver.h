@@ -1,7 +1,8 @@
 // Drives the real zarnoGlotWriteW.exe for end-to-end tests under Windows or
 // Wine: starts it in a fresh folder of its own with a given configuration,
-// sends menu commands, reads and answers its message boxes, reads and sets
-// the document, reads the diagnostic log and waits for the program to end.
+// sends menu commands and keys, reads and sets the document, reads the
+// diagnostic log and waits for the program to end. Its message boxes are
+// read and answered through messageBoxDriver.h.
 //
 // Drive T: must map to a folder the tests may write: the ctest fixture
 // "editorDriveT" links it in the Wine prefix and passes the folder's path in
@@ -19,22 +20,6 @@ struct EditorSession {
     HWND mainWindow = nullptr;
     HWND editControl = nullptr;
     long long logStart = 0;              // size of the log file before the start
-};
-
-enum BoxIcon { ICON_NONE, ICON_INFORMATION, ICON_ERROR, ICON_WARNING, ICON_QUESTION, ICON_UNKNOWN };
-
-struct BoxButton {
-    int id;              // IDOK, IDYES, ...
-    std::string label;   // as shown, "&" included
-};
-
-struct MessageBoxInfo {
-    HWND window = nullptr;
-    HWND owner = nullptr;
-    std::string caption;
-    std::string text;
-    BoxIcon icon = ICON_NONE;
-    std::vector<BoxButton> buttons;
 };
 
 // Default time limit of the waits, in milliseconds.
@@ -76,16 +61,6 @@ void postCommand(const EditorSession& session, int commandId);
 // commands that open nothing. False when it took longer than the limit.
 bool sendCommand(const EditorSession& session, int commandId, int timeoutMs = EDITOR_WAIT_MS);
 
-// Waits for a visible dialog box (class "#32770") of the program, other
-// than the window to skip (a dialog that stays open below the box), and
-// describes it.
-bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int timeoutMs = EDITOR_WAIT_MS,
-                       HWND skip = nullptr);
-// True when the program shows no dialog box during waitMs.
-bool noMessageBoxFor(const EditorSession& session, int waitMs);
-// Presses the box's button with that id (IDOK, IDYES, IDNO, IDCANCEL, ...).
-void answerMessageBox(const MessageBoxInfo& box, int buttonId);
-
 std::wstring editText(const EditorSession& session);
 void setEditText(const EditorSession& session, const std::wstring& text);
 // Runs a message through the edit control and returns its result.
@@ -99,6 +74,8 @@ std::vector<std::string> logLines(const EditorSession& session);
 // The configuration file in the session's folder as it is now.
 std::string configurationText(const EditorSession& session);
 
+// Whether the program has ended.
+bool programEnded(const EditorSession& session);
 // Waits for the program to end; false when it is still running at the limit.
 bool waitForExit(const EditorSession& session, int* exitStatus, int timeoutMs = EDITOR_WAIT_MS);
 // Ends the program if it still runs, closes its handles and removes its folder.

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "editorDriver.h"
 #include "fileDialogDriver.h"
+#include "messageBoxDriver.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -18,7 +18,7 @@ HWND waitForDialog(const EditorSession& session, const std::string& caption, HWN
             Sleep(200);
             return found;
         }
-        if (WaitForSingleObject(session.process.hProcess, 0) == WAIT_OBJECT_0) {
+        if (programEnded(session)) {
             return nullptr;
         }
         Sleep(POLL_MS);
