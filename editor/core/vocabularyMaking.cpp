@@ -98,24 +98,47 @@ void describeRunFailure(const char* notMade, const char* program, RunResult resu
     logMessage("%s", message);
 }
 
-// One run of a vocabulary tool over input into a new output block of the
-// given capacity. The run's result, exit status and error text come back.
-RunResult runTool(const char* program, const char* argument, bool secretArgument, const char* input,
-                  int32_t inputLength, int32_t capacity, char** output, int32_t* outputLength, uint32_t* exitStatus,
-                  RunErrorText* errorText) {
-    *output = static_cast<char*>(malloc(static_cast<size_t>(capacity)));
-    *outputLength = capacity;
-    *exitStatus = 0;
-    errorText->bytes[0] = '\0';
-    errorText->length = 0;
-    if (*output == nullptr) {
-        return RUN_OUTPUT_NO_MEMORY;
+// A program that makes a vocabulary file, and what its failure box says.
+struct VocabularyTool {
+    const char* program;
+    int32_t outputCapacity;
+    const char* notMade;         // the box's first words when the run fails
+    bool secretArgument;         // the argument is a passphrase: never logged
+    // The program stops reading its input once its output is complete, so
+    // the rest of a long input cannot be written to it: with exit status 0
+    // the output is complete all the same.
+    bool stopsReadingWhenDone;
+};
+
+const VocabularyTool HARVESTER = {HARVEST_PROGRAM, WORD_LIST_OUTPUT_CAPACITY, "No word list was made", false, true};
+const VocabularyTool SHUFFLER = {SHUFFLE_PROGRAM, VOCABULARY_OUTPUT_CAPACITY, "No vocabulary was made", true, false};
+
+// One run of a vocabulary tool over input into a new output block. On
+// success hands over the block and its length; on failure writes the box's
+// text, with the program's own reason, into message.
+bool runTool(const VocabularyTool& tool, const char* argument, const char* input, int32_t inputLength,
+             char** output, int32_t* outputLength, char message[RUN_FAILURE_TEXT_SIZE]) {
+    char* block = static_cast<char*>(malloc(static_cast<size_t>(tool.outputCapacity)));
+    int32_t size = tool.outputCapacity;
+    uint32_t exitStatus = 0;
+    RunErrorText errorText;
+    errorText.bytes[0] = '\0';
+    errorText.length = 0;
+    RunResult result = RUN_OUTPUT_NO_MEMORY;
+    if (block != nullptr) {
+        result = runExternProgWithTimeout(input, inputLength, tool.program, argument, &block, &size, &exitStatus,
+                                          EXTERN_PROG_TIMEOUT_MS, &errorText, tool.secretArgument);
+        logMessage("%s returned: %d, exit status %lu", tool.program, static_cast<int>(result),
+                   static_cast<unsigned long>(exitStatus));
     }
-    const RunResult result = runExternProgWithTimeout(input, inputLength, program, argument, output, outputLength,
-                                                      exitStatus, EXTERN_PROG_TIMEOUT_MS, errorText, secretArgument);
-    logMessage("%s returned: %d, exit status %lu", program, static_cast<int>(result),
-               static_cast<unsigned long>(*exitStatus));
-    return result;
+    if (result == RUN_OK || (tool.stopsReadingWhenDone && result == RUN_INPUT_WRITE_FAILED && exitStatus == 0)) {
+        *output = block;
+        *outputLength = size;
+        return true;
+    }
+    free(block);
+    describeRunFailure(tool.notMade, tool.program, result, exitStatus, &errorText, message);
+    return false;
 }
 
 int32_t countLines(const char* text, int32_t length) {
@@ -223,42 +246,16 @@ bool joinTextFiles(const wchar_t* folder, const wchar_t* const names[], int coun
 
 bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLength, int32_t* wordCount,
                   char message[RUN_FAILURE_TEXT_SIZE]) {
-    char* output = nullptr;
-    int32_t outputLength = 0;
-    uint32_t exitStatus = 0;
-    RunErrorText errorText;
-    const RunResult result = runTool(HARVEST_PROGRAM, nullptr, false, text, length, WORD_LIST_OUTPUT_CAPACITY,
-                                     &output, &outputLength, &exitStatus, &errorText);
-    // The harvester stops reading once its list is full, so the rest of a
-    // long text cannot be written to it; with exit status 0 the list is
-    // complete all the same.
-    if (result == RUN_OK || (result == RUN_INPUT_WRITE_FAILED && exitStatus == 0)) {
-        *list = output;
-        *listLength = outputLength;
-        *wordCount = countLines(output, outputLength);
-        return true;
+    if (!runTool(HARVESTER, nullptr, text, length, list, listLength, message)) {
+        return false;
     }
-    free(output);
-    describeRunFailure("No word list was made", HARVEST_PROGRAM, result, exitStatus, &errorText, message);
-    return false;
+    *wordCount = countLines(*list, *listLength);
+    return true;
 }
 
 bool runShuffler(const char* wordList, int32_t length, const char* argument, char** vocabulary,
                  int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE]) {
-    char* output = nullptr;
-    int32_t outputLength = 0;
-    uint32_t exitStatus = 0;
-    RunErrorText errorText;
-    const RunResult result = runTool(SHUFFLE_PROGRAM, argument, true, wordList, length, VOCABULARY_OUTPUT_CAPACITY,
-                                     &output, &outputLength, &exitStatus, &errorText);
-    if (result == RUN_OK) {
-        *vocabulary = output;
-        *vocabularyLength = outputLength;
-        return true;
-    }
-    free(output);
-    describeRunFailure("No vocabulary was made", SHUFFLE_PROGRAM, result, exitStatus, &errorText, message);
-    return false;
+    return runTool(SHUFFLER, argument, wordList, length, vocabulary, vocabularyLength, message);
 }
 
 const char* passphraseArgument(const wchar_t* passphrase, const wchar_t* repeated,
