@@ -14,33 +14,10 @@ namespace {
 
 static_assert(sizeof(OPENFILENAMEW) == 152, "the file dialogs take the full 152-byte record");
 
-constexpr int DIALOG_PATH_UNITS = 260;
 const wchar_t DOCUMENT_FILTER[] = L"Text Files (*.text)\0*.text\0All Files (*.*)\0*.*\0";
 const wchar_t UNTITLED_NAME[] = L"Untitled.text";
 constexpr DWORD OPEN_FLAGS = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 constexpr DWORD SAVE_AS_FLAGS = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-
-// The dialogs open in dataDirectory; a name that does not convert leaves
-// the choice to the dialog.
-void initialFolder(wchar_t* folder) {
-    if (!ansiToUtf16(editorState.dataDirectory, folder, DIALOG_PATH_UNITS)) {
-        folder[0] = L'\0';
-    }
-}
-
-void prepareDocumentDialog(OPENFILENAMEW* dialog, HWND owner, wchar_t* fileName, const wchar_t* folder,
-                           const wchar_t* title, DWORD flags) {
-    memset(dialog, 0, sizeof *dialog);
-    dialog->lStructSize = sizeof *dialog;
-    dialog->hwndOwner = owner;
-    dialog->lpstrFilter = DOCUMENT_FILTER;
-    dialog->nFilterIndex = 1;
-    dialog->lpstrFile = fileName;
-    dialog->nMaxFile = DIALOG_PATH_UNITS;
-    dialog->lpstrInitialDir = folder;
-    dialog->lpstrTitle = title;
-    dialog->Flags = flags;
-}
 
 void setCurrentFileName(const char* path) {
     const size_t length = strnlen(path, PATH_SIZE - 1);
@@ -98,12 +75,10 @@ bool documentBytes(HWND owner, char** bytes, int32_t* byteCount) {
 // ASCII. False when the dialog is cancelled or after the box for a name
 // that is not ASCII.
 bool chooseDocumentPath(HWND owner, bool saving, wchar_t* fileName, char* asciiPath) {
-    wchar_t folder[DIALOG_PATH_UNITS] = {};
-    initialFolder(folder);
     OPENFILENAMEW dialog;
-    prepareDocumentDialog(&dialog, owner, fileName, folder, saving ? L"Save As" : L"Open",
-                          saving ? SAVE_AS_FLAGS : OPEN_FLAGS);
-    if (!runFileDialog(&dialog, saving)) {
+    prepareFileDialog(&dialog, owner, DOCUMENT_FILTER, fileName, DIALOG_PATH_UNITS, saving ? L"Save As" : L"Open",
+                      saving ? SAVE_AS_FLAGS : OPEN_FLAGS);
+    if (!runFileDialogInDataDirectory(&dialog, saving)) {
         return false;
     }
     if (!utf16ToAscii(fileName, asciiPath, PATH_SIZE)) {
@@ -130,6 +105,19 @@ void endBusyCursor(HCURSOR previous) {
     SetCursor(previous);
 }
 
+void prepareFileDialog(OPENFILENAMEW* dialog, HWND owner, const wchar_t* filter, wchar_t* file, int units,
+                       const wchar_t* title, DWORD flags) {
+    memset(dialog, 0, sizeof *dialog);
+    dialog->lStructSize = sizeof *dialog;
+    dialog->hwndOwner = owner;
+    dialog->lpstrFilter = filter;
+    dialog->nFilterIndex = 1;
+    dialog->lpstrFile = file;
+    dialog->nMaxFile = static_cast<DWORD>(units);
+    dialog->lpstrTitle = title;
+    dialog->Flags = flags;
+}
+
 BOOL runFileDialog(OPENFILENAMEW* dialog, bool saving) {
     wchar_t currentDirectory[DIALOG_PATH_UNITS] = {};
     const DWORD length = GetCurrentDirectoryW(DIALOG_PATH_UNITS, currentDirectory);
@@ -137,6 +125,17 @@ BOOL runFileDialog(OPENFILENAMEW* dialog, bool saving) {
     if (length > 0 && length < DIALOG_PATH_UNITS) {
         SetCurrentDirectoryW(currentDirectory);
     }
+    return chosen;
+}
+
+BOOL runFileDialogInDataDirectory(OPENFILENAMEW* dialog, bool saving) {
+    wchar_t folder[DIALOG_PATH_UNITS] = {};
+    if (!ansiToUtf16(editorState.dataDirectory, folder, DIALOG_PATH_UNITS)) {
+        folder[0] = L'\0';
+    }
+    dialog->lpstrInitialDir = folder;
+    const BOOL chosen = runFileDialog(dialog, saving);
+    dialog->lpstrInitialDir = nullptr;   // the folder lives only here
     return chosen;
 }
 

@@ -26,8 +26,21 @@ void endBusyCursor(HCURSOR previous);
 // when it must stop (cancelled, or the save failed or was cancelled).
 bool saveChangesFirst(HWND owner);
 
+// Room for a path in the file dialogs, terminator included.
+constexpr int DIALOG_PATH_UNITS = 260;
+
+// Fills the record of a common Open or Save As dialog: its owner, its filter
+// (the first entry chosen), the file buffer of units units (which offers a
+// name and receives the choice), title and flags; the rest is empty.
+void prepareFileDialog(OPENFILENAMEW* dialog, HWND owner, const wchar_t* filter, wchar_t* file, int units,
+                       const wchar_t* title, DWORD flags);
+
 // Shows the common Open (saving false) or Save As dialog. The dialogs make
 // the chosen file's folder the current directory; it is put back at once,
 // so that the configuration is written beside the program at exit and the
 // filter programs keep finding the vocabulary in the program's folder.
 BOOL runFileDialog(OPENFILENAMEW* dialog, bool saving);
+
+// runFileDialog opening in the data directory; where its name does not
+// convert, the dialog chooses the folder.
+BOOL runFileDialogInDataDirectory(OPENFILENAMEW* dialog, bool saving);

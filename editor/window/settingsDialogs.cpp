@@ -20,9 +20,7 @@
 namespace {
 
 static_assert(sizeof(CHOOSEFONTW) == 104, "the font dialog takes the full 104-byte record");
-static_assert(sizeof(OPENFILENAMEW) == 152, "the file dialogs take the full 152-byte record");
 
-constexpr int DIALOG_PATH_UNITS = 260;
 const char* const FONT_CAPTION = "Font";
 const char* const DATA_DIRECTORY_CAPTION = "Data Directory";
 const char* const VOCABULARY_CAPTION = "Select Vocabulary File";
@@ -210,16 +208,9 @@ bool select_vcb(HWND owner) {
     }
     wchar_t fileName[DIALOG_PATH_UNITS] = {};
     OPENFILENAMEW dialog;
-    memset(&dialog, 0, sizeof dialog);
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = VOCABULARY_FILTER;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = fileName;
-    dialog.nMaxFile = DIALOG_PATH_UNITS;
+    prepareFileDialog(&dialog, owner, VOCABULARY_FILTER, fileName, DIALOG_PATH_UNITS, L"Select Vocabulary File",
+                      VOCABULARY_DIALOG_FLAGS);
     dialog.lpstrInitialDir = currentDirectory;
-    dialog.lpstrTitle = L"Select Vocabulary File";
-    dialog.Flags = VOCABULARY_DIALOG_FLAGS;
     if (!runFileDialog(&dialog, false)) {
         return false;
     }

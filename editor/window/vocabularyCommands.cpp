@@ -36,22 +36,9 @@ wchar_t lastWordList[FILE_PATH_UNITS];
 // offered in file, which holds units units.
 BOOL runVocabularyDialog(HWND owner, bool saving, const wchar_t* title, const wchar_t* filter, DWORD flags,
                          wchar_t* file, int units, OPENFILENAMEW* dialog) {
-    wchar_t folder[PATH_SIZE];
-    if (!ansiToUtf16(editorState.dataDirectory, folder, PATH_SIZE)) {
-        folder[0] = L'\0';
-    }
-    memset(dialog, 0, sizeof *dialog);
-    dialog->lStructSize = sizeof *dialog;
-    dialog->hwndOwner = owner;
-    dialog->lpstrFilter = filter;
-    dialog->nFilterIndex = 1;
-    dialog->lpstrFile = file;
-    dialog->nMaxFile = static_cast<DWORD>(units);
-    dialog->lpstrInitialDir = folder;
-    dialog->lpstrTitle = title;
-    dialog->Flags = flags;
+    prepareFileDialog(dialog, owner, filter, file, units, title, flags);
     dialog->lpstrDefExt = saving ? L"barn" : nullptr;
-    return runFileDialog(dialog, saving);
+    return runFileDialogInDataDirectory(dialog, saving);
 }
 
 // The text files to harvest, joined into one text; false when cancelled or
