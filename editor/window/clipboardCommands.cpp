@@ -10,6 +10,7 @@
 #include "externRunner.h"
 #include "messageBoxes.h"
 #include "textConversions.h"
+#include "translateCommands.h"
 #include "translatePipeline.h"
 
 #include <cstdlib>
@@ -18,7 +19,6 @@
 
 namespace {
 
-const char* const PIPELINE_CAPTION = "externFilterTest error";
 // Another program may hold the clipboard open for a moment.
 constexpr int CLIPBOARD_OPEN_TRIES = 20;
 constexpr DWORD CLIPBOARD_RETRY_MS = 25;
@@ -29,12 +29,6 @@ bool openClipboard(HWND owner) {
         Sleep(CLIPBOARD_RETRY_MS);
     }
     return false;
-}
-
-// A pipeline failure: the document commands' box, and the same line in the log.
-bool showPipelineError(const char* text) {
-    logMessage("%s", text);
-    return showError(editorState.editControl, text, PIPELINE_CAPTION);
 }
 
 // The text of the open clipboard as UTF-8. Returns none on success, else

@@ -14,14 +14,6 @@
 
 namespace {
 
-const char* const PIPELINE_CAPTION = "externFilterTest error";
-
-// Every failure of a translation goes to the log as well as into its box.
-bool showPipelineError(const char* text) {
-    logMessage("%s", text);
-    return showError(editorState.editControl, text, PIPELINE_CAPTION);
-}
-
 const char* orNull(const char* text) {
     return text != nullptr ? text : "(null)";
 }
@@ -55,6 +47,11 @@ bool documentAsUtf8(char** bytes, int32_t* byteCount) {
 }
 
 }  // namespace
+
+bool showPipelineError(const char* text) {
+    logMessage("%s", text);
+    return showError(editorState.editControl, text, PIPELINE_CAPTION);
+}
 
 bool externFilterTest(const char* programA, const char* argumentA, const char* programB, const char* argumentB) {
     logMessage("externFilterTest, A:[%s],[%s], B:[%s],[%s]", orNull(programA), orNull(argumentA), orNull(programB),

@@ -1,10 +1,18 @@
 // The Translate menu: the whole document through a pipeline of external
-// filters, to ZarnoGlot and back. The commands themselves are declared in
-// commands.h.
+// filters, to ZarnoGlot and back, and the box of a failed translation that
+// the clipboard translations show too. The commands themselves are declared
+// in commands.h.
 #pragma once
+
+// The caption of every box of a failed translation.
+constexpr const char* PIPELINE_CAPTION = "externFilterTest error";
+
+// Shows a translation's failure in its box (PIPELINE_CAPTION, owned by the
+// edit control) and writes the same text to the log. Returns false.
+bool showPipelineError(const char* text);
 
 // Runs programA (with argumentA, absent for none) and then, when given,
 // programB (with argumentB) over the document as UTF-8 and puts the last
 // output in its place. Returns true when the document was replaced; false
-// after a box (caption "externFilterTest error") with the document unchanged.
+// after a box (showPipelineError) with the document unchanged.
 bool externFilterTest(const char* programA, const char* argumentA, const char* programB, const char* argumentB);
