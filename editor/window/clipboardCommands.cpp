@@ -93,22 +93,32 @@ bool putOnClipboard(HWND owner, const wchar_t* text, int32_t units) {
     return placed;
 }
 
-// Runs the clipboard's text through programA and programB and puts the
-// result on the clipboard, with CR LF line ends when crLf is set.
-bool translateClipboard(HWND owner, MenuCommand command, const char* programA, const char* argumentA,
-                        const char* programB, const char* argumentB, bool crLf) {
-    logMessage("Clipboard translation: %d", command);
+// The clipboard's text run through programA and programB, as a new block
+// of UTF-16 text; false after the box.
+bool translatedClipboardText(HWND owner, const char* programA, const char* argumentA, const char* programB,
+                             const char* argumentB, wchar_t** text, int32_t* units) {
     char* input = nullptr;
     int32_t inputLength = 0;
     if (!clipboardTextAsUtf8(owner, &input, &inputLength)) {
         return false;
     }
-    wchar_t* text = nullptr;
-    int32_t units = 0;
     char message[PIPELINE_MESSAGE_SIZE];
     if (!runTranslatePipeline(input, inputLength, programA, argumentA, programB, argumentB, EXTERN_PROG_TIMEOUT_MS,
-                              &text, &units, message)) {
+                              text, units, message)) {
         return showPipelineError(message);
+    }
+    return true;
+}
+
+// Runs the clipboard's text through programA and programB and puts the
+// result on the clipboard, with CR LF line ends when crLf is set.
+bool translateClipboard(HWND owner, MenuCommand command, const char* programA, const char* argumentA,
+                        const char* programB, const char* argumentB, bool crLf) {
+    logMessage("Clipboard translation: %d", command);
+    wchar_t* text = nullptr;
+    int32_t units = 0;
+    if (!translatedClipboardText(owner, programA, argumentA, programB, argumentB, &text, &units)) {
+        return false;
     }
     if (crLf) {
         wchar_t* converted = nullptr;
