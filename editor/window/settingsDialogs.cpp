@@ -8,6 +8,7 @@
 #include "fileCommands.h"
 #include "messageBoxes.h"
 #include "textConversions.h"
+#include "vocabularyMaking.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -123,11 +124,8 @@ bool copyVocabularyInto(HWND owner, const wchar_t* source, const wchar_t* folder
     if (askYesNo(owner, question, VOCABULARY_CAPTION) != IDYES) {
         return false;
     }
-    wchar_t target[DIALOG_PATH_UNITS + NAME_SIZE + 1];
-    const size_t folderLength = wcslen(folder);
-    wmemcpy(target, folder, folderLength);
-    target[folderLength] = L'\\';
-    if (!ansiToUtf16(name, target + folderLength + 1, NAME_SIZE)) {
+    wchar_t target[FILE_PATH_UNITS];
+    if (!vocabularyPath(folder, name, target)) {
         return showError(owner, "Could not copy the vocabulary into the editor's folder.", VOCABULARY_CAPTION);
     }
     const CopyTarget existing = compareCopyTarget(source, target);
