@@ -69,8 +69,7 @@ bool loadDictionary(const char* fileName, Dictionary* dictionary) {
     int length = 0;
     int count = 0;
     while (readLinePiece(file, piece, DICTIONARY_PIECE_BYTES, &length)) {
-        if (length > 0 && piece[length - 1] == '\n') --length;
-        if (length > 0 && piece[length - 1] == '\r') --length;
+        length = withoutDecoderLineEnd(piece, length);
         // A slot holds its word up to the first zero byte.
         const void* zero = std::memchr(piece, 0, static_cast<std::size_t>(length));
         if (zero != nullptr) length = static_cast<int>(static_cast<const unsigned char*>(zero) - piece);

@@ -13,13 +13,6 @@ static int withoutLineEnds(const unsigned char* piece, int length) {
     return length;
 }
 
-// The decoder's rule: drops one "\n", then one "\r".
-static int withoutDecoderLineEnd(const unsigned char* piece, int length) {
-    if (length > 0 && piece[length - 1] == '\n') --length;
-    if (length > 0 && piece[length - 1] == '\r') --length;
-    return length;
-}
-
 static bool refuse(std::FILE* file, const char* message) {
     std::fprintf(stderr, message, ENCODER_NAME);
     std::fclose(file);
