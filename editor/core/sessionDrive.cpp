@@ -8,15 +8,14 @@ namespace {
 
 const wchar_t* const DRIVE_FOLDER_NAMES[] = {L"\\ZarnoGlot", L"\\DriveT"};
 
-bool driveReachable(const wchar_t* drive) {
-    wchar_t top[4] = {drive[0], L':', L'\\', L'\0'};
-    const DWORD attributes = GetFileAttributesW(top);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 bool folderExists(const wchar_t* folder) {
     const DWORD attributes = GetFileAttributesW(folder);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool driveReachable(const wchar_t* drive) {
+    const wchar_t top[4] = {drive[0], L':', L'\\', L'\0'};
+    return folderExists(top);
 }
 
 // Where the program's first word, the name it was started by, ends: at the
