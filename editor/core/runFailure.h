@@ -2,7 +2,7 @@
 // log alike.
 #pragma once
 
-#include "externRunner.h"
+#include "runResult.h"
 
 // Room for a failure's text, terminator included.
 constexpr int RUN_FAILURE_TEXT_SIZE = 512;

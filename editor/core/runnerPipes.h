@@ -4,7 +4,7 @@
 // job record and the editor's end of its pipe, which it closes when done.
 #pragma once
 
-#include "externRunner.h"
+#include "runResult.h"
 
 #include <windows.h>
 
