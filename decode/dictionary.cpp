@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "letterCase.h"
 #include "linePiece.h"
 
 // ---------------------------------------------------------------- loading
@@ -100,6 +101,20 @@ int findWord(const Dictionary& dictionary, const char* word) {
     while (length <= MAX_WORD_BYTES && word[length] != 0) ++length;
     if (length == 0 || length > MAX_WORD_BYTES) return -1;
     return lookupWord(dictionary.lookup, wordKey(reinterpret_cast<const unsigned char*>(word), length));
+}
+
+// An ASCII capital is lowercased in place; other first characters go
+// through the UTF-8 case rules.
+int findKeyFolded(const Dictionary& dictionary, std::uint64_t key, int length) {
+    int index = lookupWord(dictionary.lookup, key);
+    if (index >= 0) return index;
+    unsigned char first = static_cast<unsigned char>(key);
+    if (first >= 'A' && first <= 'Z') return lookupWord(dictionary.lookup, key | 0x20);
+    if (first < 0x80) return -1;
+    unsigned char folded[WORD_SLOT_BYTES];
+    keyToSlot(key, folded);
+    if (!lowercaseFirstLetter(folded, static_cast<std::size_t>(length), UTF8_UP_TO_3_BYTES)) return -1;
+    return lookupWord(dictionary.lookup, slotKey(folded));
 }
 
 int findWordFolded(const Dictionary& dictionary, const char* word) {

@@ -3,11 +3,9 @@
 // folded to lowercase.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "codecConstants.h"
-#include "letterCase.h"
 #include "wordLookup.h"
 
 constexpr const char* DECODER_NAME = "zarnoGlotDecode";
@@ -35,18 +33,7 @@ int findWord(const Dictionary& dictionary, const char* word);
 // first letter lowercased (when that keeps its UTF-8 length), or -1.
 int findWordFolded(const Dictionary& dictionary, const char* word);
 
-// The lookup of a word by its key: as written, then with its first letter
-// lowercased. An ASCII capital is lowercased in place; other first
-// characters go through the UTF-8 case rules. In line: the decoder's word
-// step runs it for every word it reads byte by byte.
-static inline int findKeyFolded(const Dictionary& dictionary, std::uint64_t key, int length) {
-    int index = lookupWord(dictionary.lookup, key);
-    if (index >= 0) return index;
-    unsigned char first = static_cast<unsigned char>(key);
-    if (first >= 'A' && first <= 'Z') return lookupWord(dictionary.lookup, key | 0x20);
-    if (first < 0x80) return -1;
-    unsigned char folded[WORD_SLOT_BYTES];
-    keyToSlot(key, folded);
-    if (!lowercaseFirstLetter(folded, static_cast<std::size_t>(length), UTF8_UP_TO_3_BYTES)) return -1;
-    return lookupWord(dictionary.lookup, slotKey(folded));
-}
+// The lookup of a word by its key (its length 1..MAX_WORD_BYTES): as
+// written, then with its first letter lowercased, as the decoder reads
+// every word. -1 when neither is a word.
+int findKeyFolded(const Dictionary& dictionary, std::uint64_t key, int length);
