@@ -144,32 +144,38 @@ constexpr std::size_t BLOCKS_PER_BATCH = 16;
 // At most one word starts in every second byte: a word byte, then a separator.
 constexpr int MOST_WORDS_PER_BATCH = BLOCK_BYTES * BLOCKS_PER_BATCH / 2;
 
-// The words that start in a batch of blocks: found first, then looked up
-// together, then run together, so that the lookups of many words are under
-// way at once.
+// The indices of the words that start in a batch of blocks, in text order.
 struct BatchWords {
-    std::uint64_t keys[MOST_WORDS_PER_BATCH];
-    int indices[MOST_WORDS_PER_BATCH];
+    unsigned indices[MOST_WORDS_PER_BATCH];
     int count;
-    std::size_t end;  // behind the last word, or behind the eighth byte of a word too long
 };
 
-// The bytes of a word of 1..7 bytes in its 8-byte load.
-static const std::uint64_t WORD_BYTES_OF_LENGTH[WORD_SLOT_BYTES] = {
-    0, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF, 0xFFFFFFFFFF, 0xFFFFFFFFFFFF, 0xFFFFFFFFFFFFFF,
+// The bytes of a word in its 8-byte load, by the word's length in the mask
+// (0..63). A word too long keeps no byte: its key 0 is no word, which sends
+// its batch down the byte-exact path.
+struct WordBytesOfLength {
+    std::uint64_t bytes[MASK_BYTES];
 };
 
-// Finds the words that start in the blocks and makes each the key of one
-// 8-byte load. False at a word of eight word bytes or more, which ends the
-// search. previousWordByte is 1 when the byte before the first block is a
-// word byte, and is left so for the next batch.
-static bool findBatchWords(const unsigned char* bytes, std::size_t first, std::size_t blocks,
-                           std::uint64_t* previousWordByte, BatchWords* found) {
+static constexpr WordBytesOfLength makeWordBytesOfLength() {
+    WordBytesOfLength table = {};
+    for (int length = 1; length <= MAX_WORD_BYTES; ++length) table.bytes[length] = (1ULL << (8 * length)) - 1;
+    return table;
+}
+
+static constexpr WordBytesOfLength WORD_BYTES_OF_LENGTH = makeWordBytesOfLength();
+
+// Finds the words that start in the blocks, makes each the key of one
+// 8-byte load and looks it up. Returns the bits of every index found: at
+// least PAIR_VALUE_COUNT when one is not a pair value or no word.
+// previousWordByte is 1 when the byte before the first block is a word byte,
+// and is left so for the next batch.
+static unsigned findBatchWords(const FoldedTable& folded, const unsigned char* bytes, std::size_t first,
+                               std::size_t blocks, std::uint64_t* previousWordByte, BatchWords* found) {
     int count = 0;
-    std::size_t end = found->end;
+    unsigned everyIndex = 0;
     std::uint64_t previous = *previousWordByte;
-    bool allShort = true;
-    for (std::size_t block = first; block < first + blocks * BLOCK_BYTES && allShort; block += BLOCK_BYTES) {
+    for (std::size_t block = first; block < first + blocks * BLOCK_BYTES; block += BLOCK_BYTES) {
         std::uint64_t words = wordByteMask64(bytes + block);
         std::uint64_t starts = words & ~((words << 1) | previous) & BLOCK_BITS;
         // Separators right behind a word byte, less the first one when the
@@ -180,39 +186,24 @@ static bool findBatchWords(const unsigned char* bytes, std::size_t first, std::s
         ends = (ends & (ends - previous)) | (1ULL << 63);
         previous = (words >> (BLOCK_BYTES - 1)) & 1;
         while (starts != 0) {
-            std::size_t start = static_cast<std::size_t>(lowestBit(starts));
-            std::size_t length = static_cast<std::size_t>(lowestBit(ends)) - start;
+            unsigned start = lowestBit(starts);
+            unsigned length = lowestBit(ends) - start;
             starts &= starts - 1;
             ends &= ends - 1;
-            if (length > MAX_WORD_BYTES) {
-                end = block + start + WORD_SLOT_BYTES;
-                allShort = false;
-                break;
-            }
-            found->keys[count++] = loadEight(bytes + block + start) & WORD_BYTES_OF_LENGTH[length];
-            end = block + start + length;
+            std::uint64_t key = loadEight(bytes + block + start) & WORD_BYTES_OF_LENGTH.bytes[length];
+            unsigned index = findFolded(folded, key);
+            found->indices[count++] = index;
+            everyIndex |= index;
         }
     }
     *previousWordByte = previous;
     found->count = count;
-    found->end = end;
-    return allShort;
-}
-
-// Looks every word up in the folded index; true when all are pair values.
-static bool lookUpBatchWords(const WordLookup& folded, BatchWords* found) {
-    unsigned everyIndex = 0;  // the bits of every index: above 4095, or -1, shows
-    for (int i = 0; i < found->count; ++i) {
-        int index = lookupWord(folded, found->keys[i]);
-        found->indices[i] = index;
-        everyIndex |= static_cast<unsigned>(index);
-    }
-    return everyIndex < static_cast<unsigned>(PAIR_VALUE_COUNT);
+    return everyIndex;
 }
 
 // The three bytes of a pair and one byte of scratch behind them, in one store.
-static inline void unpackPairFast(int x, int y, unsigned char* place) {
-    std::uint32_t bigEndian = static_cast<std::uint32_t>(x) << 20 | static_cast<std::uint32_t>(y) << 8;
+static inline void unpackPairFast(unsigned x, unsigned y, unsigned char* place) {
+    std::uint32_t bigEndian = x << 20 | y << 8;
 #if defined(__GNUC__)
     std::uint32_t inOrder = __builtin_bswap32(bigEndian);
 #else
@@ -230,55 +221,70 @@ static bool decodePairValues(const BatchWords& found, DecoderState* state, Outpu
     unsigned char* at = place;
     int i = 0;
     if (state->pendingValue != -1 && found.count > 0) {
-        unpackPairFast(state->pendingValue, found.indices[0], at);
+        unpackPairFast(static_cast<unsigned>(state->pendingValue), found.indices[0], at);
         at += 3;
         state->pendingValue = -1;
         i = 1;
     }
     for (; i + 1 < found.count; i += 2, at += 3) unpackPairFast(found.indices[i], found.indices[i + 1], at);
-    if (i < found.count) state->pendingValue = found.indices[i];
+    if (i < found.count) state->pendingValue = static_cast<std::int32_t>(found.indices[i]);
     output->used += static_cast<std::size_t>(at - place);
     return true;
+}
+
+// Where the text goes on behind a block scan that stopped at position: past
+// the rest of a word that started before it (a word byte is before it) and
+// that the scan has taken already.
+static std::size_t behindTakenWord(const unsigned char* bytes, std::size_t position, std::size_t count,
+                                   std::uint64_t previousWordByte) {
+    static const WordByteTable table = makeWordByteTable();
+    if (previousWordByte == 0) return position;
+    while (position < count && table.isWordByte[bytes[position]]) ++position;
+    return position;
+}
+
+// The byte-exact path over a batch, from between words: to its end, then on
+// to the end of a word still open there, so that it ends between words
+// again (or at the end of the text).
+static DecodeResult scanBatchExactly(const Dictionary& dictionary, DecoderState* state,
+                                     const unsigned char* bytes, std::size_t* position, std::size_t batchEnd,
+                                     std::size_t count, OutputBuffer* output) {
+    DecodeResult result = scanBytes(dictionary, state, bytes, position, batchEnd, false, output);
+    if (result != DECODE_OK || state->wordLength == 0) return result;
+    return scanBytes(dictionary, state, bytes, position, count, true, output);
 }
 
 // Cuts text into words a batch of blocks at a time, starting between words,
 // while 64 bytes remain. A batch whose words are all pair values is
 // decoded in one go; a batch with anything else in it (an unknown word, a
 // leftover, a word too long, the text after a leftover) goes through the
-// byte-exact path, up to and including the separator behind its last word,
-// so every rule and message stays that path's own.
+// byte-exact path, so every rule and message stays that path's own.
 static DecodeResult scanBlocks(const Dictionary& dictionary, DecoderState* state,
                                const unsigned char* bytes, std::size_t* position, std::size_t count,
                                OutputBuffer* output) {
     static BatchWords found;
-    std::size_t decoded = *position;      // the text before it is decoded
     std::size_t block = *position;
     std::uint64_t previousWordByte = 0;  // 1 when the byte before the block is a word byte
     while (block + MASK_BYTES <= count) {
         std::size_t blocks = (count - WORD_SLOT_BYTES - block) / BLOCK_BYTES;
         if (blocks > BLOCKS_PER_BATCH) blocks = BLOCKS_PER_BATCH;
         std::size_t batchEnd = block + blocks * BLOCK_BYTES;
-        found.end = decoded;
-        bool usual = findBatchWords(bytes, block, blocks, &previousWordByte, &found);
-        usual = lookUpBatchWords(dictionary.folded, &found) && usual;
-        if (usual && state->leftoverState == 0 && decodePairValues(found, state, output)) {
-            decoded = found.end > decoded ? found.end : decoded;
-        } else {
-            std::size_t limit = found.end + 1 > batchEnd ? found.end + 1 : batchEnd;
-            DecodeResult result = scanBytes(dictionary, state, bytes, &decoded, limit, false, output);
-            if (result != DECODE_OK) {
-                *position = decoded;
-                return result;
-            }
-            // Nothing of the batch is left to read, whatever the search found.
-            previousWordByte = 0;
-            block = limit;
+        std::uint64_t previousBefore = previousWordByte;
+        unsigned everyIndex = findBatchWords(dictionary.folded, bytes, block, blocks, &previousWordByte, &found);
+        if (everyIndex < static_cast<unsigned>(PAIR_VALUE_COUNT) && state->leftoverState == 0 &&
+            decodePairValues(found, state, output)) {
+            block = batchEnd;
             continue;
         }
-        block = batchEnd;
+        std::size_t decoded = behindTakenWord(bytes, block, count, previousBefore);
+        DecodeResult result = scanBatchExactly(dictionary, state, bytes, &decoded, batchEnd, count, output);
+        *position = decoded;
+        if (result != DECODE_OK) return result;
+        // Nothing of the batch is left to read, and the text goes on between words.
+        block = decoded;
+        previousWordByte = 0;
     }
-    // Resume behind a word that ran past the last block.
-    *position = decoded > block ? decoded : block;
+    *position = behindTakenWord(bytes, block, count, previousWordByte);
     return DECODE_OK;
 }
 #endif

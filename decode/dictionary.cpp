@@ -28,13 +28,28 @@ static CapitalLetters makeCapitalLetters() {
     return letters;
 }
 
-// Puts into the folded index every form of the word at index with a capital
-// first letter that the folding rule turns back into the word. The words as
-// written are in the index already, so a form that is a word of its own
-// keeps that word's index: the text is looked up as written first.
-static void addCapitalForms(Dictionary* dictionary, int index) {
+// The keys of the folded table in the order they go in: the words as
+// written, then the capitalised forms. A form that is a word of its own so
+// keeps that word's index, as the text is looked up as written first. A key
+// that finds no room is left out, which only slows its text down.
+struct FoldedKeys {
+    std::uint64_t keys[FOLDED_MOST_KEYS];
+    std::uint16_t indices[FOLDED_MOST_KEYS];
+    int count;
+};
+
+static void addFoldedKey(FoldedKeys* folded, std::uint64_t key, int index) {
+    if (folded->count == FOLDED_MOST_KEYS) return;
+    folded->keys[folded->count] = key;
+    folded->indices[folded->count] = static_cast<std::uint16_t>(index);
+    ++folded->count;
+}
+
+// Adds every form of the word at index with a capital first letter that the
+// folding rule turns back into the word.
+static void addCapitalForms(const Dictionary& dictionary, int index, FoldedKeys* folded) {
     static const CapitalLetters capitals = makeCapitalLetters();
-    const unsigned char* word = dictionary->slots[index];
+    const unsigned char* word = dictionary.slots[index];
     std::size_t length = std::strlen(reinterpret_cast<const char*>(word));
     std::uint32_t first = 0;
     int firstLength = 0;
@@ -45,18 +60,22 @@ static void addCapitalForms(Dictionary* dictionary, int index) {
         if (encodeUtf8Char(pair.capital, form, UTF8_UP_TO_3_BYTES) != firstLength) continue;
         std::memcpy(form + firstLength, word + firstLength, length - static_cast<std::size_t>(firstLength));
         // The form must fold back through the very rule the text is read by.
-        unsigned char folded[WORD_SLOT_BYTES];
-        std::memcpy(folded, form, WORD_SLOT_BYTES);
-        if (!lowercaseFirstLetter(folded, length, UTF8_UP_TO_3_BYTES)) continue;
-        if (std::memcmp(folded, word, WORD_SLOT_BYTES) != 0) continue;
-        addWord(&dictionary->folded, slotKey(form), index);
+        unsigned char lowered[WORD_SLOT_BYTES];
+        std::memcpy(lowered, form, WORD_SLOT_BYTES);
+        if (!lowercaseFirstLetter(lowered, length, UTF8_UP_TO_3_BYTES)) continue;
+        if (std::memcmp(lowered, word, WORD_SLOT_BYTES) != 0) continue;
+        // Only one word folds to it, but it may be a word of its own.
+        if (lookupWord(dictionary.lookup, slotKey(form)) >= 0) continue;
+        addFoldedKey(folded, slotKey(form), index);
     }
 }
 
 static void buildFoldedLookup(Dictionary* dictionary) {
-    clearWordLookup(&dictionary->folded);
-    for (int i = 0; i < VOCABULARY_SIZE; ++i) addWord(&dictionary->folded, slotKey(dictionary->slots[i]), i);
-    for (int i = 0; i < VOCABULARY_SIZE; ++i) addCapitalForms(dictionary, i);
+    static FoldedKeys folded;
+    folded.count = 0;
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) addFoldedKey(&folded, slotKey(dictionary->slots[i]), i);
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) addCapitalForms(*dictionary, i, &folded);
+    buildFoldedTable(&dictionary->folded, folded.keys, folded.indices, folded.count);
 }
 
 bool loadDictionary(const char* fileName, Dictionary* dictionary) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "codecConstants.h"
+#include "foldedTable.h"
 #include "wordLookup.h"
 
 constexpr const char* DECODER_NAME = "zarnoGlotDecode";
@@ -19,7 +20,7 @@ constexpr int DICTIONARY_PIECE_BYTES = 9;  // a line is read in pieces of at mos
 struct Dictionary {
     unsigned char slots[VOCABULARY_SIZE][WORD_SLOT_BYTES];
     WordLookup lookup;
-    WordLookup folded;
+    FoldedTable folded;
 };
 
 // Loads and checks the vocabulary file; prints a message on standard error
