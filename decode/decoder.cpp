@@ -8,6 +8,14 @@
 
 constexpr std::size_t INPUT_BUFFER_BYTES = 64 * 1024;
 
+// The block scan is a function of its own, which keeps its loop's values in
+// registers.
+#if defined(__GNUC__)
+#define ZG_NOINLINE __attribute__((noinline))
+#else
+#define ZG_NOINLINE
+#endif
+
 // ---------------------------------------------------------------- decoding
 
 static void clearWord(DecoderState* state) {
@@ -165,18 +173,41 @@ static constexpr WordBytesOfLength makeWordBytesOfLength() {
 
 static constexpr WordBytesOfLength WORD_BYTES_OF_LENGTH = makeWordBytesOfLength();
 
+// The words that start in one block, given by the separators that end them,
+// each made the key of one 8-byte load and looked up. Returns behind the
+// last index written.
+static inline unsigned* takeBlockWords(const FoldedTable& folded, const unsigned char* block,
+                                       std::uint64_t starts, std::uint64_t ends, unsigned* index,
+                                       unsigned* everyIndex) {
+    unsigned every = 0;
+    while (starts != 0) {
+        std::uint64_t start = lowestBit(starts);
+        std::uint64_t length = lowestBit(ends) - start;
+        starts &= starts - 1;
+        ends &= ends - 1;
+        unsigned found = findFolded(folded, loadEight(block + start) & WORD_BYTES_OF_LENGTH.bytes[length]);
+        *index++ = found;
+        every |= found;
+    }
+    *everyIndex |= every;
+    return index;
+}
+
 // Finds the words that start in the blocks, makes each the key of one
 // 8-byte load and looks it up. Returns the bits of every index found: at
 // least PAIR_VALUE_COUNT when one is not a pair value or no word.
 // previousWordByte is 1 when the byte before the first block is a word byte,
 // and is left so for the next batch.
-static unsigned findBatchWords(const FoldedTable& folded, const unsigned char* bytes, std::size_t first,
-                               std::size_t blocks, std::uint64_t* previousWordByte, BatchWords* found) {
-    int count = 0;
+ZG_NOINLINE static unsigned findBatchWords(const FoldedTable& folded, const unsigned char* bytes,
+                                           std::size_t blocks, std::uint64_t* previousWordByte,
+                                           BatchWords* found) {
+    std::uint64_t masks[BLOCKS_PER_BATCH];
+    wordByteMasks(bytes, blocks, BLOCK_BYTES, masks);
+    unsigned* index = found->indices;
     unsigned everyIndex = 0;
     std::uint64_t previous = *previousWordByte;
-    for (std::size_t block = first; block < first + blocks * BLOCK_BYTES; block += BLOCK_BYTES) {
-        std::uint64_t words = wordByteMask64(bytes + block);
+    for (std::size_t block = 0; block < blocks; ++block) {
+        std::uint64_t words = masks[block];
         std::uint64_t starts = words & ~((words << 1) | previous) & BLOCK_BITS;
         // Separators right behind a word byte, less the first one when the
         // byte before the block is a word byte: it ends a word taken before.
@@ -185,19 +216,10 @@ static unsigned findBatchWords(const FoldedTable& folded, const unsigned char* b
         std::uint64_t ends = ~words & ((words << 1) | previous);
         ends = (ends & (ends - previous)) | (1ULL << 63);
         previous = (words >> (BLOCK_BYTES - 1)) & 1;
-        while (starts != 0) {
-            unsigned start = lowestBit(starts);
-            unsigned length = lowestBit(ends) - start;
-            starts &= starts - 1;
-            ends &= ends - 1;
-            std::uint64_t key = loadEight(bytes + block + start) & WORD_BYTES_OF_LENGTH.bytes[length];
-            unsigned index = findFolded(folded, key);
-            found->indices[count++] = index;
-            everyIndex |= index;
-        }
+        index = takeBlockWords(folded, bytes + block * BLOCK_BYTES, starts, ends, index, &everyIndex);
     }
     *previousWordByte = previous;
-    found->count = count;
+    found->count = static_cast<int>(index - found->indices);
     return everyIndex;
 }
 
@@ -270,7 +292,7 @@ static DecodeResult scanBlocks(const Dictionary& dictionary, DecoderState* state
         if (blocks > BLOCKS_PER_BATCH) blocks = BLOCKS_PER_BATCH;
         std::size_t batchEnd = block + blocks * BLOCK_BYTES;
         std::uint64_t previousBefore = previousWordByte;
-        unsigned everyIndex = findBatchWords(dictionary.folded, bytes, block, blocks, &previousWordByte, &found);
+        unsigned everyIndex = findBatchWords(dictionary.folded, bytes + block, blocks, &previousWordByte, &found);
         if (everyIndex < static_cast<unsigned>(PAIR_VALUE_COUNT) && state->leftoverState == 0 &&
             decodePairValues(found, state, output)) {
             block = batchEnd;

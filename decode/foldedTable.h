@@ -35,7 +35,7 @@ inline std::uint32_t foldedPlace(const FoldedTable& table, std::uint64_t key) {
     return (first ^ table.shifts[group]) & (FOLDED_PLACES - 1);
 }
 
-// The index of the key, or FOLDED_NO_WORD; the key 0 is never found.
+// The index of the key, or at least FOLDED_NO_WORD; the key 0 is never found.
 inline unsigned findFolded(const FoldedTable& table, std::uint64_t key) {
     const FoldedEntry& entry = table.entries[foldedPlace(table, key)];
     return entry.key == key ? entry.index : FOLDED_NO_WORD;
