@@ -234,22 +234,40 @@ static inline void unpackPairFast(unsigned x, unsigned y, unsigned char* place) 
     std::memcpy(place, &inOrder, sizeof inOrder);
 }
 
+// The six bytes of two pairs and two bytes of scratch behind them, in one store.
+static inline void unpackTwoPairs(const unsigned* values, unsigned char* place) {
+    std::uint64_t bigEndian = static_cast<std::uint64_t>(values[0]) << 52 |
+                              static_cast<std::uint64_t>(values[1]) << 40 |
+                              static_cast<std::uint64_t>(values[2]) << 28 | static_cast<std::uint64_t>(values[3]) << 16;
+#if defined(__GNUC__)
+    std::uint64_t inOrder = __builtin_bswap64(bigEndian);
+    std::memcpy(place, &inOrder, sizeof inOrder);
+#else
+    for (int i = 0; i < 8; ++i) place[i] = static_cast<unsigned char>(bigEndian >> (56 - 8 * i));
+#endif
+}
+
 // The word step of every word of a batch of pair values, in one go: the
 // values are paired up with the one pending before the batch. False when
 // the output has no room (a write failed).
 static bool decodePairValues(const BatchWords& found, DecoderState* state, OutputBuffer* output) {
-    unsigned char* place = reserveOutput(output, 3 * (MOST_WORDS_PER_BATCH / 2) + 1);
+    unsigned char* place = reserveOutput(output, 3 * (MOST_WORDS_PER_BATCH / 2) + 2);
     if (place == nullptr) return false;
     unsigned char* at = place;
-    int i = 0;
-    if (state->pendingValue != -1 && found.count > 0) {
-        unpackPairFast(static_cast<unsigned>(state->pendingValue), found.indices[0], at);
+    const unsigned* value = found.indices;
+    const unsigned* end = value + found.count;
+    if (state->pendingValue != -1 && value < end) {
+        unpackPairFast(static_cast<unsigned>(state->pendingValue), *value++, at);
         at += 3;
         state->pendingValue = -1;
-        i = 1;
     }
-    for (; i + 1 < found.count; i += 2, at += 3) unpackPairFast(found.indices[i], found.indices[i + 1], at);
-    if (i < found.count) state->pendingValue = static_cast<std::int32_t>(found.indices[i]);
+    for (; end - value >= 4; value += 4, at += 6) unpackTwoPairs(value, at);
+    if (end - value >= 2) {
+        unpackPairFast(value[0], value[1], at);
+        value += 2;
+        at += 3;
+    }
+    if (value < end) state->pendingValue = static_cast<std::int32_t>(*value);
     output->used += static_cast<std::size_t>(at - place);
     return true;
 }
