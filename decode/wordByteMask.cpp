@@ -3,7 +3,7 @@
 #include "bitScan.h"
 
 #if defined(__SSE2__)
-#include <immintrin.h>
+#include <emmintrin.h>
 #endif
 
 #if defined(__SSE2__)
@@ -21,36 +21,11 @@ static inline std::uint64_t wordByteMask16(const unsigned char* bytes) {
     return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(letters, text)));
 }
 
-static void narrowMasks(const unsigned char* bytes, std::size_t count, std::size_t stride, std::uint64_t* masks) {
+void wordByteMasks(const unsigned char* bytes, std::size_t count, std::size_t stride, std::uint64_t* masks) {
     for (std::size_t k = 0; k < count; ++k, bytes += stride) {
         masks[k] = wordByteMask16(bytes) | (wordByteMask16(bytes + 16) << 16) |
                    (wordByteMask16(bytes + 32) << 32) | (wordByteMask16(bytes + 48) << 48);
     }
-}
-
-#if defined(__GNUC__)
-#define ZG_WIDE_MASKS 1
-__attribute__((target("avx2"))) static inline std::uint64_t wordByteMask32(const unsigned char* bytes) {
-    __m256i text = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes));
-    __m256i moved = _mm256_add_epi8(_mm256_or_si256(text, _mm256_set1_epi8(FOLD)), _mm256_set1_epi8(MOVE));
-    __m256i letters = _mm256_cmpgt_epi8(_mm256_set1_epi8(BEYOND_Z), moved);
-    return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_or_si256(letters, text)));
-}
-
-__attribute__((target("avx2"))) static void wideMasks(const unsigned char* bytes, std::size_t count,
-                                                      std::size_t stride, std::uint64_t* masks) {
-    for (std::size_t k = 0; k < count; ++k, bytes += stride) {
-        masks[k] = wordByteMask32(bytes) | (wordByteMask32(bytes + 32) << 32);
-    }
-}
-#endif
-
-void wordByteMasks(const unsigned char* bytes, std::size_t count, std::size_t stride, std::uint64_t* masks) {
-#if defined(ZG_WIDE_MASKS)
-    static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide) return wideMasks(bytes, count, stride, masks);
-#endif
-    narrowMasks(bytes, count, stride, masks);
 }
 #else
 // The high bit of each byte of the eight is set when that byte is a word byte.

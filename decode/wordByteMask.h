@@ -1,7 +1,6 @@
 // The word bytes of text as 64-bit masks, bit k for byte k: the block-wise
-// decoder cuts text into words with them. AVX2 where the processor has it
-// (asked once, at run time), else SSE2 where the compiler has it, else eight
-// bytes at a time in plain integers.
+// decoder cuts text into words with them, a batch of masks at a time. SSE2
+// where the compiler has it, else eight bytes at a time in plain integers.
 #pragma once
 
 #include <cstddef>
