@@ -1,7 +1,6 @@
 #include "encoder.h"
 
 #include <cstring>
-#include <ctime>
 #include <random>
 
 #include "consoleProgram.h"
@@ -219,7 +218,15 @@ int runEncoder(const char* vocabularyFileName) {
     static VocabularyBlob vocabulary;
     static OutputBuffer output;
     if (!loadVocabulary(vocabularyFileName, &vocabulary)) return 1;
-    seedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+    // Sentence and paragraph lengths tell nothing of the time of writing,
+    // nor link two texts: the seed comes from the system's random source.
+    std::uint32_t seed = 0;
+    if (!systemRandomBytes(&seed, sizeof seed)) {
+        report(stderr, ENCODER_NAME, "no random numbers from the system");
+        freeVocabulary(&vocabulary);
+        return 1;
+    }
+    seedRandom(seed);
     openOutputBuffer(&output, writeBlockToStream, stdout);
     SentenceShaper shaper;
     resetShaper(&shaper, randomInRange);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "linePiece.h"
+#include "platform.h"
 #include "wordPacking.h"
 
 // Drops the whole run of "\r" and "\n" at the end of a piece.
@@ -13,23 +14,23 @@ static int withoutLineEnds(const unsigned char* piece, int length) {
     return length;
 }
 
-static bool refuse(std::FILE* file, const char* message) {
-    std::fprintf(stderr, message, ENCODER_NAME);
+static bool refuse(std::FILE* file, const char* message, const char* programName) {
+    std::fprintf(stderr, message, programName);
     std::fclose(file);
     return false;
 }
 
 // First pass: counts the entries and the blob size they need.
-static bool countEntries(std::FILE* file, unsigned long* count, std::uint64_t* size) {
+static bool countEntries(std::FILE* file, unsigned long* count, std::uint64_t* size, const char* programName) {
     unsigned char piece[VOCABULARY_PIECE_BYTES];
     int length = 0;
     *count = 0;
     *size = 0;
     while (readLinePiece(file, piece, VOCABULARY_PIECE_BYTES, &length)) {
         length = withoutLineEnds(piece, length);
-        if (length == 0) return refuse(file, "%s: empty vocabulary entry\n");
+        if (length == 0) return refuse(file, "%s: empty vocabulary entry\n", programName);
         if (*count == VOCABULARY_SIZE) {
-            std::fprintf(stderr, "%s: vocabulary has more than %d entries\n", ENCODER_NAME,
+            std::fprintf(stderr, "%s: vocabulary has more than %d entries\n", programName,
                          VOCABULARY_SIZE);
             std::fclose(file);
             return false;
@@ -37,7 +38,7 @@ static bool countEntries(std::FILE* file, unsigned long* count, std::uint64_t* s
         ++*count;
         *size += static_cast<std::uint64_t>(length) + 1;
     }
-    if (std::ferror(file)) return refuse(file, "%s: error reading vocabulary\n");
+    if (std::ferror(file)) return refuse(file, "%s: error reading vocabulary\n", programName);
     return true;
 }
 
@@ -84,19 +85,19 @@ static bool isReadableWord(const unsigned char* word, int length, bool lineEndLe
 }
 
 // Refuses words that text could never give back, and indexes the others.
-static bool indexWords(VocabularyBlob* vocabulary) {
+static bool indexWords(VocabularyBlob* vocabulary, const char* programName) {
     clearWordLookup(&vocabulary->lookup);
     for (int i = 0; i < VOCABULARY_SIZE; ++i) {
         const unsigned char* word = vocabulary->blob + vocabulary->offsets[i];
         int length = vocabulary->wordLengths[i];
         unsigned long line = static_cast<unsigned long>(i) + 1;
         if (!isReadableWord(word, length, vocabulary->lineEndLeftByDecoder[i])) {
-            std::fprintf(stderr, "%s: vocabulary word %lu cannot be read back\n", ENCODER_NAME, line);
+            std::fprintf(stderr, "%s: vocabulary word %lu cannot be read back\n", programName, line);
             return false;
         }
         vocabulary->wordSlots[i] = wordKey(word, static_cast<std::size_t>(length));
         if (addWord(&vocabulary->lookup, vocabulary->wordSlots[i], i) >= 0) {
-            std::fprintf(stderr, "%s: vocabulary word %lu repeats an earlier word\n", ENCODER_NAME,
+            std::fprintf(stderr, "%s: vocabulary word %lu repeats an earlier word\n", programName,
                          line);
             return false;
         }
@@ -120,40 +121,40 @@ static void decideCapitals(VocabularyBlob* vocabulary) {
     }
 }
 
-bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary) {
+bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary, const char* programName) {
     vocabulary->blob = nullptr;
     vocabulary->blobSize = 0;
     std::FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) {
-        std::fprintf(stderr, "%s: cannot open vocabulary \"%s\"\n", ENCODER_NAME, fileName);
+        std::fprintf(stderr, "%s: cannot open vocabulary \"%s\"\n", programName, fileName);
         return false;
     }
     unsigned long count = 0;
     std::uint64_t size = 0;
-    if (!countEntries(file, &count, &size)) return false;
+    if (!countEntries(file, &count, &size, programName)) return false;
     if (count != VOCABULARY_SIZE) {
-        std::fprintf(stderr, "%s: vocabulary has %lu entries; %d required\n", ENCODER_NAME, count,
+        std::fprintf(stderr, "%s: vocabulary has %lu entries; %d required\n", programName, count,
                      VOCABULARY_SIZE);
         std::fclose(file);
         return false;
     }
-    if (size > MAX_BLOB_BYTES) return refuse(file, "%s: vocabulary blob is too large?\n");
+    if (size > MAX_BLOB_BYTES) return refuse(file, "%s: vocabulary blob is too large?\n", programName);
     vocabulary->blob = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(size)));
-    if (vocabulary->blob == nullptr) return refuse(file, "%s: out of memory\n");
+    if (vocabulary->blob == nullptr) return refuse(file, "%s: out of memory\n", programName);
     vocabulary->blobSize = size;
     if (std::fseek(file, 0, SEEK_SET) != 0) {
         freeVocabulary(vocabulary);
-        return refuse(file, "%s: cannot rewind vocabulary\n");
+        return refuse(file, "%s: cannot rewind vocabulary\n", programName);
     }
     std::clearerr(file);
     fillBlob(file, vocabulary);
     std::fclose(file);
     if (!offsetsAreValid(*vocabulary)) {
-        std::fprintf(stderr, "%s: internal vocabulary error\n", ENCODER_NAME);
+        std::fprintf(stderr, "%s: internal vocabulary error\n", programName);
         freeVocabulary(vocabulary);
         return false;
     }
-    if (!indexWords(vocabulary)) {
+    if (!indexWords(vocabulary, programName)) {
         freeVocabulary(vocabulary);
         return false;
     }
@@ -162,6 +163,7 @@ bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary) {
 }
 
 void freeVocabulary(VocabularyBlob* vocabulary) {
+    if (vocabulary->blob != nullptr) wipeBytes(vocabulary->blob, static_cast<std::size_t>(vocabulary->blobSize));
     std::free(vocabulary->blob);
     vocabulary->blob = nullptr;
     vocabulary->blobSize = 0;
@@ -176,4 +178,10 @@ bool isVocabularyWord(const VocabularyBlob& vocabulary, const char* text) {
     if (length == 0 || length > MAX_WORD_BYTES) return false;
     std::uint64_t key = wordKey(reinterpret_cast<const unsigned char*>(text), length);
     return lookupWord(vocabulary.lookup, key) >= 0;
+}
+
+void canonicalVocabulary(const VocabularyBlob& vocabulary, unsigned char* bytes) {
+    for (std::uint64_t i = 0; i < vocabulary.blobSize; ++i) {
+        bytes[i] = vocabulary.blob[i] == 0 ? '\n' : vocabulary.blob[i];
+    }
 }

@@ -34,9 +34,18 @@ struct VocabularyBlob {
 // refuses words that the decoder could never read back: longer than
 // MAX_WORD_BYTES, holding a byte that is not a word byte, with a line end
 // that the decoder's rule leaves part of (as in "ab\r\r\n"), or standing
-// twice.
-bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary);
+// twice. Its messages begin with programName: the packer reads the same
+// vocabularies and refuses them in the same words.
+bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary, const char* programName = ENCODER_NAME);
+// Frees the blob after overwriting it: the vocabulary is a key.
 void freeVocabulary(VocabularyBlob* vocabulary);
+
+// The vocabulary as the bytes a sealed text's key is derived from: the 4608
+// words in file order, each without its line end and followed by one "\n",
+// so that LF and CR LF copies of a file give the same bytes. Writes exactly
+// vocabulary.blobSize bytes (a word and its terminator take as many bytes
+// as a word and its "\n").
+void canonicalVocabulary(const VocabularyBlob& vocabulary, unsigned char* bytes);
 
 const char* vocabularyWord(const VocabularyBlob& vocabulary, WordIndex index);
 bool isVocabularyWord(const VocabularyBlob& vocabulary, const char* text);
