@@ -1,14 +1,14 @@
-// zarnoGlotPack [-d] < inputFile > outputFile
+// zarnoGlotPack [-d] [vocabulary] < inputFile > outputFile
 #include "consoleProgram.h"
 #include "packCore.h"
 
-static const ConsoleProgram PROGRAM = {PACKER_NAME, "26.260",
-                                       "Pack bytes in the zlib format, or unpack and check them.",
-                                       "[-d] < inputFile > outputFile",
-                                       {"-d", "unpack and check instead of packing."}, BINARY_STREAMS};
+static const ConsoleProgram PROGRAM = {PACKER_NAME, "26.342",
+                                       "Pack bytes and seal them with a vocabulary, or open and check them.",
+                                       "[-d] [vocabulary] < inputFile > outputFile",
+                                       {"-d", "open (or unpack) and check instead of packing; a sealed text needs its vocabulary."}, BINARY_STREAMS};
 
 int main(int argc, char** argv) {
-    PackMode mode = parsePackArguments(argc - 1, argv + 1);
-    if (!startProgram(PROGRAM, mode != PACK_MODE_USAGE)) return USAGE_EXIT_STATUS;
-    return runPack(mode == PACK_MODE_UNPACK, stdin, stdout, stderr);
+    PackCommand command = parsePackArguments(argc - 1, argv + 1);
+    if (!startProgram(PROGRAM, command.mode != PACK_MODE_USAGE)) return USAGE_EXIT_STATUS;
+    return runPack(command, stdin, stdout, stderr);
 }

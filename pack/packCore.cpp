@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "consoleProgram.h"
+#include "sealing.h"
+#include "vocabularyBlob.h"
 
 // zlib counts in 32-bit units, so big blocks go through it in slices.
 static const size_t SLICE_BYTES = (size_t)1 << 30;
@@ -15,6 +17,8 @@ static const size_t READ_CHUNK_BYTES = 65536;
 static const size_t MINIMUM_SPARE_BYTES = 65536;
 
 void freeByteBlock(ByteBlock* block) {
+    // The bytes may be a document: nothing of it stays behind in the heap.
+    if (block->data != nullptr) wipeBytes(block->data, block->capacity);
     std::free(block->data);
     block->data = nullptr;
     block->length = 0;
@@ -128,15 +132,16 @@ size_t maxUnpackedBytes(size_t packedLength) {
     return packedLength * MAX_UNPACK_RATIO + UNPACK_ALLOWANCE_BYTES;
 }
 
-PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plain,
-                       const char** detail) {
+PackStatus unpackLeadingStream(const unsigned char* data, size_t length, size_t mostBytes, ByteBlock* plain,
+                               size_t* streamLength, const char** detail) {
     *plain = ByteBlock{nullptr, 0, 0};
+    *streamLength = 0;
     if (detail != nullptr) *detail = nullptr;
     z_stream zlib;
     std::memset(&zlib, 0, sizeof zlib);
     if (inflateInit(&zlib) != Z_OK) return PACK_NO_MEMORY;
     // Room for one byte beyond the limit shows a stream that goes beyond it.
-    size_t most = maxUnpackedBytes(length) + 1;
+    size_t most = mostBytes + 1;
     size_t handedOver = 0;
     PackStatus status = PACK_OK;
     for (;;) {
@@ -156,11 +161,8 @@ PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plai
         int code = inflate(&zlib, Z_NO_FLUSH);
         plain->length += offered - zlib.avail_out;
         if (code == Z_STREAM_END) {
-            if (plain->length == most) {
-                status = PACK_TOO_LARGE;
-            } else if (zlib.avail_in != 0 || handedOver != length) {
-                status = PACK_TRAILING_DATA;
-            }
+            if (plain->length == most) status = PACK_TOO_LARGE;
+            *streamLength = handedOver - zlib.avail_in;
             break;
         }
         if (code == Z_OK) continue;
@@ -183,6 +185,17 @@ PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plai
     return status;
 }
 
+PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plain,
+                       const char** detail) {
+    size_t streamLength = 0;
+    PackStatus status = unpackLeadingStream(data, length, maxUnpackedBytes(length), plain, &streamLength, detail);
+    if (status == PACK_OK && streamLength != length) {
+        freeByteBlock(plain);
+        status = PACK_TRAILING_DATA;
+    }
+    return status;
+}
+
 const char* packStatusText(PackStatus status) {
     switch (status) {
     case PACK_OK: return "done";
@@ -194,6 +207,11 @@ const char* packStatusText(PackStatus status) {
     case PACK_TRUNCATED: return "truncated packed data";
     case PACK_TRAILING_DATA: return "trailing data after the packed data";
     case PACK_TOO_LARGE: return "unpacked data would be more than 8 times the packed data and 1 KiB";
+    case PACK_NEEDS_VOCABULARY: return "the text is sealed: name its vocabulary to read it (zarnoGlotPack -d vocabulary)";
+    case PACK_WRONG_VOCABULARY: return "the text was sealed with another vocabulary";
+    case PACK_ALTERED: return "the text is damaged or was altered";
+    case PACK_NO_RANDOM: return "no random numbers from the system";
+    case PACK_CRYPTO_FAILED: return "sealing failed";
     }
     return "unknown error";
 }
@@ -207,18 +225,66 @@ static int reportFailure(std::FILE* errors, PackStatus status, const char* detai
     return 1;
 }
 
-int runPack(bool unpacking, std::FILE* input, std::FILE* output, std::FILE* errors) {
+// The canonical bytes of the named vocabulary, read and checked as the
+// encoder reads it; false after the encoder's message under the packer's name.
+static bool loadCanonicalVocabulary(const char* fileName, ByteBlock* canonical) {
+    static VocabularyBlob vocabulary;
+    *canonical = ByteBlock{nullptr, 0, 0};
+    if (!loadVocabulary(fileName, &vocabulary, PACKER_NAME)) return false;
+    size_t length = static_cast<size_t>(vocabulary.blobSize);
+    canonical->data = static_cast<unsigned char*>(std::malloc(length));
+    if (canonical->data != nullptr) {
+        canonicalVocabulary(vocabulary, canonical->data);
+        *canonical = ByteBlock{canonical->data, length, length};
+    }
+    freeVocabulary(&vocabulary);
+    if (canonical->data == nullptr) report(stderr, PACKER_NAME, "out of memory");
+    return canonical->data != nullptr;
+}
+
+static PackStatus sealBytes(const ByteBlock& canonical, const unsigned char* data, size_t length,
+                            ByteBlock* sealed) {
+    ByteBlock packed;
+    PackStatus status = packBytes(data, length, &packed);
+    if (status != PACK_OK) return status;
+    status = sealPacked(canonical.data, canonical.length, packed.data, packed.length, sealed);
+    freeByteBlock(&packed);
+    return status;
+}
+
+// Reads a sealed or an old text; a sealed one needs the vocabulary.
+static PackStatus openBytes(const ByteBlock* canonical, const unsigned char* data, size_t length,
+                            ByteBlock* plain, const char** detail) {
+    if (!isSealedText(data, length)) return unpackBytes(data, length, plain, detail);
+    *plain = ByteBlock{nullptr, 0, 0};
+    if (length < SEALED_OVERHEAD_BYTES) return PACK_ALTERED;
+    if (canonical == nullptr) return PACK_NEEDS_VOCABULARY;
+    return openSealed(canonical->data, canonical->length, data, length, plain);
+}
+
+// The whole input is read before the vocabulary: a program that stopped
+// reading early would leave its caller unable to tell why.
+int runPack(const PackCommand& command, std::FILE* input, std::FILE* output, std::FILE* errors) {
     ByteBlock source;
     PackStatus status = readWholeStream(input, &source);
     if (status != PACK_OK) return reportFailure(errors, status, nullptr);
+    ByteBlock canonical = {nullptr, 0, 0};
+    if (command.vocabulary != nullptr && !loadCanonicalVocabulary(command.vocabulary, &canonical)) {
+        freeByteBlock(&source);
+        return 1;
+    }
     ByteBlock result;
     const char* detail = nullptr;
-    if (unpacking) {
-        status = unpackBytes(source.data, source.length, &result, &detail);
+    const ByteBlock* key = command.vocabulary != nullptr ? &canonical : nullptr;
+    if (command.mode == PACK_MODE_UNPACK) {
+        status = openBytes(key, source.data, source.length, &result, &detail);
+    } else if (key != nullptr) {
+        status = sealBytes(canonical, source.data, source.length, &result);
     } else {
         status = packBytes(source.data, source.length, &result);
     }
     freeByteBlock(&source);
+    freeByteBlock(&canonical);
     if (status != PACK_OK) return reportFailure(errors, status, detail);
     status = writeWholeBlock(output, result.data, result.length);
     freeByteBlock(&result);
@@ -226,8 +292,14 @@ int runPack(bool unpacking, std::FILE* input, std::FILE* output, std::FILE* erro
     return 0;
 }
 
-PackMode parsePackArguments(int count, char** arguments) {
-    if (count == 0) return PACK_MODE_PACK;
-    if (count == 1 && std::strcmp(arguments[0], "-d") == 0) return PACK_MODE_UNPACK;
-    return PACK_MODE_USAGE;
+// Only "-h" stands for itself: any other argument in a vocabulary's place
+// is a vocabulary's name, as for the encoder.
+PackCommand parsePackArguments(int count, char** arguments) {
+    bool unpack = count >= 1 && std::strcmp(arguments[0], "-d") == 0;
+    int names = count - (unpack ? 1 : 0);
+    const char* vocabulary = names == 1 ? arguments[count - 1] : nullptr;
+    if (names > 1 || (vocabulary != nullptr && std::strcmp(vocabulary, "-h") == 0)) {
+        return PackCommand{PACK_MODE_USAGE, nullptr};
+    }
+    return PackCommand{unpack ? PACK_MODE_UNPACK : PACK_MODE_PACK, vocabulary};
 }

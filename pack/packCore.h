@@ -1,5 +1,6 @@
 // zarnoGlotPack's work: whole-stream packing in the zlib format (deflate at
-// the best compression level, Adler-32 check) and the checked way back.
+// the best compression level, Adler-32 check), sealed with a key made from
+// a vocabulary when one is named (sealing.h), and the checked way back.
 #pragma once
 
 #include <cstddef>
@@ -24,8 +25,14 @@ enum PackStatus {
     PACK_TRUNCATED,       // the stream ends before its end marker and check
     PACK_TRAILING_DATA,   // bytes follow the end of the stream
     PACK_TOO_LARGE,       // the stream unpacks to more than MAX_UNPACKED_BYTES allow
+    PACK_NEEDS_VOCABULARY,  // a sealed text, and no vocabulary to open it
+    PACK_WRONG_VOCABULARY,  // sealed with another vocabulary
+    PACK_ALTERED,           // a sealed text that was cut, damaged or changed
+    PACK_NO_RANDOM,         // the system's random source failed
+    PACK_CRYPTO_FAILED,     // the cryptographic library failed
 };
 
+// Wipes and frees the block.
 void freeByteBlock(ByteBlock* block);
 
 // Reads the stream to its end into a new block.
@@ -48,6 +55,12 @@ const size_t MAX_UNPACK_RATIO = 8;
 const size_t UNPACK_ALLOWANCE_BYTES = 1024;
 size_t maxUnpackedBytes(size_t packedLength);
 
+// Unpacks the one complete zlib stream at the start of the input, to at
+// most mostBytes bytes; *streamLength receives the length of the stream,
+// which bytes may follow.
+PackStatus unpackLeadingStream(const unsigned char* data, size_t length, size_t mostBytes, ByteBlock* plain,
+                               size_t* streamLength, const char** detail = nullptr);
+
 // Unpacks exactly one complete zlib stream that fills the whole input and
 // unpacks to at most maxUnpackedBytes of it.
 // On damaged input, detail (when given) receives zlib's description or null.
@@ -57,15 +70,23 @@ PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plai
 // The one-line description that follows "zarnoGlotPack: ".
 const char* packStatusText(PackStatus status);
 
-// The program: reads standard input whole, packs it (or unpacks it when
-// unpacking is set) and writes standard output. Returns the exit status.
-int runPack(bool unpacking, std::FILE* input, std::FILE* output, std::FILE* errors);
-
 enum PackMode {
     PACK_MODE_USAGE,   // the command line is wrong, or asks for the usage text
     PACK_MODE_PACK,
     PACK_MODE_UNPACK,
 };
 
-// Parses the arguments (argv[0] excluded).
-PackMode parsePackArguments(int count, char** arguments);
+// What the command line asks for: packing (sealed when a vocabulary is
+// named) or unpacking (sealed texts need the vocabulary).
+struct PackCommand {
+    PackMode mode;
+    const char* vocabulary;  // the file's name, or null
+};
+
+// Parses the arguments (argv[0] excluded): [-d] [vocabulary].
+PackCommand parsePackArguments(int count, char** arguments);
+
+// The program: reads standard input whole, packs or seals it (or opens or
+// unpacks it) and writes standard output. Returns the exit status; every
+// refusal is one line on errors and writes nothing.
+int runPack(const PackCommand& command, std::FILE* input, std::FILE* output, std::FILE* errors);

@@ -79,23 +79,32 @@ RunResult createPipes(RunHandles* run) {
     return result;
 }
 
+// The command line: the program and each argument in double quotes,
+// separated by one space. A malloc'ed block of *length bytes, or null.
+char* commandLineOf(const char* program, const char* const* arguments, int argumentCount, size_t* length) {
+    *length = std::strlen(program) + 3;
+    for (int i = 0; i < argumentCount; i++) *length += std::strlen(arguments[i]) + 3;
+    char* commandLine = static_cast<char*>(std::malloc(*length));
+    if (commandLine == nullptr) return nullptr;
+    size_t used = static_cast<size_t>(std::snprintf(commandLine, *length, "\"%s\"", program));
+    for (int i = 0; i < argumentCount; i++) {
+        used += static_cast<size_t>(std::snprintf(commandLine + used, *length - used, " \"%s\"", arguments[i]));
+    }
+    return commandLine;
+}
+
 // Starts the program on the program's ends of the pipes, then closes those
 // ends here so that the editor's reads see the end of the data when the
 // program ends. After a failure every end is closed.
 // A secret argument (a passphrase) never reaches the log, and the command
 // line that held it is wiped before its memory is given back.
-RunResult startProgram(RunHandles* run, const char* program, const char* argument, bool secretArgument) {
-    size_t length = std::strlen(program) + 3;
-    if (argument != nullptr) length += std::strlen(argument) + 3;
-    char* commandLine = static_cast<char*>(std::malloc(length));
+RunResult startProgram(RunHandles* run, const char* program, const char* const* arguments, int argumentCount,
+                       bool secretArgument) {
+    size_t length = 0;
+    char* commandLine = commandLineOf(program, arguments, argumentCount, &length);
     if (commandLine == nullptr) {
         closePipeEnds(run);
         return RUN_NO_MEMORY;
-    }
-    if (argument != nullptr) {
-        std::snprintf(commandLine, length, "\"%s\" \"%s\"", program, argument);
-    } else {
-        std::snprintf(commandLine, length, "\"%s\"", program);
     }
     if (secretArgument) {
         logMessage("runExternProg: c/l: [\"%s\" %s]", program, SECRET_ARGUMENT_IN_LOG);
@@ -168,15 +177,17 @@ RunResult startPipeThreads(RunHandles* run, StdinFeederJob* feederJob, StdoutCol
 
 }  // namespace
 
-RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const char* program,
-                                   const char* argument, char** output, int32_t* outputSize, uint32_t* exitStatus,
-                                   uint32_t timeoutMs, RunErrorText* errorText, bool secretArgument) {
+RunResult runExternProgWithArguments(const char* input, int32_t inputLength, const char* program,
+                                     const char* const* arguments, int argumentCount, char** output,
+                                     int32_t* outputSize, uint32_t* exitStatus, uint32_t timeoutMs,
+                                     RunErrorText* errorText, bool secretArgument) {
     logMessage("runExternProg: start");
     if (errorText != nullptr) {
         errorText->bytes[0] = '\0';
         errorText->length = 0;
     }
-    if (!argumentsAccepted(input, inputLength, program, output, outputSize, exitStatus)) {
+    if (!argumentsAccepted(input, inputLength, program, output, outputSize, exitStatus) || argumentCount < 0 ||
+        argumentCount > MAX_PROGRAM_ARGUMENTS) {
         return RUN_ARGUMENTS_REFUSED;
     }
     *exitStatus = 0;
@@ -191,7 +202,7 @@ RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const
 
     RunResult result = createPipes(&run);
     if (result != RUN_OK) return result;
-    result = startProgram(&run, program, argument, secretArgument);
+    result = startProgram(&run, program, arguments, argumentCount, secretArgument);
     if (result != RUN_OK) return result;
 
     feederJob.pipe = run.inputWrite;
@@ -229,6 +240,13 @@ RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const
     handOverErrorText(&drainJob, errorText);
     if (result != RUN_OK) return result;
     return *exitStatus != 0 ? RUN_PROGRAM_FAILED : RUN_OK;
+}
+
+RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const char* program,
+                                   const char* argument, char** output, int32_t* outputSize, uint32_t* exitStatus,
+                                   uint32_t timeoutMs, RunErrorText* errorText, bool secretArgument) {
+    return runExternProgWithArguments(input, inputLength, program, &argument, argument != nullptr ? 1 : 0, output,
+                                      outputSize, exitStatus, timeoutMs, errorText, secretArgument);
 }
 
 RunResult runExternProg(const char* input, int32_t inputLength, const char* program, const char* argument,

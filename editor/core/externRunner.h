@@ -21,6 +21,9 @@ constexpr uint32_t EXTERN_PROG_TIMEOUT_MS = 60000;
 RunResult runExternProg(const char* input, int32_t inputLength, const char* program, const char* argument,
                         char** output, int32_t* outputSize, uint32_t* exitStatus, RunErrorText* errorText = nullptr);
 
+// The most arguments a program is given ("-d" and a vocabulary).
+constexpr int MAX_PROGRAM_ARGUMENTS = 2;
+
 // What the log shows in place of a secret argument.
 constexpr const char* SECRET_ARGUMENT_IN_LOG = "(argument not logged)";
 
@@ -31,3 +34,10 @@ RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const
                                    const char* argument, char** output, int32_t* outputSize, uint32_t* exitStatus,
                                    uint32_t timeoutMs, RunErrorText* errorText = nullptr,
                                    bool secretArgument = false);
+
+// The same with up to MAX_PROGRAM_ARGUMENTS arguments: the first
+// argumentCount entries of arguments, each quoted on the command line.
+RunResult runExternProgWithArguments(const char* input, int32_t inputLength, const char* program,
+                                     const char* const* arguments, int argumentCount, char** output,
+                                     int32_t* outputSize, uint32_t* exitStatus, uint32_t timeoutMs,
+                                     RunErrorText* errorText = nullptr, bool secretArgument = false);

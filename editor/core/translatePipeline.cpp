@@ -12,13 +12,28 @@ namespace {
 
 const int64_t MAX_OUTPUT_CAPACITY = 2147483647;
 
+
 // Runs one filter over input and frees input whatever happens. On success
 // hands over the output block and the number of bytes in it.
-bool runOneFilter(char* input, int32_t inputLength, const char* program, const char* argument, uint32_t timeoutMs,
-                  char** output, int32_t* outputLength, char message[PIPELINE_MESSAGE_SIZE]) {
+int argumentCount(const TranslateStep& step) {
+    int count = 0;
+    while (count < MAX_PROGRAM_ARGUMENTS && step.arguments[count] != nullptr) count++;
+    return count;
+}
+
+// The capacity rule's room and the step's own, for a run with input.
+int32_t stepCapacity(const TranslateStep& step, int32_t inputLength) {
+    const int64_t capacity = static_cast<int64_t>(initialOutputCapacity(inputLength)) +
+                             (inputLength > 0 ? step.extraOutputRoom : 0);
+    return static_cast<int32_t>(capacity < MAX_OUTPUT_CAPACITY ? capacity : MAX_OUTPUT_CAPACITY);
+}
+
+bool runOneFilter(char* input, int32_t inputLength, const TranslateStep& step, uint32_t timeoutMs, char** output,
+                  int32_t* outputLength, char message[PIPELINE_MESSAGE_SIZE]) {
     *output = nullptr;
     *outputLength = 0;
-    const int32_t capacity = initialOutputCapacity(inputLength);
+    const char* program = step.program;
+    const int32_t capacity = stepCapacity(step, inputLength);
     // An empty input gives capacity 0; asking for one byte keeps that
     // allocation from failing, and the runner then refuses the empty run.
     char* block = static_cast<char*>(malloc(capacity > 0 ? static_cast<size_t>(capacity) : 1));
@@ -30,8 +45,9 @@ bool runOneFilter(char* input, int32_t inputLength, const char* program, const c
     int32_t size = capacity;
     uint32_t exitStatus = 0;
     RunErrorText errorText;
-    const RunResult result = runExternProgWithTimeout(input, inputLength, program, argument, &block, &size,
-                                                      &exitStatus, timeoutMs, &errorText);
+    const RunResult result = runExternProgWithArguments(input, inputLength, program, step.arguments,
+                                                        argumentCount(step), &block, &size, &exitStatus, timeoutMs,
+                                                        &errorText);
     logMessage("First runEexternal returned: %d", static_cast<int>(result));
     free(input);
     if (result != RUN_OK) {
@@ -85,20 +101,41 @@ int32_t initialOutputCapacity(int32_t inputLength) {
     return static_cast<int32_t>(capacity < MAX_OUTPUT_CAPACITY ? capacity : MAX_OUTPUT_CAPACITY);
 }
 
-bool runTranslatePipeline(char* input, int32_t inputLength, const char* programA, const char* argumentA,
-                          const char* programB, const char* argumentB, uint32_t timeoutMs, wchar_t** text,
-                          int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
+TranslateStep sealStep(const char* vocabulary) {
+    return TranslateStep{PACK_PROGRAM, {vocabulary, nullptr}, SEALING_OUTPUT_ROOM};
+}
+
+TranslateStep encodeStep(const char* vocabulary) {
+    return TranslateStep{ENCODE_PROGRAM, {vocabulary, nullptr}, 0};
+}
+
+TranslateStep decodeStep(const char* vocabulary) {
+    return TranslateStep{DECODE_PROGRAM, {vocabulary, nullptr}, 0};
+}
+
+TranslateStep openStep(const char* vocabulary) {
+    return TranslateStep{PACK_PROGRAM, {UNPACK_ARGUMENT, vocabulary}, 0};
+}
+
+void stepArgumentsText(const TranslateStep& step, char* text, int size) {
+    const int count = argumentCount(step);
+    int used = snprintf(text, static_cast<size_t>(size), "%s", count == 0 ? "(null)" : step.arguments[0]);
+    for (int i = 1; i < count && used >= 0 && used < size; i++) {
+        used += snprintf(text + used, static_cast<size_t>(size - used), " %s", step.arguments[i]);
+    }
+}
+
+bool runTranslatePipeline(char* input, int32_t inputLength, const TranslateStep& first, const TranslateStep* second,
+                          uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
     *text = nullptr;
     *units = 0;
     message[0] = '\0';
     char* output = nullptr;
     int32_t outputLength = 0;
-    bool translated =
-        runOneFilter(input, inputLength, programA, argumentA, timeoutMs, &output, &outputLength, message);
-    if (translated && programB != nullptr) {
+    bool translated = runOneFilter(input, inputLength, first, timeoutMs, &output, &outputLength, message);
+    if (translated && second != nullptr) {
         char* secondInput = output;
-        translated = runOneFilter(secondInput, outputLength, programB, argumentB, timeoutMs, &output,
-                                  &outputLength, message);
+        translated = runOneFilter(secondInput, outputLength, *second, timeoutMs, &output, &outputLength, message);
     }
     return translated && convertFinalOutput(output, outputLength, text, units, message);
 }

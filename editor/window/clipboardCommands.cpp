@@ -93,31 +93,30 @@ bool putOnClipboard(HWND owner, const wchar_t* text, int32_t units) {
     return placed;
 }
 
-// The clipboard's text run through programA and programB, as a new block
-// of UTF-16 text; false after the box.
-bool translatedClipboardText(HWND owner, const char* programA, const char* argumentA, const char* programB,
-                             const char* argumentB, wchar_t** text, int32_t* units) {
+// The clipboard's text run through the two steps, as a new block of UTF-16
+// text; false after the box.
+bool translatedClipboardText(HWND owner, const TranslateStep& first, const TranslateStep& second, wchar_t** text,
+                             int32_t* units) {
     char* input = nullptr;
     int32_t inputLength = 0;
     if (!clipboardTextAsUtf8(owner, &input, &inputLength)) {
         return false;
     }
     char message[PIPELINE_MESSAGE_SIZE];
-    if (!runTranslatePipeline(input, inputLength, programA, argumentA, programB, argumentB, EXTERN_PROG_TIMEOUT_MS,
-                              text, units, message)) {
+    if (!runTranslatePipeline(input, inputLength, first, &second, EXTERN_PROG_TIMEOUT_MS, text, units, message)) {
         return showPipelineError(message);
     }
     return true;
 }
 
-// Runs the clipboard's text through programA and programB and puts the
-// result on the clipboard, with CR LF line ends when crLf is set.
-bool translateClipboard(HWND owner, MenuCommand command, const char* programA, const char* argumentA,
-                        const char* programB, const char* argumentB, bool crLf) {
+// Runs the clipboard's text through the two steps and puts the result on
+// the clipboard, with CR LF line ends when crLf is set.
+bool translateClipboard(HWND owner, MenuCommand command, const TranslateStep& first, const TranslateStep& second,
+                        bool crLf) {
     logMessage("Clipboard translation: %d", command);
     wchar_t* text = nullptr;
     int32_t units = 0;
-    if (!translatedClipboardText(owner, programA, argumentA, programB, argumentB, &text, &units)) {
+    if (!translatedClipboardText(owner, first, second, &text, &units)) {
         return false;
     }
     if (crLf) {
@@ -143,11 +142,11 @@ bool translateClipboard(HWND owner, MenuCommand command, const char* programA, c
 // chats: it gets the clipboard's CR LF line ends. The way back gives the
 // text exactly as it was packed.
 bool translate_to_clipboard(HWND owner) {
-    return translateClipboard(owner, CMD_TO_ZARNOGLOT_CLIPBOARD, PACK_PROGRAM, nullptr, ENCODE_PROGRAM,
-                              editorState.vocabularyName, true);
+    return translateClipboard(owner, CMD_TO_ZARNOGLOT_CLIPBOARD, sealStep(editorState.vocabularyName),
+                              encodeStep(editorState.vocabularyName), true);
 }
 
 bool translate_from_clipboard(HWND owner) {
-    return translateClipboard(owner, CMD_FROM_ZARNOGLOT_CLIPBOARD, DECODE_PROGRAM, editorState.vocabularyName,
-                              PACK_PROGRAM, UNPACK_ARGUMENT, false);
+    return translateClipboard(owner, CMD_FROM_ZARNOGLOT_CLIPBOARD, decodeStep(editorState.vocabularyName),
+                              openStep(editorState.vocabularyName), false);
 }

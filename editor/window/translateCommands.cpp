@@ -14,9 +14,8 @@
 
 namespace {
 
-const char* orNull(const char* text) {
-    return text != nullptr ? text : "(null)";
-}
+// Room for a step's arguments as the log shows them.
+const int STEP_ARGUMENTS_TEXT_SIZE = 600;
 
 // Takes the document out of the edit control as UTF-8. On success hands over
 // the block (absent for an empty document) and its length; on failure the
@@ -53,9 +52,13 @@ bool showPipelineError(const char* text) {
     return showError(editorState.editControl, text, PIPELINE_CAPTION);
 }
 
-bool externFilterTest(const char* programA, const char* argumentA, const char* programB, const char* argumentB) {
-    logMessage("externFilterTest, A:[%s],[%s], B:[%s],[%s]", orNull(programA), orNull(argumentA), orNull(programB),
-               orNull(argumentB));
+bool externFilterTest(const TranslateStep& first, const TranslateStep* second) {
+    char argumentsA[STEP_ARGUMENTS_TEXT_SIZE];
+    char argumentsB[STEP_ARGUMENTS_TEXT_SIZE] = "(null)";
+    stepArgumentsText(first, argumentsA, sizeof argumentsA);
+    if (second != nullptr) stepArgumentsText(*second, argumentsB, sizeof argumentsB);
+    logMessage("externFilterTest, A:[%s],[%s], B:[%s],[%s]", first.program, argumentsA,
+               second != nullptr ? second->program : "(null)", argumentsB);
     const HCURSOR previousCursor = beginBusyCursor();
     char* input = nullptr;
     int32_t inputLength = 0;
@@ -66,8 +69,8 @@ bool externFilterTest(const char* programA, const char* argumentA, const char* p
     wchar_t* text = nullptr;
     int32_t units = 0;
     char message[PIPELINE_MESSAGE_SIZE];
-    const bool translated = runTranslatePipeline(input, inputLength, programA, argumentA, programB, argumentB,
-                                                 EXTERN_PROG_TIMEOUT_MS, &text, &units, message);
+    const bool translated =
+        runTranslatePipeline(input, inputLength, first, second, EXTERN_PROG_TIMEOUT_MS, &text, &units, message);
     // Replacing the whole text clears the edit control's modified flag: a
     // translation keeps the one the document had, so that nothing typed is
     // lost without the save prompt.
@@ -87,10 +90,12 @@ bool externFilterTest(const char* programA, const char* argumentA, const char* p
 
 bool translate_to_zarnoglot(HWND) {
     logMessage("xTx: %d", CMD_TO_ZARNOGLOT);
-    return externFilterTest(PACK_PROGRAM, nullptr, ENCODE_PROGRAM, editorState.vocabularyName);
+    const TranslateStep encode = encodeStep(editorState.vocabularyName);
+    return externFilterTest(sealStep(editorState.vocabularyName), &encode);
 }
 
 bool translate_from_zarnoglot(HWND) {
     logMessage("xTx: %d", CMD_FROM_ZARNOGLOT);
-    return externFilterTest(DECODE_PROGRAM, editorState.vocabularyName, PACK_PROGRAM, UNPACK_ARGUMENT);
+    const TranslateStep open = openStep(editorState.vocabularyName);
+    return externFilterTest(decodeStep(editorState.vocabularyName), &open);
 }

@@ -4,6 +4,8 @@
 // in commands.h.
 #pragma once
 
+#include "translatePipeline.h"
+
 // The caption of every box of a failed translation.
 constexpr const char* PIPELINE_CAPTION = "externFilterTest error";
 
@@ -11,8 +13,8 @@ constexpr const char* PIPELINE_CAPTION = "externFilterTest error";
 // edit control) and writes the same text to the log. Returns false.
 bool showPipelineError(const char* text);
 
-// Runs programA (with argumentA, absent for none) and then, when given,
-// programB (with argumentB) over the document as UTF-8 and puts the last
-// output in its place. Returns true when the document was replaced; false
-// after a box (showPipelineError) with the document unchanged.
-bool externFilterTest(const char* programA, const char* argumentA, const char* programB, const char* argumentB);
+// Runs the first step and then, when given, the second over the document
+// as UTF-8 and puts the last output in its place. Returns true when the
+// document was replaced; false after a box (showPipelineError) with the
+// document unchanged.
+bool externFilterTest(const TranslateStep& first, const TranslateStep* second);

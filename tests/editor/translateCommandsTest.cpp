@@ -63,13 +63,13 @@ TEST_F(TranslateCommandsTest, TranslationWritesItsStepsToTheLog) {
     translate(CMD_TO_ZARNOGLOT);
     std::vector<std::string> expected = {
         "xTx: 43",
-        "externFilterTest, A:\\[zarnoGlotPack\\],\\[\\(null\\)\\], B:\\[zarnoGlotEncode\\],\\[sample.vcb\\]",
+        "externFilterTest, A:\\[zarnoGlotPack\\],\\[sample.vcb\\], B:\\[zarnoGlotEncode\\],\\[sample.vcb\\]",
         "Edit Text, utf16 chard:12",
         "Edit control text extracted, chars:24, at:[0-9A-Fa-fx]+",
         "Converting to utf8, chars:13",
         "Converted to utf8, chars:13, at:[0-9A-Fa-fx]+",
         "runExternProg: start",
-        "runExternProg: c/l: \\[\"zarnoGlotPack\"\\]",
+        "runExternProg: c/l: \\[\"zarnoGlotPack\" \"sample.vcb\"\\]",
         "First runEexternal returned: 0",
         "runExternProg: start",
         "runExternProg: c/l: \\[\"zarnoGlotEncode\" \"sample.vcb\"\\]",
@@ -87,13 +87,13 @@ TEST_F(TranslateCommandsTest, TranslationWritesItsStepsToTheLog) {
     lines = logLines(session);
     const std::vector<std::string> back = {
         "xTx: 44",
-        "externFilterTest, A:[zarnoGlotDecode],[sample.vcb], B:[zarnoGlotPack],[-d]",
+        "externFilterTest, A:[zarnoGlotDecode],[sample.vcb], B:[zarnoGlotPack],[-d sample.vcb]",
     };
     size_t start = 0;
     while (start < lines.size() && lines[start] != back[0]) start++;
     ASSERT_LT(start + 1, lines.size());
     EXPECT_EQ(lines[start + 1], back[1]);
-    EXPECT_NE(logText(session).find("runExternProg: c/l: [\"zarnoGlotPack\" \"-d\"]"), std::string::npos);
+    EXPECT_NE(logText(session).find("runExternProg: c/l: [\"zarnoGlotPack\" \"-d\" \"sample.vcb\"]"), std::string::npos);
     EXPECT_TRUE(editText(session) == L"Hello, w\u00f6rld");
 }
 

@@ -27,9 +27,8 @@ struct PipelineOutcome {
 };
 
 // Runs the pipeline over a malloc'ed copy of input, which it takes over.
-PipelineOutcome runPipeline(const std::string& input, const char* programA, const char* argumentA,
-                            const char* programB, const char* argumentB,
-                            uint32_t timeoutMs = NORMAL_TIMEOUT_MS) {
+PipelineOutcome runSteps(const std::string& input, const TranslateStep& first, const TranslateStep* second,
+                         uint32_t timeoutMs = NORMAL_TIMEOUT_MS) {
     char* block = nullptr;
     if (!input.empty()) {
         block = static_cast<char*>(malloc(input.size()));
@@ -39,8 +38,8 @@ PipelineOutcome runPipeline(const std::string& input, const char* programA, cons
     wchar_t* text = nullptr;
     int32_t units = -1;
     char message[PIPELINE_MESSAGE_SIZE];
-    outcome.translated = runTranslatePipeline(block, static_cast<int32_t>(input.size()), programA, argumentA,
-                                              programB, argumentB, timeoutMs, &text, &units, message);
+    outcome.translated =
+        runTranslatePipeline(block, static_cast<int32_t>(input.size()), first, second, timeoutMs, &text, &units, message);
     if (outcome.translated) {
         EXPECT_NE(text, nullptr);
         EXPECT_EQ(text[units], L'\0');
@@ -51,6 +50,15 @@ PipelineOutcome runPipeline(const std::string& input, const char* programA, cons
     }
     free(text);
     return outcome;
+}
+
+// The same with programs of at most one argument each.
+PipelineOutcome runPipeline(const std::string& input, const char* programA, const char* argumentA,
+                            const char* programB, const char* argumentB,
+                            uint32_t timeoutMs = NORMAL_TIMEOUT_MS) {
+    const TranslateStep first = {programA, {argumentA, nullptr}, 0};
+    const TranslateStep second = {programB, {argumentB, nullptr}, 0};
+    return runSteps(input, first, programB != nullptr ? &second : nullptr, timeoutMs);
 }
 
 std::wstring wide(const std::string& utf8) {
@@ -85,17 +93,18 @@ TEST(TranslatePipelineTest, CapacityIsOneAndAHalfTimesTheInput) {
 
 TEST(TranslatePipelineTest, ToZarnoGlotAndBackGivesTheTextBack) {
     const std::string vcb = vocabulary();
-    // Ordinary text, and text so repetitive that it deflates far more than
-    // the way back has room to grow (1 MB of one short line).
+    // Ordinary text, one byte (its sealed text is many times its size), and
+    // text so repetitive that it deflates far more than the way back has
+    // room to grow (1 MB of one short line).
     std::string repetitive;
     while (repetitive.size() < (1u << 20)) repetitive += "y\r\n";
-    for (const std::string& document : {MIXED_TEXT, repetitive}) {
-        const PipelineOutcome encoded =
-            runPipeline(document, "zarnoGlotPack", nullptr, "zarnoGlotEncode", vcb.c_str());
+    const TranslateStep encode = encodeStep(vcb.c_str());
+    const TranslateStep open = openStep(vcb.c_str());
+    for (const std::string& document : {MIXED_TEXT, std::string("x"), repetitive}) {
+        const PipelineOutcome encoded = runSteps(document, sealStep(vcb.c_str()), &encode);
         ASSERT_TRUE(encoded.translated) << encoded.message;
         EXPECT_NE(encoded.text, wide(document));
-        const PipelineOutcome decoded =
-            runPipeline(narrow(encoded.text), "zarnoGlotDecode", vcb.c_str(), "zarnoGlotPack", "-d");
+        const PipelineOutcome decoded = runSteps(narrow(encoded.text), decodeStep(vcb.c_str()), &open);
         ASSERT_TRUE(decoded.translated) << decoded.message;
         EXPECT_TRUE(decoded.text == wide(document));
     }

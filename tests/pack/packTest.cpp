@@ -1,4 +1,8 @@
 #include "packCore.h"
+#include "programCases.h"
+#include "sealing.h"
+#include "testVocabulary.h"
+#include "vocabularyBlob.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -151,21 +155,110 @@ TEST(UnpackBytes, RefusesDamagedTruncatedAndTrailingData) {
     }
 }
 
-TEST(ParsePackArguments, OnlyNothingOrMinusDAreAccepted) {
+TEST(ParsePackArguments, MinusDAndAVocabularyInThatOrder) {
     struct Case {
         std::vector<std::string> arguments;
         PackMode expected;
+        const char* vocabulary;
     } cases[] = {
-        {{}, PACK_MODE_PACK}, {{"-d"}, PACK_MODE_UNPACK}, {{"-h"}, PACK_MODE_USAGE}, {{"-D"}, PACK_MODE_USAGE},
-        {{"d"}, PACK_MODE_USAGE}, {{""}, PACK_MODE_USAGE}, {{"-d", "-d"}, PACK_MODE_USAGE},
-        {{"-d", "x"}, PACK_MODE_USAGE}, {{"-dd"}, PACK_MODE_USAGE},
+        {{}, PACK_MODE_PACK, nullptr},          {{"-d"}, PACK_MODE_UNPACK, nullptr},
+        {{"v.vcb"}, PACK_MODE_PACK, "v.vcb"},   {{"-d", "v.vcb"}, PACK_MODE_UNPACK, "v.vcb"},
+        {{"-D"}, PACK_MODE_PACK, "-D"},         {{"-d", "-d"}, PACK_MODE_UNPACK, "-d"},
+        {{""}, PACK_MODE_PACK, ""},             {{"-h"}, PACK_MODE_USAGE, nullptr},
+        {{"-d", "-h"}, PACK_MODE_USAGE, nullptr}, {{"v.vcb", "-d"}, PACK_MODE_USAGE, nullptr},
+        {{"-d", "a", "b"}, PACK_MODE_USAGE, nullptr}, {{"a", "b"}, PACK_MODE_USAGE, nullptr},
     };
     for (const Case& test : cases) {
         std::vector<char*> pointers;
         for (const std::string& argument : test.arguments) pointers.push_back(const_cast<char*>(argument.c_str()));
-        EXPECT_EQ(parsePackArguments(static_cast<int>(pointers.size()), pointers.data()), test.expected)
-            << (test.arguments.empty() ? "(none)" : test.arguments[0]);
+        PackCommand command = parsePackArguments(static_cast<int>(pointers.size()), pointers.data());
+        std::string shown = test.arguments.empty() ? "(none)" : test.arguments[0];
+        EXPECT_EQ(command.mode, test.expected) << shown;
+        EXPECT_EQ(std::string(command.vocabulary ? command.vocabulary : "(null)"),
+                  std::string(test.vocabulary ? test.vocabulary : "(null)")) << shown;
     }
+}
+
+TEST(SealedText, PaddedLengthRoundsUpToFewerSignificantBits) {
+    const struct { size_t length, padded; } cases[] = {
+        {0, 0}, {1, 1}, {2, 2}, {7, 7}, {8, 8}, {9, 10}, {11, 12}, {100, 104}, {1000, 1024},
+        {1024, 1024}, {1025, 1088}, {65536, 65536}, {65537, 67584}, {1000000, 1015808},
+    };
+    for (const auto& test : cases) EXPECT_EQ(paddedLength(test.length), test.padded) << test.length;
+}
+
+static std::string fromHex(const std::string& hex) {
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return bytes;
+}
+
+static const unsigned char* bytesOf(const std::string& text) {
+    return reinterpret_cast<const unsigned char*>(text.data());
+}
+
+// The canonical bytes of a vocabulary file, as the packer derives its key.
+static std::string canonicalOf(const std::string& path) {
+    static VocabularyBlob vocabulary;
+    EXPECT_TRUE(loadVocabulary(path.c_str(), &vocabulary, PACKER_NAME)) << path;
+    std::string canonical(static_cast<size_t>(vocabulary.blobSize), '\0');
+    canonicalVocabulary(vocabulary, reinterpret_cast<unsigned char*>(&canonical[0]));
+    freeVocabulary(&vocabulary);
+    return canonical;
+}
+
+struct SealedVector {
+    std::string name, salt, plain, sealed, packed;
+};
+
+// tests/pack/sealedVectors.txt, which the page's tests read too.
+static std::vector<SealedVector> sealedVectors() {
+    std::vector<SealedVector> vectors;
+    std::string text = readFile(joinPath(binaryDirectory(), "sealedVectors.txt"));
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end - start);
+        start = end == std::string::npos ? text.size() : end + 1;
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> fields;
+        for (size_t at = 0; at != std::string::npos;) {
+            size_t bar = line.find('|', at);
+            fields.push_back(line.substr(at, bar == std::string::npos ? bar : bar - at));
+            at = bar == std::string::npos ? bar : bar + 1;
+        }
+        EXPECT_EQ(fields.size(), 6u) << line;
+        if (fields.size() == 6) {
+            vectors.push_back({fields[0], fromHex(fields[2]), fromHex(fields[3]), fromHex(fields[4]), fromHex(fields[5])});
+        }
+    }
+    EXPECT_GE(vectors.size(), 3u);
+    return vectors;
+}
+
+TEST(SealedText, TestVectorsSealAndOpenByteForByte) {
+    std::string folder = makeTempDirectory();
+    std::string canonical = canonicalOf(joinPath(binaryDirectory(), "sample.vcb"));
+    // A CR LF copy of the vocabulary is the same key.
+    std::string crLf;
+    for (char c : readFile(joinPath(binaryDirectory(), "sample.vcb"))) crLf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    std::string crLfPath = joinPath(folder, "crlf.vcb");
+    writeFile(crLfPath, crLf);
+    EXPECT_TRUE(canonicalOf(crLfPath) == canonical);
+    for (const SealedVector& vector : sealedVectors()) {
+        SCOPED_TRACE(vector.name);
+        ByteBlock sealed;
+        ASSERT_EQ(sealWithSalt(bytesOf(canonical), canonical.size(), bytesOf(vector.salt), bytesOf(vector.packed),
+                               vector.packed.size(), &sealed), PACK_OK);
+        EXPECT_TRUE(std::string(reinterpret_cast<char*>(sealed.data), sealed.length) == vector.sealed);
+        freeByteBlock(&sealed);
+        ByteBlock plain;
+        ASSERT_EQ(openSealed(bytesOf(canonical), canonical.size(), bytesOf(vector.sealed), vector.sealed.size(),
+                             &plain), PACK_OK);
+        EXPECT_TRUE(std::string(reinterpret_cast<char*>(plain.data), plain.length) == vector.plain);
+        freeByteBlock(&plain);
+    }
+    removeTree(folder);
 }
 
 // --- The real program ---
@@ -206,14 +299,73 @@ TEST(ZarnoGlotPackProgram, RefusalsWriteNothingAndOneLineOnStandardError) {
 TEST(ZarnoGlotPackProgram, UsageForAnyOtherCommandLine) {
     const std::string program = programPath("zarnoGlotPack");
     const std::vector<std::vector<std::string>> commandLines = {
-        {"-h"}, {"-x"}, {"-D"}, {""}, {"-d", "-d"}, {"-h", "-d"}, {"file"},
+        {"-h"}, {"-d", "-h"}, {"-h", "-d"}, {"a.vcb", "b.vcb"}, {"-d", "a.vcb", "b.vcb"}, {"a.vcb", "-d"},
     };
     for (const std::vector<std::string>& arguments : commandLines) {
         SCOPED_TRACE(arguments[0]);
         ProgramResult result = runProgram(program, arguments, "some input");
         EXPECT_EQ(result.status, -1);
         EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err.rfind("zarnoGlotPack (version: 26.260) ", 0), 0u) << result.err;
+        EXPECT_EQ(result.err.rfind("zarnoGlotPack (version: 26.342) ", 0), 0u) << result.err;
         EXPECT_EQ(lineCount(result.err), 5u) << result.err;
     }
+}
+
+TEST(ZarnoGlotPackProgram, SealsWithAVocabularyAndOpensSealedAndOldTexts) {
+    const std::string program = programPath("zarnoGlotPack");
+    const std::string vocabulary = joinPath(binaryDirectory(), "sample.vcb");
+    std::vector<RoundTripCase> cases = roundTripCases();
+    cases.push_back({"stored: 1 MB of one repeated line", compressibleBytes(1 << 20)});
+    for (const RoundTripCase& test : cases) {
+        SCOPED_TRACE(test.name);
+        ProgramResult sealed = runProgram(program, {vocabulary}, test.plain);
+        ASSERT_EQ(sealed.status, 0) << sealed.err;
+        EXPECT_EQ(sealed.out.size(), SEALED_OVERHEAD_BYTES + paddedLength(pack(test.plain).size()));
+        EXPECT_NE(sealed.out[0], '\x78');
+        ProgramResult back = runProgram(program, {"-d", vocabulary}, sealed.out);
+        ASSERT_EQ(back.status, 0) << back.err;
+        EXPECT_EQ(back.err, "");
+        EXPECT_TRUE(back.out == test.plain);
+        // Texts of earlier versions read with and without the vocabulary.
+        EXPECT_TRUE(runProgram(program, {"-d", vocabulary}, pack(test.plain)).out == test.plain);
+    }
+    // A fresh salt every time: two sealings of one text share nothing.
+    ProgramResult first = runProgram(program, {vocabulary}, "x");
+    ProgramResult second = runProgram(program, {vocabulary}, "x");
+    EXPECT_NE(first.out.substr(0, SALT_BYTES), second.out.substr(0, SALT_BYTES));
+}
+
+TEST(ZarnoGlotPackProgram, RefusesSealedTextsItCannotVouchFor) {
+    const std::string program = programPath("zarnoGlotPack");
+    const std::string vocabulary = joinPath(binaryDirectory(), "sample.vcb");
+    std::string folder = makeTempDirectory();
+    const std::string other = writeVocabularyFile(folder, "other.vcb", makeTestVocabulary(1));
+    const std::string sealed = sealedVectors()[1].sealed;  // "hello"
+    auto flipped = [&](size_t at) {
+        std::string bytes = sealed;
+        bytes[at] ^= 0x04;
+        return bytes;
+    };
+    const std::string needs = "zarnoGlotPack: the text is sealed: name its vocabulary to read it (zarnoGlotPack -d vocabulary)\n";
+    const std::string another = "zarnoGlotPack: the text was sealed with another vocabulary\n";
+    const std::string altered = "zarnoGlotPack: the text is damaged or was altered\n";
+    const std::string missing = joinPath(folder, "absent.vcb");
+    expectProgramCases(program, {
+        {"sealed text without its vocabulary", {"-d"}, sealed, "", needs, 1},
+        {"another vocabulary", {"-d", other}, sealed, "", another, 1},
+        // A damaged salt or check gives another key: it reads as another vocabulary.
+        {"bit flipped in the salt", {"-d", vocabulary}, flipped(3), "", another, 1},
+        {"bit flipped in the check", {"-d", vocabulary}, flipped(SALT_BYTES), "", another, 1},
+        {"bit flipped in the ciphertext", {"-d", vocabulary}, flipped(SALT_BYTES + CHECK_BYTES + 1), "", altered, 1},
+        {"bit flipped in the tag", {"-d", vocabulary}, flipped(sealed.size() - 1), "", altered, 1},
+        {"last byte cut", {"-d", vocabulary}, sealed.substr(0, sealed.size() - 1), "", altered, 1},
+        {"shorter than salt, check and tag", {"-d", vocabulary}, sealed.substr(0, 33), "", altered, 1},
+        {"missing vocabulary", {"-d", missing}, sealed, "", "zarnoGlotPack: cannot open vocabulary \"" + missing + "\"\n", 1},
+    });
+    std::vector<std::string> shortWords = makeTestVocabulary(2);
+    shortWords.pop_back();
+    expectVocabularyRefusals(program, folder, "text", {
+        {"4607 words", vocabularyText(shortWords, "\n", true), "zarnoGlotPack: vocabulary has 4607 entries; 4608 required\n"},
+    });
+    removeTree(folder);
 }
