@@ -60,7 +60,8 @@ TEST_F(TranslateCommandsTest, ClipboardTextGoesToZarnoGlotAndBackUnchanged) {
         EXPECT_TRUE(encoded[i] != L'\n' || (i > 0 && encoded[i - 1] == L'\r')) << "a line feed without CR at " << i;
     }
     const ProgramResult decoded =
-        runChain("zarnoGlotDecode", {sourceFile("sample.vcb")}, "zarnoGlotPack", {"-d"}, toUtf8(encoded));
+        runChain("zarnoGlotDecode", {sourceFile("sample.vcb")}, "zarnoGlotPack", {"-d", sourceFile("sample.vcb")},
+                 toUtf8(encoded));
     EXPECT_EQ(decoded.status, 0) << decoded.err;
     EXPECT_TRUE(decoded.out == toUtf8(MIXED_TEXT)) << "the filters decoded other bytes";
 

@@ -21,32 +21,39 @@ namespace {
 
 const std::string MISSING_VOCABULARY_INI = "absent.vcb\r\nC:\\users\\Public\\Documents\r\nConsolas,10\r\n";
 
-std::wstring encodeWithFilters(const std::wstring& text) {
+// Packed without a vocabulary, as earlier versions wrote every text; with
+// sealed set, as this version writes them.
+std::wstring encodeWithFilters(const std::wstring& text, bool sealed = false) {
+    std::vector<std::string> packArguments;
+    if (sealed) packArguments.push_back(sourceFile("sample.vcb"));
     const ProgramResult result =
-        runChain("zarnoGlotPack", {}, "zarnoGlotEncode", {sourceFile("sample.vcb")}, toUtf8(text));
+        runChain("zarnoGlotPack", packArguments, "zarnoGlotEncode", {sourceFile("sample.vcb")}, toUtf8(text));
     EXPECT_EQ(result.status, 0) << result.err;
     return fromUtf8(result.out);
 }
 
 TEST_F(TranslateCommandsTest, MixedScriptsGoToZarnoGlotAndBackUnchanged) {
     start();
-    setEditText(session, MIXED_TEXT);
-    translate(CMD_TO_ZARNOGLOT);
-    const std::wstring encoded = editText(session);
-    ASSERT_FALSE(encoded.empty());
-    EXPECT_TRUE(encoded != MIXED_TEXT);
-    for (wchar_t unit : encoded) {
-        EXPECT_TRUE(unit >= 0x20 || unit == L'\r' || unit == L'\n') << "control character " << int(unit);
+    // A one-byte document seals into many times its size.
+    for (const std::wstring& document : {MIXED_TEXT, std::wstring(L"x")}) {
+        setEditText(session, document);
+        translate(CMD_TO_ZARNOGLOT);
+        const std::wstring encoded = editText(session);
+        ASSERT_FALSE(encoded.empty());
+        EXPECT_TRUE(encoded != document);
+        for (wchar_t unit : encoded) {
+            EXPECT_TRUE(unit >= 0x20 || unit == L'\r' || unit == L'\n') << "control character " << int(unit);
+        }
+
+        // The command-line filters read the editor's sealed text too.
+        const ProgramResult decoded = runChain("zarnoGlotDecode", {sourceFile("sample.vcb")}, "zarnoGlotPack",
+                                               {"-d", sourceFile("sample.vcb")}, toUtf8(encoded));
+        EXPECT_EQ(decoded.status, 0) << decoded.err;
+        EXPECT_TRUE(decoded.out == toUtf8(document)) << "the filters decoded other bytes";
+
+        translate(CMD_FROM_ZARNOGLOT);
+        EXPECT_TRUE(editText(session) == document) << "the round trip changed the text";
     }
-
-    // The command-line filters read the editor's ZarnoGlot text too.
-    const ProgramResult decoded =
-        runChain("zarnoGlotDecode", {sourceFile("sample.vcb")}, "zarnoGlotPack", {"-d"}, toUtf8(encoded));
-    EXPECT_EQ(decoded.status, 0) << decoded.err;
-    EXPECT_TRUE(decoded.out == toUtf8(MIXED_TEXT)) << "the filters decoded other bytes";
-
-    translate(CMD_FROM_ZARNOGLOT);
-    EXPECT_TRUE(editText(session) == MIXED_TEXT) << "the round trip changed the text";
 }
 
 TEST_F(TranslateCommandsTest, TextEncodedByTheFiltersTranslatesBack) {
@@ -111,6 +118,17 @@ TEST_F(TranslateCommandsTest, FailuresShowTheirBoxAndKeepTheDocument) {
         wordChanged = encoded.substr(0, firstBlank + 1) + L"welder" + encoded.substr(secondBlank);
     }
     const std::wstring wordMisspelt = encoded.substr(0, firstBlank + 1) + L"qqqq" + encoded.substr(secondBlank);
+    // A sealed text with its 15th word (bytes 21 and 22, in the ciphertext)
+    // swapped for another word: the tag fails.
+    const std::wstring sealed = encodeWithFilters(letter, true);
+    size_t wordStart = 0;
+    for (int word = 0; word < 14; word++) {
+        wordStart = sealed.find_first_of(L" .\r\n", wordStart);
+        wordStart = sealed.find_first_not_of(L" .\r\n", wordStart);
+    }
+    const size_t wordEnd = sealed.find_first_of(L" .\r\n", wordStart);
+    const std::wstring replacement = sealed.compare(wordStart, wordEnd - wordStart, L"latin") == 0 ? L"welder" : L"latin";
+    const std::wstring sealedChanged = sealed.substr(0, wordStart) + replacement + sealed.substr(wordEnd);
 
     const struct {
         const char* name;
@@ -126,13 +144,15 @@ TEST_F(TranslateCommandsTest, FailuresShowTheirBoxAndKeepTheDocument) {
         {"empty document back", DEFAULT_INI, true, nullptr, L"", CMD_FROM_ZARNOGLOT,
          "First runExternal failed, error code: 1."},
         {"missing vocabulary to", MISSING_VOCABULARY_INI, true, nullptr, letter, CMD_TO_ZARNOGLOT,
-         "First external program failed, error code: 1.\nzarnoGlotEncode: cannot open vocabulary \"absent.vcb\""},
+         "First external program failed, error code: 1.\nzarnoGlotPack: cannot open vocabulary \"absent.vcb\""},
         {"missing vocabulary back", MISSING_VOCABULARY_INI, true, nullptr, encoded, CMD_FROM_ZARNOGLOT,
          "First external program failed, error code: 1.\nzarnoGlotDecode: cannot open dictionary"},
         {"word removed", DEFAULT_INI, true, nullptr, wordRemoved, CMD_FROM_ZARNOGLOT,
          "First external program failed, error code: 1.\nzarnoGlotDecode: leftover byte after incomplete block"},
         {"word changed", DEFAULT_INI, true, nullptr, wordChanged, CMD_FROM_ZARNOGLOT,
          "First external program failed, error code: 1.\nzarnoGlotPack: damaged packed data (incorrect header check)"},
+        {"sealed text altered", DEFAULT_INI, true, nullptr, sealedChanged, CMD_FROM_ZARNOGLOT,
+         "First external program failed, error code: 1.\nzarnoGlotPack: the text is damaged or was altered"},
         {"word not in the vocabulary", DEFAULT_INI, true, nullptr, wordMisspelt, CMD_FROM_ZARNOGLOT,
          "First external program failed, error code: 1.\nzarnoGlotDecode: unknown word: qqqq"},
         {"plain text back", DEFAULT_INI, true, nullptr, letter, CMD_FROM_ZARNOGLOT,
