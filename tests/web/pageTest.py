@@ -27,6 +27,8 @@ SAMPLE_BARN = os.path.join(TOP, "data", "sample.barn")
 MIXED_TEXT = ("Grüße aus Köln, ça va? Ñandú.\r\n日本語のテキスト、中文的句子。\r\n"
               "😀 🎉 👩‍👩‍👧 emoji\r\n\r\nΤέλος — конец.\r\n").encode("utf-8")
 WAIT_SECONDS = 60
+SEALED_ELSEWHERE = "zarnoGlotPack: the text was sealed with another vocabulary"
+SEALED_DAMAGED = "zarnoGlotPack: the text is damaged or was altered"
 
 
 def start_browser(download_folder):
@@ -209,23 +211,34 @@ def damaged_text_keeps_input(page):
     page.set_text("Ein kurzer Text.")
     state, message = page.press("to-zarnoglot")
     expect(state == "done", message)
-    words = page.text().split(" ")
+    prose = page.text()
+    words = prose.split(" ")
     damaged = " ".join(["qqqq"] + words[1:])
     page.set_text(damaged)
     expect_failure(page, "to-text", "zarnoGlotDecode: unknown word: qqqq", damaged)
 
-    # Text written without packing, and a packed stream that would expand
-    # beyond the bound.
-    for data, reason in ((b"plain bytes", "zarnoGlotPack: damaged packed data"),
-                         (zlib.compress(b"a" * 200000, 9), "more than 8 times")):
-        prose = page.run("./zarnoGlotEncode sample.vcb", data).decode("utf-8")
+    # The page's sealed bytes with one bit flipped, and with the words of
+    # another vocabulary; bytes written without packing or sealing, and
+    # unsealed streams cut short or that would expand beyond the bound.
+    sealed = page.run("./zarnoGlotDecode sample.vcb", prose.encode("utf-8"))
+    flipped = bytearray(sealed)
+    flipped[len(sealed) // 2] ^= 0x10
+    other = page.write_file("other.vcb", page.run("./zarnoGlotShuffle 'other words' < " + SAMPLE_BARN, b""))
+    for vocabulary, data, reason in ((None, bytes(flipped), SEALED_DAMAGED),
+                                     (None, b"plain bytes", SEALED_DAMAGED),
+                                     (None, zlib.compress(b"legacy")[:-2], "zarnoGlotPack: truncated packed data"),
+                                     (None, zlib.compress(b"a" * 200000, 9), "more than 8 times"),
+                                     (other, sealed, SEALED_ELSEWHERE)):
+        if vocabulary is not None:
+            page.choose("vocabulary", vocabulary)
+        prose = page.run("./zarnoGlotEncode " + (vocabulary or "sample.vcb"), data).decode("utf-8")
         page.set_text(prose)
         expect_failure(page, "to-text", reason, prose)
 
     # A vocabulary that is not one.
     page.choose("vocabulary", page.write_file("short.vcb", b"one\ntwo\nthree\n"))
     page.set_text("Kept as it is.")
-    expect_failure(page, "to-zarnoglot", "zarnoGlotEncode: vocabulary has 3 entries; 4608 required",
+    expect_failure(page, "to-zarnoglot", "zarnoGlotPack: vocabulary has 3 entries; 4608 required",
                    "Kept as it is.")
     expect_failure(page, "to-text", "zarnoGlotDecode: dictionary must contain 4608 words", "Kept as it is.")
 
