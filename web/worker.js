@@ -365,7 +365,8 @@ async function toZarnoGlot(job) {
 }
 
 // Read the ZarnoGlot, then open and unpack a sealed text, or unpack an
-// unsealed one of an earlier version as it is.
+// unsealed one of an earlier version as it is. As zarnoGlotPack -d with a
+// vocabulary, the packer's loader checks the vocabulary for both.
 async function toText(job) {
   const codec = await codecReady;
   let canonical = null;
@@ -374,10 +375,10 @@ async function toText(job) {
   try {
     stage = 'Reading ZarnoGlot';
     packed = runWithVocabulary(codec, job.vocabulary, job.text, place => codec._pageDecode(place, job.text.length));
+    canonical = canonicalVocabulary(codec, job.vocabulary);
     if (packed[0] === ZLIB_FIRST_BYTE) return { bytes: await unpack(packed), notes: [], sealed: false };
     if (packed.length < SALT_BYTES + CHECK_BYTES + TAG_BYTES) throw new PageFailure(DAMAGED_SEAL);
     requireSubtleCrypto();
-    canonical = canonicalVocabulary(codec, job.vocabulary);
     payload = await openSealed(canonical, packed);
     return { bytes: await unpackPayload(payload), notes: [], sealed: true };
   } finally {
