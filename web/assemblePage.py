@@ -3,14 +3,16 @@
 
 The template web/zarnoglot.html receives the style sheet and the page
 script inline, the worker's source (the WebAssembly bytes in base64, the
-codec's loader and web/worker.js) and the bundled vocabulary as inert
-text blocks, and a Content-Security-Policy that allows exactly these two
-inline blocks, WebAssembly and a worker made from the page itself, and no
-network request of any kind.
+codec's loader, hash-wasm's Argon2id build under its licence notice and
+web/worker.js) and the bundled vocabulary as inert text blocks, and a
+Content-Security-Policy that allows exactly these two inline blocks,
+WebAssembly and a worker made from the page itself, and no network
+request of any kind.
 """
 import argparse
 import base64
 import hashlib
+import json
 import os
 import re
 import sys
@@ -33,10 +35,28 @@ def check_inline(name, text):
             sys.exit("assemblePage: %s holds %r and cannot stand inline" % (name, bad))
 
 
+def argon2_source(package, lock_path):
+    """hash-wasm's Argon2id build, preceded by the package's licence notice;
+    refused unless the installed package is the version the lock file pins."""
+    with open(lock_path, encoding="utf-8") as lock:
+        pinned = json.load(lock)["packages"]["node_modules/hash-wasm"]["version"]
+    with open(os.path.join(package, "package.json"), encoding="utf-8") as manifest:
+        installed = json.load(manifest)["version"]
+    if installed != pinned:
+        sys.exit("assemblePage: hash-wasm %s is installed, web/package-lock.json pins %s: run scripts/install-deps"
+                 % (installed, pinned))
+    licence = read_text(os.path.join(package, "LICENSE")).strip()
+    if "*/" in licence:
+        sys.exit("assemblePage: hash-wasm's licence cannot stand in a comment")
+    return "/* hash-wasm %s (npm package, MIT licence), whose Argon2id derives the sealing key.\n\n%s\n*/\n%s" % (
+        installed, licence, read_text(os.path.join(package, "dist", "argon2.umd.min.js")))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--sources", required=True, help="folder of zarnoglot.html, page.css, page.js, worker.js")
     parser.add_argument("--codec", required=True, help="the codec's loader; its .wasm lies beside it")
+    parser.add_argument("--hash-wasm", required=True, help="the installed npm package hash-wasm")
     parser.add_argument("--vocabulary", required=True)
     parser.add_argument("--version", required=True)
     parser.add_argument("--output", required=True)
@@ -47,8 +67,9 @@ def main():
     loader = read_text(args.codec)
     with open(os.path.splitext(args.codec)[0] + ".wasm", "rb") as wasm:
         wasm_base64 = base64.b64encode(wasm.read()).decode("ascii")
-    worker = "const CODEC_WASM_BASE64 = '%s';\n%s\n%s" % (
-        wasm_base64, loader, read_text(os.path.join(args.sources, "worker.js")))
+    argon2 = argon2_source(args.hash_wasm, os.path.join(args.sources, "package-lock.json"))
+    worker = "const CODEC_WASM_BASE64 = '%s';\n%s\n%s\n%s" % (
+        wasm_base64, loader, argon2, read_text(os.path.join(args.sources, "worker.js")))
     with open(args.vocabulary, "rb") as vocabulary:
         vocabulary_base64 = base64.encodebytes(vocabulary.read()).decode("ascii").strip()
     for name, text in (("page.css", style), ("page.js", script), ("the worker", worker)):

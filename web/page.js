@@ -53,6 +53,11 @@ worker.onmessage = event => {
   if (answer.kind === 'progress') {
     // A step that was still under way when its job failed may report late.
     if (finishJob === null) return;
+    if (answer.fraction === null) {
+      progress.removeAttribute('value');
+      showMessage(answer.stage + '...', 'working');
+      return;
+    }
     progress.value = answer.fraction;
     showMessage(answer.stage + '... ' + Math.round(100 * answer.fraction) + '%', 'working');
     return;
@@ -128,7 +133,8 @@ toZarnoGlotButton.addEventListener('click', () => {
   const vocabulary = currentVocabulary();
   startJob({ kind: 'toZarnoGlot', text, vocabulary }, [text.buffer, vocabulary.buffer], answer => {
     textArea.value = new TextDecoder().decode(answer.bytes);
-    showMessage('Written in ZarnoGlot with ' + vocabularyLabel() + ': ' + textLength + ' bytes of text.', 'done');
+    showMessage('Sealed and written in ZarnoGlot with ' + vocabularyLabel() + ': ' + textLength + ' bytes of text.',
+        'done');
   });
 });
 
@@ -136,16 +142,20 @@ toTextButton.addEventListener('click', () => {
   const text = new TextEncoder().encode(textArea.value);
   const vocabulary = currentVocabulary();
   startJob({ kind: 'toText', text, vocabulary }, [text.buffer, vocabulary.buffer], answer => {
+    const length = answer.bytes.length;
     let decoded;
     try {
       decoded = new TextDecoder('utf-8', { fatal: true }).decode(answer.bytes);
     } catch (error) {
-      showMessage('The ZarnoGlot text reads back as ' + answer.bytes.length +
+      showMessage('The ZarnoGlot text reads back as ' + length +
           ' bytes that are not UTF-8 text: read it with zarnoGlotDecode and zarnoGlotPack -d.', 'failed');
       return;
+    } finally {
+      answer.bytes.fill(0);
     }
     showText(decoded);
-    showMessage('Read back with ' + vocabularyLabel() + ': ' + answer.bytes.length + ' bytes of text.', 'done');
+    showMessage((answer.sealed ? 'Opened with ' : 'Read back (an unsealed text of an earlier version) with ') +
+        vocabularyLabel() + ': ' + length + ' bytes of text.', 'done');
   });
 });
 

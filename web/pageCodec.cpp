@@ -1,8 +1,10 @@
 // The page's entry points into the programs' own code: the encoder's and
-// the decoder's stream steps over bytes held in memory, and the harvester
-// and the shuffler over memory streams. Every reason for a failure goes to
-// standard error in the programs' own words, where the page's worker
-// collects it; results are left in one block that the worker copies out.
+// the decoder's stream steps over bytes held in memory, the harvester and
+// the shuffler over memory streams, and the vocabulary loader's canonical
+// bytes that a sealed text's key is derived from. Every reason for a
+// failure goes to standard error in the programs' own words, where the
+// page's worker collects it; results are left in one block that the worker
+// copies out, and that is wiped when it is cleared.
 #include <emscripten.h>
 
 #include <cstdint>
@@ -15,10 +17,15 @@
 #include "decoder.h"
 #include "encoder.h"
 #include "harvester.h"
+#include "platform.h"
 #include "shuffler.h"
 
 // The worker writes the chosen vocabulary here before each translation.
 static const char VOCABULARY_FILE[] = "/vocabulary.vcb";
+
+// The program that seals and opens texts; pack/ is not part of the page,
+// whose worker packs with the browser's zlib streams.
+static const char PACKER_NAME[] = "zarnoGlotPack";
 
 // Input is handed over in steps of this many bytes (a multiple of 3, so
 // that the encoder's groups never straddle two steps), with a progress
@@ -40,6 +47,7 @@ struct ResultBlock {
 static ResultBlock result;
 
 static void clearResult() {
+    if (result.bytes != nullptr) wipeBytes(result.bytes, result.length);
     std::free(result.bytes);
     result = ResultBlock{nullptr, 0, 0};
 }
@@ -153,6 +161,30 @@ EMSCRIPTEN_KEEPALIVE int pageDecode(const unsigned char* text, std::size_t count
     std::fprintf(stderr, decodeMessage(status), DECODER_NAME, reinterpret_cast<char*>(state.word));
     clearResult();
     return 1;
+}
+
+// Leaves the vocabulary file's canonical bytes in the result block, as
+// zarnoGlotPack derives a sealed text's key from them (the packer loads the
+// vocabulary with the encoder's loader and refuses it in the same words
+// under its own name). The loaded words are wiped before it returns.
+// Returns the program's exit status.
+EMSCRIPTEN_KEEPALIVE int pageCanonicalVocabulary() {
+    static VocabularyBlob vocabulary;
+    clearResult();
+    if (!loadVocabulary(VOCABULARY_FILE, &vocabulary, PACKER_NAME)) return 1;
+    std::size_t length = static_cast<std::size_t>(vocabulary.blobSize);
+    unsigned char* bytes = static_cast<unsigned char*>(std::malloc(length));
+    if (bytes != nullptr) {
+        canonicalVocabulary(vocabulary, bytes);
+        result = ResultBlock{bytes, length, length};
+    }
+    freeVocabulary(&vocabulary);
+    wipeBytes(&vocabulary, sizeof vocabulary);  // its word slots hold the words too
+    if (bytes == nullptr) {
+        report(stderr, PACKER_NAME, "out of memory");
+        return 1;
+    }
+    return 0;
 }
 
 // Makes a vocabulary with the passphrase, as zarnoGlotShuffle does: from a

@@ -1,8 +1,10 @@
 // The page's worker. The programs' own code, compiled to WebAssembly, writes
 // and reads ZarnoGlot and makes vocabularies; the browser's zlib-format
-// streams pack and unpack as zarnoGlotPack does. It runs beside the page so
-// that a long text never freezes it, and reports progress as it goes.
-// createCodecModule and CODEC_WASM_BASE64 stand before this script.
+// streams pack and unpack, and hash-wasm's Argon2id with the browser's
+// AES-256-GCM seal and open, as zarnoGlotPack does with a vocabulary. It
+// runs beside the page so that a long text never freezes it, and reports
+// progress as it goes. createCodecModule, CODEC_WASM_BASE64 and hashwasm
+// stand before this script.
 
 // zarnoGlotPack stores text that would shrink more than sevenfold, and
 // refuses to unpack more than eight times the packed bytes plus 1 KiB.
@@ -13,12 +15,33 @@ const STREAM_STEP_BYTES = 64 * 1024;
 const STORED_BLOCK_BYTES = 65535;
 const VOCABULARY_FILE = '/vocabulary.vcb';  // where the codec's loaders read it
 
+// A sealed text: salt | check | ciphertext | tag. The key and the check are
+// Argon2id of the label, a zero byte and the canonical vocabulary, with the
+// salt; the salt and the check are the associated data of AES-256-GCM,
+// whose nonce may stay zero because no two texts share a salt and so a key.
+const SEAL_LABEL = 'ZarnoGlot sealed v1';
+const SALT_BYTES = 16;
+const CHECK_BYTES = 2;
+const KEY_BYTES = 32;
+const TAG_BYTES = 16;
+const ARGON2_OPTIONS = { iterations: 3, memorySize: 65536, parallelism: 1, hashLength: KEY_BYTES + CHECK_BYTES,
+                         outputType: 'binary' };
+// Every zlib stream zarnoGlotPack and the page write begins with this byte,
+// which no salt begins with: a text that begins with it is an unsealed
+// text of an earlier version.
+const ZLIB_FIRST_BYTE = 0x78;
+const WRONG_VOCABULARY = 'zarnoGlotPack: the text was sealed with another vocabulary';
+const DAMAGED_SEAL = 'zarnoGlotPack: the text is damaged or was altered';
+const NO_SUBTLE_CRYPTO = 'Sealing and opening texts need the browser\'s cryptography, which it gives only to a ' +
+    'page opened from its file or over https: open zarnoglot.html that way. Nothing was changed.';
+
 // A failure whose message the page shows as it is.
 class PageFailure extends Error {}
 
 let stage = '';
 let programLines = [];  // what the programs wrote on standard error
 
+// A fraction of null is a step that cannot tell how far it has come.
 function reportProgress(fraction) {
   postMessage({ kind: 'progress', stage, fraction });
 }
@@ -125,26 +148,82 @@ async function pack(bytes) {
   return storedZlibStream(bytes);
 }
 
-// zarnoGlotPack's reasons for a zlib stream that does not unpack, told
-// apart by the browser's description of the failure.
-function unpackFailure(error) {
+// How a zlib stream that does not unpack failed, told apart by the
+// browser's description: 'truncated' (it ends early), 'trailing' (bytes
+// follow its end) or 'damaged'.
+function unpackFailureKind(error) {
   const detail = String(error && error.message ? error.message : error);
-  if (/truncated/i.test(detail)) return 'zarnoGlotPack: truncated packed data';
-  if (/junk|after the end|after end/i.test(detail)) return 'zarnoGlotPack: trailing data after the packed data';
-  return 'zarnoGlotPack: damaged packed data (' + detail + ')';
+  if (/truncated/i.test(detail)) return 'truncated';
+  if (/junk|after the end|after end/i.test(detail)) return 'trailing';
+  return 'damaged';
+}
+
+// zarnoGlotPack's reason for an unsealed stream that does not unpack.
+function unpackFailure(error) {
+  const kind = unpackFailureKind(error);
+  if (kind === 'truncated') return 'zarnoGlotPack: truncated packed data';
+  if (kind === 'trailing') return 'zarnoGlotPack: trailing data after the packed data';
+  return 'zarnoGlotPack: damaged packed data (' + String(error && error.message ? error.message : error) + ')';
+}
+
+// Unpacks one whole zlib stream, refusing more than zarnoGlotPack's bound
+// for packed bytes of the given length; throws the browser's own error for
+// a stream that does not unpack.
+function inflate(bytes, packedLength) {
+  const limit = UNPACK_LIMIT_FACTOR * packedLength + UNPACK_LIMIT_SLACK;
+  const limitMessage = 'zarnoGlotPack: unpacked data would be more than ' + UNPACK_LIMIT_FACTOR +
+      ' times the packed data and 1 KiB';
+  return runThroughStream(new DecompressionStream('deflate'), bytes, limit, limitMessage);
 }
 
 async function unpack(bytes) {
   stage = 'Unpacking';
-  const limit = UNPACK_LIMIT_FACTOR * bytes.length + UNPACK_LIMIT_SLACK;
-  const limitMessage = 'zarnoGlotPack: unpacked data would be more than ' + UNPACK_LIMIT_FACTOR +
-      ' times the packed data and 1 KiB';
   try {
-    return await runThroughStream(new DecompressionStream('deflate'), bytes, limit, limitMessage);
+    return await inflate(bytes, bytes.length);
   } catch (error) {
     if (error instanceof PageFailure) throw error;
     throw new PageFailure(unpackFailure(error));
   }
+}
+
+// The length a zlib stream of length bytes is padded to before it is
+// sealed (Padmé): at most about 12% more, and a sealed text's length tells
+// only the top bits of its stream's length.
+function paddedLength(length) {
+  if (length < 2) return length;
+  const exponent = 31 - Math.clz32(length);
+  const dropped = exponent - (32 - Math.clz32(exponent));
+  const step = 2 ** dropped;
+  return Math.floor((length + step - 1) / step) * step;
+}
+
+// The opened payload: exactly one complete zlib stream followed only by
+// zero bytes, padded to exactly its padded length. The stream may itself
+// end in zero bytes, so its end is searched for from where the zero bytes
+// begin (almost always the end itself): a shorter piece of the payload
+// unpacks as truncated, a longer one as followed by trailing data.
+async function unpackPayload(payload) {
+  stage = 'Unpacking';
+  let shortest = payload.length;
+  while (shortest > 0 && payload[shortest - 1] === 0) shortest--;
+  let longest = payload.length;
+  let length = shortest;
+  while (shortest <= longest) {
+    try {
+      const plain = await inflate(payload.subarray(0, length), payload.length);
+      if (paddedLength(length) === payload.length) return plain;
+      plain.fill(0);
+      break;
+    } catch (error) {
+      if (error instanceof PageFailure) throw error;
+      const kind = unpackFailureKind(error);
+      if (kind === 'truncated') shortest = length + 1;
+      else if (kind === 'trailing') longest = length - 1;
+      else break;
+    }
+    length = Math.floor((shortest + longest) / 2);
+  }
+  throw new PageFailure(DAMAGED_SEAL);
 }
 
 // Runs one of the codec's entry points over bytes copied into its memory.
@@ -178,24 +257,136 @@ function runWithVocabulary(codec, vocabulary, bytes, call) {
   try {
     return runCodec(codec, bytes, call);
   } finally {
+    // The file system keeps its own copy of the file's bytes.
+    const file = codec.FS.lookupPath(VOCABULARY_FILE).node;
+    if (file.contents) file.contents.fill(0);
     codec.FS.unlink(VOCABULARY_FILE);
   }
 }
 
-async function toZarnoGlot(job) {
-  const codec = await codecReady;
-  const packed = await pack(job.text);
-  stage = 'Writing ZarnoGlot';
-  return runWithVocabulary(codec, job.vocabulary, packed,
-      place => codec._pageEncode(place, packed.length, randomSeed()));
+// Without a secure context (a page served over plain http) the browser
+// has no crypto.subtle.
+function requireSubtleCrypto() {
+  if (!self.crypto || !self.crypto.subtle) throw new PageFailure(NO_SUBTLE_CRYPTO);
 }
 
+// The vocabulary's canonical bytes, from the codec's own loader, which
+// refuses a vocabulary in zarnoGlotPack's words. The caller wipes them.
+function canonicalVocabulary(codec, vocabulary) {
+  return runWithVocabulary(codec, vocabulary, new Uint8Array(0), () => codec._pageCanonicalVocabulary());
+}
+
+// Argon2id of the label, a zero byte and the canonical vocabulary, with
+// the salt: an AES key that can only encrypt or only decrypt (usage), and
+// the 2-byte check that tells a wrong vocabulary from a damaged text.
+async function deriveKey(canonical, salt, usage) {
+  stage = usage === 'encrypt' ? 'Sealing' : 'Opening';
+  reportProgress(null);
+  const label = new TextEncoder().encode(SEAL_LABEL);
+  const password = new Uint8Array(label.length + 1 + canonical.length);
+  password.set(label);
+  password.set(canonical, label.length + 1);
+  let derived;
+  try {
+    derived = await hashwasm.argon2id({ ...ARGON2_OPTIONS, password, salt });
+  } finally {
+    password.fill(0);
+  }
+  try {
+    const check = derived.slice(KEY_BYTES);
+    const key = await crypto.subtle.importKey('raw', derived.subarray(0, KEY_BYTES), { name: 'AES-GCM' }, false,
+                                              [usage]);
+    return { key, check };
+  } finally {
+    derived.fill(0);
+  }
+}
+
+function gcmParameters(sealed) {
+  return { name: 'AES-GCM', iv: new Uint8Array(12), additionalData: sealed.subarray(0, SALT_BYTES + CHECK_BYTES),
+           tagLength: 8 * TAG_BYTES };
+}
+
+// salt | check | AES-256-GCM of the zlib stream padded with zero bytes.
+async function sealPacked(canonical, packed) {
+  const salt = new Uint8Array(SALT_BYTES);
+  do crypto.getRandomValues(salt); while (salt[0] === ZLIB_FIRST_BYTE);
+  const { key, check } = await deriveKey(canonical, salt, 'encrypt');
+  const payload = new Uint8Array(paddedLength(packed.length));
+  payload.set(packed);
+  const head = new Uint8Array(SALT_BYTES + CHECK_BYTES);
+  head.set(salt);
+  head.set(check, SALT_BYTES);
+  try {
+    const sealed = new Uint8Array(await crypto.subtle.encrypt(gcmParameters(head), key, payload));
+    const text = new Uint8Array(head.length + sealed.length);
+    text.set(head);
+    text.set(sealed, head.length);
+    return text;
+  } finally {
+    payload.fill(0);
+  }
+}
+
+// The payload of a sealed text, once its tag has verified.
+async function openSealed(canonical, sealed) {
+  const { key, check } = await deriveKey(canonical, sealed.subarray(0, SALT_BYTES), 'decrypt');
+  if (check[0] !== sealed[SALT_BYTES] || check[1] !== sealed[SALT_BYTES + 1]) {
+    throw new PageFailure(WRONG_VOCABULARY);
+  }
+  try {
+    return new Uint8Array(await crypto.subtle.decrypt(gcmParameters(sealed), key,
+                                                      sealed.subarray(SALT_BYTES + CHECK_BYTES)));
+  } catch (error) {
+    throw new PageFailure(DAMAGED_SEAL);
+  }
+}
+
+// Pack, seal, then write the sealed bytes as ZarnoGlot.
+async function toZarnoGlot(job) {
+  const codec = await codecReady;
+  requireSubtleCrypto();
+  let canonical = null;
+  let packed = null;
+  try {
+    canonical = canonicalVocabulary(codec, job.vocabulary);
+    packed = await pack(job.text);
+    job.text.fill(0);
+    const sealed = await sealPacked(canonical, packed);
+    stage = 'Writing ZarnoGlot';
+    return { bytes: runWithVocabulary(codec, job.vocabulary, sealed,
+                                      place => codec._pageEncode(place, sealed.length, randomSeed())),
+             notes: [] };
+  } finally {
+    if (canonical) canonical.fill(0);
+    if (packed) packed.fill(0);
+    job.vocabulary.fill(0);
+  }
+}
+
+// Read the ZarnoGlot, then open and unpack a sealed text, or unpack an
+// unsealed one of an earlier version as it is. As zarnoGlotPack -d with a
+// vocabulary, the packer's loader checks the vocabulary for both.
 async function toText(job) {
   const codec = await codecReady;
-  stage = 'Reading ZarnoGlot';
-  const packed = runWithVocabulary(codec, job.vocabulary, job.text,
-      place => codec._pageDecode(place, job.text.length));
-  return unpack(packed);
+  let canonical = null;
+  let packed = null;
+  let payload = null;
+  try {
+    stage = 'Reading ZarnoGlot';
+    packed = runWithVocabulary(codec, job.vocabulary, job.text, place => codec._pageDecode(place, job.text.length));
+    canonical = canonicalVocabulary(codec, job.vocabulary);
+    if (packed[0] === ZLIB_FIRST_BYTE) return { bytes: await unpack(packed), notes: [], sealed: false };
+    if (packed.length < SALT_BYTES + CHECK_BYTES + TAG_BYTES) throw new PageFailure(DAMAGED_SEAL);
+    requireSubtleCrypto();
+    payload = await openSealed(canonical, packed);
+    return { bytes: await unpackPayload(payload), notes: [], sealed: true };
+  } finally {
+    if (canonical) canonical.fill(0);
+    if (packed) packed.fill(0);
+    if (payload) payload.fill(0);
+    job.vocabulary.fill(0);
+  }
 }
 
 async function makeVocabulary(job) {
@@ -221,10 +412,8 @@ const JOBS = { toZarnoGlot, toText, makeVocabulary };
 onmessage = async event => {
   const job = event.data;
   try {
-    const outcome = await JOBS[job.kind](job);
-    const bytes = outcome instanceof Uint8Array ? outcome : outcome.bytes;
-    const notes = outcome instanceof Uint8Array ? [] : outcome.notes;
-    postMessage({ kind: 'done', bytes, notes }, [bytes.buffer]);
+    const { bytes, notes, sealed } = await JOBS[job.kind](job);
+    postMessage({ kind: 'done', bytes, notes, sealed }, [bytes.buffer]);
   } catch (error) {
     const reason = error instanceof PageFailure ? error.message : 'The page failed: ' + error;
     postMessage({ kind: 'failed', reason });

@@ -23,10 +23,13 @@ from selenium.webdriver.common.by import By
 
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SAMPLE_BARN = os.path.join(TOP, "data", "sample.barn")
+SEALED_VECTORS = os.path.join(TOP, "tests", "pack", "sealedVectors.txt")
 # Accents, CJK, emoji (one joined by zero-width joiners) and Windows line ends.
 MIXED_TEXT = ("Grüße aus Köln, ça va? Ñandú.\r\n日本語のテキスト、中文的句子。\r\n"
               "😀 🎉 👩‍👩‍👧 emoji\r\n\r\nΤέλος — конец.\r\n").encode("utf-8")
 WAIT_SECONDS = 60
+SEALED_ELSEWHERE = "zarnoGlotPack: the text was sealed with another vocabulary"
+SEALED_DAMAGED = "zarnoGlotPack: the text is damaged or was altered"
 
 
 def start_browser(download_folder):
@@ -140,12 +143,12 @@ def mixed_text_round_trip(page):
 
 
 def filters_read_the_page_and_back(page):
-    # The page's text (sample vocabulary) read by the filters.
+    # The page's sealed text (sample vocabulary) opened by the filters.
     page.set_text(MIXED_TEXT.decode("utf-8"))
     page.line_ends("crlf")
     state, message = page.press("to-zarnoglot")
     expect(state == "done", message)
-    back = page.run("./zarnoGlotDecode sample.vcb | ./zarnoGlotPack -d", page.text().encode("utf-8"))
+    back = page.run("./zarnoGlotDecode sample.vcb | ./zarnoGlotPack -d sample.vcb", page.text().encode("utf-8"))
     expect(back == MIXED_TEXT, "the filters read back %r" % back)
 
     # Text that shrinks too far is stored, so that the packed bytes stay
@@ -154,20 +157,46 @@ def filters_read_the_page_and_back(page):
     page.set_text(repeats)
     state, message = page.press("to-zarnoglot")
     expect(state == "done", message)
-    packed = page.run("./zarnoGlotDecode sample.vcb", page.text().encode("utf-8"))
-    expect(len(packed) * 7 >= len(repeats), "repeats packed to %d bytes" % len(packed))
-    expect(page.run("./zarnoGlotPack -d", packed) == repeats.encode(), "stored repeats changed")
+    sealed = page.run("./zarnoGlotDecode sample.vcb", page.text().encode("utf-8"))
+    expect(len(sealed) * 7 >= len(repeats), "repeats packed to %d bytes" % len(sealed))
+    expect(page.run("./zarnoGlotPack -d sample.vcb", sealed) == repeats.encode(), "stored repeats changed")
 
-    # The filters' text (a personal vocabulary, chosen in the page) read by the page.
+    # The filters' sealed and unsealed texts (a personal vocabulary, chosen
+    # in the page) read by the page.
     vocabulary = page.write_file("mine.vcb", page.run("./zarnoGlotShuffle 'filters check' < " + SAMPLE_BARN, b""))
     page.choose("vocabulary", vocabulary)
-    prose = page.run("./zarnoGlotPack | ./zarnoGlotEncode " + vocabulary, MIXED_TEXT)
-    page.set_text(prose.decode("utf-8"))
-    page.line_ends("lf")
-    state, message = page.press("to-text")
-    expect(state == "done" and "mine.vcb" in message, message)
-    expect(page.text() == as_text_area(MIXED_TEXT), "the page read back %r" % page.text())
-    expect(page.line_ends() == "crlf", "the Windows line ends were not recognised")
+    for packer, read in (("./zarnoGlotPack " + vocabulary, "Opened with mine.vcb"),
+                         ("./zarnoGlotPack", "unsealed text of an earlier version) with mine.vcb")):
+        prose = page.run(packer + " | ./zarnoGlotEncode " + vocabulary, MIXED_TEXT)
+        page.set_text(prose.decode("utf-8"))
+        page.line_ends("lf")
+        state, message = page.press("to-text")
+        expect(state == "done" and read in message, message)
+        expect(page.text() == as_text_area(MIXED_TEXT), "the page read back %r" % page.text())
+        expect(page.line_ends() == "crlf", "the Windows line ends were not recognised")
+
+
+def sealed_vectors():
+    """(name, vocabulary path, plain bytes, sealed bytes) of the shared test vectors."""
+    with open(SEALED_VECTORS, encoding="utf-8") as vectors:
+        for line in vectors:
+            if line.startswith("#") or not line.strip():
+                continue
+            name, vocabulary, _salt, plain, sealed = line.rstrip("\n").split("|")[:5]
+            yield name, os.path.join(TOP, vocabulary), bytes.fromhex(plain), bytes.fromhex(sealed)
+
+
+def sealed_vectors_open(page):
+    for name, vocabulary, plain, sealed in sealed_vectors():
+        page.choose("vocabulary", vocabulary)
+        page.set_text(page.run("./zarnoGlotEncode " + vocabulary, sealed).decode("utf-8"))
+        state, message = page.press("to-text")
+        try:
+            expected = as_text_area(plain)
+        except UnicodeDecodeError:  # the page shows only text
+            expect(state == "failed" and "reads back as %d bytes" % len(plain) in message, name + ": " + message)
+            continue
+        expect(state == "done" and page.text() == expected, "%s: %s, %r" % (name, message, page.text()))
 
 
 def vocabulary_matches_shuffle(page):
@@ -209,23 +238,36 @@ def damaged_text_keeps_input(page):
     page.set_text("Ein kurzer Text.")
     state, message = page.press("to-zarnoglot")
     expect(state == "done", message)
-    words = page.text().split(" ")
+    prose = page.text()
+    words = prose.split(" ")
     damaged = " ".join(["qqqq"] + words[1:])
     page.set_text(damaged)
     expect_failure(page, "to-text", "zarnoGlotDecode: unknown word: qqqq", damaged)
 
-    # Text written without packing, and a packed stream that would expand
-    # beyond the bound.
-    for data, reason in ((b"plain bytes", "zarnoGlotPack: damaged packed data"),
-                         (zlib.compress(b"a" * 200000, 9), "more than 8 times")):
-        prose = page.run("./zarnoGlotEncode sample.vcb", data).decode("utf-8")
+    # The page's sealed bytes with one bit flipped, and a test vector in the
+    # words of another vocabulary; bytes written without packing or
+    # sealing, and unsealed streams cut short or that would expand beyond
+    # the bound.
+    sealed = page.run("./zarnoGlotDecode sample.vcb", prose.encode("utf-8"))
+    flipped = bytearray(sealed)
+    flipped[len(sealed) // 2] ^= 0x10
+    other = page.write_file("other.vcb", page.run("./zarnoGlotShuffle 'other words' < " + SAMPLE_BARN, b""))
+    vector = next(sealed_vectors())[3]
+    for vocabulary, data, reason in ((None, bytes(flipped), SEALED_DAMAGED),
+                                     (None, b"plain bytes", SEALED_DAMAGED),
+                                     (None, zlib.compress(b"legacy")[:-2], "zarnoGlotPack: truncated packed data"),
+                                     (None, zlib.compress(b"a" * 200000, 9), "more than 8 times"),
+                                     (other, vector, SEALED_ELSEWHERE)):
+        if vocabulary is not None:
+            page.choose("vocabulary", vocabulary)
+        prose = page.run("./zarnoGlotEncode " + (vocabulary or "sample.vcb"), data).decode("utf-8")
         page.set_text(prose)
         expect_failure(page, "to-text", reason, prose)
 
     # A vocabulary that is not one.
     page.choose("vocabulary", page.write_file("short.vcb", b"one\ntwo\nthree\n"))
     page.set_text("Kept as it is.")
-    expect_failure(page, "to-zarnoglot", "zarnoGlotEncode: vocabulary has 3 entries; 4608 required",
+    expect_failure(page, "to-zarnoglot", "zarnoGlotPack: vocabulary has 3 entries; 4608 required",
                    "Kept as it is.")
     expect_failure(page, "to-text", "zarnoGlotDecode: dictionary must contain 4608 words", "Kept as it is.")
 
@@ -281,6 +323,7 @@ CASES = {
     "filtersReadThePageAndBack": filters_read_the_page_and_back,
     "vocabularyMatchesShuffle": vocabulary_matches_shuffle,
     "damagedTextKeepsInput": damaged_text_keeps_input,
+    "sealedVectorsOpen": sealed_vectors_open,
 }
 
 
