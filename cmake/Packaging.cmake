@@ -11,6 +11,25 @@ set(vocabularySources ${CMAKE_SOURCE_DIR}/data/README.md)
 set(ZG_WEB_PAGE ${CMAKE_SOURCE_DIR}/build/web/bin/zarnoglot.html CACHE FILEPATH
     "The browser page built by the web preset, for the packages")
 
+# The notices of the libraries linked into zarnoGlotPack and inlined into
+# the page: ours, the LGPL's text and the libraries' own copyright files,
+# taken from the packages the build used.
+if(WIN32)
+  set(ZG_GCRYPT_COPYRIGHT /usr/share/doc/libgcrypt-mingw-w64-dev/copyright)
+  set(ZG_GPG_ERROR_COPYRIGHT /usr/share/doc/libgpg-error-mingw-w64-dev/copyright)
+else()
+  set(ZG_GCRYPT_COPYRIGHT /usr/share/doc/libgcrypt20/copyright)
+  set(ZG_GPG_ERROR_COPYRIGHT /usr/share/doc/libgpg-error0/copyright)
+endif()
+function(zg_install_notices destination)
+  install(FILES ${CMAKE_SOURCE_DIR}/docs/third-party-notices.txt DESTINATION ${destination})
+  install(FILES /usr/share/common-licenses/LGPL-2.1 DESTINATION ${destination} RENAME LGPL-2.1.txt)
+  install(FILES ${ZG_GCRYPT_COPYRIGHT} DESTINATION ${destination} RENAME libgcrypt-copyright.txt)
+  install(FILES ${ZG_GPG_ERROR_COPYRIGHT} DESTINATION ${destination} RENAME libgpg-error-copyright.txt)
+  install(FILES ${CMAKE_SOURCE_DIR}/web/node_modules/hash-wasm/LICENSE DESTINATION ${destination}
+          RENAME hash-wasm-LICENSE.txt)
+endfunction()
+
 set(CPACK_PACKAGE_NAME zarnoglot)
 set(CPACK_PACKAGE_VENDOR "The ZarnoGlot developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -28,6 +47,7 @@ if(WIN32)
                 ${ZG_WEB_PAGE}
           DESTINATION .)
   install(FILES ${vocabularySources} DESTINATION . RENAME vocabulary-sources.md)
+  zg_install_notices(licences)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME zarnoglot-${PROJECT_VERSION}-win64)
 else()
@@ -50,11 +70,12 @@ else()
   install(FILES ${CMAKE_SOURCE_DIR}/docs/user-guide.txt ${CMAKE_SOURCE_DIR}/LICENSE
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES ${vocabularySources} DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME vocabulary-sources.md)
+  zg_install_notices(${CMAKE_INSTALL_DOCDIR}/licences)
   set(CPACK_GENERATOR TGZ DEB)
   set(CPACK_PACKAGE_FILE_NAME zarnoglot-${PROJECT_VERSION}-linux-x86_64)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, zlib1g")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, zlib1g, libgcrypt20 (>= 1.10)")
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 endif()
 
