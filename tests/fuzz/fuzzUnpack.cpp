@@ -44,7 +44,7 @@ static const unsigned char* bytesOf(const std::string& text) {
 
 static void checkUnpackOfGarbage(const std::uint8_t* data, std::size_t size) {
     PackRun run = runPackOn(true, data, size);
-    ByteBlock plain;
+    ByteBlock plain = {nullptr, 0, 0};
     PackStatus status = isSealedText(data, size) ? PACK_NEEDS_VOCABULARY : unpackBytes(data, size, &plain, nullptr);
     if (status == PACK_OK) {
         FUZZ_CHECK(run.status == 0 && run.err.empty(), "unpacking failed where unpackBytes succeeds");

@@ -129,8 +129,17 @@ static int spawnAndWait(const std::string& program, const std::vector<std::strin
     PROCESS_INFORMATION process = {};
     std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(L'\0');
-    BOOL started = CreateProcessW(widen(program).c_str(), buffer.data(), nullptr, nullptr, TRUE,
-                                  0, nullptr, nullptr, &startup, &process);
+    // Under heavy load Wine now and then fails to start a program; one more
+    // try tells such a moment from a program that cannot start at all.
+    BOOL started = FALSE;
+    for (int attempt = 1; attempt <= 2 && !started; attempt++) {
+        started = CreateProcessW(widen(program).c_str(), buffer.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                 nullptr, &startup, &process);
+        if (!started) {
+            std::fprintf(stderr, "test harness: starting %s failed (attempt %d, Windows error %lu)\n",
+                         program.c_str(), attempt, static_cast<unsigned long>(GetLastError()));
+        }
+    }
     CloseHandle(input);
     CloseHandle(output);
     CloseHandle(error);
