@@ -147,6 +147,33 @@ static std::vector<RefusalCase> refusalCases() {
     };
 }
 
+// The bound is exact: a stream that unpacks to 8 times its length plus
+// 1 KiB is read, one that unpacks to a byte more is refused.
+TEST(UnpackBytes, BoundHoldsToTheByte) {
+    EXPECT_EQ(maxUnpackedBytes(0), 1024u);
+    EXPECT_EQ(maxUnpackedBytes(100), 1824u);
+    EXPECT_EQ(maxUnpackedBytes(SIZE_MAX), SIZE_MAX - 1);
+    for (size_t beyond : {0u, 1u}) {
+        SCOPED_TRACE(beyond);
+        std::string packed;
+        size_t plainLength = 1024;
+        // Runs of zeros pack to a few bytes per 258: some length lands on the bound.
+        for (; plainLength < 20000; plainLength++) {
+            std::vector<Bytef> stream(compressBound(static_cast<uLong>(plainLength)));
+            uLongf length = static_cast<uLongf>(stream.size());
+            compress2(stream.data(), &length, std::vector<Bytef>(plainLength).data(), static_cast<uLong>(plainLength), 9);
+            if (plainLength == maxUnpackedBytes(length) + beyond) {
+                packed.assign(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(length));
+                break;
+            }
+        }
+        ASSERT_FALSE(packed.empty());
+        std::string plain;
+        EXPECT_EQ(unpack(packed, &plain), beyond == 0 ? PACK_OK : PACK_TOO_LARGE);
+        EXPECT_EQ(plain.size(), beyond == 0 ? plainLength : 0u);
+    }
+}
+
 TEST(UnpackBytes, RefusesDamagedTruncatedAndTrailingData) {
     for (const RefusalCase& test : refusalCases()) {
         SCOPED_TRACE(test.name);

@@ -55,6 +55,9 @@ TEST(ShuffleProgram, OptionsAndRefusals) {
         {"-h", {"-h"}, "", "", USAGE, -1},
         {"two arguments", {"-t", "x"}, "", "", USAGE, -1},
         {"self-test", {"-t"}, "", "MD5 self-test PASSED (6 test vectors)\n", "", 0},
+        // Only the whole argument "-t" or "-h" is an option; anything longer is a passphrase.
+        {"-t as a prefix", {"-tx"}, "", "", "zarnoGlotShuffle: 0 words found; 4608 required minimum\n", 1},
+        {"-h as a prefix", {"-help"}, "", "", "zarnoGlotShuffle: 0 words found; 4608 required minimum\n", 1},
         {"one-byte line", {"pass"}, lines(words) + "x\n", "", "zarnoGlotShuffle: invalid word length\n", 1},
         {"eight-byte line", {"pass"}, "abcdefgh\n" + lines(words), "", "zarnoGlotShuffle: invalid word length\n", 1},
         {"thirty-byte line", {"pass"}, std::string(30, 'q') + "\n" + lines(words), "",
