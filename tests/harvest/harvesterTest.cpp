@@ -80,13 +80,22 @@ const TokenizerCase TOKENIZER_CASES[] = {
     {"overlong capital after the first letter rejects", "ab\xC1\x81 xy", {"xy"}},
     {"question and exclamation marks end sentences", "Zz? Yy! Xx", {"zz", "yy", "xx"}},
     {"a comma does not end a sentence", "Zz, Yy", {"zz", "Yy"}},
+    {"too-long runs of every length from 8 to 40 between words",
+     "Aa bbbbbbbb cc ddddddddddddddddd ee fffffffffffffffffffffffffffffff gg hhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhh ii "
+     "jjjjjjjjj\xC3\xA9kkkkkkkkkkkkkkkkkkkkk ll mmmmmmmmmmmmmmmm. Nn",
+     {"aa", "cc", "ee", "gg", "ii", "ll", "nn"}},
     {"ASCII runs that go on past 16 bytes or into a two-byte letter",
      "Aa bb. Cccccccccccccccccc dd Eeeeee\xC3\xA9 oo\xC3\xA9 ff.\n\nGg", {"aa", "bb", "dd", "oo\xC3\xA9", "ff", "gg"}},
 };
 
 TEST(HarvestTokenizer, WorkedExamplesInAnyPieceSize) {
+    // Every piece size up to 64 puts a boundary at every place of a run; the
+    // last one takes the input whole.
+    std::vector<std::size_t> pieceSizes;
+    for (std::size_t size = 1; size <= 64; ++size) pieceSizes.push_back(size);
+    pieceSizes.push_back(1 << 16);
     for (const TokenizerCase& testCase : TOKENIZER_CASES) {
-        for (std::size_t pieceSize : {std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(1 << 16)}) {
+        for (std::size_t pieceSize : pieceSizes) {
             EXPECT_EQ(harvest(testCase.input, pieceSize), testCase.words)
                 << testCase.name << " (pieces of " << pieceSize << ")";
         }
