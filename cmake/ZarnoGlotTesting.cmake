@@ -19,9 +19,34 @@ include(GoogleTest)
 # test runs or reads, built before it. DRIVE_T: the test writes on drive T:,
 # which the ctest fixture editorDriveT maps (Windows build). EDITOR: an
 # end-to-end test that drives zarnoGlotWriteW; implies NEEDS the editor and
-# DRIVE_T. Natively every case is its own test; under Wine each executable is
-# one test, because listing the cases at build time would start Wine once
-# more per executable.
+# DRIVE_T. Every case is its own test, so that one failing case hides no
+# other: natively as GoogleTest lists them, under Wine as the sources'
+# TEST and TEST_F lines name them (listing them at build time would start
+# Wine once more per executable).
+
+# The cases of the sources as Suite.Name, disabled ones left out; CMake
+# reads the sources again when they change.
+function(zg_test_cases result)
+  set(cases)
+  foreach(source IN LISTS ARGN)
+    get_filename_component(path ${source} ABSOLUTE)
+    if(NOT path MATCHES "\\.cpp$")
+      continue()
+    endif()
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
+    file(STRINGS ${path} lines REGEX "^TEST(_F)?\\(")
+    foreach(line IN LISTS lines)
+      if(line MATCHES "^TEST(_F)?\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\)")
+        set(case "${CMAKE_MATCH_2}.${CMAKE_MATCH_3}")
+        if(NOT case MATCHES "\\.DISABLED_")
+          list(APPEND cases ${case})
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+  set(${result} ${cases} PARENT_SCOPE)
+endfunction()
+
 function(zg_test name)
   cmake_parse_arguments(PARSE_ARGV 1 test "DRIVE_T;EDITOR" "TIMEOUT" "LINK;NEEDS")
   add_executable(${name} ${test_UNPARSED_ARGUMENTS})
@@ -41,10 +66,13 @@ function(zg_test name)
     list(APPEND properties FIXTURES_REQUIRED editorDriveT ENVIRONMENT "ZG_DRIVE_T=${ZG_DRIVE_T_FOLDER}")
   endif()
   if(CMAKE_CROSSCOMPILING)
-    add_test(NAME ${name} COMMAND ${name})
-    if(properties)
-      set_tests_properties(${name} PROPERTIES ${properties})
-    endif()
+    zg_test_cases(cases ${test_UNPARSED_ARGUMENTS})
+    foreach(case IN LISTS cases)
+      add_test(NAME ${case} COMMAND ${name} --gtest_filter=${case})
+      if(properties)
+        set_tests_properties(${case} PROPERTIES ${properties})
+      endif()
+    endforeach()
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 PROPERTIES ${properties})
   endif()
