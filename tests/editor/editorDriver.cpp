@@ -1,5 +1,6 @@
 #include "editorDriver.h"
 
+#include "testFiles.h"
 #include "testSupport.h"
 
 #include <tlhelp32.h>
@@ -40,7 +41,7 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM data) {
 
 long long fileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data)) {
         return 0;
     }
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -56,7 +57,36 @@ std::string windowsPathOfUnixPath(const std::string& unixPath) {
     return path;
 }
 
+std::string sessionLogPath(const EditorSession& session) {
+    return session.logPath.empty() ? logFilePath() : session.logPath;
+}
+
+// The environment block of the test process with the session's settings in
+// place of those of the same names.
+std::wstring environmentBlock(const std::vector<std::string>& settings) {
+    std::wstring block;
+    wchar_t* inherited = GetEnvironmentStringsW();
+    for (const wchar_t* entry = inherited; entry != nullptr && *entry != L'\0'; entry += wcslen(entry) + 1) {
+        const std::wstring text = entry;
+        bool replaced = false;
+        for (const std::string& setting : settings) {
+            const std::wstring name = widen(setting.substr(0, setting.find('=') + 1));
+            replaced = replaced || _wcsnicmp(text.c_str(), name.c_str(), name.size()) == 0;
+        }
+        if (!replaced) {
+            block += text + L'\0';
+        }
+    }
+    FreeEnvironmentStringsW(inherited);
+    for (const std::string& setting : settings) {
+        block += widen(setting) + L'\0';
+    }
+    return block + L'\0';
+}
+
 }  // namespace
+
+const char* const EDITOR_FOLDER_NAME = "Editor";
 
 HWND findProcessWindow(DWORD processId, const char* className, bool visibleOnly, const std::string* caption,
                        HWND skip) {
@@ -66,12 +96,11 @@ HWND findProcessWindow(DWORD processId, const char* className, bool visibleOnly,
 }
 
 std::string windowText(HWND window) {
-    char text[4096] = "";
+    wchar_t text[4096] = L"";
     DWORD_PTR length = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                        &length);
-    text[sizeof text - 1] = '\0';
-    return text;
+    SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &length);
+    text[4095] = L'\0';
+    return narrow(text);
 }
 
 bool programEnded(const EditorSession& session) {
@@ -94,15 +123,18 @@ std::string logFilePath() {
 bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writeIni,
                   const std::vector<std::string>& companionFiles, const std::string& arguments,
                   const std::string& started) {
-    session->folder = makeTempDirectory();
+    session->base = makeTempDirectory();
+    session->folder = joinPath(session->base, EDITOR_FOLDER_NAME);
     const std::string editor = joinPath(session->folder, "zarnoGlotWriteW.exe");
     const std::string program = joinPath(session->folder, started);
-    if (!CopyFileA(programPath("zarnoGlotWriteW").c_str(), editor.c_str(), FALSE)) {
+    if (!CreateDirectoryW(widen(session->folder).c_str(), nullptr) ||
+        !CopyFileW(widen(programPath("zarnoGlotWriteW")).c_str(), widen(editor).c_str(), FALSE)) {
         fprintf(stderr, "editorDriver: cannot copy the editor into %s\n", session->folder.c_str());
         return false;
     }
     for (const std::string& name : companionFiles) {
-        if (!CopyFileA(joinPath(binaryDirectory(), name).c_str(), joinPath(session->folder, name).c_str(), FALSE)) {
+        if (!CopyFileW(widen(joinPath(binaryDirectory(), name)).c_str(), widen(joinPath(session->folder, name)).c_str(),
+                       FALSE)) {
             fprintf(stderr, "editorDriver: cannot copy %s\n", name.c_str());
             return false;
         }
@@ -110,16 +142,19 @@ bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writ
     if (writeIni && !writeFile(joinPath(session->folder, "zarnoGlotWriteW.ini"), iniBytes)) {
         return false;
     }
-    session->logStart = fileSize(logFilePath());
-    STARTUPINFOA startup = {};
+    session->logStart = fileSize(sessionLogPath(*session));
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    std::string commandLine = "\"" + program + "\"";
+    std::wstring commandLine = L"\"" + widen(program) + L"\"";
     if (!arguments.empty()) {
-        commandLine += " " + arguments;
+        commandLine += L" " + widen(arguments);
     }
-    // The temporary folder is the current directory so that the program has
-    // to find its own folder itself.
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    std::wstring environment = environmentBlock(session->environment);
+    // The test's current directory is not the program's folder, so that the
+    // program has to find its own folder itself.
+    if (!CreateProcessW(widen(program).c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                        session->environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
+                        session->environment.empty() ? nullptr : &environment[0], nullptr, &startup,
                         &session->process)) {
         fprintf(stderr, "editorDriver: cannot start %s (%lu)\n", program.c_str(), GetLastError());
         return false;
@@ -218,7 +253,7 @@ LRESULT sendToEdit(const EditorSession& session, UINT message, WPARAM wParam, LP
 }
 
 std::string logText(const EditorSession& session) {
-    const std::string all = readFile(logFilePath());
+    const std::string all = readFile(sessionLogPath(session));
     return static_cast<long long>(all.size()) >= session.logStart ? all.substr(session.logStart) : all;
 }
 
@@ -265,8 +300,9 @@ void stopEditor(EditorSession* session) {
         CloseHandle(session->process.hThread);
     }
     session->process = {};
-    if (!session->folder.empty()) {
-        removeTree(session->folder);
+    if (!session->base.empty()) {
+        removeTree(session->base);
     }
     session->folder.clear();
+    session->base.clear();
 }

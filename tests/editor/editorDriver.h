@@ -14,13 +14,23 @@
 #include <string>
 #include <vector>
 
+// Paths and texts are UTF-8, as in testSupport.h.
 struct EditorSession {
     std::string folder;                  // fresh folder holding the program and its configuration
+    std::string base;                    // the temporary folder that holds it
     PROCESS_INFORMATION process = {};
     HWND mainWindow = nullptr;
     HWND editControl = nullptr;
+    std::string logPath;                 // the log the program writes; empty for logFilePath()
     long long logStart = 0;              // size of the log file before the start
+    // "NAME=value" settings the program gets in its environment beside the
+    // test's own (set before launchEditor).
+    std::vector<std::string> environment;
 };
+
+// The folder the program is copied into: a name outside every single-byte
+// code page, so that each end-to-end test runs the editor from such a folder.
+extern const char* const EDITOR_FOLDER_NAME;
 
 // Default time limit of the waits, in milliseconds.
 constexpr int EDITOR_WAIT_MS = 10000;
@@ -31,7 +41,7 @@ std::string driveTFolder();
 // The log file as the tests see it, "T:\zarnoGlotWriteW.log".
 std::string logFilePath();
 
-// Makes a fresh folder, copies zarnoGlotWriteW.exe and each named companion
+// Makes a fresh folder (EDITOR_FOLDER_NAME in a new temporary folder), copies zarnoGlotWriteW.exe and each named companion
 // file of the build's bin folder into it, writes the configuration bytes as
 // zarnoGlotWriteW.ini (none when writeIni is false) and starts the program
 // of that folder (the editor unless another is named) with the arguments
@@ -66,7 +76,8 @@ void setEditText(const EditorSession& session, const std::wstring& text);
 // Runs a message through the edit control and returns its result.
 LRESULT sendToEdit(const EditorSession& session, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
-// What the program has written to the log since this session started it.
+// What the program has written to the log (session.logPath, else
+// logFilePath()) since this session started it.
 std::string logText(const EditorSession& session);
 // The log's lines since the start, without line ends.
 std::vector<std::string> logLines(const EditorSession& session);
@@ -87,5 +98,5 @@ void stopEditor(EditorSession* session);
 HWND findProcessWindow(DWORD processId, const char* className, bool visibleOnly,
                        const std::string* caption = nullptr, HWND skip = nullptr);
 
-// Narrow text of a window (a control of any process) through WM_GETTEXT.
+// Text of a window (a control of any process) through WM_GETTEXT, as UTF-8.
 std::string windowText(HWND window);

@@ -73,12 +73,3 @@ bool cancelDialog(const EditorSession& session, const std::string& caption) {
     pressDialogButton(dialog, IDCANCEL);
     return waitUntilClosed(dialog);
 }
-
-std::wstring widen(const std::string& text) {
-    const int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(units > 0 ? units - 1 : 0, L'\0');
-    if (units > 1) {
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], units);
-    }
-    return wide;
-}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editorDriver.h"
+#include "testFiles.h"
 
 #include <string>
 
@@ -27,6 +28,3 @@ bool chooseInFileDialog(HWND dialog, const std::wstring& name);
 bool chooseFile(const EditorSession& session, const std::string& caption, const std::wstring& name);
 // Waits for the dialog of that caption and cancels it.
 bool cancelDialog(const EditorSession& session, const std::string& caption);
-
-// Windows path of a file made by the tests (which use narrow paths).
-std::wstring widen(const std::string& text);

@@ -5,26 +5,26 @@
 #include <windows.h>
 #include <winioctl.h>
 
-#include <cstring>
+#include <cwchar>
 
 std::vector<std::string> folderEntries(const std::string& folder) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(joinPath(folder, "*").c_str(), &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(widen(joinPath(folder, "*")).c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE) {
         return names;
     }
     do {
-        if (strcmp(entry.cFileName, ".") != 0 && strcmp(entry.cFileName, "..") != 0) {
-            names.push_back(entry.cFileName);
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) {
+            names.push_back(narrow(entry.cFileName));
         }
-    } while (FindNextFileA(search, &entry));
+    } while (FindNextFileW(search, &entry));
     FindClose(search);
     return names;
 }
 
 bool makeSparseFile(const std::string& path, long long size) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -39,7 +39,25 @@ bool makeSparseFile(const std::string& path, long long size) {
 
 void removeWritableTree(const std::string& folder) {
     for (const std::string& name : folderEntries(folder)) {
-        SetFileAttributesA(joinPath(folder, name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(widen(joinPath(folder, name)).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     removeTree(folder);
+}
+
+std::wstring widen(const std::string& text) {
+    const int units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(units > 0 ? units - 1 : 0, L'\0');
+    if (units > 1) {
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], units);
+    }
+    return wide;
+}
+
+std::string narrow(const std::wstring& text) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(bytes > 0 ? bytes - 1 : 0, '\0');
+    if (bytes > 1) {
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
+    }
+    return utf8;
 }

@@ -19,19 +19,24 @@ extern char** environ;
 
 namespace fs = std::filesystem;
 
+// Paths are UTF-8 in every build: on Windows they become wide paths, so
+// that a folder outside the system's code page works as any other.
+static fs::path utf8Path(const std::string& path) {
+    return fs::u8path(path);
+}
+
 std::string binaryDirectory() {
 #ifdef _WIN32
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string full(path, length);
-    return full.substr(0, full.find_last_of("\\/"));
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return fs::path(std::wstring(path, length)).parent_path().u8string();
 #else
     return fs::read_symlink("/proc/self/exe").parent_path().string();
 #endif
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
-    return (fs::path(folder) / name).string();
+    return (utf8Path(folder) / utf8Path(name)).u8string();
 }
 
 std::string programPath(const std::string& name) {
@@ -43,13 +48,13 @@ std::string programPath(const std::string& name) {
 }
 
 bool writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::ofstream file(utf8Path(path), std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file);
 }
 
 std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(utf8Path(path), std::ios::binary);
     std::ostringstream contents;
     contents << file.rdbuf();
     return contents.str();
@@ -57,7 +62,7 @@ std::string readFile(const std::string& path) {
 
 bool fileExists(const std::string& path) {
     std::error_code error;
-    return fs::exists(path, error);
+    return fs::exists(utf8Path(path), error);
 }
 
 std::string makeTempDirectory() {
@@ -66,13 +71,13 @@ std::string makeTempDirectory() {
         fs::path candidate = fs::temp_directory_path() /
                              ("zgtest-" + std::to_string(generator() % 1000000000ULL));
         std::error_code error;
-        if (fs::create_directory(candidate, error)) return candidate.string();
+        if (fs::create_directory(candidate, error)) return candidate.u8string();
     }
 }
 
 void removeTree(const std::string& path) {
     std::error_code error;
-    fs::remove_all(path, error);
+    fs::remove_all(utf8Path(path), error);
 }
 
 #ifdef _WIN32
@@ -203,7 +208,7 @@ ProgramResult runProgramWithFiles(const std::string& program,
     ProgramResult result;
     result.status = spawnAndWait(program, arguments, stdinPath, stdoutPath, errPath);
     std::error_code error;
-    if (fs::is_regular_file(stdoutPath, error)) result.out = readFile(stdoutPath);
+    if (fs::is_regular_file(utf8Path(stdoutPath), error)) result.out = readFile(stdoutPath);
     result.err = readFile(errPath);
     removeTree(folder);
     return result;

@@ -1,6 +1,8 @@
 // Helpers shared by the test suites: running a real program with given
 // standard input and capturing what it writes, and small file utilities.
-// They work the same natively and in the Windows build under Wine.
+// They work the same natively and in the Windows build under Wine. Paths
+// and program arguments are UTF-8 in both (on Windows they are passed on as
+// UTF-16), so that names outside the system's code page work.
 #pragma once
 
 #include <string>
