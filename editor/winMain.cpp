@@ -3,7 +3,6 @@
 // with the show command the program was started with.
 #include "configuration.h"
 #include "debugLog.h"
-#include "logFormat.h"
 #include "mainWindow.h"
 #include "messageBoxes.h"
 
@@ -15,12 +14,12 @@
 #include <cstdlib>
 #include <cwchar>
 
-// The log, the program's own folder as the current directory and the
-// configuration, in this order; a failure of any ends the process with its
-// fatal box.
+// The log (on drive T:, else in the local application data), the
+// program's own folder as the current directory and the configuration, in
+// this order; a failure of any ends the process with its fatal box.
 static void startUp() {
     if (!openDebugLog()) {
-        fatalError("Fatal Error - No Debug Log", "Failed to open debug log file:\n%s\n\n", LOG_FILE_PATH);
+        fatalError("Fatal Error - No Debug Log", "Failed to open debug log file:\n%s\n\n", debugLogPlaces());
     }
     unsigned long error = 0;
     if (!setWorkingDirectory(&error)) {

@@ -2,22 +2,79 @@
 
 #include "editorState.h"
 #include "logFormat.h"
+#include "textConversions.h"
+
+#include <shlobj.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
 FILE* logFile = nullptr;
 char messageBuffer[LOG_MESSAGE_SIZE];
+// The path of the log in use, and the places tried, as UTF-8.
+char logPath[UTF8_PATH_BYTES] = "";
+char logPlaces[UTF8_PATH_BYTES + 64] = "";
+
+// The user's local application data: %LOCALAPPDATA%, else what the shell
+// knows of it. False when neither is known or the path would be too long.
+bool localApplicationData(wchar_t folder[PATH_UNITS]) {
+    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", folder, PATH_UNITS);
+    if (length > 0 && length < static_cast<DWORD>(PATH_UNITS)) {
+        return true;
+    }
+    return SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder));
+}
+
+// The log's place in the local application data; its folder is made when
+// missing. False when the path is not known or too long.
+bool localLogPath(wchar_t path[PATH_UNITS]) {
+    wchar_t folder[PATH_UNITS];
+    if (!localApplicationData(folder)) {
+        return false;
+    }
+    const int length = swprintf(path, PATH_UNITS, L"%ls\\%ls", folder, LOCAL_LOG_FOLDER);
+    if (length < 0 || length + 1 + static_cast<int>(wcslen(LOCAL_LOG_FILE)) >= PATH_UNITS) {
+        return false;
+    }
+    CreateDirectoryW(path, nullptr);
+    wcscat(path, L"\\");
+    wcscat(path, LOCAL_LOG_FILE);
+    return true;
+}
+
+// Drive T: first, as the log always was; then the local application data.
+FILE* openLogFile() {
+    wchar_t local[PATH_UNITS];
+    const bool localKnown = localLogPath(local);
+    snprintf(logPlaces, sizeof logPlaces, "%s\n%s", LOG_FILE_PATH,
+             localKnown ? utf8Name(local).text : "(no local application data folder)");
+    FILE* file = _wfopen(LOG_FILE_WIDE_PATH, L"a");
+    if (file != nullptr) {
+        snprintf(logPath, sizeof logPath, "%s", LOG_FILE_PATH);
+        return file;
+    }
+    file = localKnown ? _wfopen(local, L"a") : nullptr;
+    if (file != nullptr) {
+        snprintf(logPath, sizeof logPath, "%s", utf8Name(local).text);
+    }
+    return file;
+}
 
 }  // namespace
+
+const char* debugLogPlaces() {
+    return logPlaces;
+}
 
 bool openDebugLog() {
     if (logFile != nullptr) {
         return true;
     }
-    logFile = fopen(LOG_FILE_PATH, "a");
+    logFile = openLogFile();
     if (logFile == nullptr) {
         return false;
     }
@@ -28,8 +85,8 @@ bool openDebugLog() {
         formatLogTime(localTime, timeText);
     }
     setvbuf(logFile, nullptr, _IONBF, 0);
-    char header[512];
-    if (formatLogHeader(header, sizeof header, timeText, LOG_FILE_PATH, EDITOR_VERSION,
+    char header[UTF8_PATH_BYTES + 256];
+    if (formatLogHeader(header, sizeof header, timeText, logPath, EDITOR_VERSION,
                         static_cast<long>(GetCurrentProcessId())) > 0) {
         fputs(header, logFile);
     }

@@ -1,7 +1,6 @@
 #include "documentFiles.h"
 
 #include "editorState.h"
-#include "textConversions.h"
 
 #include <windows.h>
 
@@ -11,16 +10,54 @@
 
 namespace {
 
-// Room for a folder of up to 259 characters, the long-path prefix and the
+// Room for a folder of a path of PATH_UNITS, the long-path prefix and the
 // temporary file's own name.
-constexpr int TEMPORARY_PATH_SIZE = 300;
+constexpr int TEMPORARY_PATH_SIZE = PATH_UNITS + 40;
 constexpr int TEMPORARY_NAME_TRIES = 100;
 
-// Copies text into a destination of size bytes, cutting it to fit.
-void copyBounded(char* destination, const char* text, size_t size) {
-    const size_t length = strnlen(text, size - 1);
-    memmove(destination, text, length);
-    destination[length] = '\0';
+// Copies text into a destination of size units, cutting it to fit.
+void copyBounded(wchar_t* destination, const wchar_t* text, size_t size) {
+    const size_t length = wcsnlen(text, size - 1);
+    wmemmove(destination, text, length);
+    destination[length] = L'\0';
+}
+
+void stampOf(const BY_HANDLE_FILE_INFORMATION& information, FileStamp* stamp) {
+    stamp->known = true;
+    stamp->size = (static_cast<int64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    stamp->lastWriteTime = (static_cast<uint64_t>(information.ftLastWriteTime.dwHighDateTime) << 32) |
+                           information.ftLastWriteTime.dwLowDateTime;
+}
+
+// Device names that Windows keeps for itself in every folder, with or
+// without an extension.
+bool deviceName(const wchar_t* name, size_t length) {
+    static const wchar_t* const DEVICES[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    size_t stem = 0;
+    while (stem < length && name[stem] != L'.') stem++;
+    while (stem > 0 && name[stem - 1] == L' ') stem--;
+    for (const wchar_t* device : DEVICES) {
+        if (stem == wcslen(device) && _wcsnicmp(name, device, stem) == 0) return true;
+    }
+    const bool numbered = stem == 4 && (_wcsnicmp(name, L"COM", 3) == 0 || _wcsnicmp(name, L"LPT", 3) == 0);
+    return numbered && name[3] >= L'1' && name[3] <= L'9';
+}
+
+// Where the names of a path begin: after a drive ("C:", "C:\"), a network
+// share ("\\server\share\") or a leading backslash.
+size_t rootLength(const wchar_t* path) {
+    if (path[0] != L'\0' && path[1] == L':') {
+        return path[2] == L'\\' || path[2] == L'/' ? 3 : 2;
+    }
+    if ((path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/')) {
+        size_t position = 2;
+        for (int part = 0; part < 2 && path[position] != L'\0'; part++) {
+            while (path[position] != L'\0' && path[position] != L'\\' && path[position] != L'/') position++;
+            if (path[position] != L'\0') position++;
+        }
+        return position;
+    }
+    return path[0] == L'\\' || path[0] == L'/' ? 1 : 0;
 }
 
 DocumentFileResult readOpenFile(HANDLE file, char** bytes, int32_t* byteCount) {
@@ -85,9 +122,9 @@ bool temporaryNameBeside(const wchar_t* path, unsigned number, wchar_t* name) {
     const int plainLength = folderLength + 12;
     const wchar_t* prefix = L"";
     const wchar_t* folder = path;
-    if (plainLength >= MAX_PATH && drivePath) {
+    if (plainLength >= PATH_UNITS && drivePath) {
         prefix = L"\\\\?\\";
-    } else if (plainLength >= MAX_PATH && networkPath) {
+    } else if (plainLength >= PATH_UNITS && networkPath) {
         prefix = L"\\\\?\\UNC\\";
         folder = path + 2;
     }
@@ -194,7 +231,7 @@ const char* documentFileMessage(DocumentFileResult result) {
     return "";
 }
 
-DocumentFileResult readDocumentFile(const wchar_t* path, char** bytes, int32_t* byteCount) {
+DocumentFileResult readDocumentFile(const wchar_t* path, char** bytes, int32_t* byteCount, FileStamp* stamp) {
     *bytes = nullptr;
     *byteCount = 0;
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -202,9 +239,85 @@ DocumentFileResult readDocumentFile(const wchar_t* path, char** bytes, int32_t* 
     if (file == INVALID_HANDLE_VALUE) {
         return DOCUMENT_OPEN_FAILED;
     }
+    // The stamp comes from the handle the bytes are read through, so it
+    // tells of the very bytes read.
+    BY_HANDLE_FILE_INFORMATION information;
+    if (stamp != nullptr) {
+        stamp->known = false;
+        if (GetFileInformationByHandle(file, &information)) {
+            stampOf(information, stamp);
+        }
+    }
     const DocumentFileResult result = readOpenFile(file, bytes, byteCount);
     CloseHandle(file);
     return result;
+}
+
+void readFileStamp(const wchar_t* path, FileStamp* stamp) {
+    BY_HANDLE_FILE_INFORMATION information;
+    stamp->known = false;
+    if (fileInformation(path, &information) && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        stampOf(information, stamp);
+    }
+}
+
+bool fileUnchangedSince(const wchar_t* path, const FileStamp& stamp) {
+    FileStamp now;
+    readFileStamp(path, &now);
+    return !now.known || (now.size == stamp.size && now.lastWriteTime == stamp.lastWriteTime);
+}
+
+bool validFileName(const wchar_t* name, size_t length) {
+    if (length == 0 || name[length - 1] == L'.' || name[length - 1] == L' ') {
+        return false;
+    }
+    for (size_t i = 0; i < length; i++) {
+        if (name[i] < 32 || wcschr(L"\\/:*?\"<>|", name[i]) != nullptr) return false;
+    }
+    return !deviceName(name, length);
+}
+
+PathProblem pathProblem(const wchar_t* path, bool isFolder) {
+    const size_t length = wcslen(path);
+    if (length >= static_cast<size_t>(PATH_UNITS) || (isFolder && length > MAX_FOLDER_UNITS)) {
+        return PATH_TOO_LONG;
+    }
+    size_t begin = rootLength(path);
+    while (begin < length) {
+        size_t end = begin;
+        while (end < length && path[end] != L'\\' && path[end] != L'/') end++;
+        const bool last = end == length;
+        const size_t nameLength = end - begin;
+        const bool dots = (nameLength == 1 && path[begin] == L'.') ||
+                          (nameLength == 2 && path[begin] == L'.' && path[begin + 1] == L'.');
+        if (!dots && !validFileName(path + begin, nameLength)) {
+            return last && !isFolder ? PATH_BAD_FILE_NAME : PATH_BAD_FOLDER_NAME;
+        }
+        if (last && !isFolder && dots) {
+            return PATH_BAD_FILE_NAME;
+        }
+        begin = end + 1;
+    }
+    // A file's path names the file last.
+    const bool noFileName = length == 0 || path[length - 1] == L'\\' || path[length - 1] == L'/' ||
+                            rootLength(path) == length;
+    return !isFolder && noFileName ? PATH_BAD_FILE_NAME : PATH_FINE;
+}
+
+const char* pathProblemMessage(PathProblem problem) {
+    switch (problem) {
+    case PATH_FINE: return "";
+    case PATH_TOO_LONG:
+        return "The path is too long: Windows takes at most 259 characters for the folders and the file name "
+               "together.";
+    case PATH_BAD_FILE_NAME:
+        return "Windows cannot store a file of this name: a name cannot be empty, hold \\ / : * ? \" < > | or "
+               "a control character, end with a dot or a blank, or be a device name such as CON or NUL.";
+    case PATH_BAD_FOLDER_NAME:
+        return "Windows cannot store a folder of this name: a name cannot be empty, hold \\ / : * ? \" < > | or "
+               "a control character, end with a dot or a blank, or be a device name such as CON or NUL.";
+    }
+    return "";
 }
 
 DocumentFileResult writeDocumentFile(const wchar_t* path, const char* bytes, int32_t byteCount) {
@@ -226,28 +339,24 @@ DocumentFileResult writeDocumentFile(const wchar_t* path, const char* bytes, int
 }
 
 void updateDataDirectory() {
-    char folder[PATH_SIZE];
-    copyBounded(folder, editorState.currentFileName, sizeof folder);
-    char* lastBackslash = strrchr(folder, '\\');
+    wchar_t folder[PATH_UNITS];
+    copyBounded(folder, editorState.currentFileName, PATH_UNITS);
+    wchar_t* lastBackslash = wcsrchr(folder, L'\\');
     if (lastBackslash == nullptr) {
         return;
     }
-    *lastBackslash = '\0';
-    copyBounded(editorState.dataDirectory, folder, sizeof editorState.dataDirectory);
+    *lastBackslash = L'\0';
+    copyBounded(editorState.dataDirectory, folder, PATH_UNITS);
 }
 
-const char* fileNamePart(const char* path) {
-    const char* lastBackslash = strrchr(path, '\\');
+const wchar_t* fileNamePart(const wchar_t* path) {
+    const wchar_t* lastBackslash = wcsrchr(path, L'\\');
     return lastBackslash == nullptr ? path : lastBackslash + 1;
 }
 
-VocabularyNameResult vocabularyNameOfPath(const wchar_t* path, char* name) {
-    char asciiPath[PATH_SIZE];
-    if (!utf16ToAscii(path, asciiPath, PATH_SIZE)) {
-        return VOCABULARY_NAME_NOT_ASCII;
-    }
-    const char* fileName = fileNamePart(asciiPath);
-    if (strlen(fileName) >= static_cast<size_t>(NAME_SIZE)) {
+VocabularyNameResult vocabularyNameOfPath(const wchar_t* path, wchar_t* name) {
+    const wchar_t* fileName = fileNamePart(path);
+    if (wcslen(fileName) >= static_cast<size_t>(NAME_SIZE)) {
         return VOCABULARY_NAME_TOO_LONG;
     }
     copyBounded(name, fileName, NAME_SIZE);
@@ -259,9 +368,9 @@ bool fileLiesInFolder(const wchar_t* path, const wchar_t* folder) {
     if (lastBackslash == nullptr) {
         return sameFileObject(L".", folder);
     }
-    wchar_t pathFolder[MAX_PATH + 1];
+    wchar_t pathFolder[PATH_UNITS + 1];
     const size_t length = static_cast<size_t>(lastBackslash - path);
-    if (length + 2 > MAX_PATH) {
+    if (length + 2 > static_cast<size_t>(PATH_UNITS)) {
         return false;
     }
     wmemcpy(pathFolder, path, length);

@@ -2,6 +2,8 @@
 // settings commands. Nothing here needs a window.
 #pragma once
 
+#include "editorState.h"
+
 #include <cstdint>
 
 // Outcome of readDocumentFile and writeDocumentFile; documentFileMessage
@@ -27,8 +29,41 @@ constexpr int64_t MAX_DOCUMENT_BYTES = 0x7FFFFFFF;
 // Reads the whole file into a new malloc'ed block with a 0 byte after the
 // data. The block is handed out only with DOCUMENT_OK; the caller frees it.
 // A file holding a 0 byte is refused: the edit control would cut the text
-// there and a later save would lose the rest.
-DocumentFileResult readDocumentFile(const wchar_t* path, char** bytes, int32_t* byteCount);
+// there and a later save would lose the rest. With stamp, also tells what
+// the file looked like as it was read.
+DocumentFileResult readDocumentFile(const wchar_t* path, char** bytes, int32_t* byteCount,
+                                    FileStamp* stamp = nullptr);
+
+// What the file at path looks like now; stamp->known is false when there is
+// no such file (or it cannot be looked at).
+void readFileStamp(const wchar_t* path, FileStamp* stamp);
+
+// Whether the file still looks as it did when its stamp was taken: the
+// same size and last-write time. A file that is no longer there has not
+// changed in a way that a save would overwrite.
+bool fileUnchangedSince(const wchar_t* path, const FileStamp& stamp);
+
+// Why Windows cannot take a path, for the box that refuses it.
+enum PathProblem {
+    PATH_FINE,
+    PATH_TOO_LONG,          // PATH_UNITS units or more, terminator included; for a folder, more than MAX_FOLDER_UNITS
+    PATH_BAD_FILE_NAME,     // a name Windows cannot store as a file name
+    PATH_BAD_FOLDER_NAME,   // a folder on the way has such a name
+};
+
+// The longest folder Windows makes: room is left in PATH_UNITS for a file
+// name of 8 characters, a dot and 3 more in it.
+constexpr int MAX_FOLDER_UNITS = PATH_UNITS - 12;
+
+// Checks a full or relative path of a file (isFolder false) or a folder.
+// Names are refused that Windows cannot store: empty ones, ones holding
+// \ / : * ? " < > | or a control character, ones that end with a dot or a
+// blank, and device names such as CON, NUL or COM1 (with any extension).
+PathProblem pathProblem(const wchar_t* path, bool isFolder);
+const char* pathProblemMessage(PathProblem problem);
+
+// Whether name (length units) is a name Windows can store for a file or folder.
+bool validFileName(const wchar_t* name, size_t length);
 
 // Writes the bytes as the whole content of the file. They go to a new
 // temporary file in the same folder first, which then replaces the target,
@@ -42,17 +77,16 @@ DocumentFileResult writeDocumentFile(const wchar_t* path, const char* bytes, int
 void updateDataDirectory();
 
 // The part of a path after its last backslash; the whole path without one.
-const char* fileNamePart(const char* path);
+const wchar_t* fileNamePart(const wchar_t* path);
 
 enum VocabularyNameResult {
     VOCABULARY_NAME_OK,
-    VOCABULARY_NAME_NOT_ASCII,   // a character above 127, or 260 characters or more
-    VOCABULARY_NAME_TOO_LONG,    // file name part of 64 characters or more
+    VOCABULARY_NAME_TOO_LONG,    // file name part of 64 UTF-16 units or more
 };
 
 // Takes the file name part of a path chosen in the vocabulary dialog into
-// name, which holds 64 bytes.
-VocabularyNameResult vocabularyNameOfPath(const wchar_t* path, char* name);
+// name, which holds NAME_SIZE units.
+VocabularyNameResult vocabularyNameOfPath(const wchar_t* path, wchar_t* name);
 
 // Whether the file at path lies in folder itself, whatever the spelling of
 // either: the two folders are compared as the file system identifies them.

@@ -1,24 +1,36 @@
 // The editor's process-wide state, touched only from the main thread: the
 // settings the configuration holds, the document's file name, and the edit
 // control with its font and colours (those belong to the window layer; the
-// core only keeps the record).
+// core only keeps the record). Names and paths are UTF-16, as Windows keeps
+// them, so that any name Windows allows can be kept.
 #pragma once
 
 #include <windows.h>
 
-constexpr int NAME_SIZE = 64;    // vocabulary name, font face
-constexpr int PATH_SIZE = 260;   // data directory, document path
+#include <cstdint>
+
+constexpr int NAME_SIZE = 64;     // units of the vocabulary name and the font face, terminator included
+constexpr int PATH_UNITS = 260;   // units of every path the editor keeps or asks for, terminator included
 
 // The version the log's header and the About box show.
 constexpr const char* EDITOR_VERSION = "26.260";
 
+// What a file on disk looked like when the editor last read or wrote it:
+// another program (or another window) that changes it changes these.
+struct FileStamp {
+    bool known;                  // false for a document without a file
+    int64_t size;
+    uint64_t lastWriteTime;      // 100-ns intervals, as the file system keeps it
+};
+
 struct EditorState {
     HWND editControl;
-    char vocabularyName[NAME_SIZE];
-    char dataDirectory[PATH_SIZE];
-    char fontFace[NAME_SIZE];
+    wchar_t vocabularyName[NAME_SIZE];
+    wchar_t dataDirectory[PATH_UNITS];
+    wchar_t fontFace[NAME_SIZE];
     int fontPointSize;
-    char currentFileName[PATH_SIZE];   // empty while the document has no file
+    wchar_t currentFileName[PATH_UNITS];   // empty while the document has no file
+    FileStamp currentFileStamp;            // the document's file as last opened or saved
     HFONT editFont;
     COLORREF backgroundColor;
     COLORREF textColor;

@@ -5,11 +5,14 @@
 #include <cstdarg>
 #include <ctime>
 
+// The log on drive T:, relative to that drive's current directory.
 constexpr const char* LOG_FILE_PATH = "t:zarnoGlotWriteW.log";
+constexpr const wchar_t* LOG_FILE_WIDE_PATH = L"t:zarnoGlotWriteW.log";
 constexpr const char* LOG_CLOSED_LINE = "============== Log closed ===============\n";
 
 constexpr int LOG_TIME_SIZE = 16;
-// Room for the longest line the editor writes: a label and a 259-character path.
+// Room for the longest line the editor writes: a label and a path of 259
+// UTF-16 units in UTF-8.
 constexpr int LOG_MESSAGE_SIZE = 1024;
 
 // Local time as "%y.%j %H.%M", e.g. "26.260 15.06".

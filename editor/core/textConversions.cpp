@@ -91,6 +91,29 @@ bool utf16ToAscii(const wchar_t* text, char* destination, int32_t size) {
     return true;
 }
 
+bool utf16ToUtf8Name(const wchar_t* text, char* destination, int32_t size) {
+    if (text == nullptr || destination == nullptr || size <= 0) {
+        return false;
+    }
+    return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, destination, size, nullptr, nullptr) > 0;
+}
+
+bool utf8ToUtf16Name(const char* text, wchar_t* destination, int32_t units) {
+    if (text == nullptr || destination == nullptr || units <= 0) {
+        return false;
+    }
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, destination, units) > 0;
+}
+
+Utf8Name utf8Name(const wchar_t* name) {
+    Utf8Name converted;
+    if (!utf16ToUtf8Name(name, converted.text, UTF8_PATH_BYTES)) {
+        converted.text[0] = '?';
+        converted.text[1] = '\0';
+    }
+    return converted;
+}
+
 bool withCrLfLineEnds(const wchar_t* text, int32_t units, wchar_t** block, int32_t* blockUnits) {
     *block = nullptr;
     *blockUnits = 0;

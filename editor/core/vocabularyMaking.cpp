@@ -30,23 +30,19 @@ bool endsWithLineEnd(const char* text, int32_t length) {
 }
 
 // The folder and the name joined into path; false when it does not fit.
-bool joinFolderAndName(const wchar_t* folder, const wchar_t* name, wchar_t path[FILE_PATH_UNITS]) {
+bool joinFolderAndName(const wchar_t* folder, const wchar_t* name, wchar_t path[PATH_UNITS]) {
     const size_t folderLength = wcslen(folder);
     const bool needsBackslash = folderLength > 0 && folder[folderLength - 1] != L'\\';
-    if (folderLength + 1 + wcslen(name) >= static_cast<size_t>(FILE_PATH_UNITS)) {
+    if (folderLength + 1 + wcslen(name) >= static_cast<size_t>(PATH_UNITS)) {
         return false;
     }
-    swprintf(path, FILE_PATH_UNITS, L"%ls%ls%ls", folder, needsBackslash ? L"\\" : L"", name);
+    swprintf(path, PATH_UNITS, L"%ls%ls%ls", folder, needsBackslash ? L"\\" : L"", name);
     return true;
 }
 
 // "name: reason" for a file that could not be taken, the name as UTF-8.
 void describeFileFailure(const wchar_t* name, const char* reason, char message[RUN_FAILURE_TEXT_SIZE]) {
-    char utf8Name[PATH_SIZE * 3];
-    if (WideCharToMultiByte(CP_UTF8, 0, name, -1, utf8Name, sizeof utf8Name, nullptr, nullptr) == 0) {
-        strcpy(utf8Name, "?");
-    }
-    snprintf(message, RUN_FAILURE_TEXT_SIZE, "%s: %s", utf8Name, reason);
+    snprintf(message, RUN_FAILURE_TEXT_SIZE, "%s: %s", utf8Name(name).text, reason);
 }
 
 // Appends one file's bytes to the joined text, after a line end when the
@@ -185,9 +181,8 @@ bool passphraseInCodePage(const wchar_t* passphrase, char* bytes, int size) {
 
 }  // namespace
 
-bool vocabularyPath(const wchar_t* folder, const char* name, wchar_t path[FILE_PATH_UNITS]) {
-    wchar_t wideName[NAME_SIZE];
-    return ansiToUtf16(name, wideName, NAME_SIZE) && joinFolderAndName(folder, wideName, path);
+bool vocabularyPath(const wchar_t* folder, const wchar_t* name, wchar_t path[PATH_UNITS]) {
+    return joinFolderAndName(folder, name, path);
 }
 
 void wipeSecret(void* buffer, int32_t size) {
@@ -227,8 +222,8 @@ bool joinTextFiles(const wchar_t* folder, const wchar_t* const names[], int coun
     char* joined = nullptr;
     int32_t joinedLength = 0;
     for (int i = 0; i < count; i++) {
-        wchar_t path[FILE_PATH_UNITS];
-        const char* reason = "The path is too long.";
+        wchar_t path[PATH_UNITS];
+        const char* reason = pathProblemMessage(PATH_TOO_LONG);
         if (!joinFolderAndName(folder, names[i], path) || !appendFile(path, &joined, &joinedLength, &reason)) {
             free(joined);
             describeFileFailure(names[i], reason, message);
@@ -284,24 +279,20 @@ const char* passphraseArgument(const wchar_t* passphrase, const wchar_t* repeate
                   "language settings. Please choose another passphrase.";
 }
 
-const char* newVocabularyName(const wchar_t* typed, char* name) {
-    char ascii[PATH_SIZE];
-    if (typed[0] == L'\0') {
+const char* newVocabularyName(const wchar_t* typed, wchar_t* name) {
+    const size_t length = wcslen(typed);
+    if (length == 0) {
         return "Please type a file name for the vocabulary.";
     }
-    if (!utf16ToAscii(typed, ascii, PATH_SIZE)) {
-        return "The vocabulary's file name must contain ASCII characters only.";
-    }
-    bool plainName = strspn(ascii, ".") < strlen(ascii);
-    for (const char* c = ascii; *c != '\0'; c++) {
-        plainName = plainName && *c >= ' ' && strchr("\\/:*?\"<>|", *c) == nullptr;
-    }
-    if (!plainName) {
+    if (wcspbrk(typed, L"\\/:") != nullptr || wcsspn(typed, L".") == length) {
         return "The vocabulary's file name must be a name alone: it is written in the editor's folder.";
     }
-    if (strlen(ascii) >= static_cast<size_t>(NAME_SIZE)) {
+    if (!validFileName(typed, length)) {
+        return pathProblemMessage(PATH_BAD_FILE_NAME);
+    }
+    if (length >= static_cast<size_t>(NAME_SIZE)) {
         return "The selected filename is too long.";
     }
-    memcpy(name, ascii, strlen(ascii) + 1);
+    wmemcpy(name, typed, length + 1);
     return nullptr;
 }

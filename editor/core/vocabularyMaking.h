@@ -4,12 +4,10 @@
 // was given (passphrase and vocabulary file name).
 #pragma once
 
+#include "editorState.h"
 #include "runFailure.h"
 
 #include <cstdint>
-
-// Room for a path the vocabulary commands put together, terminator included.
-constexpr int FILE_PATH_UNITS = 1024;
 
 // Most files one Harvest takes.
 constexpr int HARVEST_MAX_FILES = 256;
@@ -60,13 +58,13 @@ const char* passphraseArgument(const wchar_t* passphrase, const wchar_t* repeate
                                char argument[PASSPHRASE_ARGUMENT_SIZE]);
 
 // Checks a vocabulary file name typed in the Shuffle dialog, which must be
-// a name alone (no folder) under the Select Vocabulary rules, and copies it
-// into name (64 bytes). Returns the text of the refusal, or none.
-const char* newVocabularyName(const wchar_t* typed, char* name);
+// a name alone (no folder) that Windows can store, under the Select
+// Vocabulary rules, and copies it into name (NAME_SIZE units). Returns the
+// text of the refusal, or none.
+const char* newVocabularyName(const wchar_t* typed, wchar_t* name);
 
-// The path of the vocabulary named name (ASCII) in folder; false when it
-// does not fit.
-bool vocabularyPath(const wchar_t* folder, const char* name, wchar_t path[FILE_PATH_UNITS]);
+// The path of the vocabulary named name in folder; false when it does not fit.
+bool vocabularyPath(const wchar_t* folder, const wchar_t* name, wchar_t path[PATH_UNITS]);
 
 // Wipes a buffer that held a passphrase; the compiler may not drop it.
 void wipeSecret(void* buffer, int32_t size);

@@ -142,11 +142,13 @@ bool translateClipboard(HWND owner, MenuCommand command, const TranslateStep& fi
 // chats: it gets the clipboard's CR LF line ends. The way back gives the
 // text exactly as it was packed.
 bool translate_to_clipboard(HWND owner) {
-    return translateClipboard(owner, CMD_TO_ZARNOGLOT_CLIPBOARD, sealStep(editorState.vocabularyName),
-                              encodeStep(editorState.vocabularyName), true);
+    const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
+    return translateClipboard(owner, CMD_TO_ZARNOGLOT_CLIPBOARD, sealStep(vocabulary.text), encodeStep(vocabulary.text),
+                              true);
 }
 
 bool translate_from_clipboard(HWND owner) {
-    return translateClipboard(owner, CMD_FROM_ZARNOGLOT_CLIPBOARD, decodeStep(editorState.vocabularyName),
-                              openStep(editorState.vocabularyName), false);
+    const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
+    return translateClipboard(owner, CMD_FROM_ZARNOGLOT_CLIPBOARD, decodeStep(vocabulary.text),
+                              openStep(vocabulary.text), false);
 }

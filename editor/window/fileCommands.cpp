@@ -7,8 +7,10 @@
 #include "messageBoxes.h"
 #include "textConversions.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -19,10 +21,17 @@ const wchar_t UNTITLED_NAME[] = L"Untitled.text";
 constexpr DWORD OPEN_FLAGS = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 constexpr DWORD SAVE_AS_FLAGS = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
 
-void setCurrentFileName(const char* path) {
-    const size_t length = strnlen(path, PATH_SIZE - 1);
-    memmove(editorState.currentFileName, path, length);
-    editorState.currentFileName[length] = '\0';
+void setCurrentFile(const wchar_t* path, const FileStamp& stamp) {
+    const size_t length = wcsnlen(path, PATH_UNITS - 1);
+    wmemmove(editorState.currentFileName, path, length);
+    editorState.currentFileName[length] = L'\0';
+    editorState.currentFileStamp = stamp;
+}
+
+void copyBoundedName(wchar_t* destination, const wchar_t* path) {
+    const size_t length = wcsnlen(path, PATH_UNITS - 1);
+    wmemcpy(destination, path, length);
+    destination[length] = L'\0';
 }
 
 void markSaved() {
@@ -30,11 +39,12 @@ void markSaved() {
     updateDataDirectory();
 }
 
-// Puts the file's text into the edit control; false after showing why not.
-bool loadDocument(HWND owner, const wchar_t* path) {
+// Puts the file's text into the edit control and tells what the file looked
+// like as it was read; false after showing why not.
+bool loadDocument(HWND owner, const wchar_t* path, FileStamp* stamp) {
     char* bytes = nullptr;
     int32_t byteCount = 0;
-    const DocumentFileResult read = readDocumentFile(path, &bytes, &byteCount);
+    const DocumentFileResult read = readDocumentFile(path, &bytes, &byteCount, stamp);
     if (read != DOCUMENT_OK) {
         return showError(owner, documentFileMessage(read));
     }
@@ -70,20 +80,40 @@ bool documentBytes(HWND owner, char** bytes, int32_t* byteCount) {
     return true;
 }
 
+// Refuses a path that Windows cannot take, with a box that says why.
+bool pathAccepted(HWND owner, const wchar_t* path) {
+    const PathProblem problem = pathProblem(path, false);
+    return problem == PATH_FINE || showError(owner, pathProblemMessage(problem));
+}
+
 // Shows the Open (saving false) or Save As dialog in the data directory,
-// offering the name in fileName, and takes the chosen path, which must be
-// ASCII. False when the dialog is cancelled or after the box for a name
-// that is not ASCII.
-bool chooseDocumentPath(HWND owner, bool saving, wchar_t* fileName, char* asciiPath) {
+// offering the name in fileName (PATH_UNITS units), which receives the
+// chosen path. False when the dialog is cancelled, or after the box for a
+// path it could not take.
+bool chooseDocumentPath(HWND owner, bool saving, wchar_t* fileName) {
     OPENFILENAMEW dialog;
-    prepareFileDialog(&dialog, owner, DOCUMENT_FILTER, fileName, DIALOG_PATH_UNITS, saving ? L"Save As" : L"Open",
+    prepareFileDialog(&dialog, owner, DOCUMENT_FILTER, fileName, PATH_UNITS, saving ? L"Save As" : L"Open",
                       saving ? SAVE_AS_FLAGS : OPEN_FLAGS);
     if (!runFileDialogInDataDirectory(&dialog, saving)) {
+        return showFileDialogFailure(owner);
+    }
+    return pathAccepted(owner, fileName);
+}
+
+// Writes the document over currentFileName, which is not empty.
+bool saveDocument(HWND owner) {
+    char* bytes = nullptr;
+    int32_t byteCount = 0;
+    if (!documentBytes(owner, &bytes, &byteCount)) {
         return false;
     }
-    if (!utf16ToAscii(fileName, asciiPath, PATH_SIZE)) {
-        return showError(owner, "The filename must contain ASCII characters only.");
+    const DocumentFileResult written = writeDocumentFile(editorState.currentFileName, bytes, byteCount);
+    free(bytes);
+    if (written != DOCUMENT_OK) {
+        return showError(owner, documentFileMessage(written));
     }
+    readFileStamp(editorState.currentFileName, &editorState.currentFileStamp);
+    markSaved();
     return true;
 }
 
@@ -119,24 +149,29 @@ void prepareFileDialog(OPENFILENAMEW* dialog, HWND owner, const wchar_t* filter,
 }
 
 BOOL runFileDialog(OPENFILENAMEW* dialog, bool saving) {
-    wchar_t currentDirectory[DIALOG_PATH_UNITS] = {};
-    const DWORD length = GetCurrentDirectoryW(DIALOG_PATH_UNITS, currentDirectory);
+    wchar_t currentDirectory[PATH_UNITS] = {};
+    const DWORD length = GetCurrentDirectoryW(PATH_UNITS, currentDirectory);
     const BOOL chosen = saving ? GetSaveFileNameW(dialog) : GetOpenFileNameW(dialog);
-    if (length > 0 && length < DIALOG_PATH_UNITS) {
+    if (length > 0 && length < static_cast<DWORD>(PATH_UNITS)) {
         SetCurrentDirectoryW(currentDirectory);
     }
     return chosen;
 }
 
 BOOL runFileDialogInDataDirectory(OPENFILENAMEW* dialog, bool saving) {
-    wchar_t folder[DIALOG_PATH_UNITS] = {};
-    if (!ansiToUtf16(editorState.dataDirectory, folder, DIALOG_PATH_UNITS)) {
-        folder[0] = L'\0';
+    dialog->lpstrInitialDir = editorState.dataDirectory[0] != L'\0' ? editorState.dataDirectory : nullptr;
+    return runFileDialog(dialog, saving);
+}
+
+bool showFileDialogFailure(HWND owner) {
+    const DWORD error = CommDlgExtendedError();
+    if (error == FNERR_BUFFERTOOSMALL) {
+        return showError(owner, pathProblemMessage(PATH_TOO_LONG));
     }
-    dialog->lpstrInitialDir = folder;
-    const BOOL chosen = runFileDialog(dialog, saving);
-    dialog->lpstrInitialDir = nullptr;   // the folder lives only here
-    return chosen;
+    if (error == FNERR_INVALIDFILENAME) {
+        return showError(owner, pathProblemMessage(PATH_BAD_FILE_NAME));
+    }
+    return false;
 }
 
 bool saveChangesFirst(HWND owner) {
@@ -147,7 +182,7 @@ bool saveChangesFirst(HWND owner) {
     if (answer != IDYES) {
         return false;
     }
-    return editorState.currentFileName[0] != '\0' ? file_save(owner) : file_save_as(owner);
+    return editorState.currentFileName[0] != L'\0' ? file_save(owner) : file_save_as(owner);
 }
 
 bool file_new(HWND owner) {
@@ -157,20 +192,20 @@ bool file_new(HWND owner) {
     }
     SetWindowTextW(editorState.editControl, L"");
     SendMessageW(editorState.editControl, EM_SETMODIFY, FALSE, 0);
-    editorState.currentFileName[0] = '\0';
+    setCurrentFile(L"", FileStamp{false, 0, 0});
     return true;
 }
 
-// Loads the file at path, whose ASCII form is asciiPath, and binds the
-// document to it.
-bool openDocument(HWND owner, const wchar_t* path, const char* asciiPath) {
+// Loads the file at path and binds the document to it.
+bool openDocument(HWND owner, const wchar_t* path) {
     const HCURSOR previous = beginBusyCursor();
-    const bool loaded = loadDocument(owner, path);
+    FileStamp stamp = {false, 0, 0};
+    const bool loaded = loadDocument(owner, path, &stamp);
     endBusyCursor(previous);
     if (!loaded) {
         return false;
     }
-    setCurrentFileName(asciiPath);
+    setCurrentFile(path, stamp);
     markSaved();
     return true;
 }
@@ -180,65 +215,43 @@ bool file_open(HWND owner) {
     if (!saveChangesFirst(owner)) {
         return false;
     }
-    wchar_t fileName[DIALOG_PATH_UNITS] = {};
-    char asciiPath[PATH_SIZE];
-    if (!chooseDocumentPath(owner, false, fileName, asciiPath)) {
+    wchar_t fileName[PATH_UNITS] = {};
+    if (!chooseDocumentPath(owner, false, fileName)) {
         return false;
     }
-    return openDocument(owner, fileName, asciiPath);
+    return openDocument(owner, fileName);
 }
 
 bool file_open_path(HWND owner, const wchar_t* path) {
     logMessage("file_open_path() start");
-    char asciiPath[PATH_SIZE];
-    if (!utf16ToAscii(path, asciiPath, PATH_SIZE)) {
-        return showError(owner, "The filename must contain ASCII characters only.");
+    if (!pathAccepted(owner, path)) {
+        return false;
     }
-    return openDocument(owner, path, asciiPath);
+    return openDocument(owner, path);
 }
 
 bool file_save(HWND owner) {
     logMessage("file_save() start");
-    if (editorState.currentFileName[0] == '\0') {
+    if (editorState.currentFileName[0] == L'\0') {
         return false;
     }
-    char* bytes = nullptr;
-    int32_t byteCount = 0;
-    if (!documentBytes(owner, &bytes, &byteCount)) {
-        return false;
-    }
-    wchar_t path[DIALOG_PATH_UNITS];
-    if (!ansiToUtf16(editorState.currentFileName, path, DIALOG_PATH_UNITS)) {
-        free(bytes);
-        return showError(owner, "Invalid filename.");
-    }
-    const DocumentFileResult written = writeDocumentFile(path, bytes, byteCount);
-    free(bytes);
-    if (written != DOCUMENT_OK) {
-        return showError(owner, documentFileMessage(written));
-    }
-    markSaved();
-    return true;
+    return saveDocument(owner);
 }
 
 bool file_save_as(HWND owner) {
     logMessage("file_save_as() start");
-    wchar_t fileName[DIALOG_PATH_UNITS] = {};
-    if (editorState.currentFileName[0] == '\0') {
-        memcpy(fileName, UNTITLED_NAME, sizeof UNTITLED_NAME);
-    } else if (!ansiToUtf16(editorState.currentFileName, fileName, DIALOG_PATH_UNITS)) {
+    wchar_t fileName[PATH_UNITS] = {};
+    copyBoundedName(fileName, editorState.currentFileName[0] == L'\0' ? UNTITLED_NAME : editorState.currentFileName);
+    if (!chooseDocumentPath(owner, true, fileName)) {
         return false;
     }
-    char asciiPath[PATH_SIZE];
-    if (!chooseDocumentPath(owner, true, fileName, asciiPath)) {
-        return false;
-    }
-    char previousName[PATH_SIZE];
-    memcpy(previousName, editorState.currentFileName, PATH_SIZE);
-    setCurrentFileName(asciiPath);
-    if (file_save(owner)) {
+    wchar_t previousName[PATH_UNITS];
+    memcpy(previousName, editorState.currentFileName, sizeof previousName);
+    const FileStamp previousStamp = editorState.currentFileStamp;
+    setCurrentFile(fileName, FileStamp{false, 0, 0});
+    if (saveDocument(owner)) {
         return true;
     }
-    memcpy(editorState.currentFileName, previousName, PATH_SIZE);
+    setCurrentFile(previousName, previousStamp);
     return false;
 }

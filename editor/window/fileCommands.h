@@ -26,9 +26,6 @@ void endBusyCursor(HCURSOR previous);
 // when it must stop (cancelled, or the save failed or was cancelled).
 bool saveChangesFirst(HWND owner);
 
-// Room for a path in the file dialogs, terminator included.
-constexpr int DIALOG_PATH_UNITS = 260;
-
 // Fills the record of a common Open or Save As dialog: its owner, its filter
 // (the first entry chosen), the file buffer of units units (which offers a
 // name and receives the choice), title and flags; the rest is empty.
@@ -41,6 +38,11 @@ void prepareFileDialog(OPENFILENAMEW* dialog, HWND owner, const wchar_t* filter,
 // filter programs keep finding the vocabulary in the program's folder.
 BOOL runFileDialog(OPENFILENAMEW* dialog, bool saving);
 
-// runFileDialog opening in the data directory; where its name does not
-// convert, the dialog chooses the folder.
+// runFileDialog opening in the data directory; without one, the dialog
+// chooses the folder.
 BOOL runFileDialogInDataDirectory(OPENFILENAMEW* dialog, bool saving);
+
+// After a file dialog that returned no choice: a box when it failed on the
+// path (too long for the dialog's room, or a name it could not take); false
+// either way, as after a cancelled dialog.
+bool showFileDialogFailure(HWND owner);

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -22,7 +23,7 @@ const char* const HELP_TEXT =
     "(see menu item below: ZarnoGlot User Guide on Web).\n";
 // The user guide ships beside the program (and the build copies it there),
 // so the Help menu opens it without a network.
-const char* const USER_GUIDE_FILE = "user-guide.txt";
+const wchar_t* const USER_GUIDE_FILE = L"user-guide.txt";
 
 const char* const COLOR_SCHEME_NAME = "Language";
 const COLORREF LANGUAGE_BACKGROUND = RGB(255, 240, 245);
@@ -110,13 +111,13 @@ void openDroppedFile(HWND mainWindow, HDROP drop) {
 // Opens the user guide beside the executable with the shell's "open" verb;
 // whether that works is not reported.
 void openUserGuide() {
-    char path[MAX_PATH + 32];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    char* folderEnd = strrchr(path, '\\');
+    wchar_t path[PATH_UNITS + 32];
+    DWORD length = GetModuleFileNameW(nullptr, path, PATH_UNITS);
+    if (length == 0 || length >= static_cast<DWORD>(PATH_UNITS)) return;
+    wchar_t* folderEnd = wcsrchr(path, L'\\');
     if (folderEnd == nullptr) return;
-    lstrcpyA(folderEnd + 1, USER_GUIDE_FILE);
-    ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+    wcscpy(folderEnd + 1, USER_GUIDE_FILE);
+    ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void showAbout(HWND owner) {

@@ -1,5 +1,6 @@
 // Every message box the editor shows: the fatal box at start, information
-// and error boxes, and the save-changes question.
+// and error boxes, and the questions. Texts and captions are UTF-8, so that
+// a file's name is shown as written, whatever the system's code page.
 #pragma once
 
 #include <windows.h>
@@ -19,9 +20,8 @@ constexpr const char* PROGRAM_CAPTION = "zarnoGlotWriteW";
 // A box with the information icon, owned by owner.
 void showInformation(HWND owner, const char* text, const char* caption = PROGRAM_CAPTION);
 
-// A box with the error icon, owned by owner. The text is UTF-8, so that a
-// filter's own words in a failure's reason are shown as written. Returns
-// false, so that a command that fails ends with "return showError(...)".
+// A box with the error icon, owned by owner. Returns false, so that a
+// command that fails ends with "return showError(...)".
 bool showError(HWND owner, const char* text, const char* caption = PROGRAM_CAPTION);
 
 // A question with Yes and No buttons and the question icon, owned by owner;

@@ -1,6 +1,7 @@
 #include "passphraseDialog.h"
 
 #include "messageBoxes.h"
+#include "textConversions.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -149,22 +150,22 @@ bool acceptPassphrase(HWND dialog, ShuffleSettings* settings) {
 
 // Takes the vocabulary's name; an existing file is replaced only on Yes.
 bool acceptName(HWND dialog, const wchar_t* folder, ShuffleSettings* settings) {
-    wchar_t typed[FILE_PATH_UNITS];
-    GetDlgItemTextW(dialog, NAME_FIELD, typed, FILE_PATH_UNITS);
+    wchar_t typed[PATH_UNITS];
+    GetDlgItemTextW(dialog, NAME_FIELD, typed, PATH_UNITS);
     const char* refusal = newVocabularyName(typed, settings->vocabularyName);
     if (refusal != nullptr) {
         return refuse(dialog, NAME_FIELD, refusal);
     }
-    wchar_t path[FILE_PATH_UNITS];
+    wchar_t path[PATH_UNITS];
     if (!vocabularyPath(folder, settings->vocabularyName, path)) {
         return refuse(dialog, NAME_FIELD, "The editor's folder and the name make too long a path.");
     }
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
         return true;
     }
-    char question[NAME_SIZE + 96];
+    char question[NAME_SIZE * 3 + 96];
     snprintf(question, sizeof question, "%s already exists in the editor's folder. Do you want to replace it?",
-             settings->vocabularyName);
+             utf8Name(settings->vocabularyName).text);
     if (askYesNo(dialog, question) == IDYES) {
         return true;
     }

@@ -11,7 +11,7 @@
 // (wipeSecret) as soon as the shuffler has run.
 struct ShuffleSettings {
     char passphraseArgument[PASSPHRASE_ARGUMENT_SIZE];   // the shuffler's argument
-    char vocabularyName[NAME_SIZE];                      // a name alone, ASCII
+    wchar_t vocabularyName[NAME_SIZE];                   // a name alone
 };
 
 // Shows the dialog until its fields are accepted or it is cancelled. A

@@ -1,6 +1,6 @@
 // The settings commands: select_font, select_data_dir and select_vcb
-// (declared in commands.h). Each keeps only ASCII names, because the
-// settings are single-byte strings written to the configuration.
+// (declared in commands.h). Folders and vocabularies may have any name
+// Windows allows; font faces stay ASCII.
 #include "commands.h"
 #include "debugLog.h"
 #include "documentFiles.h"
@@ -101,13 +101,11 @@ bool chooseDataDirectory(HWND owner, const wchar_t* profile, FolderDialogObjects
         FAILED(objects->chosen->GetDisplayName(SIGDN_FILESYSPATH, &objects->path))) {
         return false;
     }
-    char folder[PATH_SIZE];
-    if (!utf16ToAscii(objects->path, folder, PATH_SIZE)) {
-        return showError(owner,
-                         "The selected directory contains non-ASCII characters and cannot be used by this application.",
-                         DATA_DIRECTORY_CAPTION);
+    const PathProblem problem = pathProblem(objects->path, true);
+    if (problem != PATH_FINE) {
+        return showError(owner, pathProblemMessage(problem), DATA_DIRECTORY_CAPTION);
     }
-    memcpy(editorState.dataDirectory, folder, PATH_SIZE);
+    wcscpy(editorState.dataDirectory, objects->path);
     return true;
 }
 
@@ -115,16 +113,17 @@ bool chooseDataDirectory(HWND owner, const wchar_t* profile, FolderDialogObjects
 // directory), so one chosen elsewhere is copied there when the user agrees.
 // A different file of the same name there is replaced only when the user
 // agrees again. False when nothing is to be selected.
-bool copyVocabularyInto(HWND owner, const wchar_t* source, const wchar_t* folder, const char* name) {
-    char question[NAME_SIZE + 160];
+bool copyVocabularyInto(HWND owner, const wchar_t* source, const wchar_t* folder, const wchar_t* name) {
+    const Utf8Name shown = utf8Name(name);
+    char question[NAME_SIZE * 3 + 160];
     snprintf(question, sizeof question,
              "The vocabulary %s is not in the editor's folder, where the translations look for it.\n\n"
              "Copy it into the editor's folder?",
-             name);
+             shown.text);
     if (askYesNo(owner, question, VOCABULARY_CAPTION) != IDYES) {
         return false;
     }
-    wchar_t target[FILE_PATH_UNITS];
+    wchar_t target[PATH_UNITS];
     if (!vocabularyPath(folder, name, target)) {
         return showError(owner, "Could not copy the vocabulary into the editor's folder.", VOCABULARY_CAPTION);
     }
@@ -135,7 +134,7 @@ bool copyVocabularyInto(HWND owner, const wchar_t* source, const wchar_t* folder
     if (existing == COPY_TARGET_DIFFERENT) {
         snprintf(question, sizeof question,
                  "The editor's folder already holds a different file named %s.\n\nReplace it with the selected one?",
-                 name);
+                 shown.text);
         if (askYesNo(owner, question, VOCABULARY_CAPTION) != IDYES) {
             return false;
         }
@@ -143,7 +142,7 @@ bool copyVocabularyInto(HWND owner, const wchar_t* source, const wchar_t* folder
     if (!CopyFileW(source, target, existing == COPY_TARGET_ABSENT)) {
         return showError(owner, "Could not copy the vocabulary into the editor's folder.", VOCABULARY_CAPTION);
     }
-    logMessage("select_vcb() copied [%s] into the editor's folder", name);
+    logMessage("select_vcb() copied [%s] into the editor's folder", shown.text);
     return true;
 }
 
@@ -169,7 +168,7 @@ bool select_font(HWND owner) {
     if (!utf16ToAscii(font.lfFaceName, face, NAME_SIZE)) {
         return showError(owner, "The selected font name is not ASCII.", FONT_CAPTION);
     }
-    memcpy(editorState.fontFace, face, NAME_SIZE);
+    wcscpy(editorState.fontFace, font.lfFaceName);
     editorState.fontPointSize = dialog.iPointSize / 10;
     HFONT created = CreateFontIndirectW(&font);
     if (created == nullptr) {
@@ -180,7 +179,7 @@ bool select_font(HWND owner) {
 }
 
 bool select_data_dir(HWND owner) {
-    wchar_t profile[DIALOG_PATH_UNITS] = {};
+    wchar_t profile[PATH_UNITS] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile))) {
         return showError(owner, "Could not determine the user's home directory.", DATA_DIRECTORY_CAPTION);
     }
@@ -199,30 +198,27 @@ bool select_data_dir(HWND owner) {
 
 bool select_vcb(HWND owner) {
     logMessage("select_vcb() start");
-    wchar_t currentDirectory[DIALOG_PATH_UNITS] = {};
-    const DWORD length = GetCurrentDirectoryW(DIALOG_PATH_UNITS, currentDirectory);
-    if (length == 0 || length >= DIALOG_PATH_UNITS) {
+    wchar_t currentDirectory[PATH_UNITS] = {};
+    const DWORD length = GetCurrentDirectoryW(PATH_UNITS, currentDirectory);
+    if (length == 0 || length >= static_cast<DWORD>(PATH_UNITS)) {
         return showError(owner, "Could not determine the current directory.", CURRENT_DIRECTORY_CAPTION);
     }
-    wchar_t fileName[DIALOG_PATH_UNITS] = {};
+    wchar_t fileName[PATH_UNITS] = {};
     OPENFILENAMEW dialog;
-    prepareFileDialog(&dialog, owner, VOCABULARY_FILTER, fileName, DIALOG_PATH_UNITS, L"Select Vocabulary File",
+    prepareFileDialog(&dialog, owner, VOCABULARY_FILTER, fileName, PATH_UNITS, L"Select Vocabulary File",
                       VOCABULARY_DIALOG_FLAGS);
     dialog.lpstrInitialDir = currentDirectory;
     if (!runFileDialog(&dialog, false)) {
-        return false;
+        return showFileDialogFailure(owner);
     }
-    char name[NAME_SIZE];
+    wchar_t name[NAME_SIZE];
     const VocabularyNameResult taken = vocabularyNameOfPath(fileName, name);
-    if (taken == VOCABULARY_NAME_NOT_ASCII) {
-        return showError(owner, "The selected path contains non-ASCII characters.", VOCABULARY_CAPTION);
-    }
     if (taken == VOCABULARY_NAME_TOO_LONG) {
         return showError(owner, "The selected filename is too long.", VOCABULARY_CAPTION);
     }
     if (!fileLiesInFolder(fileName, currentDirectory) && !copyVocabularyInto(owner, fileName, currentDirectory, name)) {
         return false;
     }
-    memcpy(editorState.vocabularyName, name, NAME_SIZE);
+    wcscpy(editorState.vocabularyName, name);
     return true;
 }

@@ -90,12 +90,14 @@ bool externFilterTest(const TranslateStep& first, const TranslateStep* second) {
 
 bool translate_to_zarnoglot(HWND) {
     logMessage("xTx: %d", CMD_TO_ZARNOGLOT);
-    const TranslateStep encode = encodeStep(editorState.vocabularyName);
-    return externFilterTest(sealStep(editorState.vocabularyName), &encode);
+    const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
+    const TranslateStep encode = encodeStep(vocabulary.text);
+    return externFilterTest(sealStep(vocabulary.text), &encode);
 }
 
 bool translate_from_zarnoglot(HWND) {
     logMessage("xTx: %d", CMD_FROM_ZARNOGLOT);
-    const TranslateStep open = openStep(editorState.vocabularyName);
-    return externFilterTest(decodeStep(editorState.vocabularyName), &open);
+    const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
+    const TranslateStep open = openStep(vocabulary.text);
+    return externFilterTest(decodeStep(vocabulary.text), &open);
 }

@@ -30,7 +30,7 @@ constexpr DWORD SAVE_WORD_LIST_FLAGS = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_
 constexpr int SELECTION_UNITS = 32768;
 
 // The word list Harvest saved last; Shuffle offers it.
-wchar_t lastWordList[FILE_PATH_UNITS];
+wchar_t lastWordList[PATH_UNITS];
 
 // Shows a file dialog that opens in the data directory with the file
 // offered in file, which holds units units.
@@ -52,7 +52,7 @@ bool chosenTexts(HWND owner, char** text, int32_t* length) {
         if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
             return showError(owner, "Too many files were chosen at once.");
         }
-        return false;
+        return showFileDialogFailure(owner);
     }
     const wchar_t* folder = nullptr;
     const wchar_t* names[HARVEST_MAX_FILES];
@@ -71,12 +71,12 @@ bool chosenTexts(HWND owner, char** text, int32_t* length) {
 // Asks where to save the word list and writes it there; false when
 // cancelled or after the box.
 bool saveWordList(HWND owner, const char* list, int32_t length) {
-    wchar_t target[FILE_PATH_UNITS];
+    wchar_t target[PATH_UNITS];
     wcscpy(target, SUGGESTED_WORD_LIST);
     OPENFILENAMEW dialog;
     if (!runVocabularyDialog(owner, true, L"Harvest - Save Word List", WORD_LIST_FILTER, SAVE_WORD_LIST_FLAGS,
-                             target, FILE_PATH_UNITS, &dialog)) {
-        return false;
+                             target, PATH_UNITS, &dialog)) {
+        return showFileDialogFailure(owner);
     }
     const DocumentFileResult written = writeDocumentFile(target, list, length);
     if (written != DOCUMENT_OK) {
@@ -88,12 +88,12 @@ bool saveWordList(HWND owner, const char* list, int32_t length) {
 
 // The word list to shuffle, read whole; false when cancelled or after the box.
 bool chosenWordList(HWND owner, char** list, int32_t* length) {
-    wchar_t path[FILE_PATH_UNITS];
+    wchar_t path[PATH_UNITS];
     wcscpy(path, lastWordList);
     OPENFILENAMEW dialog;
     if (!runVocabularyDialog(owner, false, L"Shuffle - Choose Word List", WORD_LIST_FILTER, WORD_LIST_FLAGS, path,
-                             FILE_PATH_UNITS, &dialog)) {
-        return false;
+                             PATH_UNITS, &dialog)) {
+        return showFileDialogFailure(owner);
     }
     const DocumentFileResult read = readDocumentFile(path, list, length);
     if (read != DOCUMENT_OK) {
@@ -119,7 +119,7 @@ bool makeVocabulary(HWND owner, const char* list, int32_t length, const wchar_t*
     if (!shuffled) {
         return showError(owner, message);
     }
-    wchar_t path[FILE_PATH_UNITS];
+    wchar_t path[PATH_UNITS];
     const DocumentFileResult written = vocabularyPath(folder, settings->vocabularyName, path)
                                            ? writeDocumentFile(path, vocabulary, vocabularyLength)
                                            : DOCUMENT_CREATE_FAILED;
@@ -127,7 +127,7 @@ bool makeVocabulary(HWND owner, const char* list, int32_t length, const wchar_t*
     if (written != DOCUMENT_OK) {
         return showError(owner, documentFileMessage(written));
     }
-    logMessage("Vocabulary made: %s", settings->vocabularyName);
+    logMessage("Vocabulary made: %s", utf8Name(settings->vocabularyName).text);
     return true;
 }
 
@@ -164,9 +164,9 @@ bool shuffle_vcb(HWND owner) {
     logMessage("shuffle_vcb() start");
     // The vocabulary goes where the filters look for it: the current
     // directory, which is the editor's folder.
-    wchar_t folder[PATH_SIZE];
-    const DWORD folderLength = GetCurrentDirectoryW(PATH_SIZE, folder);
-    if (folderLength == 0 || folderLength >= static_cast<DWORD>(PATH_SIZE)) {
+    wchar_t folder[PATH_UNITS];
+    const DWORD folderLength = GetCurrentDirectoryW(PATH_UNITS, folder);
+    if (folderLength == 0 || folderLength >= static_cast<DWORD>(PATH_UNITS)) {
         return showError(owner, "Could not determine the current directory.");
     }
     char* list = nullptr;
@@ -181,11 +181,11 @@ bool shuffle_vcb(HWND owner) {
     if (!made) {
         return false;
     }
-    char question[NAME_SIZE + 64];
+    char question[NAME_SIZE * 3 + 64];
     snprintf(question, sizeof question, "The vocabulary %s is made. Do you want to use it now?",
-             settings.vocabularyName);
+             utf8Name(settings.vocabularyName).text);
     if (askYesNo(owner, question) == IDYES) {
-        memcpy(editorState.vocabularyName, settings.vocabularyName, NAME_SIZE);
+        wcscpy(editorState.vocabularyName, settings.vocabularyName);
     }
     return true;
 }

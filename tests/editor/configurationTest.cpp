@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -24,9 +25,23 @@ struct ParseCase {
     int pointSize;
 };
 
+// n times the UTF-8 text.
+std::string repeated(const std::string& text, int n) {
+    std::string result;
+    for (int i = 0; i < n; i++) result += text;
+    return result;
+}
+
 TEST(ConfigurationTest, ParsesTheThreeLines) {
     const std::string letters63(63, 'v');
     const std::string path259 = "C:\\" + std::string(256, 'd');
+    // UTF-8 settings: a line holds 63 UTF-16 units, whatever their bytes; a
+    // character beyond the first 65536 takes two units and is never cut.
+    const std::string umlauts63 = repeated("\xC3\xBC", 63);
+    const std::string clefs31 = repeated("\xF0\x9D\x84\x9E", 31);
+    const std::string briefe = "C:\\Users\\Jos\xC3\xA9\\Documents\\Briefe f\xC3\xBCr Oma";
+    const std::string japanese = "C:\\Users\\\xE3\x81\x95\xE3\x81\x8F\xE3\x82\x89\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";
+    const std::string path259cjk = "C:\\" + repeated("\xE6\x97\xA5", 256);
     const ParseCase cases[] = {
         {"CR LF", "a.vcb\r\nC:\\Data\r\nCourier New,12\r\n", "a.vcb", "C:\\Data", "Courier New", 12},
         {"LF", "a.vcb\nC:\\Data\nCourier New,12\n", "a.vcb", "C:\\Data", "Courier New", 12},
@@ -46,6 +61,14 @@ TEST(ConfigurationTest, ParsesTheThreeLines) {
         {"longest data directory", "a\n" + path259 + "\nArial,9\n", "a", path259, "Arial", 9},
         {"first line too long", letters63 + "rest\r\nC:\\Data\r\nArial,9\r\n", letters63, "rest", "C:\\Data", 10},
         {"data directory too long", "a\n" + path259 + "X\nArial,9\n", "a", path259, "X", 10},
+        {"UTF-8 names", "meine-w\xC3\xB6rter.vcb\r\n" + briefe + "\r\nConsolas,10\r\n", "meine-w\xC3\xB6rter.vcb", briefe,
+         "Consolas", 10},
+        {"Japanese folder", "a.vcb\n" + japanese + "\nArial,9\n", "a.vcb", japanese, "Arial", 9},
+        {"byte-order mark", "\xEF\xBB\xBF" "a.vcb\r\nC:\\Data\r\nArial,9\r\n", "a.vcb", "C:\\Data", "Arial", 9},
+        {"longest UTF-8 name", umlauts63 + "\nb\nc,7\n", umlauts63, "b", "c", 7},
+        {"UTF-8 name too long", umlauts63 + "\xC3\xBC\nb\nc,7\n", umlauts63, "\xC3\xBC", "b", 10},
+        {"pair not cut", clefs31 + "ab\nc\nd,7\n", clefs31 + "a", "b", "c", 10},
+        {"longest UTF-8 data directory", "a\n" + path259cjk + "\nArial,9\n", "a", path259cjk, "Arial", 9},
     };
     for (const ParseCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -71,8 +94,8 @@ TEST(ConfigurationTest, FormatsThreeLinesThatReadBackTheSame) {
     Configuration settings = {"", "", "", 0};
     memset(settings.vocabularyName, 'v', NAME_SIZE - 1);
     settings.vocabularyName[NAME_SIZE - 1] = '\0';
-    memset(settings.dataDirectory, 'd', PATH_SIZE - 1);
-    settings.dataDirectory[PATH_SIZE - 1] = '\0';
+    memset(settings.dataDirectory, 'd', PATH_UNITS - 1);
+    settings.dataDirectory[PATH_UNITS - 1] = '\0';
     strcpy(settings.fontFace, "Font,Name");
     settings.fontPointSize = -2;
 
@@ -80,7 +103,7 @@ TEST(ConfigurationTest, FormatsThreeLinesThatReadBackTheSame) {
     const int length = formatConfiguration(settings, text, sizeof text);
     ASSERT_GT(length, 0);
     EXPECT_EQ(std::string(text, length),
-              std::string(NAME_SIZE - 1, 'v') + "\n" + std::string(PATH_SIZE - 1, 'd') + "\nFont,Name,-2\n");
+              std::string(NAME_SIZE - 1, 'v') + "\n" + std::string(PATH_UNITS - 1, 'd') + "\nFont,Name,-2\n");
     const Configuration back = parse(std::string(text, length));
     EXPECT_STREQ(back.vocabularyName, settings.vocabularyName);
     EXPECT_STREQ(back.dataDirectory, settings.dataDirectory);
@@ -92,18 +115,19 @@ TEST(ConfigurationTest, FormatsThreeLinesThatReadBackTheSame) {
 }
 
 TEST(ConfigurationTest, CutsAProgramPathToItsFolder) {
-    const struct { const char* path; const char* folder; } cases[] = {
-        {"C:\\Tools\\editor.exe", "C:\\Tools"},
-        {"C:\\editor.exe", "C:"},
-        {"C:editor.exe", "C"},
-        {"editor.exe", ""},
-        {"\\\\server\\share\\bin\\editor.exe", "\\\\server\\share\\bin"},
+    const struct { const wchar_t* path; const wchar_t* folder; } cases[] = {
+        {L"C:\\Tools\\editor.exe", L"C:\\Tools"},
+        {L"C:\\editor.exe", L"C:"},
+        {L"C:editor.exe", L"C"},
+        {L"editor.exe", L""},
+        {L"\\\\server\\share\\bin\\editor.exe", L"\\\\server\\share\\bin"},
+        {L"C:\\Users\\Jos\u00e9\\Downloads\\\u65e5\u672c\u8a9e\\editor.exe", L"C:\\Users\\Jos\u00e9\\Downloads\\\u65e5\u672c\u8a9e"},
     };
     for (const auto& c : cases) {
-        char path[PATH_SIZE];
-        strcpy(path, c.path);
+        wchar_t path[PATH_UNITS];
+        wcscpy(path, c.path);
         cutToFolder(path);
-        EXPECT_STREQ(path, c.folder) << c.path;
+        EXPECT_STREQ(path, c.folder);
     }
 }
 

@@ -86,7 +86,7 @@ std::wstring environmentBlock(const std::vector<std::string>& settings) {
 
 }  // namespace
 
-const char* const EDITOR_FOLDER_NAME = "Editor";
+const char* const EDITOR_FOLDER_NAME = "Editor \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E f\xC3\xBCr Jos\xC3\xA9";
 
 HWND findProcessWindow(DWORD processId, const char* className, bool visibleOnly, const std::string* caption,
                        HWND skip) {

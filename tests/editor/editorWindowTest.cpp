@@ -1,8 +1,9 @@
 // End-to-end tests of zarnoGlotWriteW: the real program, driven through its
 // window, its message boxes, its configuration file and its log.
 #include "editorTest.h"
-#include "sessionDrive.h"
+#include "testFiles.h"
 
+#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
@@ -13,6 +14,50 @@ const std::string DEFAULT_INI = "sample.vcb\r\nC:\\users\\Public\\Documents\r\nC
 const char* const CLOSED_LINE = "============== Log closed ===============";
 
 using EditorWindowTest = EditorTest;
+
+// Drive T: cannot be reached while this lives: the folder the tests' T:
+// maps to is moved away, and back at the end.
+class DriveTAway {
+public:
+    DriveTAway() : folder(driveTFolder()), away(folder + ".away") {
+        moved = !folder.empty() && MoveFileW(widen(folder).c_str(), widen(away).c_str());
+        EXPECT_TRUE(moved) << "drive T: could not be taken away";
+    }
+    ~DriveTAway() {
+        if (moved) MoveFileW(widen(away).c_str(), widen(folder).c_str());
+    }
+
+private:
+    std::string folder;
+    std::string away;
+    bool moved = false;
+};
+
+// A local application data folder of a user whose name is not ASCII, for
+// the log when drive T: cannot be reached.
+class LocalApplicationData {
+public:
+    LocalApplicationData() : base(makeTempDirectory()), folder(joinPath(base, "Jos\xC3\xA9 \xE3\x81\x95\xE3\x81\x8F\xE3\x82\x89")) {
+        CreateDirectoryW(widen(folder).c_str(), nullptr);
+    }
+    ~LocalApplicationData() { removeTree(base); }
+    // Gives the session this folder and reads the log there.
+    void use(EditorSession* session) const {
+        session->environment = {"LOCALAPPDATA=" + folder};
+        session->logPath = logPath();
+    }
+    std::string logPath() const { return joinPath(folder, "ZarnoGlot\\zarnoGlotWriteW.log"); }
+
+    std::string base;
+    std::string folder;
+};
+
+// The text as the system's code page reads it, in UTF-8.
+std::string codePageText(const std::string& bytes) {
+    wchar_t wide[256] = L"";
+    MultiByteToWideChar(CP_ACP, 0, bytes.c_str(), -1, wide, 256);
+    return narrow(wide);
+}
 
 TEST_F(EditorWindowTest, WritesTheStartUpStepsToTheLogInOrder) {
     start(DEFAULT_INI);
@@ -250,6 +295,20 @@ TEST_F(EditorWindowTest, ReadsAndWritesBackTheConfiguration) {
         {"short file", "w.vcb\r\n",
          "vocabulary: [w.vcb]\r\ndata directory: []\r\ntext edit font: ,10\r\n",
          "w.vcb\r\n\r\n,10\r\n"},
+        {"UTF-8 names", "meine-w\xC3\xB6rter.vcb\r\nC:\\Users\\Jos\xC3\xA9\\Briefe f\xC3\xBCr Oma\r\nArial,9\r\n",
+         "vocabulary: [meine-w\xC3\xB6rter.vcb]\r\ndata directory: [C:\\Users\\Jos\xC3\xA9\\Briefe f\xC3\xBCr Oma]\r\n"
+         "text edit font: Arial,9\r\n",
+         "meine-w\xC3\xB6rter.vcb\r\nC:\\Users\\Jos\xC3\xA9\\Briefe f\xC3\xBCr Oma\r\nArial,9\r\n"},
+        {"Japanese folder", "w.vcb\r\nC:\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\nArial,9\r\n",
+         "vocabulary: [w.vcb]\r\ndata directory: [C:\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E]\r\ntext edit font: Arial,9\r\n",
+         "w.vcb\r\nC:\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\nArial,9\r\n"},
+        {"byte-order mark", "\xEF\xBB\xBFw.vcb\r\nC:\\Data\r\nArial,9\r\n",
+         "vocabulary: [w.vcb]\r\ndata directory: [C:\\Data]\r\ntext edit font: Arial,9\r\n",
+         "w.vcb\r\nC:\\Data\r\nArial,9\r\n"},
+        // Edited by hand in the code page: read as before, written as UTF-8.
+        {"code page", "w.vcb\r\nC:\\Caf\xE9\r\nArial,9\r\n",
+         "vocabulary: [w.vcb]\r\ndata directory: [" + codePageText("C:\\Caf\xE9") + "]\r\ntext edit font: Arial,9\r\n",
+         "w.vcb\r\n" + codePageText("C:\\Caf\xE9") + "\r\nArial,9\r\n"},
     };
     for (const ConfigurationCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -298,65 +357,72 @@ TEST_F(EditorWindowTest, MissingConfigurationIsFatal) {
     EXPECT_FALSE(fileExists(joinPath(session.folder, "zarnoGlotWriteW.ini")));
 }
 
-TEST_F(EditorWindowTest, MissingDriveTIsFatal) {
-    const std::string folder = driveTFolder();
-    ASSERT_FALSE(folder.empty());
-    const std::string away = folder + ".away";
-    ASSERT_TRUE(MoveFileA(folder.c_str(), away.c_str())) << GetLastError();
+// Without drive T: the editor starts all the same and keeps its log in the
+// user's local application data, whatever the user's name.
+TEST_F(EditorWindowTest, WithoutDriveTTheLogIsInTheLocalApplicationData) {
+    const LocalApplicationData local;
+    local.use(&session);
+    DriveTAway away;
+    start("w.vcb\r\nC:\\Data\r\nConsolas\r\n");
+    exitNormally();
+    const std::vector<std::string> lines = logLines(session);
+    ASSERT_GE(lines.size(), 6u) << logText(session);
+    EXPECT_EQ(lines[1], "Program/Log file: [" + local.logPath() + "]");
+    EXPECT_EQ(lines[4], "executable: [" + session.folder + "\\zarnoGlotWriteW.exe]");
+    EXPECT_EQ(lines.back(), CLOSED_LINE);
+    EXPECT_EQ(configurationText(session), "w.vcb\r\nC:\\Data\r\nConsolas,10\r\n");
+}
+
+// Only when neither drive T: nor the local application data takes the log
+// does the editor refuse to start.
+TEST_F(EditorWindowTest, NoPlaceForTheLogIsFatal) {
+    const LocalApplicationData local;
+    // A file where the log's folder would be made.
+    ASSERT_TRUE(writeFile(joinPath(local.folder, "ZarnoGlot"), "not a folder"));
+    local.use(&session);
+    DriveTAway away;
     ASSERT_TRUE(launchEditor(&session, "w.vcb\r\nC:\\Data\r\nConsolas\r\n"));
     MessageBoxInfo box;
-    const bool shown = waitForMessageBox(session, &box);
-    int status = -2;
-    if (shown) {
-        answerMessageBox(box, IDOK);
-    }
-    const bool ended = waitForExit(session, &status);
-    MoveFileA(away.c_str(), folder.c_str());
-    ASSERT_TRUE(shown);
+    ASSERT_TRUE(waitForMessageBox(session, &box));
     EXPECT_EQ(box.caption, "Fatal Error - No Debug Log");
-    EXPECT_EQ(box.text, "Failed to open debug log file:\nt:zarnoGlotWriteW.log\n\n");
+    EXPECT_EQ(box.text, "Failed to open debug log file:\nt:zarnoGlotWriteW.log\n" + local.logPath() + "\n\n");
     EXPECT_EQ(box.icon, ICON_ERROR);
     EXPECT_EQ(box.owner, nullptr);
-    ASSERT_TRUE(ended);
+    answerMessageBox(box, IDOK);
+    int status = -2;
+    ASSERT_TRUE(waitForExit(session, &status));
     EXPECT_EQ(status, 1);
     // Nothing was read or written back.
     EXPECT_EQ(configurationText(session), "w.vcb\r\nC:\\Data\r\nConsolas\r\n");
 }
 
-// The start program maps a missing drive to a folder until the user signs
-// out and leaves a present one alone (here with a free drive letter, since
-// the tests' own T: must stay).
-TEST_F(EditorWindowTest, StartProgramMapsOnlyAMissingDrive) {
-    const std::string folder = makeTempDirectory();
-    wchar_t freeDrive[3] = L"Q:";
-    wchar_t target[MAX_PATH] = L"";
-    while (freeDrive[0] > L'D' && QueryDosDeviceW(freeDrive, target, MAX_PATH) != 0) freeDrive[0]--;
-    ASSERT_GT(freeDrive[0], L'D') << "no free drive letter";
-    EXPECT_EQ(prepareDrive(L"C:", widen(folder).c_str()), DRIVE_PRESENT);
-    const std::wstring mapped = widen(joinPath(folder, "drive"));
-    EXPECT_EQ(prepareDrive(freeDrive, mapped.c_str()), DRIVE_MAPPED);
-    ASSERT_NE(QueryDosDeviceW(freeDrive, target, MAX_PATH), 0u);
-    EXPECT_EQ(std::wstring(target), L"\\??\\" + mapped);
-    EXPECT_TRUE(fileExists(joinPath(folder, "drive")));
-    DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, freeDrive, mapped.c_str());
-    removeTree(folder);
-}
-
-// With drive T: in place the start program starts the editor beside it with
-// its own arguments, a file to open.
+// The start program starts the editor beside it with its own arguments, a
+// file to open, with drive T: and without it.
 TEST_F(EditorWindowTest, StartProgramStartsTheEditorWithItsArguments) {
     const std::string docs = makeTempDirectory();
-    const std::string letter = joinPath(docs, "a letter.text");
-    ASSERT_TRUE(writeFile(letter, "Dear friend"));
-    ASSERT_TRUE(launchEditor(&session, DEFAULT_INI, true, {"zarnoGlotStart.exe"}, "\"" + letter + "\"",
-                             "zarnoGlotStart.exe"));
-    int status = -2;
-    ASSERT_TRUE(waitForExit(session, &status));
-    EXPECT_EQ(status, 0);
-    ASSERT_TRUE(followStartedProcess(&session, "zarnoGlotWriteW.exe"));
-    ASSERT_TRUE(waitForMainWindow(&session));
-    EXPECT_EQ(editText(session), L"Dear friend");
-    exitNormally();
+    const std::string letter = joinPath(docs, "Brief f\xC3\xBCr Oma \xE6\x97\xA5\xE6\x9C\xAC.text");
+    ASSERT_TRUE(writeFile(letter, "Liebe Oma"));
+    for (const bool withDriveT : {true, false}) {
+        SCOPED_TRACE(withDriveT ? "with drive T:" : "without drive T:");
+        const LocalApplicationData local;
+        std::unique_ptr<DriveTAway> away;
+        if (!withDriveT) {
+            local.use(&session);
+            away.reset(new DriveTAway);
+        }
+        ASSERT_TRUE(launchEditor(&session, DEFAULT_INI, true, {"zarnoGlotStart.exe"}, "\"" + letter + "\"",
+                                 "zarnoGlotStart.exe"));
+        int status = -2;
+        ASSERT_TRUE(waitForExit(session, &status));
+        EXPECT_EQ(status, 0);
+        ASSERT_TRUE(followStartedProcess(&session, "zarnoGlotWriteW.exe"));
+        ASSERT_TRUE(waitForMainWindow(&session));
+        EXPECT_EQ(editText(session), L"Liebe Oma");
+        exitNormally();
+        EXPECT_NE(logText(session).find("file_open_path() start"), std::string::npos);
+        stopEditor(&session);
+        session = EditorSession();
+    }
     removeTree(docs);
 }
 

@@ -9,18 +9,6 @@
 
 namespace {
 
-bool writeWideFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
 TEST_F(FileCommandsTest, NewAsksFirstAndFollowsTheAnswer) {
     start();
     // Nothing modified: no question.
@@ -87,8 +75,11 @@ TEST_F(FileCommandsTest, OpenLoadsFilesExactly) {
     const struct { const char* name; std::string bytes; std::wstring text; } cases[] = {
         {"empty.text", "", L""},
         {"bom.text", "\xEF\xBB\xBF" "line 1\r\nline 2\r\n", L"\uFEFFline 1\r\nline 2\r\n"},
+        {BRIEFE "\\Brief an Jos\xC3\xA9.text", "Liebe Oma", L"Liebe Oma"},
+        {JAPANESE "\\\xE6\x89\x8B\xE7\xB4\x99.text", "\xE6\x89\x8B\xE7\xB4\x99", L"\u624b\u7d19"},
         {"rich.text", RICH_BYTES, RICH_TEXT},
     };
+    makeNonAsciiFolders();
     start();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -105,7 +96,7 @@ TEST_F(FileCommandsTest, OpenLoadsFilesExactly) {
     sendToEdit(session, EM_SETMODIFY, TRUE);
     EXPECT_TRUE(sendCommand(session, CMD_FILE_SAVE));
     EXPECT_EQ(readFile(doc("rich.text")), RICH_BYTES);
-    EXPECT_EQ(folderEntries(docs).size(), 3u) << "no temporary file is left";
+    EXPECT_EQ(folderEntries(docs).size(), 5u) << "no temporary file is left";
 }
 
 // A file named on the command line (Open With, or dropped on the program's
@@ -113,9 +104,13 @@ TEST_F(FileCommandsTest, OpenLoadsFilesExactly) {
 // without a folder is found in the current directory of the one who started
 // the editor.
 TEST_F(FileCommandsTest, FileGivenAtStartIsOpened) {
+    makeNonAsciiFolders();
     ASSERT_TRUE(writeFile(doc("given file.text"), RICH_BYTES));
     ASSERT_TRUE(writeFile(doc("relative.text"), "relative"));
     ASSERT_TRUE(writeFile(doc("invalid.text"), "ab\xC3\x28"));
+    ASSERT_TRUE(writeFile(doc(BRIEFE "\\Brief an Jos\xC3\xA9.text"), "Liebe Oma"));
+    ASSERT_TRUE(writeFile(doc(JAPANESE "\\\xE6\x89\x8B\xE7\xB4\x99.text"), "\xE6\x89\x8B\xE7\xB4\x99"));
+    const std::string tooLong = doc(std::string(260, 'x') + ".text");
     const struct {
         std::string argument;
         std::wstring text;
@@ -126,10 +121,19 @@ TEST_F(FileCommandsTest, FileGivenAtStartIsOpened) {
         {"relative.text", L"relative", nullptr, L"relative.text"},
         {doc("invalid.text"), L"", "The file does not contain valid UTF-8 text.", L"Untitled.text"},
         {doc("missing.text"), L"", "Could not open the file.", L"Untitled.text"},
+        {"\"" + doc(BRIEFE "\\Brief an Jos\xC3\xA9.text") + "\"", L"Liebe Oma", nullptr, L"Brief an Jos\u00e9.text"},
+        {"\"" + doc(JAPANESE "\\\xE6\x89\x8B\xE7\xB4\x99.text") + "\"", L"\u624b\u7d19", nullptr, L"\u624b\u7d19.text"},
+        {tooLong, L"",
+         "The path is too long: Windows takes at most 259 characters for the folders and the file name together.",
+         L"Untitled.text"},
+        {"\"" + doc("what?.text") + "\"", L"",
+         "Windows cannot store a file of this name: a name cannot be empty, hold \\ / : * ? \" < > | or a control "
+         "character, end with a dot or a blank, or be a device name such as CON or NUL.",
+         L"Untitled.text"},
     };
-    char previousDirectory[MAX_PATH] = "";
-    GetCurrentDirectoryA(MAX_PATH, previousDirectory);
-    SetCurrentDirectoryA(docs.c_str());
+    wchar_t previousDirectory[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, previousDirectory);
+    SetCurrentDirectoryW(widen(docs).c_str());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.argument);
         EditorTest::start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n", {}, c.argument);
@@ -141,13 +145,10 @@ TEST_F(FileCommandsTest, FileGivenAtStartIsOpened) {
         EXPECT_FALSE(modified());
         stopEditor(&session);
     }
-    SetCurrentDirectoryA(previousDirectory);
+    SetCurrentDirectoryW(previousDirectory);
 }
 
 TEST_F(FileCommandsTest, OpenRefusesBadFilesAndKeepsTheDocument) {
-    const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
-    ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
-    ASSERT_TRUE(writeWideFile(accented + L"\\a.text", "fine"));
     ASSERT_TRUE(writeFile(doc("invalid.text"), "ab\xC3\x28"));
     ASSERT_TRUE(writeFile(doc("zero.text"), std::string("ab\0cd", 5)));
     ASSERT_TRUE(makeSparseFile(doc("large.text"), 0xC0000000LL));
@@ -156,7 +157,6 @@ TEST_F(FileCommandsTest, OpenRefusesBadFilesAndKeepsTheDocument) {
     const struct { std::wstring path; const char* message; bool changed; } cases[] = {
         {widen(doc("invalid.text")), "The file does not contain valid UTF-8 text.", true},
         {widen(doc("zero.text")), "The file contains a zero byte and cannot be edited.", false},
-        {accented + L"\\a.text", "The filename must contain ASCII characters only.", false},
         {widen(doc("large.text")), "The file is too large.", false},
     };
     start();

@@ -15,6 +15,10 @@ const char* const SAVE_QUESTION = "Do you want to save changes?";
 // BOM, CR LF, two- and three-byte characters and a surrogate pair.
 const std::wstring RICH_TEXT = L"\uFEFFcaf\u00e9 \u20ac\r\nclef \U0001D11E\r\n";
 const std::string RICH_BYTES = "\xEF\xBB\xBF" "caf\xC3\xA9 \xE2\x82\xAC\r\nclef \xF0\x9D\x84\x9E\r\n";
+// Folders of the data directory, in UTF-8: a German user's, and one whose
+// name no single-byte code page holds.
+#define BRIEFE "Briefe f\xC3\xBCr Oma"
+#define JAPANESE "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"
 
 class FileCommandsTest : public EditorTest {
 protected:
@@ -29,6 +33,12 @@ protected:
     void start() { EditorTest::start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n"); }
 
     std::string doc(const std::string& name) const { return joinPath(docs, name); }
+
+    void makeNonAsciiFolders() {
+        for (const char* folder : {BRIEFE, JAPANESE}) {
+            ASSERT_TRUE(CreateDirectoryW(widen(doc(folder)).c_str(), nullptr));
+        }
+    }
 
     bool modified() { return sendToEdit(session, EM_GETMODIFY) != 0; }
 

@@ -12,13 +12,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 namespace {
 
 std::wstring widePath(const std::string& path) {
-    return std::wstring(path.begin(), path.end());
+    return widen(path);
 }
 
 class DocumentFileTest : public ::testing::Test {
@@ -163,55 +164,98 @@ TEST(DocumentFileMessageTest, GivesTheTextOfEachFailure) {
 }
 
 TEST(UpdateDataDirectoryTest, TakesTheFolderOfTheDocument) {
-    const std::string long259 = "C:\\" + std::string(249, 'f') + "\\a.text";
-    const struct { std::string fileName; std::string before; std::string after; } cases[] = {
-        {"C:\\a.text", "D:\\old", "C:"},
-        {"C:\\Docs\\Letters\\a.text", "D:\\old", "C:\\Docs\\Letters"},
-        {"\\\\server\\share\\a.text", "D:\\old", "\\\\server\\share"},
-        {"C:\\Docs\\", "D:\\old", "C:\\Docs"},
-        {"a.text", "D:\\old", "D:\\old"},
-        {"", "D:\\old", "D:\\old"},
-        {long259, "", long259.substr(0, long259.size() - 7)},
+    const std::wstring long259 = L"C:\\" + std::wstring(249, L'f') + L"\\a.text";
+    const struct { std::wstring fileName; std::wstring before; std::wstring after; } cases[] = {
+        {L"C:\\a.text", L"D:\\old", L"C:"},
+        {L"C:\\Docs\\Letters\\a.text", L"D:\\old", L"C:\\Docs\\Letters"},
+        {L"\\\\server\\share\\a.text", L"D:\\old", L"\\\\server\\share"},
+        {L"C:\\Docs\\", L"D:\\old", L"C:\\Docs"},
+        {L"a.text", L"D:\\old", L"D:\\old"},
+        {L"", L"D:\\old", L"D:\\old"},
+        {long259, L"", long259.substr(0, long259.size() - 7)},
+        {L"C:\\Users\\Jos\u00e9\\Briefe f\u00fcr Oma\\Brief.text", L"", L"C:\\Users\\Jos\u00e9\\Briefe f\u00fcr Oma"},
+        {L"C:\\\u65e5\u672c\u8a9e\\\u624b\u7d19.text", L"", L"C:\\\u65e5\u672c\u8a9e"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.fileName);
-        ASSERT_LT(c.fileName.size(), sizeof editorState.currentFileName);
-        strcpy(editorState.currentFileName, c.fileName.c_str());
-        strcpy(editorState.dataDirectory, c.before.c_str());
+        SCOPED_TRACE(narrow(c.fileName));
+        ASSERT_LT(c.fileName.size(), static_cast<size_t>(PATH_UNITS));
+        wcscpy(editorState.currentFileName, c.fileName.c_str());
+        wcscpy(editorState.dataDirectory, c.before.c_str());
         updateDataDirectory();
-        EXPECT_EQ(editorState.dataDirectory, c.after);
-        EXPECT_EQ(editorState.currentFileName, c.fileName);
+        EXPECT_EQ(std::wstring(editorState.dataDirectory), c.after);
+        EXPECT_EQ(std::wstring(editorState.currentFileName), c.fileName);
     }
-    editorState.currentFileName[0] = '\0';
-    editorState.dataDirectory[0] = '\0';
+    editorState.currentFileName[0] = L'\0';
+    editorState.dataDirectory[0] = L'\0';
 }
 
-TEST(VocabularyNameTest, KeepsTheFileNameOfAsciiPaths) {
+TEST(VocabularyNameTest, KeepsTheFileNameOfAnyPath) {
     const std::wstring name63(59, L'v');
     const std::wstring name64(60, L'v');
-    const struct { std::wstring path; VocabularyNameResult result; std::string name; } cases[] = {
-        {L"C:\\Vocabularies\\mine.vcb", VOCABULARY_NAME_OK, "mine.vcb"},
-        {L"mine.vcb", VOCABULARY_NAME_OK, "mine.vcb"},
-        {L"C:\\a\\" + name63 + L".vcb", VOCABULARY_NAME_OK, std::string(59, 'v') + ".vcb"},
-        {L"C:\\a\\" + name64 + L".vcb", VOCABULARY_NAME_TOO_LONG, ""},
-        {L"C:\\caf\u00e9\\mine.vcb", VOCABULARY_NAME_NOT_ASCII, ""},
-        {L"C:\\a\\min\u00e9.vcb", VOCABULARY_NAME_NOT_ASCII, ""},
-        {L"C:\\" + std::wstring(255, L'p') + L"\\x", VOCABULARY_NAME_NOT_ASCII, ""},
+    const std::wstring umlauts60(60, L'\u00fc');
+    const struct { std::wstring path; VocabularyNameResult result; std::wstring name; } cases[] = {
+        {L"C:\\Vocabularies\\mine.vcb", VOCABULARY_NAME_OK, L"mine.vcb"},
+        {L"mine.vcb", VOCABULARY_NAME_OK, L"mine.vcb"},
+        {L"C:\\a\\" + name63 + L".vcb", VOCABULARY_NAME_OK, name63 + L".vcb"},
+        {L"C:\\a\\" + name64 + L".vcb", VOCABULARY_NAME_TOO_LONG, L""},
+        {L"C:\\caf\u00e9\\mine.vcb", VOCABULARY_NAME_OK, L"mine.vcb"},
+        {L"C:\\Users\\Jos\u00e9\\meine-w\u00f6rter.vcb", VOCABULARY_NAME_OK, L"meine-w\u00f6rter.vcb"},
+        {L"C:\\\u65e5\u672c\\\u8a9e.vcb", VOCABULARY_NAME_OK, L"\u8a9e.vcb"},
+        {L"C:\\a\\" + umlauts60 + L".vcb", VOCABULARY_NAME_TOO_LONG, L""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.path.begin(), c.path.end()));
-        char name[NAME_SIZE] = "previous";
+        SCOPED_TRACE(narrow(c.path));
+        wchar_t name[NAME_SIZE] = L"previous";
         EXPECT_EQ(vocabularyNameOfPath(c.path.c_str(), name), c.result);
         if (c.result == VOCABULARY_NAME_OK) {
-            EXPECT_EQ(std::string(name), c.name);
+            EXPECT_EQ(std::wstring(name), c.name);
         }
     }
 }
 
 TEST(FileNamePartTest, IsWhatFollowsTheLastBackslash) {
-    EXPECT_STREQ(fileNamePart("C:\\a\\b.vcb"), "b.vcb");
-    EXPECT_STREQ(fileNamePart("b.vcb"), "b.vcb");
-    EXPECT_STREQ(fileNamePart("C:\\a\\"), "");
+    EXPECT_STREQ(fileNamePart(L"C:\\a\\b.vcb"), L"b.vcb");
+    EXPECT_STREQ(fileNamePart(L"b.vcb"), L"b.vcb");
+    EXPECT_STREQ(fileNamePart(L"C:\\a\\"), L"");
+}
+
+// Any name Windows can store is taken; the others are refused for the
+// reason that holds: the file name, a folder on the way, or the length.
+TEST(PathProblemTest, NamesTheRealCause) {
+    const std::wstring long260 = L"C:\\" + std::wstring(250, L'p') + L"\\a.text";
+    const struct { std::wstring path; bool folder; PathProblem problem; } cases[] = {
+        {L"C:\\Users\\Jos\u00e9\\Documents\\Briefe f\u00fcr Oma\\Brief an Oma.text", false, PATH_FINE},
+        {L"C:\\Users\\\u3055\u304f\u3089\\Downloads\\\u65e5\u672c\u8a9e\\\u624b\u7d19.text", false, PATH_FINE},
+        {L"\\\\server\\share\\a.text", false, PATH_FINE},
+        {L"relative\\..\\.\\a.text", false, PATH_FINE},
+        {L"C:\\a.b.text", false, PATH_FINE},
+        {L"C:\\CONSOLE.text", false, PATH_FINE},
+        {L"C:\\Users\\Jos\u00e9", true, PATH_FINE},
+        {L"C:\\", true, PATH_FINE},
+        {L"C:\\Users\\", true, PATH_FINE},
+        {long260, false, PATH_TOO_LONG},
+        {L"C:\\" + std::wstring(256, L'd'), true, PATH_TOO_LONG},
+        {L"C:\\Docs\\a<b.text", false, PATH_BAD_FILE_NAME},
+        {L"C:\\Docs\\what?.text", false, PATH_BAD_FILE_NAME},
+        {L"C:\\Docs\\tab\there.text", false, PATH_BAD_FILE_NAME},
+        {L"C:\\Docs\\ends with a dot.", false, PATH_BAD_FILE_NAME},
+        {L"C:\\Docs\\ends with a blank ", false, PATH_BAD_FILE_NAME},
+        {L"C:\\Docs\\nul.text", false, PATH_BAD_FILE_NAME},
+        {L"C:\\Docs\\COM1", false, PATH_BAD_FILE_NAME},
+        {L"C:\\Docs\\", false, PATH_BAD_FILE_NAME},
+        {L"C:\\Docs\\..", false, PATH_BAD_FILE_NAME},
+        {L"C:\\Do|cs\\a.text", false, PATH_BAD_FOLDER_NAME},
+        {L"C:\\aux\\a.text", false, PATH_BAD_FOLDER_NAME},
+        {L"C:\\Users\\Jos\u00e9 \\a.text", false, PATH_BAD_FOLDER_NAME},
+        {L"C:\\Users\\Jos\u00e9\\a*b", true, PATH_BAD_FOLDER_NAME},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(narrow(c.path));
+        EXPECT_EQ(pathProblem(c.path.c_str(), c.folder), c.problem);
+    }
+    EXPECT_STREQ(pathProblemMessage(PATH_TOO_LONG),
+                 "The path is too long: Windows takes at most 259 characters for the folders and the file name "
+                 "together.");
 }
 
 }  // namespace

@@ -43,19 +43,28 @@ TEST_F(FileCommandsTest, SaveAsWritesTheNameAsTypedInTheDataDirectory) {
     EXPECT_FALSE(fileExists(doc("sub\\zarnoGlotWriteW.ini")));
 }
 
-TEST_F(FileCommandsTest, SaveAsRefusesNonAsciiNames) {
-    const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
-    ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
+// Documents may have any name Windows allows, in folders of any name; the
+// data directory follows them into the configuration.
+TEST_F(FileCommandsTest, SaveAsTakesAnyNameWindowsAllows) {
+    const std::string letter = doc(BRIEFE "\\Brief an Jos\xC3\xA9.text");
+    const std::string japanese = doc(JAPANESE "\\\xE6\x89\x8B\xE7\xB4\x99.text");
+    makeNonAsciiFolders();
     start();
-    setModifiedText(L"text");
-    saveAs(accented + L"\\a.text");
-    expectError("The filename must contain ASCII characters only.");
-    saveAs(widen(docs) + L"\\caf\u00e9.text");
-    expectError("The filename must contain ASCII characters only.");
-    EXPECT_EQ(folderEntries(docs).size(), 1u);
-    EXPECT_EQ(GetFileAttributesW((accented + L"\\a.text").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(modified());
-    EXPECT_EQ(offeredName(), L"Untitled.text");
+    setModifiedText(RICH_TEXT);
+    saveAs(widen(letter));
+    sync();
+    EXPECT_EQ(readFile(letter), RICH_BYTES);
+    EXPECT_FALSE(modified());
+    EXPECT_EQ(offeredName(), L"Brief an Jos\u00e9.text");
+    setModifiedText(L"zweite Fassung");
+    EXPECT_TRUE(sendCommand(session, CMD_FILE_SAVE));
+    EXPECT_EQ(readFile(letter), "zweite Fassung");
+    saveAs(widen(japanese));
+    sync();
+    EXPECT_EQ(readFile(japanese), "zweite Fassung");
+    EXPECT_EQ(offeredName(), L"\u624b\u7d19.text");
+    EXPECT_EQ(folderEntries(doc(BRIEFE)), std::vector<std::string>{"Brief an Jos\xC3\xA9.text"});
+    EXPECT_EQ(exitAndReadConfiguration(), "w.vcb\r\n" + doc(JAPANESE) + "\r\nConsolas,10\r\n");
 }
 
 TEST_F(FileCommandsTest, DataDirectoryOfADriveTopFolderIsTheDriveAlone) {

@@ -42,17 +42,24 @@ std::string wordsFrom(const std::vector<std::string>& words, size_t first, size_
     return text;
 }
 
+// The field's text, given as UTF-8.
 void setField(HWND dialog, int id, const std::string& text) {
-    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(widen(text).c_str()));
 }
 
 class SettingsDialogsTest : public EditorTest {
 protected:
-    void SetUp() override { docs = makeTempDirectory(); }
+    // The data directory of a user whose name is not ASCII, in a folder whose
+    // name no single-byte code page holds.
+    void SetUp() override {
+        base = makeTempDirectory();
+        docs = joinPath(base, "Jos\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC");
+        ASSERT_TRUE(CreateDirectoryW(widen(docs).c_str(), nullptr));
+    }
 
     void TearDown() override {
         EditorTest::TearDown();
-        removeTree(docs);
+        removeTree(base);
     }
 
     std::string doc(const std::string& name) const { return joinPath(docs, name); }
@@ -108,6 +115,7 @@ protected:
         answerMessageBox(box, answer);
     }
 
+    std::string base;
     std::string docs;
 };
 
@@ -127,17 +135,12 @@ std::string replaceQuestion(const std::string& name) {
 TEST_F(SettingsDialogsTest, SelectVocabularyTakesItsFileIntoTheEditorsFolder) {
     const std::string name63 = std::string(59, 'v') + ".vcb";
     const std::string name64 = std::string(60, 'v') + ".vcb";
-    const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
-    ASSERT_TRUE(CreateDirectoryA(doc("voc").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
+    const std::string personal = "meine-w\xC3\xB6rter.vcb";
+    ASSERT_TRUE(CreateDirectoryW(widen(doc("voc")).c_str(), nullptr));
     ASSERT_TRUE(writeFile(doc("voc\\mine.vcb"), "outside"));
-    for (const std::string& name : {name63, name64}) {
+    for (const std::string& name : {name63, name64, personal}) {
         ASSERT_TRUE(writeFile(doc("voc\\" + name), "vocabulary"));
     }
-    HANDLE file = CreateFileW((accented + L"\\a.vcb").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
     start("old.vcb\r\nC:\\Data\r\nConsolas,10\r\n");
     const std::string here = session.folder;
     ASSERT_TRUE(writeFile(joinPath(here, "local.vcb"), "vocabulary"));
@@ -157,6 +160,7 @@ TEST_F(SettingsDialogsTest, SelectVocabularyTakesItsFileIntoTheEditorsFolder) {
         {"mine.vcb", {IDYES, IDNO}, "inside"},
         {name63, {IDYES}, "vocabulary"},
         {name63, {IDYES}, "vocabulary"},   // the same file is there already: no second question
+        {personal, {IDYES}, "vocabulary"},
         {"mine.vcb", {IDYES, IDYES}, "outside"},
         {name63, {IDNO}, "vocabulary"},    // keeps mine.vcb, as the configuration shows
     };
@@ -173,8 +177,12 @@ TEST_F(SettingsDialogsTest, SelectVocabularyTakesItsFileIntoTheEditorsFolder) {
     }
     choose(CMD_SELECT_VOCABULARY, caption, widen(doc("voc\\" + name64)));
     expectError(caption, "The selected filename is too long.");
-    choose(CMD_SELECT_VOCABULARY, caption, accented + L"\\a.vcb");
-    expectError(caption, "The selected path contains non-ASCII characters.");
+    // The bundled vocabulary in the editor's folder, which has a name no
+    // single-byte code page holds.
+    choose(CMD_SELECT_VOCABULARY, caption, widen(joinPath(here, "local.vcb")));
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+    choose(CMD_SELECT_VOCABULARY, caption, widen(doc("voc\\mine.vcb")));
+    answerQuestion(caption, copyQuestion("mine.vcb"), IDYES);
 
     // The configuration is written back beside the program.
     EXPECT_EQ(exitAndReadConfiguration(), "mine.vcb\r\nC:\\Data\r\nConsolas,10\r\n");
@@ -184,7 +192,7 @@ TEST_F(SettingsDialogsTest, SelectVocabularyTakesItsFileIntoTheEditorsFolder) {
     for (const std::string& line : logLines(session)) {
         starts += line == "select_vcb() start";
     }
-    EXPECT_EQ(starts, 10u);
+    EXPECT_EQ(starts, 12u);
 }
 
 TEST_F(SettingsDialogsTest, SelectFontAppliesTheFontAndKeepsItsFaceAndWholePoints) {
@@ -226,22 +234,19 @@ TEST_F(SettingsDialogsTest, SelectFontAppliesTheFontAndKeepsItsFaceAndWholePoint
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "select_font() start"), 3);
 }
 
-TEST_F(SettingsDialogsTest, SelectDataDirectoryOpensAtTheProfileAndKeepsAsciiFolders) {
-    wchar_t profile[MAX_PATH] = L"";
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile)));
-    const std::wstring accented = widen(docs) + L"\\d\u00e9j\u00e0";
-    ASSERT_TRUE(CreateDirectoryW(accented.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(doc("picked").c_str(), nullptr));
+TEST_F(SettingsDialogsTest, SelectDataDirectoryOpensAtTheProfileAndKeepsAnyFolder) {
+    const std::string briefe = doc("Briefe f\xC3\xBCr Oma");
+    ASSERT_TRUE(CreateDirectoryW(widen(briefe).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(widen(doc("picked")).c_str(), nullptr));
     // The configured folder plays no part: the dialog starts at the profile.
     start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n");
 
     cancel(CMD_SELECT_DATA_DIRECTORY, "Select Data Directory");
-    choose(CMD_SELECT_DATA_DIRECTORY, "Select Data Directory", accented);
-    expectError("Data Directory",
-                "The selected directory contains non-ASCII characters and cannot be used by this application.");
     choose(CMD_SELECT_DATA_DIRECTORY, "Select Data Directory", widen(doc("picked")));
     EXPECT_TRUE(noMessageBoxFor(session, 100));
-    EXPECT_EQ(exitAndReadConfiguration(), "w.vcb\r\n" + doc("picked") + "\r\nConsolas,10\r\n");
+    choose(CMD_SELECT_DATA_DIRECTORY, "Select Data Directory", widen(briefe));
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+    EXPECT_EQ(exitAndReadConfiguration(), "w.vcb\r\n" + briefe + "\r\nConsolas,10\r\n");
     stopEditor(&session);
 
     // A cancelled dialog keeps the data directory; a name typed alone is
@@ -250,12 +255,12 @@ TEST_F(SettingsDialogsTest, SelectDataDirectoryOpensAtTheProfileAndKeepsAsciiFol
     cancel(CMD_SELECT_DATA_DIRECTORY, "Select Data Directory");
     EXPECT_EQ(exitAndReadConfiguration(), ini);
     stopEditor(&session);
+    wchar_t profile[MAX_PATH] = L"";
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile)));
     start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n");
     choose(CMD_SELECT_DATA_DIRECTORY, "Select Data Directory", L"AppData");
     EXPECT_TRUE(noMessageBoxFor(session, 100));
-    const std::wstring expected = std::wstring(profile) + L"\\AppData";
-    EXPECT_EQ(exitAndReadConfiguration(),
-              "w.vcb\r\n" + std::string(expected.begin(), expected.end()) + "\r\nConsolas,10\r\n");
+    EXPECT_EQ(exitAndReadConfiguration(), "w.vcb\r\n" + narrow(profile) + "\\AppData\r\nConsolas,10\r\n");
 }
 
 // Harvest reads the chosen texts in the order of their names, one after the
@@ -266,8 +271,11 @@ TEST_F(SettingsDialogsTest, HarvestGivesTheCommandLinesWordListOfTheChosenTexts)
     ASSERT_GT(words.size(), 8000u);
     const std::string first = wordsFrom(words, 0, 5000);
     const std::string second = wordsFrom(words, 4000, words.size()) + "\r\n";
-    ASSERT_TRUE(writeFile(doc("one.txt"), first));
-    ASSERT_TRUE(writeFile(doc("two.txt"), second));
+    // Names of any script: the one with the Latin letter comes first.
+    const std::string one = "M\xC3\xA4rchen eins.txt";
+    const std::string two = "\xE6\x97\xA5\xE6\x9C\xAC zwei.txt";
+    ASSERT_TRUE(writeFile(doc(one), first));
+    ASSERT_TRUE(writeFile(doc(two), second));
     ASSERT_TRUE(writeFile(doc("few.txt"), "Only three words."));
     const ProgramResult expected = runProgram(programPath("zarnoGlotHarvest"), {}, first + "\n" + second);
     ASSERT_EQ(expected.status, 0) << expected.err;
@@ -280,13 +288,13 @@ TEST_F(SettingsDialogsTest, HarvestGivesTheCommandLinesWordListOfTheChosenTexts)
                                    "zarnoGlotHarvest: only 3 unique words found; 4608 required");
     EXPECT_TRUE(noMessageBoxFor(session, 300));
 
-    choose(CMD_HARVEST, "Harvest - Choose Texts", L"\"two.txt\" \"one.txt\"");
-    ASSERT_TRUE(chooseFile(session, "Harvest - Save Word List", widen(doc("mine"))));
+    choose(CMD_HARVEST, "Harvest - Choose Texts", widen("\"" + two + "\" \"" + one + "\""));
+    ASSERT_TRUE(chooseFile(session, "Harvest - Save Word List", widen(doc("W\xC3\xB6rter"))));
     expectOkBox("zarnoGlotWriteW",
                 std::to_string(lines) +
                     " words found. The word list is saved: Vocabulary > Shuffle makes your vocabulary from it.",
                 ICON_INFORMATION);
-    EXPECT_TRUE(readFile(doc("mine.barn")) == expected.out) << "the editor's word list differs";
+    EXPECT_TRUE(readFile(doc("W\xC3\xB6rter.barn")) == expected.out) << "the editor's word list differs";
 
     // The harvester stops reading at its 10000th word; the rest of a long
     // text is left unread and the list is complete all the same.
@@ -306,14 +314,16 @@ TEST_F(SettingsDialogsTest, ShuffleGivesTheCommandLinesVocabularyAndNoFileHoldsT
     // Quotes, blanks and backslashes reach the shuffler as typed.
     const std::string passphrase = "Tr0ub4dor \"&3\" C:\\dir\\";
     const std::string wordList = readFile(joinPath(binaryDirectory(), "sample.barn"));
-    ASSERT_TRUE(writeFile(doc("words.barn"), wordList));
+    const std::string words = doc("W\xC3\xB6rter.barn");
+    const std::string personal = "meine-w\xC3\xB6rter.vcb";
+    ASSERT_TRUE(writeFile(words, wordList));
     const ProgramResult expected = runProgram(programPath("zarnoGlotShuffle"), {passphrase}, wordList);
     ASSERT_EQ(expected.status, 0) << expected.err;
     start("w.vcb\r\n" + docs + "\r\nConsolas,10\r\n", VOCABULARY_TOOLS);
 
     // Refused fields keep the dialog open; a refused passphrase empties both
     // of its fields.
-    HWND dialog = shuffleWith(doc("words.barn"), passphrase, passphrase + "x", "mine.vcb");
+    HWND dialog = shuffleWith(words, passphrase, passphrase + "x", personal);
     expectBoxOver(dialog, "The two passphrases do not match. Please type them again.", ICON_ERROR, IDOK);
     EXPECT_EQ(SendMessageA(GetDlgItem(dialog, PASSPHRASE_FIELD_ID), WM_GETTEXTLENGTH, 0, 0), 0);
     EXPECT_EQ(SendMessageA(GetDlgItem(dialog, REPEATED_FIELD_ID), WM_GETTEXTLENGTH, 0, 0), 0);
@@ -322,6 +332,9 @@ TEST_F(SettingsDialogsTest, ShuffleGivesTheCommandLinesVocabularyAndNoFileHoldsT
         {passphrase, "..\\mine.vcb",
          "The vocabulary's file name must be a name alone: it is written in the editor's folder."},
         {passphrase, "", "Please type a file name for the vocabulary."},
+        {passphrase, "w\xC3\xB6rter?.vcb",
+         "Windows cannot store a file of this name: a name cannot be empty, hold \\ / : * ? \" < > | or a control "
+         "character, end with a dot or a blank, or be a device name such as CON or NUL."},
     };
     for (const auto& r : refused) {
         setField(dialog, PASSPHRASE_FIELD_ID, r.passphrase);
@@ -330,22 +343,22 @@ TEST_F(SettingsDialogsTest, ShuffleGivesTheCommandLinesVocabularyAndNoFileHoldsT
         pressDialogButton(dialog, IDOK);
         expectBoxOver(dialog, r.refusal, ICON_ERROR, IDOK);
     }
-    setField(dialog, NAME_FIELD_ID, "mine.vcb");
+    setField(dialog, NAME_FIELD_ID, personal);
     pressDialogButton(dialog, IDOK);
     ASSERT_TRUE(waitUntilClosed(dialog));
-    answerQuestion("zarnoGlotWriteW", "The vocabulary mine.vcb is made. Do you want to use it now?", IDYES);
-    const std::string vocabulary = readFile(joinPath(session.folder, "mine.vcb"));
+    answerQuestion("zarnoGlotWriteW", "The vocabulary " + personal + " is made. Do you want to use it now?", IDYES);
+    const std::string vocabulary = readFile(joinPath(session.folder, personal));
     EXPECT_TRUE(vocabulary == expected.out) << "the editor's vocabulary differs";
 
     // An existing vocabulary is replaced only after a Yes.
-    dialog = shuffleWith(doc("words.barn"), "other", "other", "mine.vcb");
-    expectBoxOver(dialog, "mine.vcb already exists in the editor's folder. Do you want to replace it?",
+    dialog = shuffleWith(words, "other", "other", personal);
+    expectBoxOver(dialog, personal + " already exists in the editor's folder. Do you want to replace it?",
                   ICON_QUESTION, IDNO);
     pressDialogButton(dialog, IDCANCEL);
     ASSERT_TRUE(waitUntilClosed(dialog));
-    EXPECT_TRUE(readFile(joinPath(session.folder, "mine.vcb")) == vocabulary);
+    EXPECT_TRUE(readFile(joinPath(session.folder, personal)) == vocabulary);
 
-    EXPECT_EQ(exitAndReadConfiguration(), "mine.vcb\r\n" + docs + "\r\nConsolas,10\r\n");
+    EXPECT_EQ(exitAndReadConfiguration(), personal + "\r\n" + docs + "\r\nConsolas,10\r\n");
     EXPECT_NE(logText(session).find("\"zarnoGlotShuffle\" (argument not logged)"), std::string::npos);
     EXPECT_EQ(logText(session).find("Tr0ub4dor"), std::string::npos);
     for (const std::string& folder : {session.folder, docs}) {

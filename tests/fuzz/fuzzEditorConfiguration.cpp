@@ -9,16 +9,33 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "configuration.h"
 #include "fuzzSupport.h"
+#include "textConversions.h"
 
 // The log is a file on Windows; here it keeps nothing.
 void logMessage(const char*, ...) {}
 
 EditorState editorState;
+
+// The Windows converters the file functions call; never reached here.
+bool utf8ToUtf16Name(const char*, wchar_t*, int32_t) { std::abort(); }
+bool ansiToUtf16(const char*, wchar_t*, int32_t) { std::abort(); }
+Utf8Name utf8Name(const wchar_t*) { std::abort(); }
+
+// UTF-16 units of UTF-8 text, as the configuration's lines count them.
+static int utf16Units(const char* text) {
+    int units = 0;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c != 0; ++c) {
+        if (*c < 0x80 || *c > 0xBF) units += *c >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
 
 static void checkSetting(const char* setting, int room) {
     std::size_t length = strnlen(setting, static_cast<std::size_t>(room));
@@ -54,9 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* text = reinterpret_cast<const char*>(data);
     Configuration settings = {"sample.vcb", "data", "Consolas", DEFAULT_FONT_POINT_SIZE};
     parseConfiguration(text, static_cast<int>(size), &settings);
-    checkSetting(settings.vocabularyName, NAME_SIZE);
-    checkSetting(settings.dataDirectory, PATH_SIZE);
-    checkSetting(settings.fontFace, NAME_SIZE);
+    checkSetting(settings.vocabularyName, NAME_LINE_BYTES);
+    checkSetting(settings.dataDirectory, PATH_LINE_BYTES);
+    checkSetting(settings.fontFace, NAME_LINE_BYTES);
+    FUZZ_CHECK(utf16Units(settings.vocabularyName) <= NAME_SIZE - 1 &&
+                   utf16Units(settings.dataDirectory) <= PATH_UNITS - 1 && utf16Units(settings.fontFace) <= NAME_SIZE - 1,
+               "a setting holds more UTF-16 units than its room");
 
     std::string line(text, size);
     line = line.substr(0, line.find('\0'));
@@ -68,16 +88,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(pointSize == (comma == std::string::npos ? DEFAULT_FONT_POINT_SIZE : modelInteger(line.substr(comma + 1))),
                "the font size is not the number after the last comma");
 
-    char formatted[NAME_SIZE + PATH_SIZE + NAME_SIZE + 16];
+    char formatted[NAME_LINE_BYTES * 2 + PATH_LINE_BYTES + 16];
     int length = formatConfiguration(settings, formatted, sizeof formatted);
     FUZZ_CHECK(length > 0 && static_cast<std::size_t>(length) == std::strlen(formatted), "the settings do not format");
     Configuration again = {"", "", "", 0};
     parseConfiguration(formatted, length, &again);
     // The font line is read back whole only when face, comma and size fit
-    // its 63 characters; a longer face can only come from an edited file.
-    char fontLineText[32 + NAME_SIZE];
-    int fontLineLength = std::snprintf(fontLineText, sizeof fontLineText, "%s,%d", settings.fontFace, settings.fontPointSize);
-    if (fontLineLength <= NAME_SIZE - 1) {
+    // its 63 UTF-16 units; a longer face can only come from an edited file.
+    char fontLineText[32 + NAME_LINE_BYTES];
+    std::snprintf(fontLineText, sizeof fontLineText, "%s,%d", settings.fontFace, settings.fontPointSize);
+    if (utf16Units(fontLineText) <= NAME_SIZE - 1 && std::strlen(fontLineText) < sizeof settings.fontFace) {
         FUZZ_CHECK(sameSettings(settings, again), "formatting and parsing again changes the settings");
     } else {
         FUZZ_CHECK(std::strcmp(settings.vocabularyName, again.vocabularyName) == 0 &&
@@ -85,8 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    "formatting and parsing again changes the first two settings");
     }
 
-    std::string path = line.substr(0, PATH_SIZE - 1);
+    std::string narrowPath = line.substr(0, PATH_UNITS - 1);
+    std::wstring path(narrowPath.begin(), narrowPath.end());
     cutToFolder(&path[0]);
-    FUZZ_CHECK(std::strlen(path.c_str()) <= line.size(), "cutting to the folder grew the path");
+    FUZZ_CHECK(std::wcslen(path.c_str()) <= narrowPath.size(), "cutting to the folder grew the path");
     return 0;
 }

@@ -4,6 +4,7 @@
 // these stubs are never reached, and abort if they are.
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 
 typedef unsigned long DWORD;
@@ -13,7 +14,10 @@ typedef struct ShimFont* HFONT;
 typedef struct ShimBrush* HBRUSH;
 
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr unsigned CP_UTF8 = 65001;
 
-inline DWORD GetModuleFileNameA(void*, char*, DWORD) { std::abort(); }
-inline int SetCurrentDirectoryA(const char*) { std::abort(); }
+inline DWORD GetModuleFileNameW(void*, wchar_t*, DWORD) { std::abort(); }
+inline int SetCurrentDirectoryW(const wchar_t*) { std::abort(); }
 inline DWORD GetLastError() { std::abort(); }
+inline int WideCharToMultiByte(unsigned, DWORD, const wchar_t*, int, char*, int, const char*, int*) { std::abort(); }
+inline std::FILE* _wfopen(const wchar_t*, const wchar_t*) { std::abort(); }
