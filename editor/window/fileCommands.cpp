@@ -100,8 +100,29 @@ bool chooseDocumentPath(HWND owner, bool saving, wchar_t* fileName) {
     return pathAccepted(owner, fileName);
 }
 
+// Before the document is written over its own file: true when the file is
+// still as this window last read or wrote it, or when the user agrees to
+// overwrite what another program (or another window) has written there
+// since. No leaves the file and the document as they are.
+bool overwriteAgreed(HWND owner) {
+    const FileStamp& stamp = editorState.currentFileStamp;
+    if (!stamp.known || fileUnchangedSince(editorState.currentFileName, stamp)) {
+        return true;
+    }
+    logMessage("file_save() the file was changed by another program");
+    char question[UTF8_PATH_BYTES + 192];
+    snprintf(question, sizeof question,
+             "%s was changed by another program or window after it was opened or saved here.\n\n"
+             "Do you want to overwrite it with this document?",
+             utf8Name(fileNamePart(editorState.currentFileName)).text);
+    return askYesNo(owner, question) == IDYES;
+}
+
 // Writes the document over currentFileName, which is not empty.
 bool saveDocument(HWND owner) {
+    if (!overwriteAgreed(owner)) {
+        return false;
+    }
     char* bytes = nullptr;
     int32_t byteCount = 0;
     if (!documentBytes(owner, &bytes, &byteCount)) {
@@ -248,7 +269,10 @@ bool file_save_as(HWND owner) {
     wchar_t previousName[PATH_UNITS];
     memcpy(previousName, editorState.currentFileName, sizeof previousName);
     const FileStamp previousStamp = editorState.currentFileStamp;
-    setCurrentFile(fileName, FileStamp{false, 0, 0});
+    // Another file than the document's own: the dialog has asked before
+    // replacing it, and what this window knew of its own file says nothing.
+    const bool ownFile = _wcsicmp(fileName, editorState.currentFileName) == 0;
+    setCurrentFile(fileName, ownFile ? previousStamp : FileStamp{false, 0, 0});
     if (saveDocument(owner)) {
         return true;
     }

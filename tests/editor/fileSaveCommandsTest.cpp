@@ -67,6 +67,57 @@ TEST_F(FileCommandsTest, SaveAsTakesAnyNameWindowsAllows) {
     EXPECT_EQ(exitAndReadConfiguration(), "w.vcb\r\n" + doc(JAPANESE) + "\r\nConsolas,10\r\n");
 }
 
+// Before the editor writes over its document's file, it checks that no
+// other program or window has changed the file since it was opened or saved
+// here; No leaves the other's text in the file and the document as it is.
+TEST_F(FileCommandsTest, SaveAsksBeforeOverwritingAChangeMadeElsewhere) {
+    const std::string letter = doc(BRIEFE "\\Brief.text");
+    const std::string question =
+        "Brief.text was changed by another program or window after it was opened or saved here.\n\n"
+        "Do you want to overwrite it with this document?";
+    makeNonAsciiFolders();
+    ASSERT_TRUE(writeFile(letter, "first"));
+    start();
+    openFile(widen(letter));
+    sync();
+    setModifiedText(L"mine");
+    ASSERT_TRUE(writeFile(letter, "written by another program"));
+    postCommand(session, CMD_FILE_SAVE);
+    answerQuestion(CAPTION, question, IDNO);
+    sync();
+    EXPECT_EQ(readFile(letter), "written by another program");
+    EXPECT_EQ(editText(session), L"mine");
+    EXPECT_TRUE(modified());
+    postCommand(session, CMD_FILE_SAVE);
+    answerQuestion(CAPTION, question, IDYES);
+    sync();
+    EXPECT_EQ(readFile(letter), "mine");
+    EXPECT_FALSE(modified());
+    // The file is as this window wrote it: no question.
+    setModifiedText(L"mine again");
+    EXPECT_TRUE(sendCommand(session, CMD_FILE_SAVE));
+    EXPECT_TRUE(noMessageBoxFor(session, 200));
+    EXPECT_EQ(readFile(letter), "mine again");
+
+    // A second window on the same file saves; this one then asks, also when
+    // it saves at the save-changes prompt, and No keeps it open.
+    EditorSession other;
+    ASSERT_TRUE(startEditor(&other, ini, {}, "\"" + letter + "\""));
+    setEditText(other, L"the other window's text");
+    sendToEdit(other, EM_SETMODIFY, TRUE);
+    EXPECT_TRUE(sendCommand(other, CMD_FILE_SAVE));
+    stopEditor(&other);
+    EXPECT_EQ(readFile(letter), "the other window's text");
+    setModifiedText(L"last words");
+    postCommand(session, CMD_FILE_EXIT);
+    answerSaveQuestion(IDYES);
+    answerQuestion(CAPTION, question, IDNO);
+    sync();
+    EXPECT_TRUE(IsWindow(session.mainWindow));
+    EXPECT_EQ(readFile(letter), "the other window's text");
+    EXPECT_EQ(editText(session), L"last words");
+}
+
 TEST_F(FileCommandsTest, DataDirectoryOfADriveTopFolderIsTheDriveAlone) {
     const std::string top = "T:\\zgFileCommandsTop.text";
     ASSERT_TRUE(writeFile(top, "top"));
