@@ -200,10 +200,7 @@ bool saveChangesFirst(HWND owner) {
     if (answer == IDNO) {
         return true;
     }
-    if (answer != IDYES) {
-        return false;
-    }
-    return editorState.currentFileName[0] != L'\0' ? file_save(owner) : file_save_as(owner);
+    return answer == IDYES && file_save(owner);
 }
 
 bool file_new(HWND owner) {
@@ -251,10 +248,12 @@ bool file_open_path(HWND owner, const wchar_t* path) {
     return openDocument(owner, path);
 }
 
+// A document without a file is saved as every Windows editor saves it:
+// Save As asks for the name.
 bool file_save(HWND owner) {
     logMessage("file_save() start");
     if (editorState.currentFileName[0] == L'\0') {
-        return false;
+        return file_save_as(owner);
     }
     return saveDocument(owner);
 }

@@ -59,11 +59,20 @@ TEST_F(FileCommandsTest, NewAsksFirstAndFollowsTheAnswer) {
     EXPECT_EQ(editText(session), L"");
     EXPECT_FALSE(modified());
     EXPECT_EQ(readFile(doc("draft.text")), "second draft");
-    // Save without a file name does nothing.
+    // Save on a document without a file name asks for one, from the menu
+    // and from Ctrl+S; cancelling that saves nothing.
     setModifiedText(L"no name");
-    EXPECT_TRUE(sendCommand(session, CMD_FILE_SAVE));
-    EXPECT_TRUE(noMessageBoxFor(session, 200));
+    postCommand(session, CMD_FILE_SAVE);
+    ASSERT_TRUE(cancelDialog(session, "Save As"));
+    sync();
     EXPECT_TRUE(modified());
+    EXPECT_EQ(folderEntries(docs).size(), 1u);
+    ASSERT_TRUE(pressKeys(session, {VK_CONTROL, 'S'}));
+    ASSERT_TRUE(chooseFile(session, "Save As", L"named by Save.text"));
+    sync();
+    EXPECT_EQ(readFile(doc("named by Save.text")), "no name");
+    EXPECT_FALSE(modified());
+    EXPECT_EQ(offeredName(), L"named by Save.text");
 
     const std::vector<std::string> lines = logLines(session);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "file_new() start"), lines.end());
