@@ -45,6 +45,7 @@ std::string sourceFile(const std::string& name) {
 
 bool startReleaseEditor(EditorSession* session) {
     session->folder = makeTempDirectory();
+    session->base = session->folder;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(joinPath(releaseFolder(), "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {

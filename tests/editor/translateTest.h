@@ -6,6 +6,7 @@
 #pragma once
 
 #include "editorTest.h"
+#include "testFiles.h"
 
 #include <string>
 #include <vector>
@@ -61,8 +62,8 @@ protected:
     // its mode reaches it through the editor's environment, set before the
     // editor started.
     void useFakePack() {
-        ASSERT_TRUE(CopyFileA(programPath("translateTestFilter").c_str(),
-                              joinPath(session.folder, "zarnoGlotPack.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(widen(programPath("translateTestFilter")).c_str(),
+                              widen(joinPath(session.folder, "zarnoGlotPack.exe")).c_str(), FALSE));
     }
 
     // Runs a translate command that must succeed: it returns without a box.
