@@ -79,18 +79,73 @@ RunResult createPipes(RunHandles* run) {
     return result;
 }
 
-// The command line: the program and each argument in double quotes,
+// Writes text at out as one quoted argument, so that the C runtime and
+// CommandLineToArgvW give it back unchanged: a quote inside gets a
+// backslash, and the backslashes before a quote or the closing quote are
+// doubled; other backslashes stay as they are. Returns the end.
+char* appendQuoted(char* out, const char* text) {
+    *out++ = '"';
+    size_t backslashes = 0;
+    for (const char* c = text;; c++) {
+        if (*c == '\\') {
+            backslashes++;
+            continue;
+        }
+        const bool quoteFollows = *c == '"' || *c == '\0';
+        const size_t copies = quoteFollows ? backslashes * 2 : backslashes;
+        std::memset(out, '\\', copies);
+        out += copies;
+        backslashes = 0;
+        if (*c == '\0') break;
+        if (*c == '"') *out++ = '\\';
+        *out++ = *c;
+    }
+    *out++ = '"';
+    return out;
+}
+
+// The command line, UTF-8 as the program and arguments are: each quoted,
 // separated by one space. A malloc'ed block of *length bytes, or null.
 char* commandLineOf(const char* program, const char* const* arguments, int argumentCount, size_t* length) {
-    *length = std::strlen(program) + 3;
-    for (int i = 0; i < argumentCount; i++) *length += std::strlen(arguments[i]) + 3;
+    // A quoted text takes at most twice its bytes and its two quotes.
+    *length = 2 * std::strlen(program) + 3;
+    for (int i = 0; i < argumentCount; i++) *length += 2 * std::strlen(arguments[i]) + 3;
     char* commandLine = static_cast<char*>(std::malloc(*length));
     if (commandLine == nullptr) return nullptr;
-    size_t used = static_cast<size_t>(std::snprintf(commandLine, *length, "\"%s\"", program));
+    char* end = appendQuoted(commandLine, program);
     for (int i = 0; i < argumentCount; i++) {
-        used += static_cast<size_t>(std::snprintf(commandLine + used, *length - used, " \"%s\"", arguments[i]));
+        *end++ = ' ';
+        end = appendQuoted(end, arguments[i]);
     }
+    *end = '\0';
     return commandLine;
+}
+
+// The UTF-16 form CreateProcessW takes, in a new malloc'ed block *wide of
+// *units units. RUN_ARGUMENTS_REFUSED for a text that is not UTF-8.
+RunResult wideCommandLine(const char* commandLine, wchar_t** wide, size_t* units) {
+    *wide = nullptr;
+    *units = 0;
+    const int count = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, commandLine, -1, nullptr, 0);
+    if (count <= 0) return RUN_ARGUMENTS_REFUSED;
+    *wide = static_cast<wchar_t*>(std::malloc(static_cast<size_t>(count) * sizeof(wchar_t)));
+    if (*wide == nullptr) return RUN_NO_MEMORY;
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, commandLine, -1, *wide, count);
+    *units = static_cast<size_t>(count);
+    return RUN_OK;
+}
+
+// Starts the program with the UTF-16 command line; the editor's folder
+// first, then the usual places, find a program named without a folder.
+BOOL createProcess(RunHandles* run, wchar_t* commandLine) {
+    STARTUPINFOW startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = run->inputRead;
+    startup.hStdOutput = run->outputWrite;
+    startup.hStdError = run->errorWrite;
+    return CreateProcessW(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &run->process);
 }
 
 // Starts the program on the program's ends of the pipes, then closes those
@@ -112,17 +167,18 @@ RunResult startProgram(RunHandles* run, const char* program, const char* const* 
         logMessage("runExternProg: c/l: [%s]", commandLine);
     }
 
-    STARTUPINFOA startup;
-    std::memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = run->inputRead;
-    startup.hStdOutput = run->outputWrite;
-    startup.hStdError = run->errorWrite;
-    BOOL started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &startup, &run->process);
+    wchar_t* wide = nullptr;
+    size_t units = 0;
+    const RunResult converted = wideCommandLine(commandLine, &wide, &units);
     SecureZeroMemory(commandLine, length);
     std::free(commandLine);
+    if (converted != RUN_OK) {
+        closePipeEnds(run);
+        return converted;
+    }
+    const BOOL started = createProcess(run, wide);
+    SecureZeroMemory(wide, units * sizeof(wchar_t));
+    std::free(wide);
     if (!started) {
         std::memset(&run->process, 0, sizeof run->process);
         closePipeEnds(run);

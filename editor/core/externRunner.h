@@ -36,7 +36,11 @@ RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const
                                    bool secretArgument = false);
 
 // The same with up to MAX_PROGRAM_ARGUMENTS arguments: the first
-// argumentCount entries of arguments, each quoted on the command line.
+// argumentCount entries of arguments, each quoted on the command line so
+// that the program's C runtime (or CommandLineToArgvW) gives it back as it
+// is. The program and the arguments are UTF-8 (RUN_ARGUMENTS_REFUSED
+// otherwise); the program is started with the UTF-16 command line, so that
+// it receives names and passphrases of any script.
 RunResult runExternProgWithArguments(const char* input, int32_t inputLength, const char* program,
                                      const char* const* arguments, int argumentCount, char** output,
                                      int32_t* outputSize, uint32_t* exitStatus, uint32_t timeoutMs,

@@ -145,40 +145,6 @@ int32_t countLines(const char* text, int32_t length) {
     return lines;
 }
 
-// Escapes text for a place between double quotes on a command line, so that
-// the C runtime's reading of the program's arguments gives it back: a quote
-// gets a backslash, and backslashes before a quote or the closing quote are
-// doubled. escaped holds twice the text's length and a terminator.
-void escapeForQuotes(const char* text, char* escaped) {
-    int32_t out = 0;
-    int32_t backslashes = 0;
-    for (const char* c = text;; c++) {
-        if (*c == '\\') {
-            backslashes++;
-            escaped[out++] = '\\';
-            continue;
-        }
-        if (*c == '"' || *c == '\0') {
-            for (int32_t i = 0; i < backslashes; i++) escaped[out++] = '\\';
-            if (*c == '"') escaped[out++] = '\\';
-        }
-        backslashes = 0;
-        if (*c == '\0') break;
-        escaped[out++] = *c;
-    }
-    escaped[out] = '\0';
-}
-
-// The passphrase in the code page the shuffler's arguments arrive in. False
-// when a character has no place there (it would arrive as another one).
-bool passphraseInCodePage(const wchar_t* passphrase, char* bytes, int size) {
-    BOOL replaced = FALSE;
-    const bool utf8CodePage = GetACP() == CP_UTF8;
-    const int count = WideCharToMultiByte(CP_ACP, utf8CodePage ? 0 : WC_NO_BEST_FIT_CHARS, passphrase, -1, bytes,
-                                          size, nullptr, utf8CodePage ? nullptr : &replaced);
-    return count > 0 && !replaced;
-}
-
 }  // namespace
 
 bool vocabularyPath(const wchar_t* folder, const wchar_t* name, wchar_t path[PATH_UNITS]) {
@@ -268,15 +234,13 @@ const char* passphraseArgument(const wchar_t* passphrase, const wchar_t* repeate
     if (wcslen(passphrase) > static_cast<size_t>(PASSPHRASE_MAX_CHARACTERS)) {
         return "The passphrase is too long.";
     }
-    char bytes[PASSPHRASE_BYTES];
-    const bool fits = passphraseInCodePage(passphrase, bytes, sizeof bytes);
-    if (fits) {
-        escapeForQuotes(bytes, argument);
+    // UTF-8, as the shuffler reads its argument on every system and the
+    // page reads the passphrase: one passphrase, one vocabulary.
+    if (!utf16ToUtf8Name(passphrase, argument, PASSPHRASE_ARGUMENT_SIZE)) {
+        wipeSecret(argument, PASSPHRASE_ARGUMENT_SIZE);
+        return "The passphrase holds a character that is not complete (half of a pair). Please type it again.";
     }
-    wipeSecret(bytes, sizeof bytes);
-    return fits ? nullptr
-                : "The passphrase has a character that zarnoGlotShuffle cannot receive in this system's "
-                  "language settings. Please choose another passphrase.";
+    return nullptr;
 }
 
 const char* newVocabularyName(const wchar_t* typed, wchar_t* name) {

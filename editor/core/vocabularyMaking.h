@@ -12,12 +12,11 @@
 // Most files one Harvest takes.
 constexpr int HARVEST_MAX_FILES = 256;
 
-// The passphrase field's limit in UTF-16 units; the room for it in the code
-// page (up to three bytes a unit), and for the shuffler's argument made from
-// that (each byte may get an escaping backslash), terminators included.
+// The passphrase field's limit in UTF-16 units, and the room for the
+// shuffler's argument, the passphrase in UTF-8 (up to three bytes a unit),
+// terminator included.
 constexpr int PASSPHRASE_MAX_CHARACTERS = 255;
-constexpr int PASSPHRASE_BYTES = PASSPHRASE_MAX_CHARACTERS * 3 + 1;
-constexpr int PASSPHRASE_ARGUMENT_SIZE = PASSPHRASE_MAX_CHARACTERS * 6 + 1;
+constexpr int PASSPHRASE_ARGUMENT_SIZE = PASSPHRASE_MAX_CHARACTERS * 3 + 1;
 
 // Splits the Open dialog's multiple selection in place: either a folder, a
 // 0 and names each ended by a 0 with an empty name last, or one full path
@@ -50,10 +49,9 @@ bool runShuffler(const char* wordList, int32_t length, const char* argument, cha
                  int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE]);
 
 // Checks the passphrase typed twice and makes the shuffler's argument from
-// it: the bytes the shuffler receives when the passphrase is typed on its
-// command line (the ANSI code page), escaped so that the runner's quotes
-// hand them over unchanged. Returns the text of the refusal, or none when
-// argument holds the passphrase. Every copy made here is wiped.
+// it: the passphrase in UTF-8, which the runner hands over unchanged (the
+// shuffler reads its argument as UTF-8). Returns the text of the refusal,
+// or none when argument holds the passphrase. Every copy made here is wiped.
 const char* passphraseArgument(const wchar_t* passphrase, const wchar_t* repeated,
                                char argument[PASSPHRASE_ARGUMENT_SIZE]);
 

@@ -119,6 +119,9 @@ TEST(RunExternProg, OutputIsDrainedWhileInputIsStillBeingWritten) {
     EXPECT_TRUE(outcome.output == patternBytes(1 << 20));
 }
 
+// The program receives each argument as it was given, whatever it holds:
+// quotes and backslashes are escaped as the C runtime reads them back, and
+// characters of any script arrive through the UTF-16 command line.
 TEST(RunExternProg, CommandLineQuotesProgramAndArgument) {
     struct Case {
         const char* argument;
@@ -127,12 +130,21 @@ TEST(RunExternProg, CommandLineQuotesProgramAndArgument) {
         {nullptr, "\"runnerTestFilter\""},
         {"", "\"runnerTestFilter\" \"\""},
         {"two words", "\"runnerTestFilter\" \"two words\""},
+        {"say \"hi\"", "\"runnerTestFilter\" \"say \\\"hi\\\"\""},
+        {"C:\\dir\\", "\"runnerTestFilter\" \"C:\\dir\\\\\""},
+        {"a\\\\\"b", "\"runnerTestFilter\" \"a\\\\\\\\\\\"b\""},
+        {"a\\b c", "\"runnerTestFilter\" \"a\\b c\""},
+        {"\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C \xE6\x97\xA5\xE6\x9C\xAC w\xC3\xB6rter.vcb",
+         "\"runnerTestFilter\" \"\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C \xE6\x97\xA5\xE6\x9C\xAC w\xC3\xB6rter.vcb\""},
     };
     for (const Case& test : cases) {
+        SCOPED_TRACE(test.commandLine);
         RunOutcome outcome = runFilter("input", test.argument, 100);
         EXPECT_EQ(outcome.result, RUN_OK);
-        EXPECT_EQ(outcome.output, test.commandLine);
+        EXPECT_EQ(outcome.output, test.commandLine + "\n" + (test.argument != nullptr ? test.argument : ""));
     }
+    // Bytes that are not UTF-8 cannot become a command line.
+    EXPECT_EQ(runFilter("input", "caf\xE9", 100).result, RUN_ARGUMENTS_REFUSED);
 }
 
 // The lines of the editor's log after the last header.

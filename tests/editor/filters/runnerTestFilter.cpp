@@ -14,8 +14,11 @@
 //   late:DIR          (the grandchild) wait for DIR\go, then try to write
 //                     100 bytes and record in DIR\done "wrote" or "failed"
 //                     with the error code
-//   anything else     read all input, write the command line it was given
+//   anything else     read all input, write the command line it was given,
+//                     a line feed and its first argument as
+//                     CommandLineToArgvW reads it (both UTF-8)
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +26,12 @@
 #include <string>
 
 #include "filterStreams.h"
+
+static std::string utf8(const wchar_t* text) {
+    char bytes[4096] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+    return bytes;
+}
 
 static std::string patternBytes(unsigned long count) {
     std::string bytes(count, '\0');
@@ -125,6 +134,9 @@ int main(int argc, char** argv) {
     }
     if (startsWith(mode, "late:")) return writeLate(mode + std::strlen("late:"));
     readAllInput();
-    writeAll(STD_OUTPUT_HANDLE, GetCommandLineA());
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    writeAll(STD_OUTPUT_HANDLE, utf8(GetCommandLineW()) + "\n" + (count > 1 ? utf8(arguments[1]) : ""));
+    LocalFree(arguments);
     return 0;
 }
