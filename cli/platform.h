@@ -1,11 +1,13 @@
 // The few places where Windows and POSIX differ for the console programs:
 // binary standard streams (set by the frame's start of a program; the
 // libraries read and write the streams they are given, as they are given
-// them), the system's random source, and wiping secrets.
+// them), the arguments as UTF-8 and files opened by UTF-8 names, the
+// system's random source, and wiping secrets.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -15,6 +17,7 @@
 #endif
 #include <windows.h>
 #include <bcrypt.h>
+#include <shellapi.h>
 #else
 #include <cerrno>
 #include <sys/random.h>
@@ -31,6 +34,60 @@ inline void setBinaryMode(std::FILE* stream) {
     _setmode(_fileno(stream), _O_BINARY);
 #else
     (void)stream;
+#endif
+}
+
+// The program's arguments as UTF-8, in place of argv. On Windows the C
+// runtime's argv holds them in the ANSI code page, where a character outside
+// it arrives as another one; they are read from the wide command line
+// instead (CommandLineToArgvW, which reads quotes and backslashes as the C
+// runtime does) and kept for the rest of the run. Elsewhere argv is UTF-8
+// already and is returned as it is.
+inline char** utf8Arguments(int* argc, char** argv) {
+#ifdef _WIN32
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) return argv;
+    std::size_t bytes = (static_cast<std::size_t>(count) + 1) * sizeof(char*);
+    for (int i = 0; i < count; i++) {
+        bytes += static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr));
+    }
+    char** arguments = static_cast<char**>(std::malloc(bytes));
+    if (arguments == nullptr) {
+        LocalFree(wide);
+        return argv;
+    }
+    char* text = reinterpret_cast<char*>(arguments + count + 1);
+    char* const end = reinterpret_cast<char*>(arguments) + bytes;
+    for (int i = 0; i < count; i++) {
+        arguments[i] = text;
+        text += WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, text, static_cast<int>(end - text), nullptr, nullptr);
+    }
+    arguments[count] = nullptr;
+    LocalFree(wide);
+    *argc = count;
+    return arguments;
+#else
+    (void)argc;
+    return argv;
+#endif
+}
+
+// Opens a file named in UTF-8 (as utf8Arguments gives names) to read its
+// bytes; none when it cannot be opened. On Windows the name is turned back
+// into UTF-16 for _wfopen, so that any name Windows allows opens.
+inline std::FILE* openFileForReading(const char* utf8Name) {
+#ifdef _WIN32
+    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Name, -1, nullptr, 0);
+    wchar_t* name = units > 0 ? static_cast<wchar_t*>(std::malloc(static_cast<std::size_t>(units) * sizeof(wchar_t)))
+                              : nullptr;
+    if (name == nullptr) return nullptr;
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8Name, -1, name, units);
+    std::FILE* file = _wfopen(name, L"rb");
+    std::free(name);
+    return file;
+#else
+    return std::fopen(utf8Name, "rb");
 #endif
 }
 

@@ -5,6 +5,7 @@
 
 #include "letterCase.h"
 #include "linePiece.h"
+#include "platform.h"
 
 // ---------------------------------------------------------------- loading
 
@@ -79,7 +80,7 @@ static void buildFoldedLookup(Dictionary* dictionary) {
 }
 
 bool loadDictionary(const char* fileName, Dictionary* dictionary) {
-    std::FILE* file = std::fopen(fileName, "rb");
+    std::FILE* file = openFileForReading(fileName);
     if (file == nullptr) {
         std::fprintf(stderr, "%s: cannot open dictionary\n", DECODER_NAME);
         return false;

@@ -6,6 +6,7 @@ static const ConsoleProgram PROGRAM = {DECODER_NAME, "26.245", "Decode vocabular
                                        "vocabulary < hugeGlotFile > binaryFile", {}, BINARY_STREAMS};
 
 int main(int argc, char** argv) {
+    argv = utf8Arguments(&argc, argv);
     if (!startProgram(PROGRAM, hasOneArgument(argc, argv))) return USAGE_EXIT_STATUS;
     return runDecoder(argv[1]);
 }

@@ -6,6 +6,7 @@ static const ConsoleProgram PROGRAM = {ENCODER_NAME, "26.245", "Encode binary to
                                        "vocabulary < binaryFile > zarnoGlotFile", {}, BINARY_STREAMS};
 
 int main(int argc, char** argv) {
+    argv = utf8Arguments(&argc, argv);
     if (!startProgram(PROGRAM, hasOneArgument(argc, argv))) return USAGE_EXIT_STATUS;
     return runEncoder(argv[1]);
 }

@@ -124,7 +124,7 @@ static void decideCapitals(VocabularyBlob* vocabulary) {
 bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary, const char* programName) {
     vocabulary->blob = nullptr;
     vocabulary->blobSize = 0;
-    std::FILE* file = std::fopen(fileName, "rb");
+    std::FILE* file = openFileForReading(fileName);
     if (file == nullptr) {
         std::fprintf(stderr, "%s: cannot open vocabulary \"%s\"\n", programName, fileName);
         return false;

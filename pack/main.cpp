@@ -8,6 +8,7 @@ static const ConsoleProgram PROGRAM = {PACKER_NAME, "26.342",
                                        {"-d", "open (or unpack) and check instead of packing; a sealed text needs its vocabulary."}, BINARY_STREAMS};
 
 int main(int argc, char** argv) {
+    argv = utf8Arguments(&argc, argv);
     PackCommand command = parsePackArguments(argc - 1, argv + 1);
     if (!startProgram(PROGRAM, command.mode != PACK_MODE_USAGE)) return USAGE_EXIT_STATUS;
     return runPack(command, stdin, stdout, stderr);

@@ -10,6 +10,7 @@ static const ConsoleProgram PROGRAM = {SHUFFLER_NAME, "26.247", "vocabulary shuf
                                        {"-t", "run MD5 self-test and exit."}, TEXT_STREAMS};
 
 int main(int argc, char** argv) {
+    argv = utf8Arguments(&argc, argv);
     if (!startProgram(PROGRAM, hasOneArgument(argc, argv))) return USAGE_EXIT_STATUS;
     if (std::strcmp(argv[1], "-t") == 0) return runMd5SelfTest(stdout, stderr) ? 0 : 1;
     return runShuffle(argv[1], stdin, stdout, stderr);

@@ -23,7 +23,9 @@ protected:
     void SetUp() override {
         folder = makeTempDirectory();
         words = makeTestVocabulary(9);
-        vocabulary = writeVocabularyFile(folder, "v.vcb", words);
+        // A name outside every single-byte code page: the decoder opens any
+        // name its system allows.
+        vocabulary = writeVocabularyFile(folder, "W\xC3\xB6rter \xE6\x97\xA5\xE6\x9C\xAC.vcb", words);
     }
     void TearDown() override { removeTree(folder); }
     ProgramResult decode(const std::vector<std::string>& arguments, const std::string& input) {

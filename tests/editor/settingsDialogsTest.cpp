@@ -358,12 +358,26 @@ TEST_F(SettingsDialogsTest, ShuffleGivesTheCommandLinesVocabularyAndNoFileHoldsT
     ASSERT_TRUE(waitUntilClosed(dialog));
     EXPECT_TRUE(readFile(joinPath(session.folder, personal)) == vocabulary);
 
+    // A passphrase of any script gives the shuffler's vocabulary of the
+    // command line, which is the Linux shuffler's (ShuffleProgram tests).
+    const std::string cyrillic = "Gro\xC3\x9Fmutters \xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C \xE6\x97\xA5\xE6\x9C\xAC";
+    const ProgramResult fromCyrillic = runProgram(programPath("zarnoGlotShuffle"), {cyrillic}, wordList);
+    ASSERT_EQ(fromCyrillic.status, 0) << fromCyrillic.err;
+    dialog = shuffleWith(words, cyrillic, cyrillic, "kyrillisch.vcb");
+    ASSERT_TRUE(waitUntilClosed(dialog));
+    answerQuestion("zarnoGlotWriteW", "The vocabulary kyrillisch.vcb is made. Do you want to use it now?", IDNO);
+    EXPECT_TRUE(readFile(joinPath(session.folder, "kyrillisch.vcb")) == fromCyrillic.out)
+        << "the editor's vocabulary of the Cyrillic passphrase differs";
+
     EXPECT_EQ(exitAndReadConfiguration(), personal + "\r\n" + docs + "\r\nConsolas,10\r\n");
     EXPECT_NE(logText(session).find("\"zarnoGlotShuffle\" (argument not logged)"), std::string::npos);
-    EXPECT_EQ(logText(session).find("Tr0ub4dor"), std::string::npos);
-    for (const std::string& folder : {session.folder, docs}) {
-        for (const std::string& name : folderEntries(folder)) {
-            EXPECT_EQ(readFile(joinPath(folder, name)).find("Tr0ub4dor"), std::string::npos) << name;
+    for (const char* secret : {"Tr0ub4dor", "\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C"}) {
+        EXPECT_EQ(logText(session).find(secret), std::string::npos);
+        for (const std::string& folder : {session.folder, docs}) {
+            for (const std::string& name : folderEntries(folder)) {
+                EXPECT_EQ(readFile(joinPath(folder, name)).find(secret), std::string::npos) << name;
+                EXPECT_EQ(name.find(secret), std::string::npos);
+            }
         }
     }
 }

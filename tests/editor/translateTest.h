@@ -66,6 +66,32 @@ protected:
                               widen(joinPath(session.folder, "zarnoGlotPack.exe")).c_str(), FALSE));
     }
 
+    // Translates two documents of mixed scripts (one of a single byte) to
+    // ZarnoGlot and back with the vocabulary at that path, the editor's own,
+    // and reads the editor's text with the command-line filters.
+    void roundTripMixedScripts(const std::string& vocabulary) {
+        // A one-byte document seals into many times its size.
+        for (const std::wstring& document : {MIXED_TEXT, std::wstring(L"x")}) {
+            setEditText(session, document);
+            translate(CMD_TO_ZARNOGLOT);
+            const std::wstring encoded = editText(session);
+            ASSERT_FALSE(encoded.empty());
+            EXPECT_TRUE(encoded != document);
+            for (wchar_t unit : encoded) {
+                EXPECT_TRUE(unit >= 0x20 || unit == L'\r' || unit == L'\n') << "control character " << int(unit);
+            }
+
+            // The command-line filters read the editor's sealed text too.
+            const ProgramResult decoded =
+                runChain("zarnoGlotDecode", {vocabulary}, "zarnoGlotPack", {"-d", vocabulary}, toUtf8(encoded));
+            EXPECT_EQ(decoded.status, 0) << decoded.err;
+            EXPECT_TRUE(decoded.out == toUtf8(document)) << "the filters decoded other bytes";
+
+            translate(CMD_FROM_ZARNOGLOT);
+            EXPECT_TRUE(editText(session) == document) << "the round trip changed the text";
+        }
+    }
+
     // Runs a translate command that must succeed: it returns without a box.
     void translate(MenuCommand command) {
         ASSERT_TRUE(sendCommand(session, command, COMMAND_WAIT_MS)) << "command " << command << " did not end";

@@ -85,7 +85,9 @@ TEST_F(EncodeCli, WritesTheWordsOfTheBytes) {
     words[579] = "wbz";
     words[4164] = "wcz";
     words[4421] = "wdz";
-    std::string vocabulary = writeVocabularyFile(folder, "v.vcb", words);
+    // A name outside every single-byte code page: the encoder opens any name
+    // its system allows.
+    std::string vocabulary = writeVocabularyFile(folder, "W\xC3\xB6rter \xE6\x97\xA5\xE6\x9C\xAC.vcb", words);
     struct Case {
         std::string input;
         std::vector<std::string> words;

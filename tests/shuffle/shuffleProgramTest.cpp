@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "md5.h"
 #include "programCases.h"
 #include "testSupport.h"
 #include "testVocabulary.h"
@@ -140,6 +142,27 @@ TEST(ShuffleProgram, RebuildsTheBundledSampleVocabulary) {
     ProgramResult result = shuffle({"ZarnoGlot sample vocabulary"}, wordList);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, platformLineEnds(expected));
+}
+
+// The passphrase is its UTF-8 bytes on every system: a passphrase of any
+// script gives on Windows the vocabulary the Linux build made (its MD5 here,
+// with LF line ends), and the page gives the same.
+TEST(ShuffleProgram, APassphraseOfAnyScriptGivesOneVocabularyEverywhere) {
+    const struct { const char* passphrase; const char* linuxDigest; } cases[] = {
+        {"Gro\xC3\x9Fmutters \xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C \xE6\x97\xA5\xE6\x9C\xAC",
+         "e233b085ac80859a35c59b1bca4a2135"},
+    };
+    const std::string wordList = readFile(joinPath(binaryDirectory(), "sample.barn"));
+    for (const auto& c : cases) {
+        ProgramResult result = shuffle({c.passphrase}, wordList);
+        ASSERT_EQ(result.status, 0) << result.err;
+        const std::string vocabulary = unixLineEnds(result.out);
+        unsigned char digest[MD5_DIGEST_BYTES];
+        md5Digest(reinterpret_cast<const unsigned char*>(vocabulary.data()), vocabulary.size(), digest);
+        char hex[2 * MD5_DIGEST_BYTES + 1];
+        for (int i = 0; i < MD5_DIGEST_BYTES; ++i) std::snprintf(hex + 2 * i, 3, "%02x", digest[i]);
+        EXPECT_STREQ(hex, c.linuxDigest);
+    }
 }
 
 }  // namespace
