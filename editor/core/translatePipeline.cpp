@@ -2,6 +2,7 @@
 
 #include "debugLog.h"
 #include "externRunner.h"
+#include "filterRun.h"
 #include "textConversions.h"
 
 #include <cstdio>
@@ -12,9 +13,6 @@ namespace {
 
 const int64_t MAX_OUTPUT_CAPACITY = 2147483647;
 
-
-// Runs one filter over input and frees input whatever happens. On success
-// hands over the output block and the number of bytes in it.
 int argumentCount(const TranslateStep& step) {
     int count = 0;
     while (count < MAX_PROGRAM_ARGUMENTS && step.arguments[count] != nullptr) count++;
@@ -28,43 +26,18 @@ int32_t stepCapacity(const TranslateStep& step, int32_t inputLength) {
     return static_cast<int32_t>(capacity < MAX_OUTPUT_CAPACITY ? capacity : MAX_OUTPUT_CAPACITY);
 }
 
+// Runs one filter over input and frees input whatever happens. On success
+// hands over the output block and the number of bytes in it.
 bool runOneFilter(char* input, int32_t inputLength, const TranslateStep& step, uint32_t timeoutMs, char** output,
                   int32_t* outputLength, char message[PIPELINE_MESSAGE_SIZE]) {
-    *output = nullptr;
-    *outputLength = 0;
-    const char* program = step.program;
-    const int32_t capacity = stepCapacity(step, inputLength);
-    // An empty input gives capacity 0; asking for one byte keeps that
-    // allocation from failing, and the runner then refuses the empty run.
-    char* block = static_cast<char*>(malloc(capacity > 0 ? static_cast<size_t>(capacity) : 1));
-    if (block == nullptr) {
-        free(input);
-        snprintf(message, PIPELINE_MESSAGE_SIZE, "No memory (%d) for first program initial output buffer", capacity);
-        return false;
-    }
-    int32_t size = capacity;
-    uint32_t exitStatus = 0;
-    RunErrorText errorText;
-    const RunResult result = runExternProgWithArguments(input, inputLength, program, step.arguments,
-                                                        argumentCount(step), &block, &size, &exitStatus, timeoutMs,
-                                                        &errorText);
-    logMessage("First runEexternal returned: %d", static_cast<int>(result));
+    const FilterRun run = {step.program, step.arguments, argumentCount(step), stepCapacity(step, inputLength),
+                           false, false};
+    FilterOutcome outcome;
+    const bool ran = runFilter(run, input, inputLength, timeoutMs, output, outputLength, &outcome);
+    if (!outcome.noOutputBlock) logMessage("First runEexternal returned: %d", static_cast<int>(outcome.result));
     free(input);
-    if (result != RUN_OK) {
-        free(block);
-        char headline[PIPELINE_MESSAGE_SIZE];
-        if (result == RUN_PROGRAM_FAILED) {
-            snprintf(headline, sizeof headline, "First external program failed, error code: %d.",
-                     static_cast<int32_t>(exitStatus));
-        } else {
-            snprintf(headline, sizeof headline, "First runExternal failed, error code: %d.", static_cast<int>(result));
-        }
-        formatRunFailure(headline, program, &errorText, message);
-        return false;
-    }
-    *output = block;
-    *outputLength = size;
-    return true;
+    if (!ran) describeTranslateFailure(run, outcome, message);
+    return ran;
 }
 
 // Turns the last output into text for the edit control and frees it.

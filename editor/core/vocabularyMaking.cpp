@@ -4,6 +4,7 @@
 #include "documentFiles.h"
 #include "editorState.h"
 #include "externRunner.h"
+#include "filterRun.h"
 #include "textConversions.h"
 
 #include <windows.h>
@@ -77,23 +78,6 @@ bool appendFile(const wchar_t* path, char** text, int32_t* length, const char** 
     return true;
 }
 
-// The box's text for a failed run: what was not made and why, with the
-// program's own first error line beneath.
-void describeRunFailure(const char* notMade, const char* program, RunResult result, uint32_t exitStatus,
-                        const RunErrorText* errorText, char message[RUN_FAILURE_TEXT_SIZE]) {
-    char headline[RUN_FAILURE_TEXT_SIZE];
-    // A program that refuses its input stops reading it, so the rest of the
-    // input cannot be written: its exit status tells what happened.
-    if (result == RUN_PROGRAM_FAILED || (result == RUN_INPUT_WRITE_FAILED && exitStatus != 0)) {
-        snprintf(headline, sizeof headline, "%s: %s ended with exit status %d.", notMade, program,
-                 static_cast<int32_t>(exitStatus));
-    } else {
-        snprintf(headline, sizeof headline, "%s: %s (%s).", notMade, runResultText(result), program);
-    }
-    formatRunFailure(headline, program, errorText, message);
-    logMessage("%s", message);
-}
-
 // A program that makes a vocabulary file, and what its failure box says.
 struct VocabularyTool {
     const char* program;
@@ -114,27 +98,17 @@ const VocabularyTool SHUFFLER = {SHUFFLE_PROGRAM, VOCABULARY_OUTPUT_CAPACITY, "N
 // text, with the program's own reason, into message.
 bool runTool(const VocabularyTool& tool, const char* argument, const char* input, int32_t inputLength,
              char** output, int32_t* outputLength, char message[RUN_FAILURE_TEXT_SIZE]) {
-    char* block = static_cast<char*>(malloc(static_cast<size_t>(tool.outputCapacity)));
-    int32_t size = tool.outputCapacity;
-    uint32_t exitStatus = 0;
-    RunErrorText errorText;
-    errorText.bytes[0] = '\0';
-    errorText.length = 0;
-    RunResult result = RUN_OUTPUT_NO_MEMORY;
-    if (block != nullptr) {
-        result = runExternProgWithTimeout(input, inputLength, tool.program, argument, &block, &size, &exitStatus,
-                                          EXTERN_PROG_TIMEOUT_MS, &errorText, tool.secretArgument);
-        logMessage("%s returned: %d, exit status %lu", tool.program, static_cast<int>(result),
-                   static_cast<unsigned long>(exitStatus));
+    const FilterRun run = {tool.program, &argument, argument != nullptr ? 1 : 0, tool.outputCapacity,
+                           tool.secretArgument, tool.stopsReadingWhenDone};
+    FilterOutcome outcome;
+    const bool ran = runFilter(run, input, inputLength, EXTERN_PROG_TIMEOUT_MS, output, outputLength, &outcome);
+    logMessage("%s returned: %d, exit status %lu", tool.program, static_cast<int>(outcome.result),
+               static_cast<unsigned long>(outcome.exitStatus));
+    if (!ran) {
+        describeToolFailure(tool.notMade, tool.program, outcome, message);
+        logMessage("%s", message);
     }
-    if (result == RUN_OK || (tool.stopsReadingWhenDone && result == RUN_INPUT_WRITE_FAILED && exitStatus == 0)) {
-        *output = block;
-        *outputLength = size;
-        return true;
-    }
-    free(block);
-    describeRunFailure(tool.notMade, tool.program, result, exitStatus, &errorText, message);
-    return false;
+    return ran;
 }
 
 int32_t countLines(const char* text, int32_t length) {

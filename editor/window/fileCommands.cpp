@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "debugLog.h"
+#include "documentText.h"
 #include "documentFiles.h"
 #include "editorState.h"
 #include "messageBoxes.h"
@@ -65,18 +66,10 @@ bool loadDocument(HWND owner, const wchar_t* path, FileStamp* stamp) {
 
 // The edit control's text as UTF-8 in a new block; false after showing why not.
 bool documentBytes(HWND owner, char** bytes, int32_t* byteCount) {
-    const int length = GetWindowTextLengthW(editorState.editControl);
-    wchar_t* text = static_cast<wchar_t*>(malloc((static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
-    if (text == nullptr) {
-        return showError(owner, "Not enough memory.");
-    }
-    text[0] = L'\0';
-    const int units = GetWindowTextW(editorState.editControl, text, length + 1);
-    const bool converted = utf16ToUtf8(text, units, bytes, byteCount);
-    free(text);
-    if (!converted) {
-        return showError(owner, "Could not convert the document to UTF-8.");
-    }
+    long long textBytes = 0;
+    const DocumentTextResult result = documentAsUtf8(false, bytes, byteCount, &textBytes);
+    if (result == DOCUMENT_TEXT_NO_MEMORY) return showError(owner, "Not enough memory.");
+    if (result == DOCUMENT_TEXT_NOT_UTF8) return showError(owner, "Could not convert the document to UTF-8.");
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "debugLog.h"
+#include "documentText.h"
 #include "editorState.h"
 #include "externRunner.h"
 #include "fileCommands.h"
@@ -20,28 +21,15 @@ const int STEP_ARGUMENTS_TEXT_SIZE = 600;
 // Takes the document out of the edit control as UTF-8. On success hands over
 // the block (absent for an empty document) and its length; on failure the
 // box has been shown.
-bool documentAsUtf8(char** bytes, int32_t* byteCount) {
-    *bytes = nullptr;
-    *byteCount = 0;
-    const int units = GetWindowTextLengthW(editorState.editControl);
-    logMessage("Edit Text, utf16 chard:%d", units);
-    const long long textSize = (static_cast<long long>(units) + 1) * static_cast<long long>(sizeof(wchar_t));
-    wchar_t* text = static_cast<wchar_t*>(malloc(static_cast<size_t>(textSize)));
-    if (text == nullptr) {
+bool translationInput(char** bytes, int32_t* byteCount) {
+    long long textBytes = 0;
+    const DocumentTextResult result = documentAsUtf8(true, bytes, byteCount, &textBytes);
+    if (result == DOCUMENT_TEXT_NO_MEMORY) {
         char message[PIPELINE_MESSAGE_SIZE];
-        snprintf(message, sizeof message, "No memory (%lld) for edit control text", textSize);
+        snprintf(message, sizeof message, "No memory (%lld) for edit control text", textBytes);
         return showPipelineError(message);
     }
-    const int copied = GetWindowTextW(editorState.editControl, text, units + 1);
-    logMessage("Edit control text extracted, chars:%d, at:%p", copied * 2, static_cast<void*>(text));
-    const bool converted = utf16ToUtf8(text, copied, bytes, byteCount);
-    free(text);
-    if (!converted) {
-        free(*bytes);
-        *bytes = nullptr;
-        return showPipelineError("Cannot convert document to UTF-8 (memory?).");
-    }
-    logMessage("Converted to utf8, chars:%d, at:%p", *byteCount, static_cast<void*>(*bytes));
+    if (result == DOCUMENT_TEXT_NOT_UTF8) return showPipelineError("Cannot convert document to UTF-8 (memory?).");
     return true;
 }
 
@@ -62,7 +50,7 @@ bool externFilterTest(const TranslateStep& first, const TranslateStep* second) {
     const HCURSOR previousCursor = beginBusyCursor();
     char* input = nullptr;
     int32_t inputLength = 0;
-    if (!documentAsUtf8(&input, &inputLength)) {
+    if (!translationInput(&input, &inputLength)) {
         endBusyCursor(previousCursor);
         return false;
     }

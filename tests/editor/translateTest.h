@@ -105,7 +105,7 @@ protected:
         MessageBoxInfo box;
         ASSERT_TRUE(waitForMessageBox(session, &box, COMMAND_WAIT_MS)) << "no box for: " << text;
         EXPECT_EQ(box.caption, PIPELINE_CAPTION);
-        EXPECT_TRUE(sameFailureText(box.text, text)) << box.text;
+        EXPECT_EQ(box.text, text);
         EXPECT_EQ(box.icon, ICON_ERROR);
         EXPECT_TRUE(box.owner == session.mainWindow || box.owner == session.editControl);
         answerMessageBox(box, IDOK);

@@ -235,12 +235,3 @@ std::string unixLineEnds(const std::string& text) {
     }
     return converted;
 }
-
-bool sameFailureText(const std::string& actual, const std::string& expected) {
-    if (actual == expected) return true;
-    const std::string exitStatusOne = "First external program failed, error code: 1.\n";
-    const std::string writeFailed = "First runExternal failed, error code: 17.\n";
-    return expected.compare(0, exitStatusOne.size(), exitStatusOne) == 0 &&
-           actual.compare(0, writeFailed.size(), writeFailed) == 0 &&
-           actual.substr(writeFailed.size()) == expected.substr(exitStatusOne.size());
-}

@@ -50,11 +50,3 @@ std::string platformLineEnds(const std::string& text);
 
 // The text with every "\r\n" read back as "\n".
 std::string unixLineEnds(const std::string& text);
-
-// Whether an editor's translation failure text is the expected one. A
-// filter that refuses before it reads its input (a missing vocabulary) may
-// end before the editor's write reaches the pipe; the runner then reports
-// the failed write (17) ahead of the exit status. Which of the two comes
-// first is timing, so either first line matches; the reason beneath must be
-// the same.
-bool sameFailureText(const std::string& actual, const std::string& expected);
