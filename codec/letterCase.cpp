@@ -104,6 +104,30 @@ bool decodeUtf8Char(const unsigned char* bytes, std::uint64_t available, Utf8Wid
     return true;
 }
 
+bool isWellFormedChar(std::uint32_t codePoint, int length) {
+    static const std::uint32_t SMALLEST_OF_LENGTH[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (length < 1 || length > 4 || codePoint < SMALLEST_OF_LENGTH[length]) return false;
+    return codePoint <= 0x10FFFF && (codePoint < 0xD800 || codePoint > 0xDFFF);
+}
+
+bool isWellFormedUtf8(const unsigned char* bytes, std::size_t length) {
+    std::size_t offset = 0;
+    while (offset < length) {
+        if (bytes[offset] < 0x80) {
+            ++offset;
+            continue;
+        }
+        std::uint32_t codePoint = 0;
+        int characterLength = 0;
+        if (!decodeUtf8Char(bytes + offset, length - offset, UTF8_UP_TO_4_BYTES, &codePoint, &characterLength) ||
+            !isWellFormedChar(codePoint, characterLength)) {
+            return false;
+        }
+        offset += static_cast<std::size_t>(characterLength);
+    }
+    return true;
+}
+
 int encodeUtf8Char(std::uint32_t codePoint, unsigned char* output, Utf8Width width) {
     if (codePoint <= 0x7F) {
         output[0] = static_cast<unsigned char>(codePoint);

@@ -29,6 +29,14 @@ bool isWordLetter(std::uint32_t codePoint);
 bool decodeUtf8Char(const unsigned char* bytes, std::uint64_t available, Utf8Width width,
                     std::uint32_t* codePoint, int* length);
 
+// Whether a character decoded from length bytes is well-formed UTF-8: in
+// its shortest form, not a surrogate and not beyond U+10FFFF.
+bool isWellFormedChar(std::uint32_t codePoint, int length);
+
+// Whether the bytes are well-formed UTF-8 from the first to the last
+// (sequences of up to 4 bytes, each well-formed).
+bool isWellFormedUtf8(const unsigned char* bytes, std::size_t length);
+
 // Writes the UTF-8 form of the code point (no terminator) and returns its
 // length; returns 0 and writes nothing when the width cannot hold it.
 int encodeUtf8Char(std::uint32_t codePoint, unsigned char* output, Utf8Width width);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "letterCase.h"
 #include "linePiece.h"
 #include "platform.h"
 #include "wordPacking.h"
@@ -84,15 +85,31 @@ static bool isReadableWord(const unsigned char* word, int length, bool lineEndLe
     return true;
 }
 
-// Refuses words that text could never give back, and indexes the others.
+static bool beginsWithByteOrderMark(const unsigned char* word, int length) {
+    return length >= 3 && word[0] == 0xEF && word[1] == 0xBB && word[2] == 0xBF;
+}
+
+// Refuses words that text could never give back, or that would make texts
+// that are not text, and indexes the others.
 static bool indexWords(VocabularyBlob* vocabulary, const char* programName) {
     clearWordLookup(&vocabulary->lookup);
     for (int i = 0; i < VOCABULARY_SIZE; ++i) {
         const unsigned char* word = vocabulary->blob + vocabulary->offsets[i];
         int length = vocabulary->wordLengths[i];
         unsigned long line = static_cast<unsigned long>(i) + 1;
+        // An editor that saved the file with a byte-order mark put it into
+        // the first word, where no text would ever carry it.
+        if (i == 0 && beginsWithByteOrderMark(word, length)) {
+            std::fprintf(stderr, "%s: the vocabulary begins with a byte-order mark: save it as UTF-8 without one\n",
+                         programName);
+            return false;
+        }
         if (!isReadableWord(word, length, vocabulary->lineEndLeftByDecoder[i])) {
             std::fprintf(stderr, "%s: vocabulary word %lu cannot be read back\n", programName, line);
+            return false;
+        }
+        if (!isWellFormedUtf8(word, static_cast<std::size_t>(length))) {
+            std::fprintf(stderr, "%s: vocabulary word %lu is not well-formed UTF-8\n", programName, line);
             return false;
         }
         vocabulary->wordSlots[i] = wordKey(word, static_cast<std::size_t>(length));

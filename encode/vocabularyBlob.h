@@ -34,7 +34,8 @@ struct VocabularyBlob {
 // refuses words that the decoder could never read back: longer than
 // MAX_WORD_BYTES, holding a byte that is not a word byte, with a line end
 // that the decoder's rule leaves part of (as in "ab\r\r\n"), or standing
-// twice. Its messages begin with programName: the packer reads the same
+// twice; words that are not well-formed UTF-8, since a text made of them
+// would not be text; and a file that begins with a byte-order mark. Its messages begin with programName: the packer reads the same
 // vocabularies and refuses them in the same words.
 bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary, const char* programName = ENCODER_NAME);
 // Frees the blob after overwriting it: the vocabulary is a key.

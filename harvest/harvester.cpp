@@ -148,6 +148,9 @@ static int sequenceLengthOf(unsigned char lead) {
     return 0;
 }
 
+// A sequence that is not well-formed UTF-8 (an overlong form, a surrogate,
+// beyond U+10FFFF) is no character: it ends the run like any other bad
+// sequence, so that no word holds bytes a UTF-8 reader would refuse.
 static void completeSequence(Harvester* harvester) {
     std::uint32_t codePoint = 0;
     int length = 0;
@@ -155,7 +158,8 @@ static void completeSequence(Harvester* harvester) {
     harvester->sequenceExpected = 0;
     harvester->sequenceLength = 0;
     if (!decodeUtf8Char(harvester->sequence, static_cast<std::uint64_t>(expected), UTF8_UP_TO_4_BYTES,
-                        &codePoint, &length)) {
+                        &codePoint, &length) ||
+        !isWellFormedChar(codePoint, length)) {
         endRun(harvester);
         return;
     }

@@ -5,6 +5,7 @@
 
 #include "codecConstants.h"
 #include "consoleProgram.h"
+#include "letterCase.h"
 #include "linePiece.h"
 #include "md5.h"
 
@@ -20,8 +21,9 @@ static int stripLineEnd(const unsigned char* piece, int length) {
     return length;
 }
 
-// Checks one non-empty line and stores it; false (message written) when bad.
-static bool takeLine(WordList* list, unsigned char* word, int length, std::FILE* errors) {
+// Checks one non-empty line (line counts from 1) and stores it; false
+// (message written) when bad.
+static bool takeLine(WordList* list, unsigned char* word, int length, unsigned long line, std::FILE* errors) {
     if (length < 2 || length > MAX_WORD_BYTES) {
         report(errors, SHUFFLER_NAME, "invalid word length");
         return false;
@@ -36,6 +38,11 @@ static bool takeLine(WordList* list, unsigned char* word, int length, std::FILE*
         report(errors, SHUFFLER_NAME, "zero byte in word");
         return false;
     }
+    // Every word of the vocabulary ends up in texts, which must be text.
+    if (!isWellFormedUtf8(word, static_cast<std::size_t>(length))) {
+        report(errors, SHUFFLER_NAME, "word on line %lu is not well-formed UTF-8", line);
+        return false;
+    }
     word[length] = 0;
     if (wordListContains(list, word)) {
         report(errors, SHUFFLER_NAME, "duplicate word: %s", reinterpret_cast<char*>(word));
@@ -48,12 +55,13 @@ static bool takeLine(WordList* list, unsigned char* word, int length, std::FILE*
 bool readWordList(std::FILE* input, WordList* list, std::FILE* errors) {
     clearWordList(list);
     unsigned char piece[PIECE_BYTES + 1];
-    for (;;) {
+    unsigned long line = 1;
+    for (;; ++line) {
         int rawLength = 0;
         if (!readLinePiece(input, piece, PIECE_BYTES, &rawLength)) break;
         int length = stripLineEnd(piece, rawLength);
         if (length == 0) continue;
-        if (!takeLine(list, piece, length, errors)) return false;
+        if (!takeLine(list, piece, length, line, errors)) return false;
     }
     if (std::ferror(input)) {
         report(errors, SHUFFLER_NAME, "read error");

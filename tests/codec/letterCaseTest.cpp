@@ -138,6 +138,33 @@ TEST(Utf8, EncodeTableAndRoundTrip) {
     }
 }
 
+TEST(Utf8, WellFormedOnlyInTheShortestFormAndWithinUnicode) {
+    const struct {
+        const char* bytes;
+        bool wellFormed;
+    } cases[] = {
+        {"", true},
+        {"abc \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF", true},
+        {"\xEF\xBB\xBF" "ab", true},
+        {"ab\xC1\xA1", false},             // 'a' in two bytes
+        {"\xC0\xAE", false},               // '.' in two bytes
+        {"\xE0\x81\xA1", false},           // 'a' in three bytes
+        {"\xF0\x80\x81\xA1", false},       // 'a' in four bytes
+        {"\xED\xA0\x80", false},           // a surrogate
+        {"\xF4\x90\x80\x80", false},       // beyond U+10FFFF
+        {"\xF5\x80\x80\x80", false},
+        {"\xC3", false},                   // cut short
+        {"\xC3\x28", false},
+        {"\x80" "ab", false},
+        {"ab\xFF", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isWellFormedUtf8(reinterpret_cast<const unsigned char*>(c.bytes), std::strlen(c.bytes)),
+                  c.wellFormed)
+            << c.bytes;
+    }
+}
+
 static std::string lowered(std::string word, Utf8Width width, bool* changed) {
     *changed = lowercaseFirstLetter(reinterpret_cast<unsigned char*>(&word[0]), word.size(), width);
     return word;

@@ -49,6 +49,12 @@ TEST_F(EncodeCli, RefusesBadVocabulariesBeforeReadingInput) {
     twoCarriageReturns[299] += "\r";
     std::vector<std::string> tooLarge;
     for (std::size_t i = 0; i < words.size(); ++i) tooLarge.push_back(words[i] + std::string(15, 'x'));
+    std::vector<std::string> overlong = words;
+    overlong[41] = "ab\xC1\xA1";
+    std::vector<std::string> surrogate = words;
+    surrogate[4000] = "\xED\xA0\x80x";
+    std::vector<std::string> markedFirst = words;
+    markedFirst[0] = "\xEF\xBB\xBF" + words[0];
     std::string longLine = vocabularyText(words, "\n", true);
     longLine.insert(0, std::string(255, 'k') + "\n");
 
@@ -73,6 +79,12 @@ TEST_F(EncodeCli, RefusesBadVocabulariesBeforeReadingInput) {
         {"two CRs before the LF: the decoder keeps one", vocabularyText(twoCarriageReturns, "\r\n", true),
          "zarnoGlotEncode: vocabulary word 300 cannot be read back\n"},
         {"empty file", "", "zarnoGlotEncode: vocabulary has 0 entries; 4608 required\n"},
+        {"an overlong form", vocabularyText(overlong, "\n", true),
+         "zarnoGlotEncode: vocabulary word 42 is not well-formed UTF-8\n"},
+        {"a surrogate", vocabularyText(surrogate, "\r\n", true),
+         "zarnoGlotEncode: vocabulary word 4001 is not well-formed UTF-8\n"},
+        {"a byte-order mark", vocabularyText(markedFirst, "\r\n", true),
+         "zarnoGlotEncode: the vocabulary begins with a byte-order mark: save it as UTF-8 without one\n"},
     });
     std::string missing = joinPath(folder, "missing.vcb");
     ProgramResult result = encode({missing}, "x");

@@ -11,6 +11,7 @@
 
 #include "fuzzSupport.h"
 #include "harvester.h"
+#include "letterCase.h"
 #include "shuffler.h"
 #include "wordPacking.h"
 
@@ -49,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(text == word(pieceHarvester.words, i), "pieces give other words");
         FUZZ_CHECK(text.size() >= 2 && text.size() <= MAX_WORD_BYTES, "a harvested word has a bad length");
         for (unsigned char byte : text) FUZZ_CHECK(isWordByte(byte), "a harvested word holds a separator");
+        FUZZ_CHECK(isWellFormedUtf8(list.slots[i].bytes, text.size()), "a harvested word is not well-formed UTF-8");
         FUZZ_CHECK(seen.insert(text).second, "a word was harvested twice");
         FUZZ_CHECK(wordListContains(&list, list.slots[i].bytes), "the hash set misses a word");
         lines += text + "\n";

@@ -18,6 +18,7 @@
 #include "decoder.h"
 #include "encoder.h"
 #include "fuzzSupport.h"
+#include "letterCase.h"
 #include "wordPacking.h"
 
 static Dictionary dictionary;
@@ -43,7 +44,8 @@ static std::string editedVocabulary(const unsigned char* data, std::size_t size)
     return text;
 }
 
-// The lines of a file in the vocabulary format, or false when it is not.
+// The lines of a file in the vocabulary format (words of word bytes in
+// well-formed UTF-8, no byte-order mark first), or false when it is not.
 static bool formatLines(const std::string& text, std::vector<std::string>* lines) {
     std::size_t start = 0;
     while (start < text.size()) {
@@ -56,6 +58,9 @@ static bool formatLines(const std::string& text, std::vector<std::string>* lines
         for (unsigned char byte : line) {
             if (!isWordByte(byte)) return false;
         }
+        auto bytes = reinterpret_cast<const unsigned char*>(line.data());
+        if (!isWellFormedUtf8(bytes, line.size())) return false;
+        if (lines->empty() && line.compare(0, 3, "\xEF\xBB\xBF") == 0) return false;
         lines->push_back(line);
         start = next;
     }
