@@ -82,16 +82,6 @@ bool onlyZeros(const unsigned char* bytes, std::size_t length) {
 
 }  // namespace
 
-std::size_t paddedLength(std::size_t length) {
-    if (length < 2) return length;
-    int exponent = 0;  // floor(log2 length)
-    while ((length >> (exponent + 1)) != 0) ++exponent;
-    int bitsOfExponent = 0;  // floor(log2 exponent) + 1
-    while ((exponent >> bitsOfExponent) != 0) ++bitsOfExponent;
-    std::size_t step = static_cast<std::size_t>(1) << (exponent - bitsOfExponent);
-    return (length + step - 1) & ~(step - 1);
-}
-
 bool isSealedText(const unsigned char* data, std::size_t length) {
     return length > 0 && data[0] != ZLIB_FIRST_BYTE;
 }

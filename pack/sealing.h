@@ -11,20 +11,7 @@
 #include <cstddef>
 
 #include "packCore.h"
-
-constexpr std::size_t SALT_BYTES = 16;
-constexpr std::size_t CHECK_BYTES = 2;
-constexpr std::size_t TAG_BYTES = 16;
-constexpr std::size_t SEALED_OVERHEAD_BYTES = SALT_BYTES + CHECK_BYTES + TAG_BYTES;
-
-// Every zlib stream that any version of the packer wrote begins with this
-// byte, and no salt does: so the first byte tells a sealed text from an old
-// one.
-constexpr unsigned char ZLIB_FIRST_BYTE = 0x78;
-
-// The length a zlib stream of length bytes is padded to with zero bytes
-// (Padmé): an observer learns the length only to within about 12%.
-std::size_t paddedLength(std::size_t length);
+#include "sealedShape.h"
 
 // A text read back that does not begin like a zlib stream is sealed.
 bool isSealedText(const unsigned char* data, std::size_t length);
