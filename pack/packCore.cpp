@@ -212,6 +212,7 @@ const char* packStatusText(PackStatus status) {
     case PACK_ALTERED: return "the text is damaged or was altered";
     case PACK_NO_RANDOM: return "no random numbers from the system";
     case PACK_CRYPTO_FAILED: return "sealing failed";
+    case PACK_NOTHING_TO_READ: return "nothing to read: the input is empty";
     }
     return "unknown error";
 }
@@ -255,6 +256,12 @@ static PackStatus sealBytes(const ByteBlock& canonical, const unsigned char* dat
 // Reads a sealed or an old text; a sealed one needs the vocabulary.
 static PackStatus openBytes(const ByteBlock* canonical, const unsigned char* data, size_t length,
                             ByteBlock* plain, const char** detail) {
+    // Nothing the packer writes is empty: an empty input is a text that
+    // held no words, which says more than a truncated stream would.
+    if (length == 0) {
+        *plain = ByteBlock{nullptr, 0, 0};
+        return PACK_NOTHING_TO_READ;
+    }
     if (!isSealedText(data, length)) return unpackBytes(data, length, plain, detail);
     *plain = ByteBlock{nullptr, 0, 0};
     if (length < SEALED_OVERHEAD_BYTES) return PACK_ALTERED;

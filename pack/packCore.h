@@ -30,6 +30,7 @@ enum PackStatus {
     PACK_ALTERED,           // a sealed text that was cut, damaged or changed
     PACK_NO_RANDOM,         // the system's random source failed
     PACK_CRYPTO_FAILED,     // the cryptographic library failed
+    PACK_NOTHING_TO_READ,   // -d with an empty input (a text with no words)
 };
 
 // Wipes and frees the block.

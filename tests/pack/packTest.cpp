@@ -320,6 +320,9 @@ TEST(ZarnoGlotPackProgram, RefusalsWriteNothingAndOneLineOnStandardError) {
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err.rfind("zarnoGlotPack: ", 0), 0u) << result.err;
         EXPECT_EQ(lineCount(result.err), 1u) << result.err;
+        if (test.packed.empty()) {
+            EXPECT_EQ(result.err, platformLineEnds("zarnoGlotPack: nothing to read: the input is empty\n"));
+        }
     }
 }
 
