@@ -23,10 +23,19 @@ static void clearWord(DecoderState* state) {
     state->wordLength = 0;
 }
 
-void resetDecoderState(DecoderState* state) {
+void resetDecoderState(DecoderState* state, bool tolerant) {
     clearWord(state);
     state->pendingValue = -1;
     state->leftoverState = 0;
+    state->tolerant = tolerant;
+    state->scanning = false;
+    startTolerantScan(&state->scan, 0);
+    state->textOffset = 0;
+    state->failure = state->scan.word;
+}
+
+bool isWordFailure(DecodeResult result) {
+    return result == DECODE_UNKNOWN_WORD || result == DECODE_WORD_TOO_LONG;
 }
 
 const char* decodeMessage(DecodeResult result) {
@@ -37,10 +46,11 @@ const char* decodeMessage(DecodeResult result) {
     case DECODE_FINAL_LEFTOVER_SEQUENCE: return "%s: invalid final leftover sequence\n";
     case DECODE_SECOND_WITHOUT_FIRST: return "%s: second leftover byte without first\n";
     case DECODE_LEFTOVER_AFTER_INCOMPLETE: return "%s: leftover byte after incomplete block\n";
-    case DECODE_WORD_TOO_LONG: return "%s: input word too long\n";
+    case DECODE_WORD_TOO_LONG: return "%s: input word too long: %s\n";
     case DECODE_INCOMPLETE_PAIR: return "%s: incomplete 12-bit pair\n";
     case DECODE_READ_ERROR: return "%s: input read error\n";
     case DECODE_WRITE_ERROR: return "%s: write error\n";
+    case DECODE_NO_OTHER_BLOCK: return "%s: the text holds no other block of lines that reads as ZarnoGlot\n";
     }
     return nullptr;
 }
@@ -74,11 +84,8 @@ static DecodeResult pairValue(DecoderState* state, int value, OutputBuffer* outp
     return DECODE_OK;
 }
 
-// The word step on a word given by its key and length.
-static DecodeResult stepWord(const Dictionary& dictionary, DecoderState* state, std::uint64_t key,
-                             int length, bool endOfText, OutputBuffer* output) {
-    int index = findKeyFolded(dictionary, key, length);
-    if (index < 0) return DECODE_UNKNOWN_WORD;
+// The word step on a word's index.
+static DecodeResult stepIndex(DecoderState* state, int index, bool endOfText, OutputBuffer* output) {
     if (state->leftoverState != 0) return afterLeftover(state, index, endOfText, output);
     if (index < PAIR_VALUE_COUNT) return pairValue(state, index, output);
     if (index >= SECOND_LEFTOVER_BASE) return DECODE_SECOND_WITHOUT_FIRST;
@@ -86,6 +93,14 @@ static DecodeResult stepWord(const Dictionary& dictionary, DecoderState* state, 
     if (!writeByte(output, index - FIRST_LEFTOVER_BASE)) return DECODE_WRITE_ERROR;
     state->leftoverState = 1;
     return DECODE_OK;
+}
+
+// The word step on a word given by its key and length.
+static DecodeResult stepWord(const Dictionary& dictionary, DecoderState* state, std::uint64_t key,
+                             int length, bool endOfText, OutputBuffer* output) {
+    int index = findKeyFolded(dictionary, key, length);
+    if (index < 0) return DECODE_UNKNOWN_WORD;
+    return stepIndex(state, index, endOfText, output);
 }
 
 DecodeResult decodeWordStep(const Dictionary& dictionary, DecoderState* state, bool endOfText,
@@ -329,37 +344,139 @@ static DecodeResult scanBlocks(const Dictionary& dictionary, DecoderState* state
 }
 #endif
 
+// ---------------------------------------------------------------- tolerant reading
+
+DecodeResult lookUpTolerantly(const Dictionary& dictionary, const TolerantWord& word, int* index) {
+    *index = -1;
+    if (word.formTooLong || word.formLength > MAX_WORD_BYTES) return DECODE_WORD_TOO_LONG;
+    std::uint64_t key = wordKey(word.form, static_cast<std::size_t>(word.formLength));
+    *index = findKeyFolded(dictionary, key, word.formLength);
+    if (*index < 0) *index = findWordLowered(dictionary, word.form, word.formLength);
+    return *index < 0 ? DECODE_UNKNOWN_WORD : DECODE_OK;
+}
+
+struct TolerantStep {
+    const Dictionary* dictionary;
+    DecoderState* state;
+    OutputBuffer* output;
+    DecodeResult result;
+};
+
+// The tolerant scan's sink: the word step on every word it cuts.
+static bool stepTolerantWord(void* context, const TolerantWord& word, bool endOfText) {
+    TolerantStep* step = static_cast<TolerantStep*>(context);
+    int index = -1;
+    step->result = lookUpTolerantly(*step->dictionary, word, &index);
+    if (step->result == DECODE_OK) step->result = stepIndex(step->state, index, endOfText, step->output);
+    if (step->result != DECODE_OK) step->state->failure = word;
+    return step->result == DECODE_OK;
+}
+
+static DecodeResult scanPiece(const Dictionary& dictionary, DecoderState* state, const unsigned char* bytes,
+                              std::size_t count, OutputBuffer* output) {
+    TolerantStep step = {&dictionary, state, output, DECODE_OK};
+    scanTolerantly(&state->scan, bytes, count, stepTolerantWord, &step);
+    return step.result;
+}
+
+// From the word the byte-exact reading could not read (in state->word, its
+// last byte just before wordEnd) on, the text is read tolerantly.
+static DecodeResult startScanning(const Dictionary& dictionary, DecoderState* state, std::uint64_t wordEnd,
+                                  OutputBuffer* output) {
+    state->scanning = true;
+    startTolerantScan(&state->scan, wordEnd - static_cast<std::uint64_t>(state->wordLength));
+    DecodeResult result = scanPiece(dictionary, state, state->word, static_cast<std::size_t>(state->wordLength), output);
+    clearWord(state);
+    return result;
+}
+
+// The word the byte-exact reading stopped at, for the message.
+static void noteExactFailure(DecoderState* state, std::uint64_t wordEnd) {
+    TolerantWord* failure = &state->failure;
+    *failure = TolerantWord{};
+    std::memcpy(failure->shown, state->word, static_cast<std::size_t>(state->wordLength));
+    failure->shownLength = state->wordLength;
+    failure->start = wordEnd - static_cast<std::uint64_t>(state->wordLength);
+}
+
+// ---------------------------------------------------------------- pieces of text
+
+// The byte-exact reading of a piece, block-wise when blockWise is set.
+static DecodeResult scanExactly(const Dictionary& dictionary, DecoderState* state, const unsigned char* bytes,
+                                std::size_t* position, std::size_t count, bool blockWise, OutputBuffer* output) {
+#ifdef ZG_SCAN_WORDS_AT_ONCE
+    if (blockWise) {
+        // First finish a word that the previous piece left open.
+        if (state->wordLength > 0) {
+            DecodeResult result = scanBytes(dictionary, state, bytes, position, count, true, output);
+            if (result != DECODE_OK) return result;
+        }
+        if (state->wordLength == 0) {
+            DecodeResult result = scanBlocks(dictionary, state, bytes, position, count, output);
+            if (result != DECODE_OK) return result;
+        }
+    }
+#else
+    (void)blockWise;
+#endif
+    return scanBytes(dictionary, state, bytes, position, count, false, output);
+}
+
+static DecodeResult decodePiece(const Dictionary& dictionary, DecoderState* state, const unsigned char* bytes,
+                                std::size_t count, bool blockWise, OutputBuffer* output) {
+    DecodeResult result = DECODE_OK;
+    if (state->scanning) {
+        result = scanPiece(dictionary, state, bytes, count, output);
+    } else {
+        std::size_t position = 0;
+        result = scanExactly(dictionary, state, bytes, &position, count, blockWise, output);
+        std::uint64_t stop = state->textOffset + position;
+        if (isWordFailure(result) && state->tolerant) {
+            result = startScanning(dictionary, state, stop, output);
+            if (result == DECODE_OK) result = scanPiece(dictionary, state, bytes + position, count - position, output);
+        } else if (result != DECODE_OK) {
+            noteExactFailure(state, stop);
+        }
+    }
+    state->textOffset += count;
+    return result;
+}
+
 DecodeResult decodeText(const Dictionary& dictionary, DecoderState* state,
                         const unsigned char* bytes, std::size_t count, OutputBuffer* output) {
-    std::size_t position = 0;
-#ifdef ZG_SCAN_WORDS_AT_ONCE
-    // First finish a word that the previous piece left open.
-    if (state->wordLength > 0) {
-        DecodeResult result = scanBytes(dictionary, state, bytes, &position, count, true, output);
-        if (result != DECODE_OK) return result;
-    }
-    if (state->wordLength == 0) {
-        DecodeResult result = scanBlocks(dictionary, state, bytes, &position, count, output);
-        if (result != DECODE_OK) return result;
-    }
-#endif
-    return scanBytes(dictionary, state, bytes, &position, count, false, output);
+    return decodePiece(dictionary, state, bytes, count, true, output);
 }
 
 DecodeResult decodeTextExactly(const Dictionary& dictionary, DecoderState* state,
                                const unsigned char* bytes, std::size_t count, OutputBuffer* output) {
-    std::size_t position = 0;
-    return scanBytes(dictionary, state, bytes, &position, count, false, output);
+    return decodePiece(dictionary, state, bytes, count, false, output);
+}
+
+// The last word of the text, left open by the last piece.
+static DecodeResult finishLastWord(const Dictionary& dictionary, DecoderState* state, OutputBuffer* output) {
+    DecodeResult result = decodeWordStep(dictionary, state, true, output);
+    if (isWordFailure(result) && state->tolerant) return startScanning(dictionary, state, state->textOffset, output);
+    if (result != DECODE_OK) noteExactFailure(state, state->textOffset);
+    clearWord(state);
+    return result;
 }
 
 DecodeResult finishDecoding(const Dictionary& dictionary, DecoderState* state,
                             OutputBuffer* output) {
-    if (state->wordLength > 0) {
-        DecodeResult result = decodeWordStep(dictionary, state, true, output);
+    if (!state->scanning && state->wordLength > 0) {
+        DecodeResult result = finishLastWord(dictionary, state, output);
         if (result != DECODE_OK) return result;
-        clearWord(state);
     }
-    if (state->pendingValue != -1) return DECODE_INCOMPLETE_PAIR;
+    if (state->scanning) {
+        TolerantStep step = {&dictionary, state, output, DECODE_OK};
+        finishTolerantScan(&state->scan, stepTolerantWord, &step);
+        if (step.result != DECODE_OK) return step.result;
+    }
+    if (state->pendingValue != -1) {
+        clearWord(state);
+        noteExactFailure(state, state->textOffset);
+        return DECODE_INCOMPLETE_PAIR;
+    }
     return DECODE_OK;
 }
 
@@ -378,20 +495,4 @@ DecodeResult decodeStream(const Dictionary& dictionary, DecoderState* state, std
     if (result != DECODE_OK) return result;
     if (std::ferror(input)) return DECODE_READ_ERROR;
     return DECODE_OK;
-}
-
-int runDecoder(const char* vocabularyFileName) {
-    static Dictionary dictionary;
-    static OutputBuffer output;
-    if (!loadDictionary(vocabularyFileName, &dictionary)) return 1;
-    openOutputBuffer(&output, writeBlockToStream, stdout);
-    DecoderState state;
-    resetDecoderState(&state);
-    DecodeResult result = decodeStream(dictionary, &state, stdin, &output);
-    if (result == DECODE_OK && !flushOutput(&output)) result = DECODE_WRITE_ERROR;
-    if (result == DECODE_OK) return 0;
-    // Bytes decoded before the failing point are written all the same.
-    if (result != DECODE_WRITE_ERROR) flushOutput(&output);
-    std::fprintf(stderr, decodeMessage(result), DECODER_NAME, reinterpret_cast<char*>(state.word));
-    return 1;
 }

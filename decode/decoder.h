@@ -7,15 +7,28 @@
 #include "byteOutput.h"
 #include "codecConstants.h"
 #include "dictionary.h"
+#include "tolerantScan.h"
 
+// The reading of one text. The byte-exact reading goes first; at the first
+// word it cannot read (unknown or too long) the rest of the text, that word
+// included, is read tolerantly (tolerantScan.h), and a word is then looked
+// up as written, with its first letter folded, and lowercased throughout
+// when only one word of the vocabulary lowercases so. Text that the
+// byte-exact reading reads is therefore read exactly as before.
 struct DecoderState {
     unsigned char word[WORD_SLOT_BYTES];  // the word being read, zero-padded
     int wordLength;                       // 0..MAX_WORD_BYTES
     std::int32_t pendingValue;            // first value of a pair awaiting its partner, or -1
     std::int32_t leftoverState;           // leftover bytes written so far: 0, 1 or 2
+    bool tolerant;                        // a word that fails the byte-exact reading is read tolerantly
+    bool scanning;                        // the rest of the text is read tolerantly
+    TolerantScan scan;
+    std::uint64_t textOffset;             // where the next piece of text begins in the text
+    TolerantWord failure;                 // the word a failure names, and where it stands
 };
 
-void resetDecoderState(DecoderState* state);
+// A fresh reading, tolerant or byte-exact only.
+void resetDecoderState(DecoderState* state, bool tolerant = true);
 
 enum DecodeResult {
     DECODE_OK,
@@ -28,10 +41,12 @@ enum DecodeResult {
     DECODE_INCOMPLETE_PAIR,
     DECODE_READ_ERROR,
     DECODE_WRITE_ERROR,
+    DECODE_NO_OTHER_BLOCK,  // the reading asked for is not in the text (messageBlocks.h)
 };
 
 // The message format of a result, with "%s" for the program name (and a
-// second "%s" for the word in DECODE_UNKNOWN_WORD); nullptr for DECODE_OK.
+// second "%s" for the word in DECODE_UNKNOWN_WORD and DECODE_WORD_TOO_LONG);
+// nullptr for DECODE_OK.
 const char* decodeMessage(DecodeResult result);
 
 // Runs the word in state->word through the index rules and writes its
@@ -54,11 +69,15 @@ DecodeResult decodeTextExactly(const Dictionary& dictionary, DecoderState* state
 DecodeResult finishDecoding(const Dictionary& dictionary, DecoderState* state,
                             OutputBuffer* output);
 
-// Decodes the whole input stream, up to the first error. On an unknown
-// word, state->word holds it.
+// Decodes the rest of the input stream, up to the first error, and ends
+// the text.
 DecodeResult decodeStream(const Dictionary& dictionary, DecoderState* state, std::FILE* input,
                           OutputBuffer* output);
 
-// The whole program after the argument test: load, decode standard input
-// to standard output (both raw bytes), report. Returns the exit status.
-int runDecoder(const char* vocabularyFileName);
+// The tolerant lookup of a word the tolerant scan cut: as written, with its
+// first letter folded, then lowercased throughout (findWordLowered).
+// DECODE_OK with the index, DECODE_UNKNOWN_WORD or DECODE_WORD_TOO_LONG.
+DecodeResult lookUpTolerantly(const Dictionary& dictionary, const TolerantWord& word, int* index);
+
+// Whether a result names a word of the text (state->failure).
+bool isWordFailure(DecodeResult result);

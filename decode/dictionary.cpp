@@ -1,5 +1,6 @@
 #include "dictionary.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -79,6 +80,41 @@ static void buildFoldedLookup(Dictionary* dictionary) {
     buildFoldedTable(&dictionary->folded, folded.keys, folded.indices, folded.count);
 }
 
+// The bytes with every capital that keeps its UTF-8 length lowercased.
+static std::uint64_t loweredKey(const unsigned char* bytes, int length) {
+    unsigned char lowered[WORD_SLOT_BYTES] = {};
+    if (length <= 0 || length > MAX_WORD_BYTES) return 0;
+    std::memcpy(lowered, bytes, static_cast<std::size_t>(length));
+    for (int at = 0; at < length;) {
+        std::uint32_t codePoint = 0;
+        int characterLength = 1;
+        if (decodeUtf8Char(lowered + at, static_cast<std::uint64_t>(length - at), UTF8_UP_TO_3_BYTES, &codePoint,
+                           &characterLength)) {
+            lowercaseFirstLetter(lowered + at, static_cast<std::size_t>(length - at), UTF8_UP_TO_3_BYTES);
+        } else {
+            characterLength = 1;
+        }
+        at += characterLength;
+    }
+    return slotKey(lowered);
+}
+
+static void buildLoweredIndex(Dictionary* dictionary) {
+    LoweredWord* lowered = dictionary->lowered;
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) {
+        const unsigned char* word = dictionary->slots[i];
+        int length = static_cast<int>(strnlen(reinterpret_cast<const char*>(word), WORD_SLOT_BYTES));
+        lowered[i] = LoweredWord{loweredKey(word, length), static_cast<std::uint16_t>(i), false};
+    }
+    std::sort(lowered, lowered + VOCABULARY_SIZE,
+              [](const LoweredWord& a, const LoweredWord& b) { return a.key < b.key; });
+    for (int i = 1; i < VOCABULARY_SIZE; ++i) {
+        if (lowered[i].key != lowered[i - 1].key) continue;
+        lowered[i].shared = true;
+        lowered[i - 1].shared = true;
+    }
+}
+
 bool loadDictionary(const char* fileName, Dictionary* dictionary) {
     std::FILE* file = openFileForReading(fileName);
     if (file == nullptr) {
@@ -111,6 +147,7 @@ bool loadDictionary(const char* fileName, Dictionary* dictionary) {
         return false;
     }
     buildFoldedLookup(dictionary);
+    buildLoweredIndex(dictionary);
     return true;
 }
 
@@ -135,6 +172,15 @@ int findKeyFolded(const Dictionary& dictionary, std::uint64_t key, int length) {
     keyToSlot(key, folded);
     if (!lowercaseFirstLetter(folded, static_cast<std::size_t>(length), UTF8_UP_TO_3_BYTES)) return -1;
     return lookupWord(dictionary.lookup, slotKey(folded));
+}
+
+int findWordLowered(const Dictionary& dictionary, const unsigned char* bytes, int length) {
+    std::uint64_t key = loweredKey(bytes, length);
+    const LoweredWord* end = dictionary.lowered + VOCABULARY_SIZE;
+    const LoweredWord* found = std::lower_bound(dictionary.lowered, end, key,
+                                                [](const LoweredWord& word, std::uint64_t k) { return word.key < k; });
+    if (key == 0 || found == end || found->key != key || found->shared) return -1;
+    return found->index;
 }
 
 int findWordFolded(const Dictionary& dictionary, const char* word) {

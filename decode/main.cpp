@@ -1,12 +1,19 @@
-// zarnoGlotDecode vocabulary < hugeGlotFile > binaryFile
-#include "consoleProgram.h"
-#include "decoder.h"
+// zarnoGlotDecode [-bN] vocabulary < hugeGlotFile > binaryFile
+#include <cstring>
 
-static const ConsoleProgram PROGRAM = {DECODER_NAME, "26.245", "Decode vocabulary words to binary.",
-                                       "vocabulary < hugeGlotFile > binaryFile", {}, BINARY_STREAMS};
+#include "consoleProgram.h"
+#include "decodeProgram.h"
+#include "dictionary.h"
+
+static const ConsoleProgram PROGRAM = {
+    DECODER_NAME, "26.245", "Decode vocabulary words to binary.", "[-bN] vocabulary < hugeGlotFile > binaryFile",
+    {"-bN", "read the Nth block of lines that reads as ZarnoGlot (N 1..10), for a pasted mail."},
+    BINARY_STREAMS};
 
 int main(int argc, char** argv) {
     argv = utf8Arguments(&argc, argv);
-    if (!startProgram(PROGRAM, hasOneArgument(argc, argv))) return USAGE_EXIT_STATUS;
-    return runDecoder(argv[1]);
+    int reading = argc == 3 ? readingOption(argv[1]) : 1;
+    bool fits = (argc == 2 || (argc == 3 && reading > 0)) && std::strcmp(argv[argc - 1], "-h") != 0;
+    if (!startProgram(PROGRAM, fits)) return USAGE_EXIT_STATUS;
+    return runDecoder(argv[argc - 1], reading);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "letterCase.h"
 #include "programCases.h"
 #include "testSupport.h"
 #include "testVocabulary.h"
@@ -14,9 +15,10 @@ namespace {
 
 const char* const USAGE =
     "zarnoGlotDecode (version: 26.245) Decode vocabulary words to binary.\n"
-    "zarnoGlotDecode vocabulary < hugeGlotFile > binaryFile\n"
-    "Option:\n"
-    "  -h print version, usage and exit.\n";
+    "zarnoGlotDecode [-bN] vocabulary < hugeGlotFile > binaryFile\n"
+    "Options:\n"
+    "  -h print version, usage and exit.\n"
+    "  -bN read the Nth block of lines that reads as ZarnoGlot (N 1..10), for a pasted mail.\n";
 
 class DecodeCli : public ::testing::Test {
 protected:
@@ -40,7 +42,10 @@ protected:
 };
 
 TEST_F(DecodeCli, PrintsUsageForAnyArgumentCountButOneAndForH) {
-    expectProgramCases(programPath("zarnoGlotDecode"), usageCases(USAGE, vocabulary, ""));
+    std::vector<ProgramCase> cases = usageCases(USAGE, vocabulary, "");
+    for (const char* reading : {"-b0", "-b11", "-b", "-bx", "-2"}) cases.push_back({reading, {reading, vocabulary}, "", "", USAGE, -1});
+    cases.push_back({"-b2 -h", {"-b2", "-h"}, "", "", USAGE, -1});
+    expectProgramCases(programPath("zarnoGlotDecode"), cases);
 }
 
 TEST_F(DecodeCli, RefusesBadVocabulariesBeforeReadingInput) {
@@ -75,8 +80,16 @@ TEST_F(DecodeCli, ReportsTextErrorsAndKeepsTheBytesBeforeThem) {
         std::string out;
         std::string err;
     } cases[] = {
-        {"unknown word", pair + "Qqqqx " + pair, "ABC", "zarnoGlotDecode: unknown word: Qqqqx\n"},
-        {"word too long", pair + "abcdefghij", "ABC", "zarnoGlotDecode: input word too long\n"},
+        {"unknown word", pair + "Qqqqx " + pair, "ABC", "zarnoGlotDecode: unknown word: Qqqqx (line 1, column 17)\n"},
+        {"word too long", pair + "abcdefghij", "ABC",
+         "zarnoGlotDecode: input word too long: abcdefghij (line 1, column 17)\n"},
+        {"invisible characters named, on their line", pair + "\r\n\r\n" + pair + "\n" + words[9] + "\xC2\xADq\xCC\x81 " + pair,
+         "ABCABC", "zarnoGlotDecode: unknown word: " + words[9] + "<U+00AD>q<U+0301> (line 4, column 1)\n"},
+        {"bytes that are not UTF-8 named", pair + "ab\xC3" + "cd", "ABC", "zarnoGlotDecode: unknown word: ab<0xC3>cd (line 1, column 17)\n"},
+        {"most words unknown, in another vocabulary's shape", pair + "Xqqq yyyy zqzq. Qxqx wxwx.\n", "ABC",
+         "zarnoGlotDecode: this text was not written with the vocabulary " + vocabulary + " (5 of its 7 words are not in it)\n"},
+        {"most words unknown, ordinary prose", "Hey Zoe, you okay? Fix my xylophone by 5 today.\n", "",
+         "zarnoGlotDecode: this does not look like ZarnoGlot (9 of its 9 words are not in the vocabulary " + vocabulary + ")\n"},
         {"incomplete pair", pair + words[7], "ABC", "zarnoGlotDecode: incomplete 12-bit pair\n"},
         {"after leftover", words[4096 + 'D'] + " " + pair, "D",
          "zarnoGlotDecode: invalid word after leftover byte\n"},
@@ -130,6 +143,102 @@ TEST_F(DecodeCli, ReflowedAndCapitalisedTextDecodesTheSame) {
     ProgramResult result = decode({vocabulary}, text);
     EXPECT_EQ(result.status, 0) << unixLineEnds(result.err);
     EXPECT_EQ(result.out, std::string("\x06\x40\x65\x06\x60\x64", 6));
+}
+
+// tests/decode/manglings.txt, which the page's tests read too: a real
+// sealed message as mail, phones and keyboards leave it.
+struct Mangling {
+    std::string kind;  // "read" or "refused"
+    std::string name;
+    std::string reason;
+    std::string text;
+};
+
+std::string unescaped(const std::string& text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            bytes += text[i];
+            continue;
+        }
+        char kind = text[++i];
+        if (kind == 'x') {
+            bytes += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else if (kind == 'u') {
+            std::size_t close = text.find('}', i);
+            unsigned char encoded[4];
+            int length = encodeUtf8Char(static_cast<std::uint32_t>(std::stoul(text.substr(i + 2, close - i - 2), nullptr, 16)),
+                                        encoded, UTF8_UP_TO_4_BYTES);
+            bytes.append(reinterpret_cast<char*>(encoded), static_cast<std::size_t>(length));
+            i = close;
+        } else {
+            bytes += kind == 'n' ? '\n' : kind == 'r' ? '\r' : kind == 't' ? '\t' : kind;
+        }
+    }
+    return bytes;
+}
+
+std::vector<Mangling> manglings(std::string* plain) {
+    std::vector<Mangling> rows;
+    std::string file = readFile(joinPath(binaryDirectory(), "manglings.txt"));
+    for (std::size_t start = 0, end; start < file.size(); start = end + 1) {
+        end = file.find('\n', start);
+        std::string line = file.substr(start, end - start);
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> fields;
+        for (std::size_t at = 0, bar; at <= line.size(); at = bar + 1) {
+            bar = line.find('|', at);
+            if (bar == std::string::npos) bar = line.size();
+            fields.push_back(line.substr(at, bar - at));
+        }
+        if (fields[0] == "plain") {
+            for (std::size_t i = 0; i + 1 < fields[1].size(); i += 2) *plain += static_cast<char>(std::stoi(fields[1].substr(i, 2), nullptr, 16));
+        } else if (fields[0] == "read" || fields[0] == "refused") {
+            rows.push_back({fields[0], fields[1], fields[0] == "read" ? "" : fields[2], unescaped(fields.back())});
+        }
+    }
+    return rows;
+}
+
+// The way back as the editor and the page go it: the decoder, then the
+// packer, and the decoder's next reading while the packer refuses one. The
+// bytes, or the first refusal.
+bool readBack(const std::string& text, std::string* bytes, std::string* refusal) {
+    const std::string vocabulary = joinPath(binaryDirectory(), "sample.vcb");
+    refusal->clear();
+    for (int reading = 1; reading <= 4; ++reading) {
+        std::vector<std::string> arguments = {vocabulary};
+        if (reading > 1) arguments.insert(arguments.begin(), "-b" + std::to_string(reading));
+        ProgramResult decoded = runProgram(programPath("zarnoGlotDecode"), arguments, text);
+        if (decoded.status != 0) {
+            if (refusal->empty()) *refusal = unixLineEnds(decoded.err);
+            return false;
+        }
+        ProgramResult opened = runProgram(programPath("zarnoGlotPack"), {"-d", vocabulary}, decoded.out);
+        if (opened.status == 0) {
+            *bytes = opened.out;
+            return true;
+        }
+        if (refusal->empty()) *refusal = unixLineEnds(opened.err);
+    }
+    return false;
+}
+
+TEST(DecodeMangledText, AMessageAsMailAndPhonesLeaveItReadsOrSaysWhyNot) {
+    std::string plain;
+    std::vector<Mangling> rows = manglings(&plain);
+    ASSERT_GE(rows.size(), 25u);
+    for (const Mangling& row : rows) {
+        std::string bytes, refusal;
+        bool read = readBack(row.text, &bytes, &refusal);
+        if (row.kind == "read") {
+            EXPECT_TRUE(read && bytes == plain) << row.name << ": " << refusal;
+        } else {
+            EXPECT_FALSE(read) << row.name;
+            EXPECT_NE(refusal.find(row.reason), std::string::npos) << row.name << ": " << refusal;
+        }
+    }
 }
 
 #ifndef _WIN32

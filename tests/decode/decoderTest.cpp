@@ -32,6 +32,7 @@ protected:
         w[24] = "ix";               // "İx" (U+0130) must not fold to it
         w[25] = "abcdefz";          // 7 bytes
         w[26] = "\xC5\x82\xC3\xB3x";  // łóx, "Łóx" folds (U+0141 -> U+0142)
+        w[27] = "a\xC2\xA0z";          // a word with a no-break space in it reads as written
         path = new std::string(writeVocabularyFile(*folder, "v.vcb", w));
         ASSERT_TRUE(loadDictionary(path->c_str(), &dictionary));
     }
@@ -136,6 +137,18 @@ TEST_F(DecoderTest, WordStepsAndTheirErrors) {
         {"second leftover after a pair value", P1 + " " + S, "", DECODE_SECOND_WITHOUT_FIRST},
         {"second leftover after a leftover", F + " " + S, "DE", DECODE_OK},
         {"first leftover inside a pair", P1 + " " + F, "", DECODE_LEFTOVER_AFTER_INCOMPLETE},
+        {"capitals throughout read as the one word they match", "ZUX \xC3\x84RGX", "\x01\x40\x17", DECODE_OK},
+        {"capitals that match two words stay unknown", "zux BAX", "", DECODE_UNKNOWN_WORD},
+        {"no-break, zero-width and narrow spaces separate", "\xEF\xBB\xBFzux\xC2\xA0\xC3\xA4rgx\xE2\x80\x8Bzux\xE2\x80\xAF\xC3\xA4rgx",
+         "\x01\x40\x17\x01\x40\x17", DECODE_OK},
+        {"typographic quotes, dashes and an ellipsis separate", "\xE2\x80\x9Czux\xE2\x80\x94\xC3\xA4rgx\xE2\x80\xA6\xE2\x80\x9D",
+         "\x01\x40\x17", DECODE_OK},
+        {"a decomposed letter is composed", "zux a\xCC\x88rgx", "\x01\x40\x17", DECODE_OK},
+        {"a soft hyphen is dropped", "z\xC2\xADux \xC3\xA4rgx", "\x01\x40\x17", DECODE_OK},
+        {"a word that reads as written is taken so", "a\xC2\xA0z zux", "\x01\xB0\x14", DECODE_OK},
+        {"tolerance after the exact reading stops", P1 + " " + P2 + " zux\xC2\xA0\xC3\xA4rgx", "ABC\x01\x40\x17", DECODE_OK},
+        {"a mark that composes with nothing stays", "zux q\xCC\x81", "", DECODE_UNKNOWN_WORD},
+        {"too long once composed is too long", "zux abcdefze\xCC\x81", "", DECODE_WORD_TOO_LONG},
     };
     for (const Case& c : cases) {
         for (std::size_t pieceSize : {std::size_t(1), std::size_t(3), std::size_t(1000)}) {
@@ -160,7 +173,9 @@ TEST_F(DecoderTest, UnknownWordIsReportedAsReadAndErrorsStopMidText) {
         DecoderState state;
         EXPECT_EQ(decode(text + bad + ". " + text, &bytes, 65536, &state), DECODE_UNKNOWN_WORD);
         EXPECT_EQ(bytes, expected);
-        EXPECT_EQ(reinterpret_cast<const char*>(state.word), std::string(bad));
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(state.failure.shown),
+                              static_cast<std::size_t>(state.failure.shownLength)),
+                  std::string(bad));
     }
     std::string bytes;
     DecoderState state;
@@ -219,8 +234,11 @@ TEST_F(DecoderTest, BlockPathMatchesTheByteExactPath) {
             DecodeResult exactResult = decode(text, &exactBytes, pieceSize, &exact, decodeTextExactly);
             ASSERT_EQ(fastResult, exactResult) << round << " " << pieceSize;
             ASSERT_EQ(fastBytes, exactBytes) << round << " " << pieceSize;
-            if (exactResult == DECODE_UNKNOWN_WORD) {
-                ASSERT_STREQ(reinterpret_cast<char*>(fast.word), reinterpret_cast<char*>(exact.word)) << round;
+            if (exactResult != DECODE_OK) {
+                ASSERT_EQ(std::string(reinterpret_cast<char*>(fast.failure.shown), fast.failure.shownLength),
+                          std::string(reinterpret_cast<char*>(exact.failure.shown), exact.failure.shownLength))
+                    << round;
+                ASSERT_EQ(fast.failure.start, exact.failure.start) << round;
             }
         }
     }
@@ -236,10 +254,11 @@ TEST(DecodeMessages, AreTheProgramsExactTexts) {
         {DECODE_FINAL_LEFTOVER_SEQUENCE, "zarnoGlotDecode: invalid final leftover sequence\n"},
         {DECODE_SECOND_WITHOUT_FIRST, "zarnoGlotDecode: second leftover byte without first\n"},
         {DECODE_LEFTOVER_AFTER_INCOMPLETE, "zarnoGlotDecode: leftover byte after incomplete block\n"},
-        {DECODE_WORD_TOO_LONG, "zarnoGlotDecode: input word too long\n"},
+        {DECODE_WORD_TOO_LONG, "zarnoGlotDecode: input word too long: Wxq\n"},
         {DECODE_INCOMPLETE_PAIR, "zarnoGlotDecode: incomplete 12-bit pair\n"},
         {DECODE_READ_ERROR, "zarnoGlotDecode: input read error\n"},
         {DECODE_WRITE_ERROR, "zarnoGlotDecode: write error\n"},
+        {DECODE_NO_OTHER_BLOCK, "zarnoGlotDecode: the text holds no other block of lines that reads as ZarnoGlot\n"},
     };
     for (const Case& c : cases) {
         char text[200];

@@ -1,0 +1,44 @@
+// A text pasted from a mail or a chat holds more than the message: a
+// greeting, an "On ... wrote:" line, quote markers, a signature. When a
+// whole text does not decode, the message is looked for among its lines:
+// the run of lines with the most words in which every word is a vocabulary
+// word (blank lines and lines of quote markers may stand inside it), then
+// that run with up to two lines of words left off at either end, fewest
+// first. Such a block is a reading of the text when it decodes to bytes of
+// the shape of what the packer writes (sealedShape.h): a block of other
+// bytes would silently drop what its lines left off. Only a sealed text's
+// key can tell the right block for sure, so the program that opens the
+// bytes asks for the next reading (zarnoGlotDecode -bN) while it refuses
+// them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "byteOutput.h"
+#include "decoder.h"
+
+// The most text read as a whole, and searched for blocks: its bytes decode
+// to less than an output buffer holds, so nothing is written out before the
+// reading is chosen.
+constexpr std::size_t WHOLE_TEXT_BYTES = 256 * 1024;
+
+// The most readings a text has: the text itself and the blocks.
+constexpr int MOST_READINGS = 10;
+
+// The part of the text a reading read: its first and last line, from 1.
+struct TextReading {
+    unsigned long firstLine;
+    unsigned long lastLine;
+    bool wholeText;
+};
+
+// Decodes the reading-th reading of a text of at most WHOLE_TEXT_BYTES
+// into an empty output that is not flushed meanwhile: reading 1 is the
+// text itself when it decodes, and otherwise its first block that does;
+// the readings after it are the blocks after that one. When reading 1 has
+// none, the result, the state and the output are those of the text itself
+// (the bytes before the failing word); a later reading that is not there
+// is DECODE_NO_OTHER_BLOCK with nothing in the output.
+DecodeResult decodeWholeText(const Dictionary& dictionary, const unsigned char* text, std::size_t count, int reading,
+                             DecoderState* state, OutputBuffer* output, TextReading* read);
