@@ -1,8 +1,8 @@
 // Why a text did not decode, in words that help its reader: the word named
 // as it stands (characters that cannot be seen by their code points) and
-// where it stands; and, when most of the text's words are not in the
-// vocabulary, that the text was written with another vocabulary or is no
-// ZarnoGlot at all.
+// where it stands; and, when many of the text's words (a quarter, at least
+// two) are not in the vocabulary, that the text was written with another
+// vocabulary or is no ZarnoGlot at all.
 #pragma once
 
 #include <cstddef>

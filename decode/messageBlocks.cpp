@@ -182,10 +182,11 @@ DecodeResult decodeWholeText(const Dictionary& dictionary, const unsigned char* 
         }
     }
     *read = TextReading{0, 0, true};
-    if (reading > 1) {
+    if (whole == DECODE_OK) {
         output->used = 0;
         resetDecoderState(state);
         return DECODE_NO_OTHER_BLOCK;
     }
+    // Why the text itself does not read says more than that no block does.
     return decodeSpan(dictionary, text, count, state, output);
 }

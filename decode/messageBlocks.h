@@ -36,9 +36,9 @@ struct TextReading {
 // Decodes the reading-th reading of a text of at most WHOLE_TEXT_BYTES
 // into an empty output that is not flushed meanwhile: reading 1 is the
 // text itself when it decodes, and otherwise its first block that does;
-// the readings after it are the blocks after that one. When reading 1 has
-// none, the result, the state and the output are those of the text itself
-// (the bytes before the failing word); a later reading that is not there
-// is DECODE_NO_OTHER_BLOCK with nothing in the output.
+// the readings after it are the blocks after that one. When the reading
+// is not there, the result, the state and the output are those of the
+// text itself (the bytes before the failing word) when it does not decode,
+// and DECODE_NO_OTHER_BLOCK with nothing in the output when it does.
 DecodeResult decodeWholeText(const Dictionary& dictionary, const unsigned char* text, std::size_t count, int reading,
                              DecoderState* state, OutputBuffer* output, TextReading* read);

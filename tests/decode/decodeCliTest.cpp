@@ -203,7 +203,7 @@ std::vector<Mangling> manglings(std::string* plain) {
 
 // The way back as the editor and the page go it: the decoder, then the
 // packer, and the decoder's next reading while the packer refuses one. The
-// bytes, or the first refusal.
+// bytes, or the refusal they show.
 bool readBack(const std::string& text, std::string* bytes, std::string* refusal) {
     const std::string vocabulary = joinPath(binaryDirectory(), "sample.vcb");
     refusal->clear();
@@ -212,7 +212,11 @@ bool readBack(const std::string& text, std::string* bytes, std::string* refusal)
         if (reading > 1) arguments.insert(arguments.begin(), "-b" + std::to_string(reading));
         ProgramResult decoded = runProgram(programPath("zarnoGlotDecode"), arguments, text);
         if (decoded.status != 0) {
-            if (refusal->empty()) *refusal = unixLineEnds(decoded.err);
+            // Past the last reading: why the text itself does not read, or
+            // the packer's refusal of the text when it does.
+            if (refusal->empty() || decoded.err.find("no other block") == std::string::npos) {
+                *refusal = unixLineEnds(decoded.err);
+            }
             return false;
         }
         ProgramResult opened = runProgram(programPath("zarnoGlotPack"), {"-d", vocabulary}, decoded.out);
