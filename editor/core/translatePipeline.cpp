@@ -98,17 +98,76 @@ void stepArgumentsText(const TranslateStep& step, char* text, int size) {
     }
 }
 
-bool runTranslatePipeline(char* input, int32_t inputLength, const TranslateStep& first, const TranslateStep* second,
-                          uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
+namespace {
+
+// Which step of a pipeline failed.
+enum PipelineFailure { FAILED_NOWHERE, FAILED_FIRST, FAILED_SECOND, FAILED_CONVERSION };
+
+PipelineFailure runSteps(char* input, int32_t inputLength, const TranslateStep& first, const TranslateStep* second,
+                         uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
     *text = nullptr;
     *units = 0;
     message[0] = '\0';
     char* output = nullptr;
     int32_t outputLength = 0;
-    bool translated = runOneFilter(input, inputLength, first, timeoutMs, &output, &outputLength, message);
-    if (translated && second != nullptr) {
+    if (!runOneFilter(input, inputLength, first, timeoutMs, &output, &outputLength, message)) return FAILED_FIRST;
+    if (second != nullptr) {
         char* secondInput = output;
-        translated = runOneFilter(secondInput, outputLength, *second, timeoutMs, &output, &outputLength, message);
+        if (!runOneFilter(secondInput, outputLength, *second, timeoutMs, &output, &outputLength, message)) {
+            return FAILED_SECOND;
+        }
     }
-    return translated && convertFinalOutput(output, outputLength, text, units, message);
+    return convertFinalOutput(output, outputLength, text, units, message) ? FAILED_NOWHERE : FAILED_CONVERSION;
+}
+
+char* copyOfInput(const char* input, int32_t inputLength) {
+    if (inputLength <= 0) return nullptr;
+    char* copy = static_cast<char*>(malloc(static_cast<size_t>(inputLength)));
+    if (copy != nullptr) memcpy(copy, input, static_cast<size_t>(inputLength));
+    return copy;
+}
+
+// What the decoder says when it has no further reading of a text that
+// reads as it stands.
+const char* const NO_OTHER_READING = "the text holds no other block of lines";
+
+// A text pasted from a mail holds more lines than the message, and the
+// decoder may find more than one block of them that reads (-bN). Only the
+// packer's check of a sealed text tells the right one, so while the packer
+// refuses the bytes of one reading the next is tried; the first refusal is
+// the one shown, unless the text itself does not read, and the pasted text
+// is kept for the tries.
+bool runReadingPipeline(char* input, int32_t inputLength, const TranslateStep& decode, const TranslateStep& open,
+                        uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
+    char* pasted = copyOfInput(input, inputLength);
+    PipelineFailure failure = runSteps(input, inputLength, decode, &open, timeoutMs, text, units, message);
+    for (int reading = 2; failure == FAILED_SECOND && pasted != nullptr && reading <= MOST_TRIED_READINGS; reading++) {
+        char option[8];
+        snprintf(option, sizeof option, "-b%d", reading);
+        const TranslateStep next = {decode.program, {option, decode.arguments[0]}, decode.extraOutputRoom};
+        char retryMessage[PIPELINE_MESSAGE_SIZE];
+        const PipelineFailure retry = runSteps(copyOfInput(pasted, inputLength), inputLength, next, &open, timeoutMs,
+                                               text, units, retryMessage);
+        logMessage("Reading %d of the pasted text: %d", reading, static_cast<int>(retry));
+        if (retry == FAILED_FIRST) {
+            // Past the last reading the decoder says why the text itself does
+            // not read, which tells more than the packer's refusal of a block.
+            if (strstr(retryMessage, NO_OTHER_READING) == nullptr) memcpy(message, retryMessage, PIPELINE_MESSAGE_SIZE);
+            break;
+        }
+        failure = retry;
+        if (failure != FAILED_SECOND) memcpy(message, retryMessage, PIPELINE_MESSAGE_SIZE);
+    }
+    free(pasted);
+    return failure == FAILED_NOWHERE;
+}
+
+}  // namespace
+
+bool runTranslatePipeline(char* input, int32_t inputLength, const TranslateStep& first, const TranslateStep* second,
+                          uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
+    if (second != nullptr && strcmp(first.program, DECODE_PROGRAM) == 0 && first.arguments[1] == nullptr) {
+        return runReadingPipeline(input, inputLength, first, *second, timeoutMs, text, units, message);
+    }
+    return runSteps(input, inputLength, first, second, timeoutMs, text, units, message) == FAILED_NOWHERE;
 }

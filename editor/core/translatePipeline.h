@@ -40,6 +40,9 @@ TranslateStep openStep(const char* vocabulary);
 // for none. Writes at most size bytes, terminator included.
 void stepArgumentsText(const TranslateStep& step, char* text, int size);
 
+// The most readings of a pasted text the way back tries.
+constexpr int MOST_TRIED_READINGS = 4;
+
 // Room for the text of a failure box, terminator included.
 constexpr int PIPELINE_MESSAGE_SIZE = RUN_FAILURE_TEXT_SIZE;
 
@@ -54,6 +57,10 @@ int32_t initialOutputCapacity(int32_t inputLength);
 // a 0 unit. On failure returns false, hands over nothing and writes the text
 // of the box to show into message: the box's own line and, when the failing
 // program said why on standard error, its name and first error line beneath
-// (formatRunFailure).
+// (formatRunFailure). When the first step is DECODE_PROGRAM with the
+// vocabulary alone and the second refuses its bytes, the decoder's next
+// readings of the text (a pasted mail's blocks of lines, -b2 and on, up to
+// MOST_TRIED_READINGS) are tried in turn; the message is then the first
+// refusal's, or the decoder's reason why the text itself does not read.
 bool runTranslatePipeline(char* input, int32_t inputLength, const TranslateStep& first, const TranslateStep* second,
                           uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE]);

@@ -18,6 +18,12 @@ namespace {
 
 const char* const HARVEST_PROGRAM = "zarnoGlotHarvest";
 const char* const SHUFFLE_PROGRAM = "zarnoGlotShuffle";
+// The filter that checks a vocabulary: it loads every vocabulary as the
+// translations' filters do, and refuses more than the decoder does.
+const char* const CHECK_PROGRAM = "zarnoGlotEncode";
+// What it is given to encode, and the room for the few words it writes.
+const char CHECK_INPUT[] = "x";
+constexpr int32_t CHECK_OUTPUT_CAPACITY = 64;
 // A line of a word list or a vocabulary: a word of at most 7 bytes and the
 // platform's line end (CR LF).
 constexpr int32_t WORD_LINE_BYTES = 9;
@@ -92,6 +98,7 @@ struct VocabularyTool {
 
 const VocabularyTool HARVESTER = {HARVEST_PROGRAM, WORD_LIST_OUTPUT_CAPACITY, "No word list was made", false, true};
 const VocabularyTool SHUFFLER = {SHUFFLE_PROGRAM, VOCABULARY_OUTPUT_CAPACITY, "No vocabulary was made", true, false};
+const VocabularyTool CHECKER = {CHECK_PROGRAM, CHECK_OUTPUT_CAPACITY, "This vocabulary cannot be used", false, true};
 
 // One run of a vocabulary tool over input into a new output block. On
 // success hands over the block and its length; on failure writes the box's
@@ -191,6 +198,16 @@ bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLe
 bool runShuffler(const char* wordList, int32_t length, const char* argument, char** vocabulary,
                  int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE]) {
     return runTool(SHUFFLER, argument, wordList, length, vocabulary, vocabularyLength, message);
+}
+
+bool checkVocabulary(const char* name, char message[RUN_FAILURE_TEXT_SIZE]) {
+    char* written = nullptr;
+    int32_t writtenLength = 0;
+    if (!runTool(CHECKER, name, CHECK_INPUT, 1, &written, &writtenLength, message)) {
+        return false;
+    }
+    free(written);
+    return true;
 }
 
 const char* passphraseArgument(const wchar_t* passphrase, const wchar_t* repeated,

@@ -48,6 +48,11 @@ bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLe
 bool runShuffler(const char* wordList, int32_t length, const char* argument, char** vocabulary,
                  int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE]);
 
+// Runs zarnoGlotEncode with the vocabulary named (in the editor's folder)
+// over one byte: the filters' own check of a vocabulary. On refusal writes
+// the box's text, with the encoder's reason, into message.
+bool checkVocabulary(const char* name, char message[RUN_FAILURE_TEXT_SIZE]);
+
 // Checks the passphrase typed twice and makes the shuffler's argument from
 // it: the passphrase in UTF-8, which the runner hands over unchanged (the
 // shuffler reads its argument as UTF-8). Returns the text of the refusal,

@@ -219,6 +219,12 @@ bool select_vcb(HWND owner) {
     if (!fileLiesInFolder(fileName, currentDirectory) && !copyVocabularyInto(owner, fileName, currentDirectory, name)) {
         return false;
     }
+    // A vocabulary the filters would refuse is refused now, in their words,
+    // rather than at the first translation.
+    char refusal[RUN_FAILURE_TEXT_SIZE];
+    if (!checkVocabulary(utf8Name(name).text, refusal)) {
+        return showError(owner, refusal, VOCABULARY_CAPTION);
+    }
     wcscpy(editorState.vocabularyName, name);
     return true;
 }

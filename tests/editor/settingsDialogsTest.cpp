@@ -134,17 +134,24 @@ std::string replaceQuestion(const std::string& name) {
 // same name is replaced only when the user agrees again.
 TEST_F(SettingsDialogsTest, SelectVocabularyTakesItsFileIntoTheEditorsFolder) {
     const std::string name63 = std::string(59, 'v') + ".vcb";
+    // Distinct vocabularies the filters take, so that the file found in the
+    // editor's folder afterwards tells which one was copied.
+    const std::string outside = vocabularyText(makeTestVocabulary(1), "\n", true);
+    const std::string inside = vocabularyText(makeTestVocabulary(2), "\n", true);
+    const std::string vocabulary = vocabularyText(makeTestVocabulary(3), "\r\n", true);
     const std::string name64 = std::string(60, 'v') + ".vcb";
     const std::string personal = "meine-w\xC3\xB6rter.vcb";
     ASSERT_TRUE(CreateDirectoryW(widen(doc("voc")).c_str(), nullptr));
-    ASSERT_TRUE(writeFile(doc("voc\\mine.vcb"), "outside"));
+    ASSERT_TRUE(writeFile(doc("voc\\mine.vcb"), outside));
     for (const std::string& name : {name63, name64, personal}) {
-        ASSERT_TRUE(writeFile(doc("voc\\" + name), "vocabulary"));
+        ASSERT_TRUE(writeFile(doc("voc\\" + name), vocabulary));
     }
-    start("old.vcb\r\nC:\\Data\r\nConsolas,10\r\n");
+    // One the filters refuse, with their reason.
+    ASSERT_TRUE(writeFile(doc("voc\\short.vcb"), "one\ntwo\nthree\n"));
+    start("old.vcb\r\nC:\\Data\r\nConsolas,10\r\n", {"zarnoGlotEncode.exe"});
     const std::string here = session.folder;
-    ASSERT_TRUE(writeFile(joinPath(here, "local.vcb"), "vocabulary"));
-    ASSERT_TRUE(writeFile(joinPath(here, "mine.vcb"), "inside"));
+    ASSERT_TRUE(writeFile(joinPath(here, "local.vcb"), vocabulary));
+    ASSERT_TRUE(writeFile(joinPath(here, "mine.vcb"), inside));
     const char* const caption = "Select Vocabulary File";
 
     cancel(CMD_SELECT_VOCABULARY, caption);
@@ -156,13 +163,13 @@ TEST_F(SettingsDialogsTest, SelectVocabularyTakesItsFileIntoTheEditorsFolder) {
         std::vector<int> answers;   // to the copy question, then to the replace question
         std::string here;           // the file of that name in the editor's folder afterwards
     } cases[] = {
-        {"mine.vcb", {IDNO}, "inside"},
-        {"mine.vcb", {IDYES, IDNO}, "inside"},
-        {name63, {IDYES}, "vocabulary"},
-        {name63, {IDYES}, "vocabulary"},   // the same file is there already: no second question
-        {personal, {IDYES}, "vocabulary"},
-        {"mine.vcb", {IDYES, IDYES}, "outside"},
-        {name63, {IDNO}, "vocabulary"},    // keeps mine.vcb, as the configuration shows
+        {"mine.vcb", {IDNO}, inside},
+        {"mine.vcb", {IDYES, IDNO}, inside},
+        {name63, {IDYES}, vocabulary},
+        {name63, {IDYES}, vocabulary},   // the same file is there already: no second question
+        {personal, {IDYES}, vocabulary},
+        {"mine.vcb", {IDYES, IDYES}, outside},
+        {name63, {IDNO}, vocabulary},    // keeps mine.vcb, as the configuration shows
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name + " " + std::to_string(c.answers.size()));
@@ -183,6 +190,11 @@ TEST_F(SettingsDialogsTest, SelectVocabularyTakesItsFileIntoTheEditorsFolder) {
     EXPECT_TRUE(noMessageBoxFor(session, 100));
     choose(CMD_SELECT_VOCABULARY, caption, widen(doc("voc\\mine.vcb")));
     answerQuestion(caption, copyQuestion("mine.vcb"), IDYES);
+    // Refused in the filters' words, and the vocabulary in use stays.
+    choose(CMD_SELECT_VOCABULARY, caption, widen(doc("voc\\short.vcb")));
+    answerQuestion(caption, copyQuestion("short.vcb"), IDYES);
+    expectError(caption, "This vocabulary cannot be used: zarnoGlotEncode ended with exit status 1.\n"
+                         "zarnoGlotEncode: vocabulary has 3 entries; 4608 required");
 
     // The configuration is written back beside the program.
     EXPECT_EQ(exitAndReadConfiguration(), "mine.vcb\r\nC:\\Data\r\nConsolas,10\r\n");
@@ -192,7 +204,7 @@ TEST_F(SettingsDialogsTest, SelectVocabularyTakesItsFileIntoTheEditorsFolder) {
     for (const std::string& line : logLines(session)) {
         starts += line == "select_vcb() start";
     }
-    EXPECT_EQ(starts, 12u);
+    EXPECT_EQ(starts, 13u);
 }
 
 TEST_F(SettingsDialogsTest, SelectFontAppliesTheFontAndKeepsItsFaceAndWholePoints) {

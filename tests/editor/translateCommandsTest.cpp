@@ -111,6 +111,8 @@ TEST_F(TranslateCommandsTest, FailuresShowTheirBoxAndKeepTheDocument) {
         wordChanged = encoded.substr(0, firstBlank + 1) + L"welder" + encoded.substr(secondBlank);
     }
     const std::wstring wordMisspelt = encoded.substr(0, firstBlank + 1) + L"qqqq" + encoded.substr(secondBlank);
+    const std::string misspeltBox = "First external program failed, error code: 1.\nzarnoGlotDecode: unknown word: qqqq "
+                                    "(line 1, column " + std::to_string(firstBlank + 2) + ")";
     // A sealed text with its 15th word (bytes 21 and 22, in the ciphertext)
     // swapped for another word: the tag fails.
     const std::wstring sealed = encodeWithFilters(letter, true);
@@ -147,9 +149,10 @@ TEST_F(TranslateCommandsTest, FailuresShowTheirBoxAndKeepTheDocument) {
         {"sealed text altered", DEFAULT_INI, true, nullptr, sealedChanged, CMD_FROM_ZARNOGLOT,
          "First external program failed, error code: 1.\nzarnoGlotPack: the text is damaged or was altered"},
         {"word not in the vocabulary", DEFAULT_INI, true, nullptr, wordMisspelt, CMD_FROM_ZARNOGLOT,
-         "First external program failed, error code: 1.\nzarnoGlotDecode: unknown word: qqqq"},
+         misspeltBox.c_str()},
         {"plain text back", DEFAULT_INI, true, nullptr, letter, CMD_FROM_ZARNOGLOT,
-         "First external program failed, error code: 1.\nzarnoGlotDecode: unknown word: Dear"},
+         "First external program failed, error code: 1.\nzarnoGlotDecode: this does not look like ZarnoGlot "
+         "(4 of its 6 words are not in the vocabulary sample.vcb)"},
         {"unpaired surrogate", DEFAULT_INI, true, nullptr, L"ab\xD800" L"cd", CMD_TO_ZARNOGLOT,
          "Cannot convert document to UTF-8 (memory?)."},
         {"filters missing", DEFAULT_INI, false, nullptr, letter, CMD_TO_ZARNOGLOT,
