@@ -134,7 +134,8 @@ void reportDecodeFailure(std::FILE* errors, const Dictionary& dictionary, const 
     if (from >= textStart && from - textStart < count) {
         TextSurvey survey;
         std::size_t skip = static_cast<std::size_t>(from - textStart);
-        surveyText(dictionary, text + skip, count - skip, &survey);
+        std::size_t surveyed = count - skip < SURVEY_BYTES ? count - skip : SURVEY_BYTES;
+        surveyText(dictionary, text + skip, surveyed, &survey);
         if (reportUnknownText(errors, vocabularyName, survey)) return;
     }
     char shown[8 * SHOWN_WORD_BYTES + 8];

@@ -24,6 +24,9 @@ struct TextSurvey {
 
 void surveyText(const Dictionary& dictionary, const unsigned char* bytes, std::size_t count, TextSurvey* survey);
 
+// The most text the survey of a failure looks at, from where it begins.
+constexpr std::size_t SURVEY_BYTES = 256 * 1024;
+
 // Where a byte of a text stands, line and column (in characters) both
 // counted from 1; a line ends at "\n", "\r\n" or a "\r" alone.
 struct TextPosition {
@@ -42,7 +45,7 @@ void showWord(const TolerantWord& word, char* text, std::size_t size);
 // errors. text holds count bytes of the text from textStart on (textStart 0:
 // the whole text, so that the line and column can be told; count 0: none at
 // hand), for the position and for the survey of the words from the failing
-// one on (all of them for the whole text).
+// one on (from the first for the whole text), at most SURVEY_BYTES of them.
 void reportDecodeFailure(std::FILE* errors, const Dictionary& dictionary, const char* vocabularyName,
                          DecodeResult result, const DecoderState& state, const unsigned char* text,
                          std::size_t count, std::uint64_t textStart);
