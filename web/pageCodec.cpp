@@ -1,7 +1,9 @@
-// The page's entry points into the programs' own code: the encoder's and
-// the decoder's stream steps over bytes held in memory, the harvester and
-// the shuffler over memory streams, and the vocabulary loader's canonical
-// bytes that a sealed text's key is derived from. Every reason for a
+// The page's entry points into the programs' own code: the encoder's stream
+// steps and the decoder's reading of a text (a pasted mail's blocks
+// included, as zarnoGlotDecode reads them) over bytes held in memory, the
+// harvester and the shuffler over memory streams, and the vocabulary
+// loader's check and canonical bytes that a sealed text's key is derived
+// from. Every reason for a
 // failure goes to standard error in the programs' own words, where the
 // page's worker collects it; results are left in one block that the worker
 // copies out, and that is wiped when it is cleared.
@@ -14,9 +16,11 @@
 
 #include "byteOutput.h"
 #include "consoleProgram.h"
+#include "decodeReport.h"
 #include "decoder.h"
 #include "encoder.h"
 #include "harvester.h"
+#include "messageBlocks.h"
 #include "platform.h"
 #include "shuffler.h"
 
@@ -140,27 +144,69 @@ EMSCRIPTEN_KEEPALIVE int pageEncode(const unsigned char* bytes, std::size_t coun
     return 0;
 }
 
-// Reads ZarnoGlot text back into bytes with the vocabulary file, as
-// zarnoGlotDecode does. Returns the program's exit status.
-EMSCRIPTEN_KEEPALIVE int pageDecode(const unsigned char* text, std::size_t count) {
+// The lines of the text the last pageDecode read (0 when all of it).
+static TextReading lastReading;
+
+// A text too long to be searched for a pasted mail's blocks, in steps with
+// a progress report after each.
+static DecodeResult decodeInSteps(const Dictionary& dictionary, const unsigned char* text, std::size_t count,
+                                  DecoderState* state) {
+    DecodeResult status = DECODE_OK;
+    for (std::size_t done = 0; status == DECODE_OK && done < count; done += STEP_BYTES) {
+        std::size_t step = count - done < STEP_BYTES ? count - done : STEP_BYTES;
+        status = decodeText(dictionary, state, text + done, step, &output);
+        reportProgress(static_cast<double>(done + step), static_cast<double>(count));
+    }
+    if (status == DECODE_OK) status = finishDecoding(dictionary, state, &output);
+    return status;
+}
+
+// Reads the reading-th reading of ZarnoGlot text (messageBlocks.h) back
+// into bytes with the vocabulary file, as zarnoGlotDecode -bN does; its
+// reasons name the vocabulary as vocabularyName. Returns the program's exit
+// status, or 2 when there is no such reading of a text that reads.
+EMSCRIPTEN_KEEPALIVE int pageDecode(const unsigned char* text, std::size_t count, int reading,
+                                    const char* vocabularyName) {
     static Dictionary dictionary;
     clearResult();
+    lastReading = TextReading{0, 0, true};
     if (!loadDictionary(VOCABULARY_FILE, &dictionary)) return 1;
     openOutputBuffer(&output, appendToResult, nullptr);
     DecoderState state;
     resetDecoderState(&state);
-    DecodeResult status = DECODE_OK;
-    for (std::size_t done = 0; status == DECODE_OK && done < count; done += STEP_BYTES) {
-        std::size_t step = count - done < STEP_BYTES ? count - done : STEP_BYTES;
-        status = decodeText(dictionary, &state, text + done, step, &output);
-        reportProgress(static_cast<double>(done + step), static_cast<double>(count));
+    DecodeResult status = DECODE_NO_OTHER_BLOCK;
+    if (count <= WHOLE_TEXT_BYTES) {
+        status = decodeWholeText(dictionary, text, count, reading, &state, &output, &lastReading);
+    } else if (reading == 1) {
+        status = decodeInSteps(dictionary, text, count, &state);
     }
-    if (status == DECODE_OK) status = finishDecoding(dictionary, &state, &output);
     if (status == DECODE_OK && !flushOutput(&output)) status = DECODE_WRITE_ERROR;
     if (status == DECODE_OK) return 0;
-    std::fprintf(stderr, decodeMessage(status), DECODER_NAME, reinterpret_cast<char*>(state.word));
+    reportDecodeFailure(stderr, dictionary, vocabularyName, status, state, text, count, 0);
     clearResult();
-    return 1;
+    return status == DECODE_NO_OTHER_BLOCK ? 2 : 1;
+}
+
+// The first and the last line that the last pageDecode read, 0 when it read
+// the whole text.
+EMSCRIPTEN_KEEPALIVE unsigned long pageReadFirstLine() {
+    return lastReading.wholeText ? 0 : lastReading.firstLine;
+}
+
+EMSCRIPTEN_KEEPALIVE unsigned long pageReadLastLine() {
+    return lastReading.wholeText ? 0 : lastReading.lastLine;
+}
+
+// Checks the vocabulary file as the filters do when it is chosen, in
+// zarnoGlotEncode's words (the editor's check runs that program). Returns
+// its exit status.
+EMSCRIPTEN_KEEPALIVE int pageCheckVocabulary() {
+    static VocabularyBlob vocabulary;
+    clearResult();
+    if (!loadVocabulary(VOCABULARY_FILE, &vocabulary)) return 1;
+    freeVocabulary(&vocabulary);
+    wipeBytes(&vocabulary, sizeof vocabulary);
+    return 0;
 }
 
 // Leaves the vocabulary file's canonical bytes in the result block, as

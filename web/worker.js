@@ -32,6 +32,17 @@ const ARGON2_OPTIONS = { iterations: 3, memorySize: 65536, parallelism: 1, hashL
 const ZLIB_FIRST_BYTE = 0x78;
 const WRONG_VOCABULARY = 'zarnoGlotPack: the text was sealed with another vocabulary';
 const DAMAGED_SEAL = 'zarnoGlotPack: the text is damaged or was altered';
+const NOTHING_TO_READ = 'zarnoGlotPack: nothing to read: the input is empty';
+// A pasted mail may hold more than one block of lines that the decoder
+// reads (pageDecode's readings); only the sealed text's check and tag tell
+// the right one, so the next is tried while one is refused, as the editor
+// does. pageDecode answers NO_OTHER_READING past the last reading of a text
+// that reads as it stands.
+const MOST_TRIED_READINGS = 4;
+const NO_OTHER_READING = 2;
+// Results up to this many bytes are shown in the text box; longer ones are
+// offered as a file, since a text area that long stalls the page.
+const SHOW_LIMIT = 4 * 1000 * 1000;
 const NO_SUBTLE_CRYPTO = 'Sealing and opening texts need the browser\'s cryptography, which it gives only to a ' +
     'page opened from its file or over https: open zarnoglot.html that way. Nothing was changed.';
 
@@ -227,8 +238,8 @@ async function unpackPayload(payload) {
 }
 
 // Runs one of the codec's entry points over bytes copied into its memory.
-// Returns the result block, or throws the programs' own words.
-function runCodec(codec, bytes, call) {
+// Returns its exit status and the result block.
+function runCodecForStatus(codec, bytes, call) {
   programLines = [];
   const place = codec._malloc(Math.max(1, bytes.length));
   if (place === 0) throw new PageFailure('Out of memory.');
@@ -242,8 +253,28 @@ function runCodec(codec, bytes, call) {
   }
   const result = codec.HEAPU8.slice(codec._pageResultBytes(), codec._pageResultBytes() + codec._pageResultLength());
   codec._pageClearResult();
+  return { status, result };
+}
+
+// The same, throwing the programs' own words when it fails.
+function runCodec(codec, bytes, call) {
+  const { status, result } = runCodecForStatus(codec, bytes, call);
   if (status !== 0) throw new PageFailure(programLines.join('\n') || 'Failed.');
   return result;
+}
+
+// Calls with a zero-terminated copy of the text in the codec's memory.
+function withCString(codec, text, call) {
+  const bytes = new TextEncoder().encode(text);
+  const place = codec._malloc(bytes.length + 1);
+  if (place === 0) throw new PageFailure('Out of memory.');
+  codec.HEAPU8.set(bytes, place);
+  codec.HEAPU8[place + bytes.length] = 0;
+  try {
+    return call(place);
+  } finally {
+    codec._free(place);
+  }
 }
 
 function randomSeed() {
@@ -253,15 +284,41 @@ function randomSeed() {
 // Runs the encoder or the decoder with the job's vocabulary, which stays in
 // the codec's memory only while it is needed.
 function runWithVocabulary(codec, vocabulary, bytes, call) {
+  const { status, result } = runWithVocabularyForStatus(codec, vocabulary, bytes, call);
+  if (status !== 0) throw new PageFailure(programLines.join('\n') || 'Failed.');
+  return result;
+}
+
+function runWithVocabularyForStatus(codec, vocabulary, bytes, call) {
   codec.FS.writeFile(VOCABULARY_FILE, vocabulary);
   try {
-    return runCodec(codec, bytes, call);
+    return runCodecForStatus(codec, bytes, call);
   } finally {
     // The file system keeps its own copy of the file's bytes.
     const file = codec.FS.lookupPath(VOCABULARY_FILE).node;
     if (file.contents) file.contents.fill(0);
     codec.FS.unlink(VOCABULARY_FILE);
   }
+}
+
+// The reading-th reading of ZarnoGlot text with the job's vocabulary:
+// { status, bytes, firstLine, lastLine } (lines 0 when the whole text was read).
+function decodeReading(codec, job, text, reading) {
+  return withCString(codec, job.vocabularyName, name => {
+    const { status, result } = runWithVocabularyForStatus(codec, job.vocabulary, text,
+                                                           place => codec._pageDecode(place, text.length, reading, name));
+    return { status, bytes: result, firstLine: codec._pageReadFirstLine(), lastLine: codec._pageReadLastLine() };
+  });
+}
+
+// Whether bytes could be what zarnoGlotPack writes: a zlib stream's header,
+// or a sealed text whose payload has a padded length.
+function hasPackedShape(bytes) {
+  if (bytes.length >= 2 && bytes[0] === ZLIB_FIRST_BYTE) {
+    return ((ZLIB_FIRST_BYTE << 8) | bytes[1]) % 31 === 0 && (bytes[1] & 0x20) === 0;
+  }
+  const payload = bytes.length - SALT_BYTES - CHECK_BYTES - TAG_BYTES;
+  return payload >= 0 && paddedLength(payload) === payload;
 }
 
 // Without a secure context (a page served over plain http) the browser
@@ -328,9 +385,14 @@ async function sealPacked(canonical, packed) {
   }
 }
 
-// The payload of a sealed text, once its tag has verified.
-async function openSealed(canonical, sealed) {
-  const { key, check } = await deriveKey(canonical, sealed.subarray(0, SALT_BYTES), 'decrypt');
+// The payload of a sealed text, once its tag has verified. keys keeps the
+// keys derived in one job by their salts: blocks of one pasted mail that
+// differ only at their ends share the salt.
+async function openSealed(canonical, sealed, keys) {
+  const salt = sealed.subarray(0, SALT_BYTES);
+  const saltText = Array.from(salt).join(',');
+  if (!keys.has(saltText)) keys.set(saltText, await deriveKey(canonical, salt, 'decrypt'));
+  const { key, check } = keys.get(saltText);
   if (check[0] !== sealed[SALT_BYTES] || check[1] !== sealed[SALT_BYTES + 1]) {
     throw new PageFailure(WRONG_VOCABULARY);
   }
@@ -342,49 +404,144 @@ async function openSealed(canonical, sealed) {
   }
 }
 
-// Pack, seal, then write the sealed bytes as ZarnoGlot.
+// The line ends of UTF-8 text: 'lf' (LF alone, or none), 'crlf' (CR LF
+// alone), or 'mixed' (a CR alone, or both kinds), which a text area cannot
+// hold exactly, since it keeps every line end as LF.
+function lineEndsOf(bytes) {
+  let lf = false;
+  let crLf = false;
+  for (let i = 0; i < bytes.length; i++) {
+    if (bytes[i] === 0x0d) {
+      if (bytes[i + 1] !== 0x0a) return 'mixed';
+      crLf = true;
+      i++;
+    } else if (bytes[i] === 0x0a) {
+      lf = true;
+    }
+  }
+  if (lf && crLf) return 'mixed';
+  return crLf ? 'crlf' : 'lf';
+}
+
+// A result as the page shows it: the bytes, their line ends, and the text
+// for the text box when it fits there exactly (else the page offers a file).
+function shownResult(bytes, notUtf8Reason) {
+  let text;
+  try {
+    text = new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+  } catch (error) {
+    throw new PageFailure(notUtf8Reason);
+  }
+  const lineEnds = lineEndsOf(bytes);
+  const fits = bytes.length <= SHOW_LIMIT && lineEnds !== 'mixed' && !text.includes('\0');
+  return { bytes, lineEnds, text: fits ? text.replace(/\r\n/g, '\n') : null };
+}
+
+// Pack, seal, then write the sealed bytes as ZarnoGlot, and check that the
+// ZarnoGlot reads back into them before it is shown. Text that is
+// ZarnoGlot of the vocabulary already is not written again.
 async function toZarnoGlot(job) {
   const codec = await codecReady;
   requireSubtleCrypto();
   let canonical = null;
   let packed = null;
+  let sealed = null;
   try {
     canonical = canonicalVocabulary(codec, job.vocabulary);
+    stage = 'Checking the text';
+    const already = decodeReading(codec, job, job.text, 1);
+    const isZarnoGlot = already.status === 0 && hasPackedShape(already.bytes);
+    already.bytes.fill(0);
+    if (isZarnoGlot) {
+      throw new PageFailure('This text is ZarnoGlot written with ' + job.vocabularyLabel +
+          ' already: To text reads it. Nothing was changed.');
+    }
     packed = await pack(job.text);
     job.text.fill(0);
-    const sealed = await sealPacked(canonical, packed);
+    sealed = await sealPacked(canonical, packed);
     stage = 'Writing ZarnoGlot';
-    return { bytes: runWithVocabulary(codec, job.vocabulary, sealed,
-                                      place => codec._pageEncode(place, sealed.length, randomSeed())),
-             notes: [] };
+    const sealedLength = sealed.length;
+    const written = runWithVocabulary(codec, job.vocabulary, sealed,
+                                      place => codec._pageEncode(place, sealedLength, randomSeed()));
+    stage = 'Checking the ZarnoGlot';
+    const back = decodeReading(codec, job, written, 1);
+    const readsBack = back.status === 0 && back.bytes.length === sealed.length && back.bytes.every((b, i) => b === sealed[i]);
+    back.bytes.fill(0);
+    if (!readsBack) {
+      throw new PageFailure('The ZarnoGlot written with ' + job.vocabularyLabel + ' does not read back: nothing was changed.');
+    }
+    return shownResult(written, 'The ZarnoGlot written is not UTF-8 text: nothing was changed.');
   } finally {
     if (canonical) canonical.fill(0);
     if (packed) packed.fill(0);
+    if (sealed) sealed.fill(0);
     job.vocabulary.fill(0);
   }
 }
 
-// Read the ZarnoGlot, then open and unpack a sealed text, or unpack an
-// unsealed one of an earlier version as it is. As zarnoGlotPack -d with a
-// vocabulary, the packer's loader checks the vocabulary for both.
+// Opens a sealed text, or unpacks an unsealed one of an earlier version as
+// it is.
+async function openReading(canonical, packed, keys) {
+  if (packed.length === 0) throw new PageFailure(NOTHING_TO_READ);
+  if (packed[0] === ZLIB_FIRST_BYTE) return { bytes: await unpack(packed), sealed: false };
+  if (packed.length < SALT_BYTES + CHECK_BYTES + TAG_BYTES) throw new PageFailure(DAMAGED_SEAL);
+  requireSubtleCrypto();
+  const payload = await openSealed(canonical, packed, keys);
+  try {
+    return { bytes: await unpackPayload(payload), sealed: true };
+  } finally {
+    payload.fill(0);
+  }
+}
+
+// Read the ZarnoGlot (the blocks of a pasted mail in turn while one is
+// refused), then open it. As zarnoGlotPack -d with a vocabulary, the
+// packer's loader checks the vocabulary for both kinds of text. The refusal
+// shown is the first, unless the text itself does not read.
 async function toText(job) {
   const codec = await codecReady;
   let canonical = null;
-  let packed = null;
-  let payload = null;
+  const keys = new Map();
+  let refusal = null;
   try {
-    stage = 'Reading ZarnoGlot';
-    packed = runWithVocabulary(codec, job.vocabulary, job.text, place => codec._pageDecode(place, job.text.length));
-    canonical = canonicalVocabulary(codec, job.vocabulary);
-    if (packed[0] === ZLIB_FIRST_BYTE) return { bytes: await unpack(packed), notes: [], sealed: false };
-    if (packed.length < SALT_BYTES + CHECK_BYTES + TAG_BYTES) throw new PageFailure(DAMAGED_SEAL);
-    requireSubtleCrypto();
-    payload = await openSealed(canonical, packed);
-    return { bytes: await unpackPayload(payload), notes: [], sealed: true };
+    for (let reading = 1; reading <= MOST_TRIED_READINGS; reading++) {
+      stage = 'Reading ZarnoGlot';
+      const read = decodeReading(codec, job, job.text, reading);
+      if (read.status !== 0) {
+        if (refusal === null || read.status !== NO_OTHER_READING) refusal = programLines.join('\n') || 'Failed.';
+        break;
+      }
+      if (canonical === null) canonical = canonicalVocabulary(codec, job.vocabulary);
+      let opened = null;
+      try {
+        opened = await openReading(canonical, read.bytes, keys);
+      } catch (error) {
+        if (!(error instanceof PageFailure)) throw error;
+        if (refusal === null) refusal = error.message;
+        continue;
+      } finally {
+        read.bytes.fill(0);
+      }
+      // The bytes have opened: this is the reading, text or not.
+      const shown = shownResult(opened.bytes, 'The ZarnoGlot text reads back as ' + opened.bytes.length +
+          ' bytes that are not UTF-8 text: read it with zarnoGlotDecode and zarnoGlotPack -d.');
+      return { ...shown, sealed: opened.sealed, firstLine: read.firstLine, lastLine: read.lastLine };
+    }
+    throw new PageFailure(refusal);
   } finally {
     if (canonical) canonical.fill(0);
-    if (packed) packed.fill(0);
-    if (payload) payload.fill(0);
+    job.vocabulary.fill(0);
+  }
+}
+
+// Checks a vocabulary file as the filters do when it is chosen.
+async function checkVocabulary(job) {
+  const codec = await codecReady;
+  stage = 'Checking the vocabulary';
+  try {
+    runWithVocabulary(codec, job.vocabulary, new Uint8Array(0), () => codec._pageCheckVocabulary());
+    return { bytes: new Uint8Array(0) };
+  } finally {
     job.vocabulary.fill(0);
   }
 }
@@ -407,13 +564,13 @@ async function makeVocabulary(job) {
   }
 }
 
-const JOBS = { toZarnoGlot, toText, makeVocabulary };
+const JOBS = { toZarnoGlot, toText, makeVocabulary, checkVocabulary };
 
 onmessage = async event => {
   const job = event.data;
   try {
-    const { bytes, notes, sealed } = await JOBS[job.kind](job);
-    postMessage({ kind: 'done', bytes, notes, sealed }, [bytes.buffer]);
+    const answer = await JOBS[job.kind](job);
+    postMessage({ kind: 'done', ...answer }, [answer.bytes.buffer]);
   } catch (error) {
     const reason = error instanceof PageFailure ? error.message : 'The page failed: ' + error;
     postMessage({ kind: 'failed', reason });

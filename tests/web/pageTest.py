@@ -10,6 +10,8 @@ when the case passed.
 import http.server
 import json
 import os
+import random
+import re
 import subprocess
 import sys
 import tempfile
@@ -24,6 +26,7 @@ from selenium.webdriver.common.by import By
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SAMPLE_BARN = os.path.join(TOP, "data", "sample.barn")
 SEALED_VECTORS = os.path.join(TOP, "tests", "pack", "sealedVectors.txt")
+MANGLINGS = os.path.join(TOP, "tests", "decode", "manglings.txt")
 # Accents, CJK, emoji (one joined by zero-width joiners) and Windows line ends.
 MIXED_TEXT = ("Grüße aus Köln, ça va? Ñandú.\r\n日本語のテキスト、中文的句子。\r\n"
               "😀 🎉 👩‍👩‍👧 emoji\r\n\r\nΤέλος — конец.\r\n").encode("utf-8")
@@ -72,16 +75,25 @@ class Page:
         """Presses a button and waits until the work ends; returns the state and the message."""
         self.browser.execute_script("document.getElementById('message').dataset.state = ''")
         self.element(button_id).click()
+        return self.wait()
+
+    def choose(self, chooser_id, *paths):
+        self.element(chooser_id).send_keys("\n".join(paths))
+
+    def choose_and_wait(self, chooser_id, *paths):
+        """Chooses files in a chooser whose choice is a job; returns its state and message."""
+        self.browser.execute_script("document.getElementById('message').dataset.state = ''")
+        self.choose(chooser_id, *paths)
+        return self.wait()
+
+    def wait(self):
         deadline = time.time() + WAIT_SECONDS
         while time.time() < deadline:
             state = self.element("message").get_attribute("data-state")
             if state in ("done", "failed"):
                 return state, self.element("message").text
             time.sleep(0.05)
-        raise AssertionError("%s: no answer within %d s" % (button_id, WAIT_SECONDS))
-
-    def choose(self, chooser_id, *paths):
-        self.element(chooser_id).send_keys("\n".join(paths))
+        raise AssertionError("no answer within %d s" % WAIT_SECONDS)
 
     def write_file(self, name, data):
         path = os.path.join(self.folder, name)
@@ -95,6 +107,28 @@ class Page:
         if result.returncode != 0:
             raise AssertionError("%s failed: %s" % (command, result.stderr.decode(errors="replace")))
         return result.stdout
+
+
+def natural_text(size, seed=11):
+    """Sentences of the bundled word list's words, size bytes of UTF-8 at most."""
+    words = open(SAMPLE_BARN, encoding="utf-8").read().split()
+    rng = random.Random(seed)
+    parts, total = [], 0
+    while total < size:
+        sentence = " ".join(rng.choice(words) for _ in range(rng.randint(4, 16)))
+        line = sentence[:1].upper() + sentence[1:] + rng.choice([". ", "? ", ".\n"])
+        parts.append(line)
+        total += len(line.encode("utf-8"))
+    return "".join(parts).encode("utf-8")[:size].decode("utf-8", errors="ignore")
+
+
+def wait_for_file(path):
+    deadline = time.time() + WAIT_SECONDS
+    while not os.path.exists(path) and time.time() < deadline:
+        time.sleep(0.1)
+    time.sleep(0.3)  # the browser renames the file once it is whole
+    expect(os.path.exists(path), "no file " + path)
+    return open(path, "rb").read()
 
 
 def expect(condition, what):
@@ -126,9 +160,9 @@ def mixed_text_round_trip(page):
     expect(page.text() == as_text_area(MIXED_TEXT), "round trip changed the text: %r" % page.text())
     expect(page.line_ends() == "crlf", "the Windows line ends were not recognised")
 
-    # A megabyte goes there and back while the page reports its progress.
-    megabyte = ("Ein Satz mit Wörtern, 一些字 und Zahlen %d.\n" * 40000)[:1000000]
-    megabyte = "".join("%s %d\n" % (line, number) for number, line in enumerate(megabyte.split("\n")))
+    # A megabyte of prose goes there and back, shown in the text box, while
+    # the page reports its progress.
+    megabyte = natural_text(1000000)
     page.set_text(megabyte)
     page.browser.execute_script("""
         window.seenMessages = [];
@@ -164,7 +198,7 @@ def filters_read_the_page_and_back(page):
     # The filters' sealed and unsealed texts (a personal vocabulary, chosen
     # in the page) read by the page.
     vocabulary = page.write_file("mine.vcb", page.run("./zarnoGlotShuffle 'filters check' < " + SAMPLE_BARN, b""))
-    page.choose("vocabulary", vocabulary)
+    expect(page.choose_and_wait("vocabulary", vocabulary) == ("done", "Using mine.vcb."), "mine.vcb not taken")
     for packer, read in (("./zarnoGlotPack " + vocabulary, "Opened with mine.vcb"),
                          ("./zarnoGlotPack", "unsealed text of an earlier version) with mine.vcb")):
         prose = page.run(packer + " | ./zarnoGlotEncode " + vocabulary, MIXED_TEXT)
@@ -188,7 +222,7 @@ def sealed_vectors():
 
 def sealed_vectors_open(page):
     for name, vocabulary, plain, sealed in sealed_vectors():
-        page.choose("vocabulary", vocabulary)
+        expect(page.choose_and_wait("vocabulary", vocabulary)[0] == "done", "vocabulary refused: " + vocabulary)
         page.set_text(page.run("./zarnoGlotEncode " + vocabulary, sealed).decode("utf-8"))
         state, message = page.press("to-text")
         try:
@@ -207,10 +241,14 @@ def vocabulary_matches_shuffle(page):
     made = os.path.join(page.folder, "personal.vcb")
     cases = [  # files, passphrase twice, the command line that makes the same vocabulary, or the reason
         ([few], "too few", "too few", None, "zarnoGlotHarvest: only 5 unique words found; 4608 required"),
-        ([SAMPLE_BARN], "one", "two", None, "The two passphrases differ"),
+        ([SAMPLE_BARN], "one", "two", None, "The two passphrases do not match. Please type them again."),
+        ([SAMPLE_BARN], "-t", "-t", None, "The passphrase cannot be -h or -t: zarnoGlotShuffle takes them as options."),
         ([SAMPLE_BARN], "Zürich 2026 ✓", "Zürich 2026 ✓", "./zarnoGlotShuffle 'Zürich 2026 ✓' < " + SAMPLE_BARN,
          None),
         ([first, second], "two texts", "two texts",
+         "cat %s %s | ./zarnoGlotHarvest | ./zarnoGlotShuffle 'two texts'" % (first, second), None),
+        # In the order of their names, as the editor joins them, whatever the order chosen.
+        ([second, first], "two texts", "two texts",
          "cat %s %s | ./zarnoGlotHarvest | ./zarnoGlotShuffle 'two texts'" % (first, second), None),
     ]
     for files, passphrase, again, command, reason in cases:
@@ -259,17 +297,160 @@ def damaged_text_keeps_input(page):
                                      (None, zlib.compress(b"a" * 200000, 9), "more than 8 times"),
                                      (other, vector, SEALED_ELSEWHERE)):
         if vocabulary is not None:
-            page.choose("vocabulary", vocabulary)
+            expect(page.choose_and_wait("vocabulary", vocabulary)[0] == "done", "vocabulary refused: " + vocabulary)
         prose = page.run("./zarnoGlotEncode " + (vocabulary or "sample.vcb"), data).decode("utf-8")
         page.set_text(prose)
         expect_failure(page, "to-text", reason, prose)
 
-    # A vocabulary that is not one.
-    page.choose("vocabulary", page.write_file("short.vcb", b"one\ntwo\nthree\n"))
-    page.set_text("Kept as it is.")
-    expect_failure(page, "to-zarnoglot", "zarnoGlotPack: vocabulary has 3 entries; 4608 required",
-                   "Kept as it is.")
-    expect_failure(page, "to-text", "zarnoGlotDecode: dictionary must contain 4608 words", "Kept as it is.")
+    # Vocabularies that are not ones are refused when chosen, in the
+    # encoder's words, and the one in use stays.
+    lines = open(SAMPLE_BARN, "rb").read().splitlines()[:4608]
+    for name, data, reason in (
+            ("short.vcb", b"one\ntwo\nthree\n", "zarnoGlotEncode: vocabulary has 3 entries; 4608 required"),
+            ("4607.vcb", b"\n".join(lines[:4607]) + b"\n", "zarnoGlotEncode: vocabulary has 4607 entries; 4608 required"),
+            ("twice.vcb", b"\n".join(lines[:4607] + lines[:1]) + b"\n",
+             "zarnoGlotEncode: vocabulary word 4608 repeats an earlier word"),
+            ("marked.vcb", b"\xef\xbb\xbf" + b"\n".join(lines) + b"\n",
+             "zarnoGlotEncode: the vocabulary begins with a byte-order mark"),
+            ("noise.vcb", random.Random(5).randbytes(5 * 1000 * 1000), "zarnoGlotEncode: ")):
+        page.set_text("Kept as it is.")
+        state, message = page.choose_and_wait("vocabulary", page.write_file(name, data))
+        expect(state == "failed" and reason in message and "Still using other.vcb." in message,
+               "%s: %s, %r" % (name, state, message))
+        expect(page.element("vocabulary-name").text == "Using other.vcb.", page.element("vocabulary-name").text)
+        expect(page.text() == "Kept as it is.", "the text box lost its input")
+
+
+def mangled_rows():
+    """The plain bytes and the (kind, name, reason, text) rows of tests/decode/manglings.txt."""
+    plain, rows = None, []
+    for line in open(MANGLINGS, encoding="utf-8"):
+        if line.startswith("#") or not line.strip():
+            continue
+        fields = line.rstrip("\n").split("|")
+        if fields[0] == "plain":
+            plain = bytes.fromhex(fields[1])
+        elif fields[0] in ("read", "refused"):
+            text = re.sub(r"\\(u\{[0-9A-F]+\}|x[0-9A-Fa-f]{2}|.)", unescape, fields[-1])
+            rows.append((fields[0], fields[1], fields[2] if fields[0] == "refused" else None, text))
+    return plain, rows
+
+
+def unescape(match):
+    code = match.group(1)
+    if code.startswith("u{"):
+        return chr(int(code[2:-1], 16))
+    if code.startswith("x") and len(code) == 3:
+        return chr(int(code[1:], 16))
+    return {"n": "\n", "r": "\r", "t": "\t"}.get(code, code)
+
+
+def as_typed(text):
+    """What the text box holds of a text: every line end as LF."""
+    return text.replace("\r\n", "\n").replace("\r", "\n")
+
+
+def mangled_messages_read_or_say_why(page):
+    plain, rows = mangled_rows()
+    for kind, name, reason, text in rows:
+        page.set_text(text)
+        state, message = page.press("to-text")
+        if kind == "read":
+            expect(state == "done" and page.text() == as_text_area(plain), "%s: %s: %s" % (name, state, message))
+        else:
+            expect(state == "failed" and reason in message, "%s: %s: %s" % (name, state, message))
+            expect(page.text() == as_typed(text), name + ": the text box lost its input")
+
+
+def one_job_at_a_time(page):
+    text = natural_text(2000000)
+    page.set_text(text)
+    # While a job runs, no other starts, the text box takes no typing and
+    # the button that started it keeps the focus.
+    during = page.browser.execute_script("""
+        const start = document.getElementById('to-zarnoglot');
+        start.focus();
+        start.click();
+        for (const id of ['to-text', 'to-zarnoglot', 'make-vocabulary', 'use-sample']) document.getElementById(id).click();
+        const area = document.getElementById('text');
+        return [area.readOnly, document.getElementById('message').dataset.state];""")
+    expect(during == [True, "working"], "during the job: %r" % during)
+    state, message = page.wait()
+    expect(state == "done" and "Sealed and written in ZarnoGlot with the bundled sample vocabulary" in message, message)
+    expect(page.browser.execute_script("return document.activeElement.id") == "to-zarnoglot", "the focus moved")
+    expect(page.element("text").get_attribute("readonly") is None, "the text box stays read-only")
+
+    # A vocabulary chosen is read and checked before anything uses it.
+    mine = page.write_file("mine.vcb", page.run("./zarnoGlotShuffle 'job check' < " + SAMPLE_BARN, b""))
+    page.set_text("Read before use.")
+    page.browser.execute_script("""
+        document.getElementById('message').dataset.state = '';
+        const chosen = new DataTransfer();
+        chosen.items.add(new File([arguments[0]], 'mine.vcb'));
+        const chooser = document.getElementById('vocabulary');
+        chooser.files = chosen.files;
+        chooser.dispatchEvent(new Event('change'));
+        document.getElementById('to-zarnoglot').click();""", open(mine, encoding="utf-8").read())
+    expect(page.wait() == ("done", "Using mine.vcb."), "the vocabulary's check did not end alone")
+    expect(page.text() == "Read before use.", "a job ran before the vocabulary was read")
+    state, message = page.press("to-zarnoglot")
+    expect(state == "done" and "with mine.vcb" in message, message)
+    back = page.run("./zarnoGlotDecode %s | ./zarnoGlotPack -d %s" % (mine, mine), page.text().encode("utf-8"))
+    expect(back == b"Read before use.", "not written with the chosen vocabulary: %r" % back)
+
+    # Make vocabulary runs alone while its files are read, and makes a vocabulary.
+    page.choose("files", SAMPLE_BARN)
+    page.element("passphrase").send_keys("made alone")
+    page.element("passphrase-again").send_keys("made alone")
+    page.browser.execute_script("document.getElementById('message').dataset.state = ''")
+    page.browser.execute_script("""
+        document.getElementById('make-vocabulary').click();
+        document.getElementById('to-zarnoglot').click();""")
+    state, message = page.wait()
+    expect(state == "done" and "vocabulary of 4608 words" in message, message)
+    page.element("download").click()
+    made = wait_for_file(os.path.join(page.folder, "personal.vcb"))
+    expect(made == page.run("./zarnoGlotShuffle 'made alone' < " + SAMPLE_BARN, b""), "personal.vcb is no vocabulary")
+
+
+def large_result_offered_as_a_file(page):
+    # Too long for the text box: offered as a file, the input kept.
+    text = natural_text(2500000, seed=3)
+    page.set_text(text)
+    state, message = page.press("to-zarnoglot")
+    expect(state == "done" and "too long for the text box: it is offered as a file" in message, message)
+    expect(page.text() == text, "the text box lost its input")
+    page.element("save").click()
+    prose = wait_for_file(os.path.join(page.folder, "zarnoglot.txt"))
+    expect(page.run("./zarnoGlotDecode sample.vcb | ./zarnoGlotPack -d sample.vcb", prose) == text.encode("utf-8"),
+           "the offered file does not read back")
+
+    # The file opened reads back; written again, it is refused as ZarnoGlot already.
+    state, message = page.choose_and_wait("message-file", os.path.join(page.folder, "zarnoglot.txt"))
+    expect(state == "done" and "Opened zarnoglot.txt" in message, message)
+    state, message = page.press("to-zarnoglot")
+    expect(state == "failed" and "is ZarnoGlot written with the bundled sample vocabulary already" in message, message)
+    state, message = page.press("to-text")
+    expect(state == "done" and page.text() == text, message)
+
+
+def lone_cr_kept_exactly(page):
+    data = b"one\rtwo\r\nthree\nfour\r"
+    prose = page.run("./zarnoGlotPack sample.vcb | ./zarnoGlotEncode sample.vcb", data).decode("utf-8")
+    page.set_text(prose)
+    state, message = page.press("to-text")
+    expect(state == "done" and "cannot stand in the text box exactly: it is offered as a file" in message, message)
+    expect(page.text() == prose, "the text box lost its input")
+    page.element("save").click()
+    expect(wait_for_file(os.path.join(page.folder, "message.txt")) == data, "the offered file has other bytes")
+
+    # Opened from a file, the same bytes go to ZarnoGlot as they are.
+    state, message = page.choose_and_wait("message-file", page.write_file("lines.txt", data))
+    expect(state == "done" and "Opened lines.txt" in message, message)
+    state, message = page.press("to-zarnoglot")
+    expect(state == "done", message)
+    back = page.run("./zarnoGlotDecode sample.vcb | ./zarnoGlotPack -d sample.vcb", page.text().encode("utf-8"))
+    expect(back == data, "the opened file's bytes changed: %r" % back)
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -324,6 +505,10 @@ CASES = {
     "vocabularyMatchesShuffle": vocabulary_matches_shuffle,
     "damagedTextKeepsInput": damaged_text_keeps_input,
     "sealedVectorsOpen": sealed_vectors_open,
+    "mangledMessagesReadOrSayWhy": mangled_messages_read_or_say_why,
+    "oneJobAtATime": one_job_at_a_time,
+    "largeResultOfferedAsAFile": large_result_offered_as_a_file,
+    "loneCrKeptExactly": lone_cr_kept_exactly,
 }
 
 
