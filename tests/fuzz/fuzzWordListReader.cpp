@@ -15,9 +15,29 @@
 
 static WordList list;
 
+// Well-formed UTF-8 by the table of RFC 3629: the second byte's range
+// depends on the lead byte.
+static bool wellFormed(const std::string& bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        int more = lead < 0x80 ? 0 : lead >= 0xC2 && lead <= 0xDF ? 1 : lead >= 0xE0 && lead <= 0xEF ? 2
+                 : lead >= 0xF0 && lead <= 0xF4 ? 3 : -1;
+        if (more < 0 || i + static_cast<std::size_t>(more) >= bytes.size()) return false;
+        unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+        unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+        for (int k = 1; k <= more; ++k) {
+            unsigned char next = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
+            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
+        }
+        i += static_cast<std::size_t>(more) + 1;
+    }
+    return true;
+}
+
 // The words of a valid list, or false. A line ends at "\n"; one "\r" before
-// it is dropped; empty lines are skipped; other lines are 2..7 bytes without
-// a zero byte, distinct, at most WORD_LIST_CAPACITY of them, at least 4608.
+// it is dropped; empty lines are skipped; other lines are 2..7 bytes of
+// well-formed UTF-8 without a zero byte, distinct, at most
+// WORD_LIST_CAPACITY of them, at least 4608.
 static bool modelList(const std::string& text, std::vector<std::string>* words) {
     std::set<std::string> seen;
     std::size_t start = 0;
@@ -30,7 +50,7 @@ static bool modelList(const std::string& text, std::vector<std::string>* words) 
         if (ended && !line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
         if (line.size() < 2 || line.size() > MAX_WORD_BYTES) return false;
-        if (line.find('\0') != std::string::npos) return false;
+        if (line.find('\0') != std::string::npos || !wellFormed(line)) return false;
         if (words->size() == WORD_LIST_CAPACITY) return false;
         if (!seen.insert(line).second) return false;
         words->push_back(line);
