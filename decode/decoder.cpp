@@ -6,8 +6,6 @@
 #include "wordByteMask.h"
 #include "wordPacking.h"
 
-constexpr std::size_t INPUT_BUFFER_BYTES = 64 * 1024;
-
 // The block scan is a function of its own, which keeps its loop's values in
 // registers.
 #if defined(__GNUC__)
@@ -32,6 +30,7 @@ void resetDecoderState(DecoderState* state, bool tolerant) {
     startTolerantScan(&state->scan, 0);
     state->textOffset = 0;
     state->failure = state->scan.word;
+    state->blockWords = 0;
 }
 
 bool isWordFailure(DecodeResult result) {
@@ -328,6 +327,7 @@ static DecodeResult scanBlocks(const Dictionary& dictionary, DecoderState* state
         unsigned everyIndex = findBatchWords(dictionary.folded, bytes + block, blocks, &previousWordByte, &found);
         if (everyIndex < static_cast<unsigned>(PAIR_VALUE_COUNT) && state->leftoverState == 0 &&
             decodePairValues(found, state, output)) {
+            state->blockWords += static_cast<std::uint64_t>(found.count);
             block = batchEnd;
             continue;
         }
@@ -477,22 +477,5 @@ DecodeResult finishDecoding(const Dictionary& dictionary, DecoderState* state,
         noteExactFailure(state, state->textOffset);
         return DECODE_INCOMPLETE_PAIR;
     }
-    return DECODE_OK;
-}
-
-DecodeResult decodeStream(const Dictionary& dictionary, DecoderState* state, std::FILE* input,
-                          OutputBuffer* output) {
-    static unsigned char buffer[INPUT_BUFFER_BYTES];
-    for (;;) {
-        std::size_t got = std::fread(buffer, 1, INPUT_BUFFER_BYTES, input);
-        DecodeResult result = decodeText(dictionary, state, buffer, got, output);
-        if (result != DECODE_OK) return result;
-        if (got == 0 || std::feof(input) || std::ferror(input)) break;
-    }
-    // A read error ends the text as its end does; the text's own errors
-    // come first.
-    DecodeResult result = finishDecoding(dictionary, state, output);
-    if (result != DECODE_OK) return result;
-    if (std::ferror(input)) return DECODE_READ_ERROR;
     return DECODE_OK;
 }

@@ -25,6 +25,8 @@ struct DecoderState {
     TolerantScan scan;
     std::uint64_t textOffset;             // where the next piece of text begins in the text
     TolerantWord failure;                 // the word a failure names, and where it stands
+    std::uint64_t blockWords;             // words the block scan decoded a batch at a time: its output
+                                          // is the byte-wise path's, so only this tells it was taken
 };
 
 // A fresh reading, tolerant or byte-exact only.
@@ -68,11 +70,6 @@ DecodeResult decodeTextExactly(const Dictionary& dictionary, DecoderState* state
 // Ends the text: runs a word left open and checks that no pair value waits.
 DecodeResult finishDecoding(const Dictionary& dictionary, DecoderState* state,
                             OutputBuffer* output);
-
-// Decodes the rest of the input stream, up to the first error, and ends
-// the text.
-DecodeResult decodeStream(const Dictionary& dictionary, DecoderState* state, std::FILE* input,
-                          OutputBuffer* output);
 
 // The tolerant lookup of a word the tolerant scan cut: as written, with its
 // first letter folded, then lowercased throughout (findWordLowered).

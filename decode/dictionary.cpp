@@ -4,14 +4,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "consoleProgram.h"
 #include "letterCase.h"
 #include "linePiece.h"
 #include "platform.h"
 
 // ---------------------------------------------------------------- loading
 
-static bool refuse(std::FILE* file, const char* message) {
-    std::fprintf(stderr, message, DECODER_NAME);
+static bool refuse(std::FILE* file, std::FILE* errors, const char* message) {
+    report(errors, DECODER_NAME, "%s", message);
     std::fclose(file);
     return false;
 }
@@ -115,10 +116,10 @@ static void buildLoweredIndex(Dictionary* dictionary) {
     }
 }
 
-bool loadDictionary(const char* fileName, Dictionary* dictionary) {
+bool loadDictionary(const char* fileName, Dictionary* dictionary, std::FILE* errors) {
     std::FILE* file = openFileForReading(fileName);
     if (file == nullptr) {
-        std::fprintf(stderr, "%s: cannot open dictionary\n", DECODER_NAME);
+        report(errors, DECODER_NAME, "cannot open dictionary");
         return false;
     }
     clearWordLookup(&dictionary->lookup);
@@ -130,20 +131,20 @@ bool loadDictionary(const char* fileName, Dictionary* dictionary) {
         // A slot holds its word up to the first zero byte.
         const void* zero = std::memchr(piece, 0, static_cast<std::size_t>(length));
         if (zero != nullptr) length = static_cast<int>(static_cast<const unsigned char*>(zero) - piece);
-        if (length == 0 || length > MAX_WORD_BYTES) return refuse(file, "%s: invalid dictionary word\n");
-        if (count == VOCABULARY_SIZE) return refuse(file, "%s: too many dictionary words\n");
+        if (length == 0 || length > MAX_WORD_BYTES) return refuse(file, errors, "invalid dictionary word");
+        if (count == VOCABULARY_SIZE) return refuse(file, errors, "too many dictionary words");
         std::uint64_t key = wordKey(piece, static_cast<std::size_t>(length));
         if (addWord(&dictionary->lookup, key, count) >= 0) {
-            return refuse(file, "%s: duplicate dictionary word\n");
+            return refuse(file, errors, "duplicate dictionary word");
         }
         std::memset(dictionary->slots[count], 0, WORD_SLOT_BYTES);
         std::memcpy(dictionary->slots[count], piece, static_cast<std::size_t>(length));
         ++count;
     }
-    if (std::ferror(file)) return refuse(file, "%s: dictionary read error\n");
+    if (std::ferror(file)) return refuse(file, errors, "dictionary read error");
     std::fclose(file);
     if (count != VOCABULARY_SIZE) {
-        std::fprintf(stderr, "%s: dictionary must contain %d words\n", DECODER_NAME, VOCABULARY_SIZE);
+        report(errors, DECODER_NAME, "dictionary must contain %d words", VOCABULARY_SIZE);
         return false;
     }
     buildFoldedLookup(dictionary);

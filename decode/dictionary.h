@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "codecConstants.h"
 #include "foldedTable.h"
@@ -33,9 +34,9 @@ struct Dictionary {
     LoweredWord lowered[VOCABULARY_SIZE];
 };
 
-// Loads and checks the vocabulary file; prints a message on standard error
-// and returns false when it is refused.
-bool loadDictionary(const char* fileName, Dictionary* dictionary);
+// Loads and checks the vocabulary file; writes one line on errors and
+// returns false when it is refused.
+bool loadDictionary(const char* fileName, Dictionary* dictionary, std::FILE* errors);
 
 // The index of the slot that holds exactly this zero-terminated word, or -1.
 int findWord(const Dictionary& dictionary, const char* word);

@@ -195,10 +195,11 @@ bool emitLeftovers(const VocabularyBlob& vocabulary, const unsigned char* bytes,
     return true;
 }
 
-EncodeResult encodeStream(const VocabularyBlob& vocabulary, SentenceShaper* shaper,
-                          std::FILE* input, OutputBuffer* output) {
+EncodeResult encodeStream(const VocabularyBlob& vocabulary, SentenceShaper* shaper, std::FILE* input,
+                          OutputBuffer* output, const StreamProgress* progress) {
     static unsigned char buffer[INPUT_BUFFER_BYTES + 2];
     std::size_t carried = 0;  // bytes of an unfinished group, 0..2
+    std::uint64_t bytesRead = 0;
     for (;;) {
         std::size_t got = std::fread(buffer + carried, 1, INPUT_BUFFER_BYTES, input);
         std::size_t total = carried + got;
@@ -206,6 +207,8 @@ EncodeResult encodeStream(const VocabularyBlob& vocabulary, SentenceShaper* shap
         if (!emitGroups(vocabulary, buffer, groupsEnd, shaper, output)) return ENCODE_WRITE_ERROR;
         carried = total - groupsEnd;
         std::memmove(buffer, buffer + groupsEnd, carried);
+        bytesRead += got;
+        tellProgress(progress, bytesRead);
         if (got == 0 || std::feof(input) || std::ferror(input)) break;
     }
     if (!emitLeftovers(vocabulary, buffer, carried, shaper, output)) return ENCODE_WRITE_ERROR;
@@ -214,34 +217,34 @@ EncodeResult encodeStream(const VocabularyBlob& vocabulary, SentenceShaper* shap
     return ENCODE_DONE;
 }
 
-int runEncoder(const char* vocabularyFileName) {
+int runEncoder(const char* vocabularyFileName, std::FILE* input, std::FILE* outputStream, std::FILE* errors) {
     static VocabularyBlob vocabulary;
     static OutputBuffer output;
-    if (!loadVocabulary(vocabularyFileName, &vocabulary)) return 1;
+    if (!loadVocabulary(vocabularyFileName, &vocabulary, errors)) return 1;
     // Sentence and paragraph lengths tell nothing of the time of writing,
     // nor link two texts: the seed comes from the system's random source.
     std::uint32_t seed = 0;
     if (!systemRandomBytes(&seed, sizeof seed)) {
-        report(stderr, ENCODER_NAME, "no random numbers from the system");
+        report(errors, ENCODER_NAME, "no random numbers from the system");
         freeVocabulary(&vocabulary);
         return 1;
     }
     seedRandom(seed);
-    openOutputBuffer(&output, writeBlockToStream, stdout);
+    openOutputBuffer(&output, writeBlockToStream, outputStream);
     SentenceShaper shaper;
     resetShaper(&shaper, randomInRange);
-    EncodeResult result = encodeStream(vocabulary, &shaper, stdin, &output);
+    EncodeResult result = encodeStream(vocabulary, &shaper, input, &output);
     if (result == ENCODE_READ_ERROR) {
         // What was encoded before the error is written all the same.
         flushOutput(&output);
-        report(stderr, ENCODER_NAME, "read error");
+        report(errors, ENCODER_NAME, "read error");
         freeVocabulary(&vocabulary);
         return 1;
     }
     if (result == ENCODE_DONE && !flushOutput(&output)) result = ENCODE_WRITE_ERROR;
     freeVocabulary(&vocabulary);
     if (result == ENCODE_WRITE_ERROR) {
-        report(stderr, ENCODER_NAME, "write error");
+        report(errors, ENCODER_NAME, "write error");
         return 1;
     }
     return 0;

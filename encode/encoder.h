@@ -7,6 +7,7 @@
 
 #include "byteOutput.h"
 #include "codecConstants.h"
+#include "streamProgress.h"
 #include "vocabularyBlob.h"
 
 // Draws low..high inclusive.
@@ -60,11 +61,12 @@ enum EncodeResult {
     ENCODE_WRITE_ERROR,
 };
 
-// Encodes the whole input stream. On a read error the bytes read before it
-// are encoded and written, and the unfinished sentence is left open.
-EncodeResult encodeStream(const VocabularyBlob& vocabulary, SentenceShaper* shaper,
-                          std::FILE* input, OutputBuffer* output);
+// Encodes the whole input stream, telling progress after every block read.
+// On a read error the bytes read before it are encoded and written, and the
+// unfinished sentence is left open.
+EncodeResult encodeStream(const VocabularyBlob& vocabulary, SentenceShaper* shaper, std::FILE* input,
+                          OutputBuffer* output, const StreamProgress* progress = nullptr);
 
-// The whole program after the argument test: load, encode standard input
-// to standard output (both raw bytes), report. Returns the exit status.
-int runEncoder(const char* vocabularyFileName);
+// The whole program after the argument test: load, encode input to output,
+// one line on errors when it fails. Returns the exit status.
+int runEncoder(const char* vocabularyFileName, std::FILE* input, std::FILE* output, std::FILE* errors);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "consoleProgram.h"
 #include "letterCase.h"
 #include "linePiece.h"
 #include "platform.h"
@@ -15,23 +16,23 @@ static int withoutLineEnds(const unsigned char* piece, int length) {
     return length;
 }
 
-static bool refuse(std::FILE* file, const char* message, const char* programName) {
-    std::fprintf(stderr, message, programName);
+static bool refuse(std::FILE* file, std::FILE* errors, const char* programName, const char* message) {
+    report(errors, programName, "%s", message);
     std::fclose(file);
     return false;
 }
 
 // First pass: counts the entries and the blob size they need.
-static bool countEntries(std::FILE* file, unsigned long* count, std::uint64_t* size, const char* programName) {
+static bool countEntries(std::FILE* file, unsigned long* count, std::uint64_t* size, std::FILE* errors, const char* programName) {
     unsigned char piece[VOCABULARY_PIECE_BYTES];
     int length = 0;
     *count = 0;
     *size = 0;
     while (readLinePiece(file, piece, VOCABULARY_PIECE_BYTES, &length)) {
         length = withoutLineEnds(piece, length);
-        if (length == 0) return refuse(file, "%s: empty vocabulary entry\n", programName);
+        if (length == 0) return refuse(file, errors, programName, "empty vocabulary entry");
         if (*count == VOCABULARY_SIZE) {
-            std::fprintf(stderr, "%s: vocabulary has more than %d entries\n", programName,
+            report(errors, programName, "vocabulary has more than %d entries",
                          VOCABULARY_SIZE);
             std::fclose(file);
             return false;
@@ -39,7 +40,7 @@ static bool countEntries(std::FILE* file, unsigned long* count, std::uint64_t* s
         ++*count;
         *size += static_cast<std::uint64_t>(length) + 1;
     }
-    if (std::ferror(file)) return refuse(file, "%s: error reading vocabulary\n", programName);
+    if (std::ferror(file)) return refuse(file, errors, programName, "error reading vocabulary");
     return true;
 }
 
@@ -91,7 +92,7 @@ static bool beginsWithByteOrderMark(const unsigned char* word, int length) {
 
 // Refuses words that text could never give back, or that would make texts
 // that are not text, and indexes the others.
-static bool indexWords(VocabularyBlob* vocabulary, const char* programName) {
+static bool indexWords(VocabularyBlob* vocabulary, std::FILE* errors, const char* programName) {
     clearWordLookup(&vocabulary->lookup);
     for (int i = 0; i < VOCABULARY_SIZE; ++i) {
         const unsigned char* word = vocabulary->blob + vocabulary->offsets[i];
@@ -100,21 +101,20 @@ static bool indexWords(VocabularyBlob* vocabulary, const char* programName) {
         // An editor that saved the file with a byte-order mark put it into
         // the first word, where no text would ever carry it.
         if (i == 0 && beginsWithByteOrderMark(word, length)) {
-            std::fprintf(stderr, "%s: the vocabulary begins with a byte-order mark: save it as UTF-8 without one\n",
-                         programName);
+            report(errors, programName, "the vocabulary begins with a byte-order mark: save it as UTF-8 without one");
             return false;
         }
         if (!isReadableWord(word, length, vocabulary->lineEndLeftByDecoder[i])) {
-            std::fprintf(stderr, "%s: vocabulary word %lu cannot be read back\n", programName, line);
+            report(errors, programName, "vocabulary word %lu cannot be read back", line);
             return false;
         }
         if (!isWellFormedUtf8(word, static_cast<std::size_t>(length))) {
-            std::fprintf(stderr, "%s: vocabulary word %lu is not well-formed UTF-8\n", programName, line);
+            report(errors, programName, "vocabulary word %lu is not well-formed UTF-8", line);
             return false;
         }
         vocabulary->wordSlots[i] = wordKey(word, static_cast<std::size_t>(length));
         if (addWord(&vocabulary->lookup, vocabulary->wordSlots[i], i) >= 0) {
-            std::fprintf(stderr, "%s: vocabulary word %lu repeats an earlier word\n", programName,
+            report(errors, programName, "vocabulary word %lu repeats an earlier word",
                          line);
             return false;
         }
@@ -138,40 +138,40 @@ static void decideCapitals(VocabularyBlob* vocabulary) {
     }
 }
 
-bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary, const char* programName) {
+bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary, std::FILE* errors, const char* programName) {
     vocabulary->blob = nullptr;
     vocabulary->blobSize = 0;
     std::FILE* file = openFileForReading(fileName);
     if (file == nullptr) {
-        std::fprintf(stderr, "%s: cannot open vocabulary \"%s\"\n", programName, fileName);
+        report(errors, programName, "cannot open vocabulary \"%s\"", fileName);
         return false;
     }
     unsigned long count = 0;
     std::uint64_t size = 0;
-    if (!countEntries(file, &count, &size, programName)) return false;
+    if (!countEntries(file, &count, &size, errors, programName)) return false;
     if (count != VOCABULARY_SIZE) {
-        std::fprintf(stderr, "%s: vocabulary has %lu entries; %d required\n", programName, count,
+        report(errors, programName, "vocabulary has %lu entries; %d required", count,
                      VOCABULARY_SIZE);
         std::fclose(file);
         return false;
     }
-    if (size > MAX_BLOB_BYTES) return refuse(file, "%s: vocabulary blob is too large?\n", programName);
+    if (size > MAX_BLOB_BYTES) return refuse(file, errors, programName, "vocabulary blob is too large?");
     vocabulary->blob = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(size)));
-    if (vocabulary->blob == nullptr) return refuse(file, "%s: out of memory\n", programName);
+    if (vocabulary->blob == nullptr) return refuse(file, errors, programName, "out of memory");
     vocabulary->blobSize = size;
     if (std::fseek(file, 0, SEEK_SET) != 0) {
         freeVocabulary(vocabulary);
-        return refuse(file, "%s: cannot rewind vocabulary\n", programName);
+        return refuse(file, errors, programName, "cannot rewind vocabulary");
     }
     std::clearerr(file);
     fillBlob(file, vocabulary);
     std::fclose(file);
     if (!offsetsAreValid(*vocabulary)) {
-        std::fprintf(stderr, "%s: internal vocabulary error\n", programName);
+        report(errors, programName, "internal vocabulary error");
         freeVocabulary(vocabulary);
         return false;
     }
-    if (!indexWords(vocabulary, programName)) {
+    if (!indexWords(vocabulary, errors, programName)) {
         freeVocabulary(vocabulary);
         return false;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "codecConstants.h"
 #include "wordLookup.h"
@@ -29,15 +30,16 @@ struct VocabularyBlob {
     WordLookup lookup;                    // every word by its 8-byte slot
 };
 
-// Loads and checks the vocabulary file; prints a message on standard error
-// and returns false when it is refused. Besides the format, it
+// Loads and checks the vocabulary file; writes one line on errors and
+// returns false when it is refused. Besides the format, it
 // refuses words that the decoder could never read back: longer than
 // MAX_WORD_BYTES, holding a byte that is not a word byte, with a line end
 // that the decoder's rule leaves part of (as in "ab\r\r\n"), or standing
 // twice; words that are not well-formed UTF-8, since a text made of them
 // would not be text; and a file that begins with a byte-order mark. Its messages begin with programName: the packer reads the same
 // vocabularies and refuses them in the same words.
-bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary, const char* programName = ENCODER_NAME);
+bool loadVocabulary(const char* fileName, VocabularyBlob* vocabulary, std::FILE* errors,
+                    const char* programName = ENCODER_NAME);
 // Frees the blob after overwriting it: the vocabulary is a key.
 void freeVocabulary(VocabularyBlob* vocabulary);
 

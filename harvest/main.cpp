@@ -1,9 +1,10 @@
 // zarnoGlotHarvest < textFilePathName > wordlistPathName
 #include "consoleProgram.h"
 #include "harvester.h"
+#include "versions.h"
 
 // Text streams on purpose: the word list is written with the platform's line ends.
-static const ConsoleProgram PROGRAM = {HARVESTER_NAME, "26.247", "word extractor  utility",
+static const ConsoleProgram PROGRAM = {HARVESTER_NAME, HARVESTER_VERSION, "word extractor  utility",
                                        "< textFilePathName > wordlistPathName", {}, TEXT_STREAMS};
 
 int main(int argc, char** /*argv*/) {

@@ -1,8 +1,9 @@
 // zarnoGlotPack [-d] [vocabulary] < inputFile > outputFile
 #include "consoleProgram.h"
 #include "packCore.h"
+#include "versions.h"
 
-static const ConsoleProgram PROGRAM = {PACKER_NAME, "26.342",
+static const ConsoleProgram PROGRAM = {PACKER_NAME, PACKER_VERSION,
                                        "Pack bytes and seal them with a vocabulary, or open and check them.",
                                        "[-d] [vocabulary] < inputFile > outputFile",
                                        {"-d", "open (or unpack) and check instead of packing; a sealed text needs its vocabulary."}, BINARY_STREAMS};

@@ -228,10 +228,10 @@ static int reportFailure(std::FILE* errors, PackStatus status, const char* detai
 
 // The canonical bytes of the named vocabulary, read and checked as the
 // encoder reads it; false after the encoder's message under the packer's name.
-static bool loadCanonicalVocabulary(const char* fileName, ByteBlock* canonical) {
+static bool loadCanonicalVocabulary(const char* fileName, ByteBlock* canonical, std::FILE* errors) {
     static VocabularyBlob vocabulary;
     *canonical = ByteBlock{nullptr, 0, 0};
-    if (!loadVocabulary(fileName, &vocabulary, PACKER_NAME)) return false;
+    if (!loadVocabulary(fileName, &vocabulary, errors, PACKER_NAME)) return false;
     size_t length = static_cast<size_t>(vocabulary.blobSize);
     canonical->data = static_cast<unsigned char*>(std::malloc(length));
     if (canonical->data != nullptr) {
@@ -239,7 +239,7 @@ static bool loadCanonicalVocabulary(const char* fileName, ByteBlock* canonical) 
         *canonical = ByteBlock{canonical->data, length, length};
     }
     freeVocabulary(&vocabulary);
-    if (canonical->data == nullptr) report(stderr, PACKER_NAME, "out of memory");
+    if (canonical->data == nullptr) report(errors, PACKER_NAME, "out of memory");
     return canonical->data != nullptr;
 }
 
@@ -276,7 +276,7 @@ int runPack(const PackCommand& command, std::FILE* input, std::FILE* output, std
     PackStatus status = readWholeStream(input, &source);
     if (status != PACK_OK) return reportFailure(errors, status, nullptr);
     ByteBlock canonical = {nullptr, 0, 0};
-    if (command.vocabulary != nullptr && !loadCanonicalVocabulary(command.vocabulary, &canonical)) {
+    if (command.vocabulary != nullptr && !loadCanonicalVocabulary(command.vocabulary, &canonical, errors)) {
         freeByteBlock(&source);
         return 1;
     }

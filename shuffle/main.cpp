@@ -3,9 +3,10 @@
 
 #include "consoleProgram.h"
 #include "shuffler.h"
+#include "versions.h"
 
 // Text streams on purpose: the vocabulary is written with the platform's line ends.
-static const ConsoleProgram PROGRAM = {SHUFFLER_NAME, "26.247", "vocabulary shuffler",
+static const ConsoleProgram PROGRAM = {SHUFFLER_NAME, SHUFFLER_VERSION, "vocabulary shuffler",
                                        "passphrase < base.barn > shuffled.vcb",
                                        {"-t", "run MD5 self-test and exit."}, TEXT_STREAMS};
 

@@ -1,12 +1,11 @@
-// The page's entry points into the programs' own code: the encoder's stream
-// steps and the decoder's reading of a text (a pasted mail's blocks
-// included, as zarnoGlotDecode reads them) over bytes held in memory, the
-// harvester and the shuffler over memory streams, and the vocabulary
-// loader's check and canonical bytes that a sealed text's key is derived
-// from. Every reason for a
-// failure goes to standard error in the programs' own words, where the
-// page's worker collects it; results are left in one block that the worker
-// copies out, and that is wiped when it is cleared.
+// The page's entry points into the programs' own code, all over memory
+// streams: the encoder's and the decoder's stream steps (a pasted mail's
+// blocks included, as zarnoGlotDecode reads them), the harvester and the
+// shuffler, and the vocabulary loader's check and canonical bytes that a
+// sealed text's key is derived from. Every reason for a failure goes to
+// standard error in the programs' own words, where the page's worker
+// collects it; results are left in one block that the worker copies out,
+// and that is wiped when it is cleared.
 #include <emscripten.h>
 
 #include <cstdint>
@@ -16,11 +15,10 @@
 
 #include "byteOutput.h"
 #include "consoleProgram.h"
+#include "decodeProgram.h"
 #include "decodeReport.h"
-#include "decoder.h"
 #include "encoder.h"
 #include "harvester.h"
-#include "messageBlocks.h"
 #include "platform.h"
 #include "shuffler.h"
 
@@ -31,15 +29,15 @@ static const char VOCABULARY_FILE[] = "/vocabulary.vcb";
 // whose worker packs with the browser's zlib streams.
 static const char PACKER_NAME[] = "zarnoGlotPack";
 
-// Input is handed over in steps of this many bytes (a multiple of 3, so
-// that the encoder's groups never straddle two steps), with a progress
-// report after each.
-static const std::size_t STEP_BYTES = 3 * 16 * 1024;
-
 // Tells the worker how far a translation has come.
 EM_JS(void, reportProgress, (double done, double total), {
     if (Module["onProgress"]) Module["onProgress"](done, total);
 });
+
+// The stream steps' progress, out of the input's whole length.
+static void tellWorker(void* total, std::uint64_t bytesRead) {
+    reportProgress(static_cast<double>(bytesRead), static_cast<double>(*static_cast<std::size_t*>(total)));
+}
 
 // The result of the last call: a heap block that grows by doubling.
 struct ResultBlock {
@@ -72,6 +70,16 @@ static bool appendToResult(void* /*target*/, const unsigned char* bytes, std::si
 }
 
 static OutputBuffer output;
+
+// A stream over bytes in memory; an empty one reads from /dev/null, as a
+// memory stream cannot be empty. Null, with the program's message, when
+// memory runs out.
+static std::FILE* openInput(const unsigned char* bytes, std::size_t count, const char* programName) {
+    std::FILE* input = count == 0 ? std::fopen("/dev/null", "rb")
+                                  : fmemopen(const_cast<unsigned char*>(bytes), count, "rb");
+    if (input == nullptr) report(stderr, programName, "out of memory");
+    return input;
+}
 
 // A program's input stream over bytes in memory and its output stream into
 // a heap block that closing hands over (bytes, length).
@@ -117,69 +125,52 @@ EMSCRIPTEN_KEEPALIVE void pageClearResult() {
 }
 
 // Writes the bytes as ZarnoGlot text with the vocabulary file, as
-// zarnoGlotEncode does. Returns the program's exit status.
+// zarnoGlotEncode does, through the encoder's stream step. Returns the
+// program's exit status.
 EMSCRIPTEN_KEEPALIVE int pageEncode(const unsigned char* bytes, std::size_t count, std::uint32_t seed) {
     static VocabularyBlob vocabulary;
     clearResult();
-    if (!loadVocabulary(VOCABULARY_FILE, &vocabulary)) return 1;
-    seedRandom(seed);
-    openOutputBuffer(&output, appendToResult, nullptr);
-    SentenceShaper shaper;
-    resetShaper(&shaper, randomInRange);
-    std::size_t groupsEnd = count - count % 3;
-    bool written = true;
-    for (std::size_t done = 0; written && done < groupsEnd; done += STEP_BYTES) {
-        std::size_t step = groupsEnd - done < STEP_BYTES ? groupsEnd - done : STEP_BYTES;
-        written = emitGroups(vocabulary, bytes + done, step, &shaper, &output);
-        reportProgress(static_cast<double>(done + step), static_cast<double>(count));
+    if (!loadVocabulary(VOCABULARY_FILE, &vocabulary, stderr)) return 1;
+    std::FILE* input = openInput(bytes, count, ENCODER_NAME);
+    bool written = false;
+    if (input != nullptr) {
+        seedRandom(seed);
+        openOutputBuffer(&output, appendToResult, nullptr);
+        SentenceShaper shaper;
+        resetShaper(&shaper, randomInRange);
+        StreamProgress progress = {tellWorker, &count};
+        written = encodeStream(vocabulary, &shaper, input, &output, &progress) == ENCODE_DONE && flushOutput(&output);
+        std::fclose(input);
+        if (!written) report(stderr, ENCODER_NAME, "out of memory");
     }
-    written = written && emitLeftovers(vocabulary, bytes + groupsEnd, count - groupsEnd, &shaper, &output) &&
-              finishText(shaper, &output) && flushOutput(&output);
     freeVocabulary(&vocabulary);
-    if (!written) {
-        report(stderr, ENCODER_NAME, "out of memory");
-        clearResult();
-        return 1;
-    }
-    return 0;
+    if (!written) clearResult();
+    return written ? 0 : 1;
 }
 
 // The lines of the text the last pageDecode read (0 when all of it).
 static TextReading lastReading;
 
-// A text too long to be searched for a pasted mail's blocks, in steps with
-// a progress report after each.
-static DecodeResult decodeInSteps(const Dictionary& dictionary, const unsigned char* text, std::size_t count,
-                                  DecoderState* state) {
-    DecodeResult status = DECODE_OK;
-    for (std::size_t done = 0; status == DECODE_OK && done < count; done += STEP_BYTES) {
-        std::size_t step = count - done < STEP_BYTES ? count - done : STEP_BYTES;
-        status = decodeText(dictionary, state, text + done, step, &output);
-        reportProgress(static_cast<double>(done + step), static_cast<double>(count));
-    }
-    if (status == DECODE_OK) status = finishDecoding(dictionary, state, &output);
-    return status;
-}
-
 // Reads the reading-th reading of ZarnoGlot text (messageBlocks.h) back
-// into bytes with the vocabulary file, as zarnoGlotDecode -bN does; its
-// reasons name the vocabulary as vocabularyName. Returns the program's exit
-// status, or 2 when there is no such reading of a text that reads.
+// into bytes with the vocabulary file, as zarnoGlotDecode -bN does, through
+// the decoder's stream step; its reasons name the vocabulary as
+// vocabularyName, and tell the failing word's line and column in the whole
+// text. Returns the program's exit status, or 2 when there is no such
+// reading of a text that reads.
 EMSCRIPTEN_KEEPALIVE int pageDecode(const unsigned char* text, std::size_t count, int reading,
                                     const char* vocabularyName) {
     static Dictionary dictionary;
+    static TextPiece piece;
     clearResult();
     lastReading = TextReading{0, 0, true};
-    if (!loadDictionary(VOCABULARY_FILE, &dictionary)) return 1;
+    if (!loadDictionary(VOCABULARY_FILE, &dictionary, stderr)) return 1;
+    std::FILE* input = openInput(text, count, DECODER_NAME);
+    if (input == nullptr) return 1;
     openOutputBuffer(&output, appendToResult, nullptr);
     DecoderState state;
-    resetDecoderState(&state);
-    DecodeResult status = DECODE_NO_OTHER_BLOCK;
-    if (count <= WHOLE_TEXT_BYTES) {
-        status = decodeWholeText(dictionary, text, count, reading, &state, &output, &lastReading);
-    } else if (reading == 1) {
-        status = decodeInSteps(dictionary, text, count, &state);
-    }
+    StreamProgress progress = {tellWorker, &count};
+    DecodeResult status = decodeStream(dictionary, input, reading, &state, &output, &piece, &lastReading, &progress);
+    std::fclose(input);
     if (status == DECODE_OK && !flushOutput(&output)) status = DECODE_WRITE_ERROR;
     if (status == DECODE_OK) return 0;
     reportDecodeFailure(stderr, dictionary, vocabularyName, status, state, text, count, 0);
@@ -203,7 +194,7 @@ EMSCRIPTEN_KEEPALIVE unsigned long pageReadLastLine() {
 EMSCRIPTEN_KEEPALIVE int pageCheckVocabulary() {
     static VocabularyBlob vocabulary;
     clearResult();
-    if (!loadVocabulary(VOCABULARY_FILE, &vocabulary)) return 1;
+    if (!loadVocabulary(VOCABULARY_FILE, &vocabulary, stderr)) return 1;
     freeVocabulary(&vocabulary);
     wipeBytes(&vocabulary, sizeof vocabulary);
     return 0;
@@ -217,7 +208,7 @@ EMSCRIPTEN_KEEPALIVE int pageCheckVocabulary() {
 EMSCRIPTEN_KEEPALIVE int pageCanonicalVocabulary() {
     static VocabularyBlob vocabulary;
     clearResult();
-    if (!loadVocabulary(VOCABULARY_FILE, &vocabulary, PACKER_NAME)) return 1;
+    if (!loadVocabulary(VOCABULARY_FILE, &vocabulary, stderr, PACKER_NAME)) return 1;
     std::size_t length = static_cast<std::size_t>(vocabulary.blobSize);
     unsigned char* bytes = static_cast<unsigned char*>(std::malloc(length));
     if (bytes != nullptr) {

@@ -9,11 +9,11 @@
 
 #include <cstdint>
 
+#include "versions.h"  // EDITOR_VERSION, which the log's header and the About box show
+
 constexpr int NAME_SIZE = 64;     // units of the vocabulary name and the font face, terminator included
 constexpr int PATH_UNITS = 260;   // units of every path the editor keeps or asks for, terminator included
 
-// The version the log's header and the About box show.
-constexpr const char* EDITOR_VERSION = "26.260";
 
 // What a file on disk looked like when the editor last read or wrote it:
 // another program (or another window) that changes it changes these.

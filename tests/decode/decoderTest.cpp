@@ -1,10 +1,13 @@
+#include "decodeProgram.h"
 #include "decoder.h"
 #include "encoder.h"
 #include "letterCase.h"
+#include "wordByteMask.h"
 #include "wordPacking.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -34,7 +37,7 @@ protected:
         w[26] = "\xC5\x82\xC3\xB3x";  // łóx, "Łóx" folds (U+0141 -> U+0142)
         w[27] = "a\xC2\xA0z";          // a word with a no-break space in it reads as written
         path = new std::string(writeVocabularyFile(*folder, "v.vcb", w));
-        ASSERT_TRUE(loadDictionary(path->c_str(), &dictionary));
+        ASSERT_TRUE(loadDictionary(path->c_str(), &dictionary, stderr));
     }
     static void TearDownTestSuite() {
         removeTree(*folder);
@@ -200,6 +203,50 @@ static std::string capitalised(const std::string& word) {
            word.substr(static_cast<std::size_t>(length));
 }
 
+// The block scan's one-probe table holds every word and every capitalised
+// form the folding rule reads as that word, and nothing else: a key it
+// lacks costs the block path for the whole batch, and so only speed, which
+// no output would show.
+TEST_F(DecoderTest, FoldedTableHoldsEveryWordAndItsCapitalisedForms) {
+    auto keyOf = [](const std::string& text) {
+        return wordKey(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    };
+    int capitalForms = 0;
+    for (int i = 0; i < VOCABULARY_SIZE; ++i) {
+        std::string form = capitalised(word(i));
+        ASSERT_EQ(findFolded(dictionary.folded, keyOf(word(i))), static_cast<unsigned>(i)) << word(i);
+        if (form == word(i) || form.size() > MAX_WORD_BYTES) continue;
+        int readAs = findKeyFolded(dictionary, keyOf(form), static_cast<int>(form.size()));
+        unsigned inTable = findFolded(dictionary.folded, keyOf(form));
+        ASSERT_EQ(inTable, readAs < 0 ? FOLDED_NO_WORD : static_cast<unsigned>(readAs)) << form;
+        if (readAs == i) ++capitalForms;
+    }
+    EXPECT_GT(capitalForms, VOCABULARY_SIZE / 2);
+    EXPECT_EQ(findFolded(dictionary.folded, keyOf("qqqqqqq")), FOLDED_NO_WORD);
+}
+
+// The masks of the block scan against the byte-wise table for every byte
+// value at every place of the 64, among letters and among separators: a
+// range edge one off ('@' 'A' 'Z' '[' '`' 'a' 'z' '{' 0x7F 0x80) cuts a word
+// short or joins two.
+TEST(WordByteMasks, MarkEveryByteAsTheByteWiseRule) {
+    for (unsigned char filler : {static_cast<unsigned char>('m'), static_cast<unsigned char>(' ')}) {
+        std::uint64_t fillerBits = isWordByte(filler) ? ~0ULL : 0;
+        for (int value = 0; value < 256; ++value) {
+            for (int place = 0; place < 64; ++place) {
+                unsigned char bytes[64];
+                std::memset(bytes, filler, sizeof bytes);
+                bytes[place] = static_cast<unsigned char>(value);
+                std::uint64_t mask = 0;
+                wordByteMasks(bytes, 1, 0, &mask);
+                std::uint64_t bit = 1ULL << place;
+                std::uint64_t expected = (fillerBits & ~bit) | (isWordByte(bytes[place]) ? bit : 0);
+                ASSERT_EQ(mask, expected) << "byte " << value << " at " << place;
+            }
+        }
+    }
+}
+
 // The block-wise decoding against the byte-exact path on random texts of
 // pair values with now and then something hostile in them: the same bytes,
 // the same result and the same message, whatever the pieces.
@@ -319,8 +366,8 @@ TEST_F(RoundTrip, EveryLengthUpTo1000WithSeveralVocabularies) {
     for (const Variant& variant : variants) {
         std::string path = joinPath(folder, "v.vcb");
         writeFile(path, vocabularyText(variant.words, variant.lineEnd, true));
-        ASSERT_TRUE(loadVocabulary(path.c_str(), &vocabulary));
-        ASSERT_TRUE(loadDictionary(path.c_str(), &dictionary));
+        ASSERT_TRUE(loadVocabulary(path.c_str(), &vocabulary, stderr));
+        ASSERT_TRUE(loadDictionary(path.c_str(), &dictionary, stderr));
         std::string bytes;
         for (std::size_t length = 0; length <= 1000; ++length) {
             std::string text = encodeBytes(vocabulary, bytes);
@@ -334,13 +381,63 @@ TEST_F(RoundTrip, EveryLengthUpTo1000WithSeveralVocabularies) {
     removeTree(folder);
 }
 
+static void noteBytesRead(void* last, std::uint64_t bytesRead) {
+    *static_cast<std::uint64_t*>(last) = bytesRead;
+}
+
+// The stream steps the programs and the page run, over a text longer than
+// one piece: the bytes come back, progress reaches the whole input, and
+// nearly every word goes through the block scan (leftovers and the words
+// at a piece's end do not).
+TEST_F(RoundTrip, StreamStepsTellProgressAndTakeTheBlockPath) {
+    std::string folder = makeTempDirectory();
+    std::string path = writeVocabularyFile(folder, "v.vcb", makeTestVocabulary(7));
+    static VocabularyBlob vocabulary;
+    static Dictionary dictionary;
+    static OutputBuffer output;
+    static TextPiece piece;
+    ASSERT_TRUE(loadVocabulary(path.c_str(), &vocabulary, stderr));
+    ASSERT_TRUE(loadDictionary(path.c_str(), &dictionary, stderr));
+    std::mt19937 random(8);
+    std::string bytes;
+    for (int i = 0; i < 400000; ++i) bytes += static_cast<char>(random());
+
+    std::string text;
+    std::uint64_t read = 0;
+    StreamProgress progress = {noteBytesRead, &read};
+    std::FILE* input = fmemopen(bytes.data(), bytes.size(), "rb");
+    openOutputBuffer(&output, appendToString, &text);
+    SentenceShaper shaper;
+    resetShaper(&shaper, randomInRange);
+    ASSERT_EQ(encodeStream(vocabulary, &shaper, input, &output, &progress), ENCODE_DONE);
+    ASSERT_TRUE(flushOutput(&output));
+    std::fclose(input);
+    EXPECT_EQ(read, bytes.size());
+    ASSERT_GT(text.size(), WHOLE_TEXT_BYTES);
+
+    std::string back;
+    read = 0;
+    input = fmemopen(text.data(), text.size(), "rb");
+    openOutputBuffer(&output, appendToString, &back);
+    DecoderState state;
+    TextReading reading;
+    EXPECT_EQ(decodeStream(dictionary, input, 1, &state, &output, &piece, &reading, &progress), DECODE_OK);
+    ASSERT_TRUE(flushOutput(&output));
+    std::fclose(input);
+    EXPECT_EQ(back, bytes);
+    EXPECT_EQ(read, text.size());
+    EXPECT_GT(state.blockWords, packedIndexCount(bytes.size()) * 95 / 100);
+    freeVocabulary(&vocabulary);
+    removeTree(folder);
+}
+
 TEST_F(RoundTrip, ReflowedTextDecodesTheSame) {
     std::string folder = makeTempDirectory();
     std::string path = writeVocabularyFile(folder, "v.vcb", makeTestVocabulary(6));
     static VocabularyBlob vocabulary;
     static Dictionary dictionary;
-    ASSERT_TRUE(loadVocabulary(path.c_str(), &vocabulary));
-    ASSERT_TRUE(loadDictionary(path.c_str(), &dictionary));
+    ASSERT_TRUE(loadVocabulary(path.c_str(), &vocabulary, stderr));
+    ASSERT_TRUE(loadDictionary(path.c_str(), &dictionary, stderr));
     std::mt19937 random(5);
     std::string bytes;
     for (int i = 0; i < 30000; ++i) bytes += static_cast<char>(random());

@@ -50,7 +50,7 @@ protected:
         removeTree(folder);
     }
     void load() {
-        ASSERT_TRUE(loadVocabulary(writeVocabularyFile(folder, "v.vcb", words).c_str(), &vocabulary));
+        ASSERT_TRUE(loadVocabulary(writeVocabularyFile(folder, "v.vcb", words).c_str(), &vocabulary, stderr));
     }
     // The text of the words, written one at a time, or (for pair values)
     // as groups of bytes and then the odd last word.
@@ -95,7 +95,7 @@ TEST_F(EncoderTest, LoadsEveryWordInLineOrderWhateverTheLineEnds) {
     for (const Variant& variant : variants) {
         std::string path = joinPath(folder, "variant.vcb");
         writeFile(path, vocabularyText(words, variant.lineEnd, variant.endLastLine));
-        ASSERT_TRUE(loadVocabulary(path.c_str(), &vocabulary)) << variant.lineEnd;
+        ASSERT_TRUE(loadVocabulary(path.c_str(), &vocabulary, stderr)) << variant.lineEnd;
         for (int i = 0; i < VOCABULARY_SIZE; ++i) {
             ASSERT_EQ(vocabularyWord(vocabulary, static_cast<WordIndex>(i)), words[i]) << i;
         }

@@ -26,7 +26,7 @@ static OutputBuffer output;
 static void loadFixedDictionary() {
     static bool loaded = false;
     if (loaded) return;
-    FUZZ_CHECK(loadDictionary(fixedVocabularyPath().c_str(), &dictionary),
+    FUZZ_CHECK(loadDictionary(fixedVocabularyPath().c_str(), &dictionary, stderr),
                "the fixed vocabulary does not load");
     loaded = true;
 }

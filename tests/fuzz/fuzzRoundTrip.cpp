@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "decoder.h"
+#include "decodeProgram.h"
 #include "encoder.h"
 #include "fuzzSupport.h"
 #include "wordPacking.h"
@@ -17,8 +17,8 @@ static OutputBuffer output;
 static void loadFixedVocabulary() {
     static bool loaded = false;
     if (loaded) return;
-    FUZZ_CHECK(loadVocabulary(fixedVocabularyPath().c_str(), &vocabulary), "encoder refuses the fixed vocabulary");
-    FUZZ_CHECK(loadDictionary(fixedVocabularyPath().c_str(), &dictionary), "decoder refuses the fixed vocabulary");
+    FUZZ_CHECK(loadVocabulary(fixedVocabularyPath().c_str(), &vocabulary, stderr), "encoder refuses the fixed vocabulary");
+    FUZZ_CHECK(loadDictionary(fixedVocabularyPath().c_str(), &dictionary, stderr), "decoder refuses the fixed vocabulary");
     loaded = true;
 }
 
@@ -42,10 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string bytes;
     openStringOutput(&output, &bytes);
+    static TextPiece piece;
     DecoderState state;
-    resetDecoderState(&state);
+    TextReading read;
     input = openMemoryInput(reinterpret_cast<const unsigned char*>(text.data()), text.size());
-    DecodeResult decoded = decodeStream(dictionary, &state, input, &output);
+    DecodeResult decoded = decodeStream(dictionary, input, 1, &state, &output, &piece, &read);
     std::fclose(input);
     FUZZ_CHECK(decoded == DECODE_OK, "the encoder's text does not decode");
     FUZZ_CHECK(flushOutput(&output), "flush failed");

@@ -102,8 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeBytesToFile(path, reinterpret_cast<const unsigned char*>(text.data()), text.size());
 
     silenceStandardError();
-    bool encoderAccepts = loadVocabulary(path.c_str(), &vocabulary);
-    bool decoderAccepts = loadDictionary(path.c_str(), &dictionary);
+    bool encoderAccepts = loadVocabulary(path.c_str(), &vocabulary, stderr);
+    bool decoderAccepts = loadDictionary(path.c_str(), &dictionary, stderr);
     restoreStandardError();
     FUZZ_CHECK(encoderAccepts || vocabulary.blob == nullptr, "a refused vocabulary kept its memory");
 

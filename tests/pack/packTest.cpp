@@ -227,7 +227,7 @@ static const unsigned char* bytesOf(const std::string& text) {
 // The canonical bytes of a vocabulary file, as the packer derives its key.
 static std::string canonicalOf(const std::string& path) {
     static VocabularyBlob vocabulary;
-    EXPECT_TRUE(loadVocabulary(path.c_str(), &vocabulary, PACKER_NAME)) << path;
+    EXPECT_TRUE(loadVocabulary(path.c_str(), &vocabulary, stderr, PACKER_NAME)) << path;
     std::string canonical(static_cast<size_t>(vocabulary.blobSize), '\0');
     canonicalVocabulary(vocabulary, reinterpret_cast<unsigned char*>(&canonical[0]));
     freeVocabulary(&vocabulary);
