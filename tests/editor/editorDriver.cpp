@@ -193,6 +193,19 @@ bool followStartedProcess(EditorSession* session, const char* fileName) {
     return true;
 }
 
+bool waitUntilSettled(const EditorSession& session, HWND window, int timeoutMs) {
+    int waited = 0;
+    for (; waited < timeoutMs && !IsWindowVisible(window); waited += POLL_MS) {
+        if (!IsWindow(window) || programEnded(session)) return false;
+        Sleep(POLL_MS);
+    }
+    DWORD_PTR answer = 0;
+    DWORD left = static_cast<DWORD>(timeoutMs > waited ? timeoutMs - waited : 1);
+    // A window answers a sent message only from its message loop, so an
+    // answer means its set-up (WM_INITDIALOG and the like) has finished.
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, left, &answer) != 0;
+}
+
 bool waitForMainWindow(EditorSession* session, int timeoutMs) {
     for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
         HWND window = findProcessWindow(session->process.dwProcessId, WINDOW_CLASS, false);

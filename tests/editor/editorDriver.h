@@ -87,6 +87,10 @@ std::string configurationText(const EditorSession& session);
 
 // Whether the program has ended.
 bool programEnded(const EditorSession& session);
+
+// Waits until a window of the editor is shown and answers a message sent
+// to it: a dialog or box has then finished setting itself up.
+bool waitUntilSettled(const EditorSession& session, HWND window, int timeoutMs = EDITOR_WAIT_MS);
 // Waits for the program to end; false when it is still running at the limit.
 bool waitForExit(const EditorSession& session, int* exitStatus, int timeoutMs = EDITOR_WAIT_MS);
 // Ends the program if it still runs, closes its handles and removes its folder.

@@ -14,9 +14,8 @@ HWND waitForDialog(const EditorSession& session, const std::string& caption, HWN
     for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
         HWND found = findProcessWindow(session.process.dwProcessId, "#32770", true, &caption, skip);
         if (found != nullptr) {
-            // Let the dialog finish setting itself up before it is driven.
-            Sleep(200);
-            return found;
+            // A dialog is driven only once it has set itself up.
+            return waitUntilSettled(session, found, timeoutMs - waited) ? found : nullptr;
         }
         if (programEnded(session)) {
             return nullptr;

@@ -139,9 +139,14 @@ bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int ti
     for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
         HWND window = findBox(session.process.dwProcessId, skip);
         if (window != nullptr) {
-            // Let the box finish painting before its icon is read from the screen.
-            Sleep(300);
+            if (!waitUntilSettled(session, window, timeoutMs - waited)) return false;
             describeBox(window, box);
+            // The icon is read from the screen, where the X server may show
+            // it a little after the box painted it.
+            for (int shown = 0; box->icon == ICON_UNKNOWN && shown < EDITOR_WAIT_MS; shown += POLL_MS) {
+                Sleep(POLL_MS);
+                describeBox(window, box);
+            }
             return true;
         }
         if (programEnded(session)) {

@@ -298,8 +298,8 @@ TEST(RunExternProg, PipeThreadsHeldByAGrandchildEndBeforeTheRunnerReturns) {
         std::memcpy(block, untouched.data(), capacity);
         writeFile(joinPath(folder, "go"), "");
         std::string done = joinPath(folder, "done");
-        for (int tries = 0; tries < 600 && !fileExists(done); ++tries) Sleep(50);
-        Sleep(200);
+        // The grandchild writes its record in one go as it closes the file.
+        for (int tries = 0; tries < 600 && readFile(done).empty(); ++tries) Sleep(50);
         EXPECT_EQ(readFile(done).rfind("failed", 0), 0u) << readFile(done);
         EXPECT_EQ(untouched, std::string(block, capacity));
         std::free(block);
