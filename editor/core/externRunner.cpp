@@ -1,5 +1,6 @@
 #include "externRunner.h"
 
+#include "commandLine.h"
 #include "debugLog.h"
 #include "runnerPipes.h"
 
@@ -79,48 +80,6 @@ RunResult createPipes(RunHandles* run) {
     return result;
 }
 
-// Writes text at out as one quoted argument, so that the C runtime and
-// CommandLineToArgvW give it back unchanged: a quote inside gets a
-// backslash, and the backslashes before a quote or the closing quote are
-// doubled; other backslashes stay as they are. Returns the end.
-char* appendQuoted(char* out, const char* text) {
-    *out++ = '"';
-    size_t backslashes = 0;
-    for (const char* c = text;; c++) {
-        if (*c == '\\') {
-            backslashes++;
-            continue;
-        }
-        const bool quoteFollows = *c == '"' || *c == '\0';
-        const size_t copies = quoteFollows ? backslashes * 2 : backslashes;
-        std::memset(out, '\\', copies);
-        out += copies;
-        backslashes = 0;
-        if (*c == '\0') break;
-        if (*c == '"') *out++ = '\\';
-        *out++ = *c;
-    }
-    *out++ = '"';
-    return out;
-}
-
-// The command line, UTF-8 as the program and arguments are: each quoted,
-// separated by one space. A malloc'ed block of *length bytes, or null.
-char* commandLineOf(const char* program, const char* const* arguments, int argumentCount, size_t* length) {
-    // A quoted text takes at most twice its bytes and its two quotes.
-    *length = 2 * std::strlen(program) + 3;
-    for (int i = 0; i < argumentCount; i++) *length += 2 * std::strlen(arguments[i]) + 3;
-    char* commandLine = static_cast<char*>(std::malloc(*length));
-    if (commandLine == nullptr) return nullptr;
-    char* end = appendQuoted(commandLine, program);
-    for (int i = 0; i < argumentCount; i++) {
-        *end++ = ' ';
-        end = appendQuoted(end, arguments[i]);
-    }
-    *end = '\0';
-    return commandLine;
-}
-
 // The UTF-16 form CreateProcessW takes, in a new malloc'ed block *wide of
 // *units units. RUN_ARGUMENTS_REFUSED for a text that is not UTF-8.
 RunResult wideCommandLine(const char* commandLine, wchar_t** wide, size_t* units) {
@@ -156,7 +115,7 @@ BOOL createProcess(RunHandles* run, wchar_t* commandLine) {
 RunResult startProgram(RunHandles* run, const char* program, const char* const* arguments, int argumentCount,
                        bool secretArgument) {
     size_t length = 0;
-    char* commandLine = commandLineOf(program, arguments, argumentCount, &length);
+    char* commandLine = quotedCommandLine(program, arguments, argumentCount, &length);
     if (commandLine == nullptr) {
         closePipeEnds(run);
         return RUN_NO_MEMORY;

@@ -34,10 +34,17 @@ bool firstErrorLine(const char* bytes, int32_t length, int32_t* start, int32_t* 
     return false;
 }
 
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether the line begins with the program's name in any case of its ASCII
+// letters, as the C runtime's case-blind compare reads it.
 bool beginsWithProgramName(const char* line, int32_t lineLength, const char* program) {
     const size_t nameLength = strlen(program);
-    return nameLength > 0 && static_cast<size_t>(lineLength) > nameLength &&
-           _strnicmp(line, program, nameLength) == 0 && line[nameLength] == ':';
+    if (nameLength == 0 || static_cast<size_t>(lineLength) <= nameLength || line[nameLength] != ':') return false;
+    for (size_t i = 0; i < nameLength; i++) {
+        if (asciiLower(line[i]) != asciiLower(program[i])) return false;
+    }
+    return true;
 }
 
 // Appends count bytes to text, which holds used bytes, as far as they fit

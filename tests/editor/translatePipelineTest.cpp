@@ -173,33 +173,6 @@ TEST(TranslatePipelineTest, FailuresGiveTheirBoxText) {
     }
 }
 
-TEST(TranslatePipelineTest, FailureTextPutsTheProgramsFirstErrorLineBeneathTheHeadline) {
-    const std::string longLine = "zarnoGlotDecode: " + std::string(481, 'x') + "\xC3\xA9\xC3\xA9" + "tail";
-    const std::string cutLine = "zarnoGlotDecode: " + std::string(481, 'x') + "\xC3\xA9";
-    const struct {
-        std::string errorText;
-        std::string text;
-    } cases[] = {
-        {"", "Headline."},
-        {" \r\n\t\n", "Headline."},
-        {"\r\nzarnoGlotDecode: after a line end\n", "Headline.\nzarnoGlotDecode: after a line end"},
-        {"\n\n  reason \n", "Headline.\nzarnoGlotDecode: reason"},
-        {"zarnoGlotDecode: unknown word: Ffcfe\r\n", "Headline.\nzarnoGlotDecode: unknown word: Ffcfe"},
-        {"ZARNOGLOTDECODE: upper case\n", "Headline.\nZARNOGLOTDECODE: upper case"},
-        {"zarnoGlotDecoder: other name", "Headline.\nzarnoGlotDecode: zarnoGlotDecoder: other name"},
-        {std::string("cut\0here\x01\n", 10), "Headline.\nzarnoGlotDecode: cut here"},
-        {longLine, "Headline.\n" + cutLine},
-    };
-    for (const auto& c : cases) {
-        RunErrorText errorText;
-        memcpy(errorText.bytes, c.errorText.data(), c.errorText.size());
-        errorText.length = static_cast<int32_t>(c.errorText.size());
-        char text[RUN_FAILURE_TEXT_SIZE];
-        formatRunFailure("Headline.", "zarnoGlotDecode", &errorText, text);
-        EXPECT_EQ(std::string(text), c.text) << c.errorText;
-    }
-}
-
 TEST(TranslatePipelineTest, OutputUpToSixteenGrowthsFits) {
     // Capacity 150 grows in steps of 37: 742 bytes fit.
     const PipelineOutcome outcome = runPipeline(std::string(100, 'x'), FILTER, "write:742", nullptr, nullptr);

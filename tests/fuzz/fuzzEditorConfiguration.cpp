@@ -1,6 +1,6 @@
-// The editor's configuration parsing on arbitrary file text (compiled
-// natively against a stub of the Windows declarations; the Windows text
-// conversions call the system's converters and are not built here).
+// The editor's configuration parsing on arbitrary file text (the editor
+// core's window-free files, compiled natively against a stub of the Windows
+// declarations).
 // Checked: every setting stays terminated within its room and holds no line
 // end; the font size is what atoi-style reading of the text after the last
 // comma gives; and formatting the settings and parsing them again gives the
@@ -17,16 +17,6 @@
 #include "configuration.h"
 #include "fuzzSupport.h"
 #include "textConversions.h"
-
-// The log is a file on Windows; here it keeps nothing.
-void logMessage(const char*, ...) {}
-
-EditorState editorState;
-
-// The Windows converters the file functions call; never reached here.
-bool utf8ToUtf16Name(const char*, wchar_t*, int32_t) { std::abort(); }
-bool ansiToUtf16(const char*, wchar_t*, int32_t) { std::abort(); }
-Utf8Name utf8Name(const wchar_t*) { std::abort(); }
 
 // UTF-16 units of UTF-8 text, as the configuration's lines count them.
 static int utf16Units(const char* text) {

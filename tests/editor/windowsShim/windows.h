@@ -1,7 +1,7 @@
 // Just enough of the Windows API declarations for the editor's
-// configuration code to compile natively in the fuzz build. The fuzz target
-// calls only the text functions; the file and window functions that use
-// these stubs are never reached, and abort if they are.
+// configuration code to compile natively, for its native tests and the fuzz
+// target. They call only the text functions; the file and window functions
+// that use these stubs are never reached, and abort if they are.
 #pragma once
 
 #include <cstdio>

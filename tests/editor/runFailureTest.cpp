@@ -1,0 +1,145 @@
+// The editor core's window-free rules for a filter run: how its outcome is
+// decided, the text that says why it failed, and the command line that
+// starts it. Built natively and under Wine.
+#include "commandLine.h"
+#include "filterRun.h"
+#include "runFailure.h"
+#include "startCommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+RunErrorText errorTextOf(const std::string& text) {
+    RunErrorText errorText;
+    std::memcpy(errorText.bytes, text.data(), text.size());
+    errorText.bytes[text.size()] = '\0';
+    errorText.length = static_cast<int32_t>(text.size());
+    return errorText;
+}
+
+TEST(RunFailureTest, PutsTheProgramsFirstErrorLineBeneathTheHeadline) {
+    const std::string longLine = "zarnoGlotDecode: " + std::string(481, 'x') + "\xC3\xA9\xC3\xA9" + "tail";
+    const std::string cutLine = "zarnoGlotDecode: " + std::string(481, 'x') + "\xC3\xA9";
+    const struct {
+        std::string errorText;
+        std::string text;
+    } cases[] = {
+        {"", "Headline."},
+        {" \r\n\t\n", "Headline."},
+        {"\r\nzarnoGlotDecode: after a line end\n", "Headline.\nzarnoGlotDecode: after a line end"},
+        {"\n\n  reason \n", "Headline.\nzarnoGlotDecode: reason"},
+        {"zarnoGlotDecode: unknown word: Ffcfe\r\n", "Headline.\nzarnoGlotDecode: unknown word: Ffcfe"},
+        {"ZARNOGLOTDECODE: upper case\n", "Headline.\nZARNOGLOTDECODE: upper case"},
+        {"zarnoGlotDecoder: other name", "Headline.\nzarnoGlotDecode: zarnoGlotDecoder: other name"},
+        {std::string("cut\0here\x01\n", 10), "Headline.\nzarnoGlotDecode: cut here"},
+        {longLine, "Headline.\n" + cutLine},
+    };
+    for (const auto& c : cases) {
+        const RunErrorText errorText = errorTextOf(c.errorText);
+        char text[RUN_FAILURE_TEXT_SIZE];
+        formatRunFailure("Headline.", "zarnoGlotDecode", &errorText, text);
+        EXPECT_EQ(std::string(text), c.text) << c.errorText;
+    }
+}
+
+// An input the program did not read to its end is its own refusal when it
+// failed; read to the end or not, a filter that stops reading once done
+// succeeded with status 0.
+TEST(RunFailureTest, OneRuleDecidesARefusedInputWrite) {
+    const struct {
+        RunResult result;
+        uint32_t exitStatus;
+        bool stopsReadingWhenDone;
+        RunResult decided;
+    } cases[] = {
+        {RUN_INPUT_WRITE_FAILED, 1, false, RUN_PROGRAM_FAILED},
+        {RUN_INPUT_WRITE_FAILED, 2, true, RUN_PROGRAM_FAILED},
+        {RUN_INPUT_WRITE_FAILED, 0, true, RUN_OK},
+        {RUN_INPUT_WRITE_FAILED, 0, false, RUN_INPUT_WRITE_FAILED},
+        {RUN_PROGRAM_FAILED, 3, true, RUN_PROGRAM_FAILED},
+        {RUN_TIMED_OUT, 1, true, RUN_TIMED_OUT},
+        {RUN_OK, 0, false, RUN_OK},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(decideRunResult(c.result, c.exitStatus, c.stopsReadingWhenDone), c.decided)
+            << c.result << " " << c.exitStatus << " " << c.stopsReadingWhenDone;
+    }
+}
+
+TEST(RunFailureTest, TranslateAndToolFailuresNameWhatHappened) {
+    const char* const arguments[] = {"-d", "v.vcb"};
+    const FilterRun run = {"zarnoGlotPack", arguments, 2, 300, false, false};
+    const struct {
+        FilterOutcome outcome;
+        std::string translateText;
+        std::string toolText;
+    } cases[] = {
+        {{RUN_PROGRAM_FAILED, 2, errorTextOf("\nthe text was altered\n"), false},
+         "First external program failed, error code: 2.\nzarnoGlotPack: the text was altered",
+         "No word list was made: zarnoGlotPack ended with exit status 2.\nzarnoGlotPack: the text was altered"},
+        {{RUN_START_FAILED, 0, errorTextOf(""), false}, "First runExternal failed, error code: 7.",
+         std::string("No word list was made: ") + runResultText(RUN_START_FAILED) + " (zarnoGlotPack)."},
+        {{RUN_OUTPUT_NO_MEMORY, 0, errorTextOf(""), true},
+         "No memory (300) for first program initial output buffer", ""},
+    };
+    for (const auto& c : cases) {
+        char text[RUN_FAILURE_TEXT_SIZE];
+        describeTranslateFailure(run, c.outcome, text);
+        EXPECT_EQ(std::string(text), c.translateText);
+        if (c.outcome.noOutputBlock) continue;
+        describeToolFailure("No word list was made", run.program, c.outcome, text);
+        EXPECT_EQ(std::string(text), c.toolText);
+    }
+}
+
+// Each argument quoted so that the C runtime reads it back as it is; under
+// Wine the runner's tests check that a program does.
+TEST(CommandLineTest, QuotesEachArgumentForTheCRuntime) {
+    const struct {
+        std::string argument;
+        std::string commandLine;
+    } cases[] = {
+        {"", "\"p\" \"\""},
+        {"two words", "\"p\" \"two words\""},
+        {"say \"hi\"", "\"p\" \"say \\\"hi\\\"\""},
+        {"C:\\dir\\", "\"p\" \"C:\\dir\\\\\""},
+        {"a\\\"b", "\"p\" \"a\\\\\\\"b\""},
+        {"a\\\\\"b", "\"p\" \"a\\\\\\\\\\\"b\""},
+        {"a\\b c", "\"p\" \"a\\b c\""},
+    };
+    for (const auto& c : cases) {
+        const char* const arguments[] = {c.argument.c_str()};
+        size_t length = 0;
+        char* commandLine = quotedCommandLine("p", arguments, 1, &length);
+        ASSERT_NE(commandLine, nullptr);
+        EXPECT_EQ(std::string(commandLine), c.commandLine) << c.argument;
+        EXPECT_LT(std::strlen(commandLine), length);
+        std::free(commandLine);
+    }
+}
+
+// zarnoGlotStart passes on everything after the name it was started by.
+TEST(CommandLineTest, StartForwardsTheArgumentsAfterItsOwnName) {
+    const struct {
+        const wchar_t* commandLine;
+        const wchar_t* forwarded;
+    } cases[] = {
+        {L"zarnoGlotStart", L"\"C:\\z\\w.exe\""},
+        {L"\"C:\\my tools\\zarnoGlotStart.exe\"  letter.txt", L"\"C:\\z\\w.exe\" letter.txt"},
+        {L"start \"a b.txt\"", L"\"C:\\z\\w.exe\" \"a b.txt\""},
+    };
+    for (const auto& c : cases) {
+        wchar_t result[64];
+        ASSERT_TRUE(forwardedCommandLine(c.commandLine, L"C:\\z\\w.exe", result, 64));
+        EXPECT_STREQ(result, c.forwarded);
+    }
+    wchar_t small[12];
+    EXPECT_FALSE(forwardedCommandLine(L"start x", L"C:\\z\\w.exe", small, 12));
+}
+
+}  // namespace
