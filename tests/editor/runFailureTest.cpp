@@ -4,7 +4,6 @@
 #include "commandLine.h"
 #include "filterRun.h"
 #include "runFailure.h"
-#include "startCommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -121,25 +120,6 @@ TEST(CommandLineTest, QuotesEachArgumentForTheCRuntime) {
         EXPECT_LT(std::strlen(commandLine), length);
         std::free(commandLine);
     }
-}
-
-// zarnoGlotStart passes on everything after the name it was started by.
-TEST(CommandLineTest, StartForwardsTheArgumentsAfterItsOwnName) {
-    const struct {
-        const wchar_t* commandLine;
-        const wchar_t* forwarded;
-    } cases[] = {
-        {L"zarnoGlotStart", L"\"C:\\z\\w.exe\""},
-        {L"\"C:\\my tools\\zarnoGlotStart.exe\"  letter.txt", L"\"C:\\z\\w.exe\" letter.txt"},
-        {L"start \"a b.txt\"", L"\"C:\\z\\w.exe\" \"a b.txt\""},
-    };
-    for (const auto& c : cases) {
-        wchar_t result[64];
-        ASSERT_TRUE(forwardedCommandLine(c.commandLine, L"C:\\z\\w.exe", result, 64));
-        EXPECT_STREQ(result, c.forwarded);
-    }
-    wchar_t small[12];
-    EXPECT_FALSE(forwardedCommandLine(L"start x", L"C:\\z\\w.exe", small, 12));
 }
 
 }  // namespace

@@ -164,6 +164,8 @@ TEST(TranslatePipelineTest, FailuresGiveTheirBoxText) {
          "Processor produced invalid UTF-8."},
         {"zero byte", std::string("before\0after", 12), FILTER, "echo", nullptr, nullptr, NORMAL_TIMEOUT_MS,
          "The result contains a zero byte and cannot be shown."},
+        {"zero byte at the end", std::string("after\0", 6), FILTER, "echo", nullptr, nullptr, NORMAL_TIMEOUT_MS,
+         "The result contains a zero byte and cannot be shown."},
     };
     for (const auto& c : cases) {
         const PipelineOutcome outcome = runPipeline(c.input, c.programA, c.argumentA, c.programB, c.argumentB,
