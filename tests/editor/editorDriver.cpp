@@ -203,7 +203,11 @@ bool waitUntilSettled(const EditorSession& session, HWND window, int timeoutMs) 
     DWORD left = static_cast<DWORD>(timeoutMs > waited ? timeoutMs - waited : 1);
     // A window answers a sent message only from its message loop, so an
     // answer means its set-up (WM_INITDIALOG and the like) has finished.
-    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, left, &answer) != 0;
+    // Not SMTO_ABORTIFHUNG: under load a busy editor is not a hung one.
+    if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, left, &answer) != 0) return true;
+    std::fprintf(stderr, "editor driver: a window found did not answer (Windows error %lu)\n",
+                 static_cast<unsigned long>(GetLastError()));
+    return false;
 }
 
 bool waitForMainWindow(EditorSession* session, int timeoutMs) {

@@ -11,11 +11,13 @@ const int FILE_NAME_EDIT_ID = 0x480;
 }  // namespace
 
 HWND waitForDialog(const EditorSession& session, const std::string& caption, HWND skip, int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
         HWND found = findProcessWindow(session.process.dwProcessId, "#32770", true, &caption, skip);
-        if (found != nullptr) {
-            // A dialog is driven only once it has set itself up.
-            return waitUntilSettled(session, found, timeoutMs - waited) ? found : nullptr;
+        // A dialog is driven only once it has set itself up; one that went
+        // away before it answered is looked for again.
+        if (found != nullptr && waitUntilSettled(session, found, static_cast<int>(deadline - now))) {
+            return found;
         }
         if (programEnded(session)) {
             return nullptr;

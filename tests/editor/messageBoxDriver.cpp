@@ -136,10 +136,11 @@ void describeBox(HWND window, MessageBoxInfo* box) {
 }  // namespace
 
 bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int timeoutMs, HWND skip) {
-    for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
         HWND window = findBox(session.process.dwProcessId, skip);
-        if (window != nullptr) {
-            if (!waitUntilSettled(session, window, timeoutMs - waited)) return false;
+        // A box that went away before it answered is looked for again.
+        if (window != nullptr && waitUntilSettled(session, window, static_cast<int>(deadline - now))) {
             describeBox(window, box);
             // The icon is read from the screen, where the X server may show
             // it a little after the box painted it.
