@@ -43,3 +43,22 @@ bool forwardedCommandLine(const wchar_t* commandLine, const wchar_t* programPath
     *end = L'\0';
     return true;
 }
+
+bool editorPathIn(const wchar_t* folder, wchar_t* result, size_t resultUnits) {
+    const size_t folderLength = wcslen(folder);
+    if (folderLength == 0) {
+        return false;
+    }
+    const bool separated = folder[folderLength - 1] == L'\\';
+    const size_t nameLength = wcslen(EDITOR_FILE_NAME);
+    if (folderLength + (separated ? 0 : 1) + nameLength + 1 > resultUnits) {
+        return false;
+    }
+    wmemcpy(result, folder, folderLength);
+    size_t end = folderLength;
+    if (!separated) {
+        result[end++] = L'\\';
+    }
+    wmemcpy(result + end, EDITOR_FILE_NAME, nameLength + 1);
+    return true;
+}

@@ -142,6 +142,10 @@ bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writ
     if (writeIni && !writeFile(joinPath(session->folder, "zarnoGlotWriteW.ini"), iniBytes)) {
         return false;
     }
+    return startProgram(session, program, arguments);
+}
+
+bool startProgram(EditorSession* session, const std::string& program, const std::string& arguments) {
     session->logStart = fileSize(sessionLogPath(*session));
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;

@@ -49,6 +49,10 @@ std::string logFilePath();
 bool launchEditor(EditorSession* session, const std::string& iniBytes, bool writeIni = true,
                   const std::vector<std::string>& companionFiles = {}, const std::string& arguments = "",
                   const std::string& program = "zarnoGlotWriteW.exe");
+// Starts the program at that path with the arguments after its name, in the
+// session's environment, as the session's process, and reads the log from
+// here on; launchEditor's last step.
+bool startProgram(EditorSession* session, const std::string& program, const std::string& arguments = "");
 // launchEditor, then waitForMainWindow.
 bool startEditor(EditorSession* session, const std::string& iniBytes,
                  const std::vector<std::string>& companionFiles = {}, const std::string& arguments = "");

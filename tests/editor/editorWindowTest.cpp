@@ -426,4 +426,74 @@ TEST_F(EditorWindowTest, StartProgramStartsTheEditorWithItsArguments) {
     removeTree(docs);
 }
 
+// The folder the installer records for the user, set while this lives; the
+// value and a key made for it are removed at the end.
+class RecordedInstallFolder {
+public:
+    explicit RecordedInstallFolder(const std::string& folder) {
+        const std::wstring value = widen(folder) + L"\\";
+        DWORD disposition = 0;
+        set = RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\ZarnoGlot", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              &disposition) == ERROR_SUCCESS &&
+              RegSetValueExW(key, L"InstallFolder", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+        made = disposition == REG_CREATED_NEW_KEY;
+        EXPECT_TRUE(set) << "the installed folder could not be recorded";
+    }
+    ~RecordedInstallFolder() { forget(); }
+    void forget() {
+        if (key == nullptr) return;
+        RegDeleteValueW(key, L"InstallFolder");
+        RegCloseKey(key);
+        key = nullptr;
+        if (made) RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\ZarnoGlot");
+    }
+
+private:
+    HKEY key = nullptr;
+    bool set = false;
+    bool made = false;
+};
+
+// A copy of the start program away from the editor (on the desktop, say)
+// starts the editor of the folder the installer recorded, with its
+// arguments; when the editor is in neither place it says where to start it.
+TEST_F(EditorWindowTest, StartProgramElsewhereStartsTheInstalledEditor) {
+    session.base = makeTempDirectory();
+    session.folder = joinPath(session.base, EDITOR_FOLDER_NAME);
+    const std::string desktop = joinPath(session.base, "Desktop");
+    const std::string copy = joinPath(desktop, "zarnoGlotStart.exe");
+    const std::string letter = joinPath(desktop, "Brief.text");
+    ASSERT_TRUE(CreateDirectoryW(widen(session.folder).c_str(), nullptr) &&
+                CreateDirectoryW(widen(desktop).c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(widen(programPath("zarnoGlotWriteW")).c_str(),
+                          widen(joinPath(session.folder, "zarnoGlotWriteW.exe")).c_str(), FALSE) &&
+                CopyFileW(widen(programPath("zarnoGlotStart")).c_str(), widen(copy).c_str(), FALSE));
+    ASSERT_TRUE(writeFile(joinPath(session.folder, "zarnoGlotWriteW.ini"), DEFAULT_INI) &&
+                writeFile(letter, "Liebe Oma"));
+    RecordedInstallFolder recorded(session.folder);
+    ASSERT_TRUE(startProgram(&session, copy, "\"" + letter + "\""));
+    int status = -2;
+    ASSERT_TRUE(waitForExit(session, &status));
+    EXPECT_EQ(status, 0);
+    ASSERT_TRUE(followStartedProcess(&session, "zarnoGlotWriteW.exe"));
+    ASSERT_TRUE(waitForMainWindow(&session));
+    EXPECT_EQ(editText(session), L"Liebe Oma");
+    exitNormally();
+    EXPECT_NE(logText(session).find("executable: [" + session.folder + "\\zarnoGlotWriteW.exe]"), std::string::npos);
+
+    recorded.forget();
+    ASSERT_TRUE(startProgram(&session, copy));
+    MessageBoxInfo box;
+    ASSERT_TRUE(waitForMessageBox(session, &box));
+    EXPECT_EQ(box.caption, "zarnoGlotWriteW");
+    EXPECT_EQ(box.text, "zarnoGlotWriteW.exe is neither beside this program nor in the folder ZarnoGlot was installed "
+                        "to.\n\nStart ZarnoGlot from its Start-menu entry or from the folder that holds all its "
+                        "programs; a shortcut to zarnoGlotStart.exe there may be anywhere.");
+    EXPECT_EQ(box.icon, ICON_ERROR);
+    answerMessageBox(box, IDOK);
+    ASSERT_TRUE(waitForExit(session, &status));
+    EXPECT_EQ(status, 1);
+}
+
 }  // namespace

@@ -1,9 +1,11 @@
 // The editor core's window-free rules for a filter run: how its outcome is
 // decided, the text that says why it failed, and the command line that
-// starts it. Built natively and under Wine.
+// starts it; and where the start program looks for the editor. Built
+// natively and under Wine.
 #include "commandLine.h"
 #include "filterRun.h"
 #include "runFailure.h"
+#include "startCommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +121,36 @@ TEST(CommandLineTest, QuotesEachArgumentForTheCRuntime) {
         EXPECT_EQ(std::string(commandLine), c.commandLine) << c.argument;
         EXPECT_LT(std::strlen(commandLine), length);
         std::free(commandLine);
+    }
+}
+
+// The folder beside the start program, or the installed folder as the
+// registry holds it (with its trailing backslash), gives the editor's path;
+// no folder, or a path longer than the room, gives none.
+TEST(StartCommandLineTest, FindsTheEditorInAFolder) {
+    const std::wstring longFolder = L"C:\\" + std::wstring(240, L'a');
+    const struct {
+        std::wstring folder;
+        size_t units;
+        const wchar_t* path;  // nullptr: no path
+    } cases[] = {
+        {L"C:\\Users\\Jos\u00e9\\Desktop", 260, L"C:\\Users\\Jos\u00e9\\Desktop\\zarnoGlotWriteW.exe"},
+        {L"C:\\Users\\a\\AppData\\Local\\Programs\\ZarnoGlot\\", 260,
+         L"C:\\Users\\a\\AppData\\Local\\Programs\\ZarnoGlot\\zarnoGlotWriteW.exe"},
+        {L"C:", 260, L"C:\\zarnoGlotWriteW.exe"},
+        {L"\\\\server\\share\\\u65e5\u672c", 260, L"\\\\server\\share\\\u65e5\u672c\\zarnoGlotWriteW.exe"},
+        {L"", 260, nullptr},
+        {L"C:\\x", 25, L"C:\\x\\zarnoGlotWriteW.exe"},   // exactly fills the room
+        {L"C:\\x", 24, nullptr},
+        {longFolder, 260, nullptr},
+    };
+    for (const auto& c : cases) {
+        wchar_t path[260] = L"unchanged";
+        const bool found = editorPathIn(c.folder.c_str(), path, c.units);
+        EXPECT_EQ(found, c.path != nullptr) << c.units;
+        if (c.path != nullptr) {
+            EXPECT_STREQ(path, c.path);
+        }
     }
 }
 
