@@ -1,7 +1,9 @@
 # Release packages. The Windows build makes zarnoglot-<version>-win64.zip, a
 # folder that runs as unpacked: the six programs, the editor's start program
 # zarnoGlotStart, the editor's configuration, the default vocabulary, the
-# browser page, the user guide (CR LF) and the licences.
+# browser page, the user guide (CR LF) and the licences; and from the same
+# files the per-user installer zarnoglot-<version>-win64.msi
+# (windows/installer.cmake).
 # The native build makes a .tar.gz and a .deb of the five console programs
 # with man pages, and the page in share/zarnoglot.
 set(consolePrograms zarnoGlotEncode zarnoGlotDecode zarnoGlotHarvest zarnoGlotShuffle zarnoGlotPack)
@@ -50,6 +52,10 @@ if(WIN32)
   zg_install_notices(licences)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME zarnoglot-${PROJECT_VERSION}-win64)
+  # The per-user installer zarnoglot-<version>-win64.msi, made from the ZIP
+  # once cpack has made it, with the product's icon on its shortcut.
+  set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/windows/installer.cmake)
+  set(CPACK_ZG_ICON ${ZG_ICON})
 else()
   set(CMAKE_INSTALL_DOCDIR share/doc/zarnoglot)
   include(GNUInstallDirs)
