@@ -396,6 +396,16 @@ TEST_F(EditorWindowTest, NoPlaceForTheLogIsFatal) {
     EXPECT_EQ(configurationText(session), "w.vcb\r\nC:\\Data\r\nConsolas\r\n");
 }
 
+// The start program of the session ends, and the editor it started shows the text.
+void followStartedEditor(EditorSession* session, const std::wstring& text) {
+    int status = -2;
+    ASSERT_TRUE(waitForExit(*session, &status));
+    EXPECT_EQ(status, 0);
+    ASSERT_TRUE(followStartedProcess(session, "zarnoGlotWriteW.exe"));
+    ASSERT_TRUE(waitForMainWindow(session));
+    EXPECT_EQ(editText(*session), text);
+}
+
 // The start program starts the editor beside it with its own arguments, a
 // file to open, with drive T: and without it.
 TEST_F(EditorWindowTest, StartProgramStartsTheEditorWithItsArguments) {
@@ -412,12 +422,7 @@ TEST_F(EditorWindowTest, StartProgramStartsTheEditorWithItsArguments) {
         }
         ASSERT_TRUE(launchEditor(&session, DEFAULT_INI, true, {"zarnoGlotStart.exe"}, "\"" + letter + "\"",
                                  "zarnoGlotStart.exe"));
-        int status = -2;
-        ASSERT_TRUE(waitForExit(session, &status));
-        EXPECT_EQ(status, 0);
-        ASSERT_TRUE(followStartedProcess(&session, "zarnoGlotWriteW.exe"));
-        ASSERT_TRUE(waitForMainWindow(&session));
-        EXPECT_EQ(editText(session), L"Liebe Oma");
+        ASSERT_NO_FATAL_FAILURE(followStartedEditor(&session, L"Liebe Oma"));
         exitNormally();
         EXPECT_NE(logText(session).find("file_open_path() start"), std::string::npos);
         stopEditor(&session);
@@ -473,12 +478,7 @@ TEST_F(EditorWindowTest, StartProgramElsewhereStartsTheInstalledEditor) {
                 writeFile(letter, "Liebe Oma"));
     RecordedInstallFolder recorded(session.folder);
     ASSERT_TRUE(startProgram(&session, copy, "\"" + letter + "\""));
-    int status = -2;
-    ASSERT_TRUE(waitForExit(session, &status));
-    EXPECT_EQ(status, 0);
-    ASSERT_TRUE(followStartedProcess(&session, "zarnoGlotWriteW.exe"));
-    ASSERT_TRUE(waitForMainWindow(&session));
-    EXPECT_EQ(editText(session), L"Liebe Oma");
+    ASSERT_NO_FATAL_FAILURE(followStartedEditor(&session, L"Liebe Oma"));
     exitNormally();
     EXPECT_NE(logText(session).find("executable: [" + session.folder + "\\zarnoGlotWriteW.exe]"), std::string::npos);
 
@@ -486,6 +486,7 @@ TEST_F(EditorWindowTest, StartProgramElsewhereStartsTheInstalledEditor) {
     ASSERT_TRUE(startProgram(&session, copy));
     MessageBoxInfo box;
     ASSERT_TRUE(waitForMessageBox(session, &box));
+    int status = -2;
     EXPECT_EQ(box.caption, "zarnoGlotWriteW");
     EXPECT_EQ(box.text, "zarnoGlotWriteW.exe is neither beside this program nor in the folder ZarnoGlot was installed "
                         "to.\n\nStart ZarnoGlot from its Start-menu entry or from the folder that holds all its "

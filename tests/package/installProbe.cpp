@@ -180,8 +180,7 @@ bool open(const wchar_t* file) {
 int openWith(const wchar_t* document) {
     wchar_t command[MAX_PATH * 2] = L"";
     DWORD units = MAX_PATH * 2;
-    const HRESULT seen = AssocQueryStringW(ASSOCF_INIT_BYEXENAME, ASSOCSTR_COMMAND, L"zarnoGlotStart.exe", L"open",
-                                           command, &units);
+    const HRESULT seen = AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_COMMAND, L"ZarnoGlot.Document", L"open", command, &units);
     print("shell lookup", SUCCEEDED(seen) ? std::wstring(command) : L"not found");
     HKEY entry = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes\\Applications\\zarnoGlotStart.exe", 0, KEY_READ,
