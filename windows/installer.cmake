@@ -10,6 +10,8 @@
 #   to make a newer version of the same files.
 cmake_minimum_required(VERSION 3.25)
 
+# The UpgradeCode of zarnoglot.wxs.in, here the namespace from which each
+# subfolder's component gets the same GUID in every build.
 set(upgradeNamespace 6C0F3E52-8D0B-4C63-9E5A-2B7A41D9F3C8)
 # Files the template places itself: the start program with its shortcut,
 # and the two files the user may change.
