@@ -70,6 +70,19 @@ bool clipboardTextAsUtf8(HWND owner, char** bytes, int32_t* byteCount) {
     return true;
 }
 
+// Marks what the open clipboard holds so that Windows keeps it out of its
+// clipboard history and its cloud clipboard, and clipboard monitors leave
+// it alone: the formats hold a DWORD 0.
+void keepOutOfClipboardHistory() {
+    const wchar_t* const FORMATS[] = {L"ExcludeClipboardContentFromMonitorProcessing",
+                                      L"CanIncludeInClipboardHistory", L"CanUploadToCloudClipboard"};
+    for (const wchar_t* name : FORMATS) {
+        const UINT format = RegisterClipboardFormatW(name);
+        HGLOBAL zero = format != 0 ? GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD)) : nullptr;
+        if (zero != nullptr && SetClipboardData(format, zero) == nullptr) GlobalFree(zero);
+    }
+}
+
 // Replaces the clipboard's content with the text; false when the clipboard
 // could not take it.
 bool putOnClipboard(HWND owner, const wchar_t* text, int32_t units) {
@@ -88,6 +101,7 @@ bool putOnClipboard(HWND owner, const wchar_t* text, int32_t units) {
     }
     // The clipboard owns the memory once it has taken it.
     const bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    if (placed) keepOutOfClipboardHistory();
     CloseClipboard();
     if (!placed) GlobalFree(memory);
     return placed;
@@ -142,6 +156,7 @@ bool translateClipboard(HWND owner, MenuCommand command, const TranslateStep& fi
 // chats: it gets the clipboard's CR LF line ends. The way back gives the
 // text exactly as it was packed.
 bool translate_to_clipboard(HWND owner) {
+    if (!writingAgreed(owner)) return false;
     const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
     return translateClipboard(owner, CMD_TO_ZARNOGLOT_CLIPBOARD, sealStep(vocabulary.text), encodeStep(vocabulary.text),
                               true);

@@ -204,6 +204,7 @@ TEST_F(TranslateCommandsTest, TranslationKeepsTheModifiedFlag) {
     const std::string document = joinPath(makeTempDirectory(), "letter.text");
     ASSERT_TRUE(writeFile(document, "Dear friend"));
     EditorTest::start(DEFAULT_INI, FILTER_FILES, "\"" + document + "\"");
+    publicQuestionDue = true;
     ASSERT_EQ(editText(session), L"Dear friend");
     translate(CMD_TO_ZARNOGLOT);
     EXPECT_EQ(sendToEdit(session, EM_GETMODIFY), 0);

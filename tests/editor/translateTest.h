@@ -16,6 +16,8 @@ const std::vector<std::string> FILTER_FILES = {"zarnoGlotPack.exe", "zarnoGlotEn
                                                "sample.vcb"};
 const char* const PIPELINE_CAPTION = "externFilterTest error";
 const char* const FAKE_MODE_VARIABLE = "ZG_TRANSLATE_FAKE";
+const char* const PUBLIC_QUESTION =
+    "sample.vcb is public: anyone can read what you write with it. Write with it anyway?";
 // Each filter starts as a new process under Wine: allow for a slow machine.
 const int COMMAND_WAIT_MS = 60000;
 
@@ -51,6 +53,8 @@ protected:
     // Starts the editor with the real filters and the sample vocabulary
     // beside it; with filters false, the editor stands alone.
     void start(const std::string& configuration = DEFAULT_INI, bool filters = true) {
+        // The released editor's configuration names the public vocabulary too.
+        publicQuestionDue = !releaseFolder().empty() || configuration.compare(0, 11, "sample.vcb\r") == 0;
         if (!releaseFolder().empty()) {
             ASSERT_TRUE(startReleaseEditor(&session)) << "the released editor's window did not appear";
             return;
@@ -92,8 +96,21 @@ protected:
         }
     }
 
+    // The first translation into ZarnoGlot of a session with the public
+    // vocabulary asks first: the command is posted and Yes answered.
+    void agreeToThePublicVocabulary(MenuCommand command) {
+        if (!publicQuestionDue || (command != CMD_TO_ZARNOGLOT && command != CMD_TO_ZARNOGLOT_CLIPBOARD)) return;
+        postCommand(session, command);
+        answerQuestion("zarnoGlotWriteW", PUBLIC_QUESTION, IDYES);
+        publicQuestionDue = false;
+    }
+
     // Runs a translate command that must succeed: it returns without a box.
     void translate(MenuCommand command) {
+        if (publicQuestionDue && (command == CMD_TO_ZARNOGLOT || command == CMD_TO_ZARNOGLOT_CLIPBOARD)) {
+            agreeToThePublicVocabulary(command);
+            command = static_cast<MenuCommand>(0);   // a command of no effect waits for the posted one
+        }
         ASSERT_TRUE(sendCommand(session, command, COMMAND_WAIT_MS)) << "command " << command << " did not end";
     }
 
@@ -101,7 +118,11 @@ protected:
     // document is as it was.
     void expectFailure(MenuCommand command, const std::string& text) {
         const std::wstring before = editText(session);
-        postCommand(session, command);
+        if (publicQuestionDue && (command == CMD_TO_ZARNOGLOT || command == CMD_TO_ZARNOGLOT_CLIPBOARD)) {
+            agreeToThePublicVocabulary(command);
+        } else {
+            postCommand(session, command);
+        }
         MessageBoxInfo box;
         ASSERT_TRUE(waitForMessageBox(session, &box, COMMAND_WAIT_MS)) << "no box for: " << text;
         EXPECT_EQ(box.caption, PIPELINE_CAPTION);
@@ -117,4 +138,6 @@ protected:
         }
         EXPECT_NE(logText(session).find(logged + "\r\n"), std::string::npos) << logText(session);
     }
+
+    bool publicQuestionDue = false;   // the next translation into ZarnoGlot asks first
 };
