@@ -104,7 +104,10 @@ BOOL createProcess(RunHandles* run, wchar_t* commandLine) {
     startup.hStdInput = run->inputRead;
     startup.hStdOutput = run->outputWrite;
     startup.hStdError = run->errorWrite;
-    return CreateProcessW(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &run->process);
+    // The editor may have released its console, so a filter would get a
+    // console window of its own: it gets a console without a window.
+    return CreateProcessW(nullptr, commandLine, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                          &run->process);
 }
 
 // Starts the program on the program's ends of the pipes, then closes those

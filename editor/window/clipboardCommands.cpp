@@ -70,9 +70,8 @@ bool clipboardTextAsUtf8(HWND owner, char** bytes, int32_t* byteCount) {
     return true;
 }
 
-// Marks what the open clipboard holds so that Windows keeps it out of its
-// clipboard history and its cloud clipboard, and clipboard monitors leave
-// it alone: the formats hold a DWORD 0.
+}  // namespace
+
 void keepOutOfClipboardHistory() {
     const wchar_t* const FORMATS[] = {L"ExcludeClipboardContentFromMonitorProcessing",
                                       L"CanIncludeInClipboardHistory", L"CanUploadToCloudClipboard"};
@@ -82,6 +81,8 @@ void keepOutOfClipboardHistory() {
         if (zero != nullptr && SetClipboardData(format, zero) == nullptr) GlobalFree(zero);
     }
 }
+
+namespace {
 
 // Replaces the clipboard's content with the text; false when the clipboard
 // could not take it.

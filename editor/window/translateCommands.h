@@ -29,3 +29,9 @@ constexpr const char* PUBLIC_VOCABULARY_QUESTION =
 // Whether a translation into ZarnoGlot may go on: with the public
 // vocabulary, the first one of the session asks first (No changes nothing).
 bool writingAgreed(HWND owner);
+
+// Marks what the open clipboard holds so that Windows keeps it out of its
+// clipboard history and its cloud clipboard, and clipboard monitors leave
+// it alone ("CanIncludeInClipboardHistory" and "CanUploadToCloudClipboard"
+// hold a DWORD 0). The clipboard translations call it (clipboardCommands.cpp).
+void keepOutOfClipboardHistory();
