@@ -105,8 +105,9 @@ BOOL createProcess(RunHandles* run, wchar_t* commandLine) {
     startup.hStdOutput = run->outputWrite;
     startup.hStdError = run->errorWrite;
     // The editor may have released its console, so a filter would get a
-    // console window of its own: it gets a console without a window.
-    return CreateProcessW(nullptr, commandLine, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+    // console window of its own: it gets no console at all, and needs none
+    // beside its three pipes.
+    return CreateProcessW(nullptr, commandLine, nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr, &startup,
                           &run->process);
 }
 

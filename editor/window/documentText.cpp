@@ -44,40 +44,84 @@ DocumentTextResult documentAsUtf8(bool logSteps, char** bytes, int32_t* byteCoun
 
 namespace {
 
-// Whether the edit control's undo holds a translation (and not what was
-// typed after it), and the modified flag the document had before it.
-bool translationToUndo = false;
+// The document as it was before the last translation (or after it, once
+// undone), while nothing else has changed it since; none otherwise. The
+// edit control's own undo would hold it too, but replacing a long text
+// through it takes a fifth longer than setting the text.
+wchar_t* translationUndo = nullptr;
+int32_t translationUndoUnits = 0;
 LRESULT modifiedBeforeTranslation = 0;
 
-}  // namespace
+void dropTranslationUndo() {
+    if (translationUndo != nullptr) {
+        SecureZeroMemory(translationUndo, (static_cast<size_t>(translationUndoUnits) + 1) * sizeof(wchar_t));
+        free(translationUndo);
+    }
+    translationUndo = nullptr;
+    translationUndoUnits = 0;
+}
 
-bool replaceDocumentUndoably(const wchar_t* text, int32_t units) {
-    HWND edit = editorState.editControl;
-    const LRESULT modified = SendMessageW(edit, EM_GETMODIFY, 0, 0);
-    SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-    SendMessageW(edit, EM_SETSEL, 0, 0);
-    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
-    SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(edit, nullptr, TRUE);
-    SendMessageW(edit, EM_SETMODIFY, modified, 0);
-    const bool replaced = GetWindowTextLengthW(edit) == units;
-    translationToUndo = replaced;
-    modifiedBeforeTranslation = modified;
+// Sets the edit control's text without repainting on the way (laying out a
+// long text is slow enough without), then repaints once.
+bool setEditText(const wchar_t* text) {
+    SendMessageW(editorState.editControl, WM_SETREDRAW, FALSE, 0);
+    const BOOL replaced = SetWindowTextW(editorState.editControl, text);
+    SendMessageW(editorState.editControl, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editorState.editControl, nullptr, TRUE);
+    return replaced != FALSE;
+}
+
+// Puts text in place of the document and keeps what it replaces for the
+// undo, with the modified flag as it was.
+bool swapInTranslation(const wchar_t* text) {
+    wchar_t* previous = nullptr;
+    int32_t previousUnits = 0;
+    long long previousBytes = 0;
+    const bool kept = documentTextCopy(&previous, &previousUnits, &previousBytes);
+    const LRESULT modified = SendMessageW(editorState.editControl, EM_GETMODIFY, 0, 0);
+    const bool replaced = setEditText(text);
+    SendMessageW(editorState.editControl, EM_SETMODIFY, modified, 0);
+    dropTranslationUndo();
+    if (replaced && kept) {
+        translationUndo = previous;
+        translationUndoUnits = previousUnits;
+        modifiedBeforeTranslation = modified;
+    } else if (kept) {
+        SecureZeroMemory(previous, static_cast<size_t>(previousBytes));
+        free(previous);
+    }
     return replaced;
 }
 
+}  // namespace
+
+bool replaceDocumentText(const wchar_t* text) {
+    dropTranslationUndo();
+    return setEditText(text);
+}
+
+bool replaceDocumentUndoably(const wchar_t* text, int32_t units) {
+    return swapInTranslation(text) && GetWindowTextLengthW(editorState.editControl) == units;
+}
+
 void documentEdited() {
-    translationToUndo = false;
+    dropTranslationUndo();
 }
 
 void undoDocumentChange() {
-    const bool translation = translationToUndo && SendMessageW(editorState.editControl, EM_CANUNDO, 0, 0) != 0;
-    SendMessageW(editorState.editControl, WM_UNDO, 0, 0);
-    if (translation) {
-        // Undone and done again, the document stays as modified as it was.
-        SendMessageW(editorState.editControl, EM_SETMODIFY, modifiedBeforeTranslation, 0);
-        translationToUndo = true;
+    if (translationUndo == nullptr) {
+        SendMessageW(editorState.editControl, WM_UNDO, 0, 0);
+        return;
     }
+    // Undone, the translation can be done again: the undo keeps the text
+    // it replaces, and the flag stays the document's.
+    wchar_t* undone = translationUndo;
+    const int32_t undoneUnits = translationUndoUnits;
+    const LRESULT modified = modifiedBeforeTranslation;
+    translationUndo = nullptr;
+    translationUndoUnits = 0;
+    swapInTranslation(undone);
+    SendMessageW(editorState.editControl, EM_SETMODIFY, modified, 0);
+    SecureZeroMemory(undone, (static_cast<size_t>(undoneUnits) + 1) * sizeof(wchar_t));
+    free(undone);
 }

@@ -1,6 +1,6 @@
 // The document's text: the edit control's whole text taken out (as UTF-8
-// converted once, for saving and for the translations alike), and a
-// translation put in its place as one step that Edit > Undo and Ctrl+Z undo.
+// converted once, for saving and for the translations alike), a text put in
+// its place, and a translation as one step that Edit > Undo and Ctrl+Z undo.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,11 @@ bool documentTextCopy(wchar_t** text, int32_t* units, long long* textBytes);
 // *textBytes receives the size of the UTF-16 copy it needed. With
 // logSteps the translations' log lines of each step are written.
 DocumentTextResult documentAsUtf8(bool logSteps, char** bytes, int32_t* byteCount, long long* textBytes);
+
+// Puts text in place of the whole document without repainting on the way,
+// then repaints once; what Undo held is dropped. False when the edit
+// control refuses it.
+bool replaceDocumentText(const wchar_t* text);
 
 // Puts the translation's text (units units) in place of the whole document
 // as one undoable step, keeping the modified flag; false when the edit

@@ -220,15 +220,6 @@ void settingsChanged() {
     showWindowTitle();
 }
 
-bool replaceDocumentText(const wchar_t* text) {
-    SendMessageW(editorState.editControl, WM_SETREDRAW, FALSE, 0);
-    const BOOL replaced = SetWindowTextW(editorState.editControl, text);
-    documentEdited();
-    SendMessageW(editorState.editControl, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(editorState.editControl, nullptr, TRUE);
-    return replaced != FALSE;
-}
-
 HCURSOR beginBusyCursor() {
     return SetCursor(LoadCursor(nullptr, IDC_WAIT));
 }

@@ -20,11 +20,6 @@ void showWindowTitle();
 // title.
 void settingsChanged();
 
-// Puts text in place of the whole document without repainting on the way
-// (laying out a long text is slow enough without), then repaints once.
-// False when the edit control refuses it.
-bool replaceDocumentText(const wchar_t* text);
-
 // The busy cursor while a long command runs; endBusyCursor puts back the
 // cursor beginBusyCursor returned.
 HCURSOR beginBusyCursor();
