@@ -109,7 +109,7 @@ constexpr int FILE_FAILURE_TEXT_SIZE = 1024;
 // The box's text of a failed file operation: the headline and, for a
 // system error, the file's name and the cause beneath it, in our words for
 // the common ones (fileErrorCause) or the system's own message in the
-// user's language. Without an error the headline stands alone.
+// user's language. Without an error the file's name alone stands beneath.
 void describeFileFailure(const char* headline, const wchar_t* path, unsigned long error, char* text, int size);
 
 // The user's own Documents folder; false when the profile does not say.

@@ -212,7 +212,7 @@ DocumentFileResult writeDocumentFile(const wchar_t* path, const char* bytes, int
 
 void describeFileFailure(const char* headline, const wchar_t* path, unsigned long error, char* text, int size) {
     if (error == 0) {
-        snprintf(text, static_cast<size_t>(size), "%s", headline);
+        snprintf(text, static_cast<size_t>(size), "%s\n%s", headline, utf8Name(fileNamePart(path)).text);
         return;
     }
     char cause[512];

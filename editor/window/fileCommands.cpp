@@ -86,7 +86,7 @@ bool loadDocument(HWND owner, const wchar_t* path, FileStamp* stamp, TextEncodin
     }
     free(bytes);
     if (decoded != DOCUMENT_OK) {
-        return showError(owner, documentFileMessage(decoded));
+        return showFileFailure(owner, decoded, path, 0);
     }
     if (text == nullptr) {
         return false;   // not to be read in the code page

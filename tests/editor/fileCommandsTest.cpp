@@ -167,10 +167,12 @@ TEST_F(FileCommandsTest, OpenRefusesBadFilesAndKeepsTheDocument) {
     ASSERT_TRUE(writeFile(doc("previous.text"), "previous"));
     // The first case has unsaved changes, which are kept with their flag.
     const struct { std::wstring path; const char* message; bool changed; } cases[] = {
-        {widen(doc("odd.text")), "The file is not complete UTF-16 text: it has an odd number of bytes.", true},
-        {widen(doc("zero16.text")), "The file contains a zero character (U+0000) and cannot be edited.", false},
-        {widen(doc("zero.text")), "The file contains a zero byte and cannot be edited.", false},
-        {widen(doc("large.text")), "The file is too large.", false},
+        {widen(doc("odd.text")), "The file is not complete UTF-16 text: it has an odd number of bytes.\nodd.text",
+         true},
+        {widen(doc("zero16.text")), "The file contains a zero character (U+0000) and cannot be edited.\nzero16.text",
+         false},
+        {widen(doc("zero.text")), "The file contains a zero byte and cannot be edited.\nzero.text", false},
+        {widen(doc("large.text")), "The file is too large.\nlarge.text", false},
     };
     start();
     openFile(widen(doc("previous.text")));
