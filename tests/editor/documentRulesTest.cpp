@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cwchar>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -18,6 +20,9 @@ struct TitleRow {
     std::wstring vocabulary;
     std::wstring title;
 };
+
+// A row is shown by its name (in the names ctest lists, too).
+void PrintTo(const TitleRow& row, std::ostream* out) { *out << row.name; }
 
 class WindowTitleTest : public ::testing::TestWithParam<TitleRow> {};
 
@@ -51,6 +56,8 @@ struct EncodingRow {
     std::string bytes;
     TextEncoding encoding;
 };
+
+void PrintTo(const EncodingRow& row, std::ostream* out) { *out << row.name; }
 
 class EncodingTest : public ::testing::TestWithParam<EncodingRow> {};
 

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -114,6 +115,9 @@ struct RunSentenceRow {
     RunFacts facts;
     const char* sentence;
 };
+
+// A row is shown by its name (in the names ctest lists, too).
+void PrintTo(const RunSentenceRow& row, std::ostream* out) { *out << row.name; }
 
 class RunSentenceTest : public ::testing::TestWithParam<RunSentenceRow> {};
 
