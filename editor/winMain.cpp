@@ -3,10 +3,14 @@
 // with the show command the program was started with.
 #include "configuration.h"
 #include "debugLog.h"
+#include "documentFiles.h"
+#include "editorConsole.h"
 #include "mainWindow.h"
 #include "messageBoxes.h"
 
 #include "fileCommands.h"
+
+#include "textConversions.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -28,6 +32,11 @@ static void startUp() {
     if (!readConfiguration()) {
         fatalError("Fatal Error - No configuttation file", "Failed to open configration file:\n[%s]\n\n",
                    CONFIGURATION_FILE_NAME);
+    }
+    // A new configuration names no folder: the user's own Documents, never
+    // a folder other users of the machine can read.
+    if (editorState.dataDirectory[0] == L'\0' && userDocumentsFolder(editorState.dataDirectory)) {
+        logMessage("data directory: [%s] (the user's Documents)", utf8Name(editorState.dataDirectory).text);
     }
 }
 
@@ -58,6 +67,7 @@ static wchar_t* startFileArgument() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     wchar_t* startFile = startFileArgument();
     startUp();
+    const bool sharedConsole = releaseOwnConsole();
     SetProcessDPIAware();
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
         fatalError("Fatal Error - COM initialization failed", "CoInitializeEx() failed: %lu\n", GetLastError());
@@ -70,6 +80,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (mainWindow == nullptr) {
         showError(nullptr, "Unable to create application window class.");
         return 1;
+    }
+    if (sharedConsole) {
+        watchConsole(mainWindow);
     }
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);

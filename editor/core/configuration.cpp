@@ -1,6 +1,7 @@
 #include "configuration.h"
 
 #include "debugLog.h"
+#include "documentFiles.h"
 #include "textConversions.h"
 
 #include <climits>
@@ -208,6 +209,17 @@ bool readConfiguration() {
     return true;
 }
 
+int withCrLf(const char* text, int length, char* converted, int size) {
+    int used = 0;
+    for (int i = 0; i < length; i++) {
+        if (used + 2 >= size) return -1;
+        if (text[i] == '\n') converted[used++] = '\r';
+        converted[used++] = text[i];
+    }
+    converted[used] = '\0';
+    return used;
+}
+
 void writeConfiguration() {
     logMessage("Saving configuration to: [%s]", CONFIGURATION_FILE_NAME);
     Configuration settings;
@@ -216,15 +228,16 @@ void writeConfiguration() {
     lineOfSetting(editorState.fontFace, settings.fontFace, NAME_LINE_BYTES);
     settings.fontPointSize = editorState.fontPointSize;
     char text[NAME_LINE_BYTES * 2 + PATH_LINE_BYTES + 16];
-    const int length = formatConfiguration(settings, text, sizeof text);
-
-    FILE* file = _wfopen(CONFIGURATION_FILE_WIDE_NAME, L"w");
-    if (file == nullptr) {
+    char file[sizeof text + 8];
+    int length = formatConfiguration(settings, text, sizeof text);
+    length = length >= 0 ? withCrLf(text, length, file, sizeof file) : -1;
+    // A new file that replaces the old one in one step: an editor that is
+    // killed or loses power leaves the old settings or the new, never half.
+    const DocumentFileResult written =
+        length >= 0 ? writeDocumentFile(CONFIGURATION_FILE_WIDE_NAME, file, length) : DOCUMENT_WRITE_FAILED;
+    if (written == DOCUMENT_CREATE_FAILED) {
         logMessage("Unable to open configuration file for writing");
-        return;
-    }
-    const bool written = length >= 0 && fwrite(text, 1, length, file) == static_cast<size_t>(length);
-    if (fclose(file) != 0 || !written) {
+    } else if (written != DOCUMENT_OK) {
         logMessage("Unable to write the configuration file");
     }
 }

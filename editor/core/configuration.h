@@ -62,5 +62,10 @@ bool setWorkingDirectory(unsigned long* error);
 // Reads the configuration from the current directory into editorState;
 // false when the file cannot be opened.
 bool readConfiguration();
-// Writes editorState's settings back; only logs when the file cannot be opened.
+// Writes editorState's settings back, through a new file that then replaces
+// the old one; only logs when the file cannot be written.
 void writeConfiguration();
+
+// Copies length bytes of text with a CR before every LF into converted, of
+// size bytes, terminated; returns the new length, or -1 when it does not fit.
+int withCrLf(const char* text, int length, char* converted, int size);

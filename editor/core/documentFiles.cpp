@@ -1,8 +1,10 @@
 #include "documentFiles.h"
 
 #include "editorState.h"
+#include "textConversions.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -10,10 +12,6 @@
 
 namespace {
 
-// Room for a folder of a path of PATH_UNITS, the long-path prefix and the
-// temporary file's own name.
-constexpr int TEMPORARY_PATH_SIZE = PATH_UNITS + 40;
-constexpr int TEMPORARY_NAME_TRIES = 100;
 
 // Copies text into a destination of size units, cutting it to fit.
 void copyBounded(wchar_t* destination, const wchar_t* text, size_t size) {
@@ -81,97 +79,15 @@ DocumentFileResult readOpenFile(HANDLE file, char** bytes, int32_t* byteCount) {
         }
     }
     data[length] = '\0';
-    if (memchr(data, '\0', length) != nullptr) {
+    const TextEncoding encoding = length >= UTF16_MARK_BYTES ? detectEncoding(data, UTF16_MARK_BYTES) : ENCODING_UTF8;
+    const bool utf16 = encoding == ENCODING_UTF16_LE || encoding == ENCODING_UTF16_BE;
+    if (!utf16 && memchr(data, '\0', length) != nullptr) {
         free(data);
         return DOCUMENT_ZERO_BYTE;
     }
     *bytes = data;
     *byteCount = static_cast<int32_t>(length);
     return DOCUMENT_OK;
-}
-
-// False when an existing target could not be replaced: a read-only file, a
-// folder, a file another program holds open, or a missing folder.
-bool targetIsReplaceable(const wchar_t* path) {
-    const DWORD attributes = GetFileAttributesW(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
-    }
-    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
-        return false;
-    }
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    return true;
-}
-
-// Forms the name of a temporary file in the folder of path. A name that
-// would be too long for the plain form gets the long-path prefix.
-bool temporaryNameBeside(const wchar_t* path, unsigned number, wchar_t* name) {
-    const wchar_t* slash = wcsrchr(path, L'\\');
-    const wchar_t* forward = wcsrchr(path, L'/');
-    if (forward != nullptr && (slash == nullptr || forward > slash)) {
-        slash = forward;
-    }
-    const int folderLength = slash == nullptr ? 0 : static_cast<int>(slash - path) + 1;
-    const bool drivePath = folderLength >= 3 && path[1] == L':' && path[2] == L'\\';
-    const bool networkPath = folderLength >= 2 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?';
-    const int plainLength = folderLength + 12;
-    const wchar_t* prefix = L"";
-    const wchar_t* folder = path;
-    if (plainLength >= PATH_UNITS && drivePath) {
-        prefix = L"\\\\?\\";
-    } else if (plainLength >= PATH_UNITS && networkPath) {
-        prefix = L"\\\\?\\UNC\\";
-        folder = path + 2;
-    }
-    const int prefixLength = static_cast<int>(wcslen(prefix));
-    const int copiedLength = folderLength - static_cast<int>(folder - path);
-    if (prefixLength + copiedLength + 13 > TEMPORARY_PATH_SIZE) {
-        return false;
-    }
-    wmemcpy(name, prefix, prefixLength);
-    wmemcpy(name + prefixLength, folder, copiedLength);
-    wchar_t* own = name + prefixLength + copiedLength;
-    const wchar_t* const HEX_DIGITS = L"0123456789abcdef";
-    wmemcpy(own, L"~zgw", 4);
-    for (int digit = 0; digit < 4; digit++) {
-        own[4 + digit] = HEX_DIGITS[(number >> (12 - 4 * digit)) & 0xF];
-    }
-    wmemcpy(own + 8, L".tmp", 5);
-    return true;
-}
-
-HANDLE createTemporaryBeside(const wchar_t* path, wchar_t* name) {
-    const unsigned seed = GetCurrentProcessId() * 7919u + GetTickCount();
-    for (unsigned attempt = 0; attempt < TEMPORARY_NAME_TRIES; attempt++) {
-        if (!temporaryNameBeside(path, seed + attempt, name)) {
-            break;
-        }
-        HANDLE file = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            return file;
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            break;
-        }
-    }
-    return INVALID_HANDLE_VALUE;
-}
-
-bool writeAndFlush(HANDLE file, const char* bytes, int32_t byteCount) {
-    if (byteCount > 0) {
-        DWORD written = 0;
-        if (!WriteFile(file, bytes, static_cast<DWORD>(byteCount), &written, nullptr) ||
-            written != static_cast<DWORD>(byteCount)) {
-            return false;
-        }
-    }
-    return FlushFileBuffers(file) != 0;
 }
 
 // What the file system knows of a file or folder, its identity included.
@@ -227,15 +143,23 @@ const char* documentFileMessage(DocumentFileResult result) {
     case DOCUMENT_ZERO_BYTE: return "The file contains a zero byte and cannot be edited.";
     case DOCUMENT_CREATE_FAILED: return "Could not open the file for writing.";
     case DOCUMENT_WRITE_FAILED: return "Could not write the file.";
+    case DOCUMENT_NOT_UTF8:
+    case DOCUMENT_NOT_CODE_PAGE: return "The file does not contain valid UTF-8 text.";
+    case DOCUMENT_BAD_UTF16: return "The file is not complete UTF-16 text: it has an odd number of bytes.";
+    case DOCUMENT_ZERO_CHARACTER: return "The file contains a zero character (U+0000) and cannot be edited.";
+    case DOCUMENT_NOT_IN_CODE_PAGE: return "The document holds characters the system's code page does not have.";
+    case DOCUMENT_NOT_UNICODE: return "Could not convert the document to UTF-8.";
     }
     return "";
 }
 
-DocumentFileResult readDocumentFile(const wchar_t* path, char** bytes, int32_t* byteCount, FileStamp* stamp) {
+DocumentFileResult readDocumentFile(const wchar_t* path, char** bytes, int32_t* byteCount, FileStamp* stamp,
+                                    unsigned long* systemError) {
     *bytes = nullptr;
     *byteCount = 0;
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (systemError != nullptr) *systemError = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
     if (file == INVALID_HANDLE_VALUE) {
         return DOCUMENT_OPEN_FAILED;
     }
@@ -249,8 +173,50 @@ DocumentFileResult readDocumentFile(const wchar_t* path, char** bytes, int32_t* 
         }
     }
     const DocumentFileResult result = readOpenFile(file, bytes, byteCount);
+    if (systemError != nullptr && (result == DOCUMENT_READ_FAILED || result == DOCUMENT_SIZE_FAILED)) {
+        *systemError = GetLastError();
+    }
     CloseHandle(file);
     return result;
+}
+
+DocumentFileResult decodeDocument(const char* bytes, int32_t byteCount, bool codePageAccepted, wchar_t** text,
+                                  int32_t* units, TextEncoding* encoding) {
+    *text = nullptr;
+    *units = 0;
+    *encoding = detectEncoding(bytes, byteCount);
+    if (*encoding == ENCODING_UTF16_LE || *encoding == ENCODING_UTF16_BE) {
+        if (byteCount % 2 != 0) return DOCUMENT_BAD_UTF16;
+        if (!unitsOfUtf16Bytes(bytes + UTF16_MARK_BYTES, byteCount - UTF16_MARK_BYTES,
+                               *encoding == ENCODING_UTF16_BE, text, units)) {
+            return DOCUMENT_NO_MEMORY;
+        }
+        if (!holdsZeroUnit(*text, *units)) return DOCUMENT_OK;
+        free(*text);
+        *text = nullptr;
+        *units = 0;
+        return DOCUMENT_ZERO_CHARACTER;
+    }
+    if (*encoding == ENCODING_UTF8) {
+        return utf8ToUtf16(bytes, byteCount, text, units) ? DOCUMENT_OK : DOCUMENT_NO_MEMORY;
+    }
+    if (GetACP() == CP_UTF8) return DOCUMENT_NOT_CODE_PAGE;
+    if (!codePageAccepted) return DOCUMENT_NOT_UTF8;
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, byteCount, nullptr, 0);
+    if (length <= 0) return DOCUMENT_NOT_CODE_PAGE;
+    wchar_t* block = static_cast<wchar_t*>(malloc((static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
+    if (block == nullptr) return DOCUMENT_NO_MEMORY;
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, byteCount, block, length);
+    block[length] = L'\0';
+    *text = block;
+    *units = length;
+    return DOCUMENT_OK;
+}
+
+bool userDocumentsFolder(wchar_t folder[PATH_UNITS]) {
+    folder[0] = L'\0';
+    return SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder)) &&
+           folder[0] != L'\0';
 }
 
 void readFileStamp(const wchar_t* path, FileStamp* stamp) {
@@ -318,24 +284,6 @@ const char* pathProblemMessage(PathProblem problem) {
                "a control character, end with a dot or a blank, or be a device name such as CON or NUL.";
     }
     return "";
-}
-
-DocumentFileResult writeDocumentFile(const wchar_t* path, const char* bytes, int32_t byteCount) {
-    if (!targetIsReplaceable(path)) {
-        return DOCUMENT_CREATE_FAILED;
-    }
-    wchar_t temporary[TEMPORARY_PATH_SIZE];
-    HANDLE file = createTemporaryBeside(path, temporary);
-    if (file == INVALID_HANDLE_VALUE) {
-        return DOCUMENT_CREATE_FAILED;
-    }
-    const bool written = writeAndFlush(file, bytes, byteCount);
-    CloseHandle(file);
-    if (written && MoveFileExW(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return DOCUMENT_OK;
-    }
-    DeleteFileW(temporary);
-    return DOCUMENT_WRITE_FAILED;
 }
 
 void updateDataDirectory() {

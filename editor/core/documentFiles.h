@@ -2,6 +2,7 @@
 // settings commands. Nothing here needs a window.
 #pragma once
 
+#include "documentEncoding.h"
 #include "editorState.h"
 
 #include <cstdint>
@@ -18,6 +19,12 @@ enum DocumentFileResult {
     DOCUMENT_ZERO_BYTE,          // the edit control would cut the text there
     DOCUMENT_CREATE_FAILED,
     DOCUMENT_WRITE_FAILED,
+    DOCUMENT_NOT_UTF8,           // neither UTF-8 nor UTF-16: the code page may be its encoding
+    DOCUMENT_NOT_CODE_PAGE,      // not even text in the system's code page
+    DOCUMENT_BAD_UTF16,          // a UTF-16 mark, then an odd number of bytes
+    DOCUMENT_ZERO_CHARACTER,     // UTF-16 text holding U+0000
+    DOCUMENT_NOT_IN_CODE_PAGE,   // the text holds characters the code page lacks
+    DOCUMENT_NOT_UNICODE,        // the text holds an unpaired surrogate: no UTF-8 of it
 };
 
 const char* documentFileMessage(DocumentFileResult result);
@@ -28,11 +35,28 @@ constexpr int64_t MAX_DOCUMENT_BYTES = 0x7FFFFFFF;
 
 // Reads the whole file into a new malloc'ed block with a 0 byte after the
 // data. The block is handed out only with DOCUMENT_OK; the caller frees it.
-// A file holding a 0 byte is refused: the edit control would cut the text
-// there and a later save would lose the rest. With stamp, also tells what
-// the file looked like as it was read.
+// A file holding a 0 byte is refused, unless it begins with a UTF-16 mark:
+// the edit control would cut the text there and a later save would lose the
+// rest. With stamp, also tells what the file looked like as it was read;
+// with systemError, the system's error of a failure.
 DocumentFileResult readDocumentFile(const wchar_t* path, char** bytes, int32_t* byteCount,
-                                    FileStamp* stamp = nullptr);
+                                    FileStamp* stamp = nullptr, unsigned long* systemError = nullptr);
+
+// The text of a file's bytes in a new malloc'ed block of *units units and a
+// 0 unit, and the encoding it was in (detectEncoding). Bytes that are
+// neither UTF-8 nor UTF-16 are read in the system's ANSI code page only
+// when codePageAccepted; DOCUMENT_NOT_UTF8 asks for that (when the code
+// page is UTF-8 itself, DOCUMENT_NOT_CODE_PAGE). A UTF-16 mark is not kept
+// in the text; a UTF-8 one is, as U+FEFF.
+DocumentFileResult decodeDocument(const char* bytes, int32_t byteCount, bool codePageAccepted, wchar_t** text,
+                                  int32_t* units, TextEncoding* encoding);
+
+// The bytes of the text in the encoding, in a new malloc'ed block (none for
+// an empty UTF-8 or code page text); UTF-16 gets its mark.
+// DOCUMENT_NOT_IN_CODE_PAGE when a character has no byte in the code page,
+// DOCUMENT_NOT_UNICODE when there is no UTF-8 of the text.
+DocumentFileResult encodeDocument(const wchar_t* text, int32_t units, TextEncoding encoding, char** bytes,
+                                  int32_t* byteCount, bool* representable);
 
 // What the file at path looks like now; stamp->known is false when there is
 // no such file (or it cannot be looked at).
@@ -66,10 +90,30 @@ const char* pathProblemMessage(PathProblem problem);
 bool validFileName(const wchar_t* name, size_t length);
 
 // Writes the bytes as the whole content of the file. They go to a new
-// temporary file in the same folder first, which then replaces the target,
-// so that a failure at any point leaves an existing target as it was and no
-// temporary file behind.
-DocumentFileResult writeDocumentFile(const wchar_t* path, const char* bytes, int32_t byteCount);
+// hidden temporary file in the same folder first ("~zgw-0123abcd.tmp",
+// written through and flushed), which then replaces the target with the
+// target's attributes, so that a failure at any point leaves an existing
+// target as it was and no temporary file behind. The temporary files an
+// interrupted save left in that folder are removed first. With systemError,
+// the system's error of a failure.
+DocumentFileResult writeDocumentFile(const wchar_t* path, const char* bytes, int32_t byteCount,
+                                     unsigned long* systemError = nullptr);
+
+// Removes the temporary files of saves in the folder of path that are not
+// under way; returns how many.
+int removeTemporaryFiles(const wchar_t* path);
+
+// Room for the text of a file's failure box, terminator included.
+constexpr int FILE_FAILURE_TEXT_SIZE = 1024;
+
+// The box's text of a failed file operation: the headline and, for a
+// system error, the file's name and the cause beneath it, in our words for
+// the common ones (fileErrorCause) or the system's own message in the
+// user's language. Without an error the file's name alone stands beneath.
+void describeFileFailure(const char* headline, const wchar_t* path, unsigned long error, char* text, int size);
+
+// The user's own Documents folder; false when the profile does not say.
+bool userDocumentsFolder(wchar_t folder[PATH_UNITS]);
 
 // Sets editorState.dataDirectory to the folder part of
 // editorState.currentFileName: everything before its last backslash, so

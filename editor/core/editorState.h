@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "documentEncoding.h"
+
 #include "versions.h"  // EDITOR_VERSION, which the log's header and the About box show
 
 constexpr int NAME_SIZE = 64;     // units of the vocabulary name and the font face, terminator included
@@ -35,6 +37,7 @@ struct EditorState {
     COLORREF backgroundColor;
     COLORREF textColor;
     HBRUSH backgroundBrush;
+    TextEncoding currentEncoding;          // how the document's file holds its text
 };
 
 extern EditorState editorState;

@@ -104,7 +104,11 @@ BOOL createProcess(RunHandles* run, wchar_t* commandLine) {
     startup.hStdInput = run->inputRead;
     startup.hStdOutput = run->outputWrite;
     startup.hStdError = run->errorWrite;
-    return CreateProcessW(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &run->process);
+    // The editor may have released its console, so a filter would get a
+    // console window of its own: it gets no console at all, and needs none
+    // beside its three pipes.
+    return CreateProcessW(nullptr, commandLine, nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr, &startup,
+                          &run->process);
 }
 
 // Starts the program on the program's ends of the pipes, then closes those
@@ -113,7 +117,7 @@ BOOL createProcess(RunHandles* run, wchar_t* commandLine) {
 // A secret argument (a passphrase) never reaches the log, and the command
 // line that held it is wiped before its memory is given back.
 RunResult startProgram(RunHandles* run, const char* program, const char* const* arguments, int argumentCount,
-                       bool secretArgument) {
+                       bool secretArgument, DWORD* startError) {
     size_t length = 0;
     char* commandLine = quotedCommandLine(program, arguments, argumentCount, &length);
     if (commandLine == nullptr) {
@@ -136,6 +140,7 @@ RunResult startProgram(RunHandles* run, const char* program, const char* const* 
         return converted;
     }
     const BOOL started = createProcess(run, wide);
+    *startError = started ? 0 : GetLastError();
     SecureZeroMemory(wide, units * sizeof(wchar_t));
     std::free(wide);
     if (!started) {
@@ -200,6 +205,7 @@ RunResult runExternProgWithArguments(const char* input, int32_t inputLength, con
     if (errorText != nullptr) {
         errorText->bytes[0] = '\0';
         errorText->length = 0;
+        errorText->startError = 0;
     }
     if (!argumentsAccepted(input, inputLength, program, output, outputSize, exitStatus) || argumentCount < 0 ||
         argumentCount > MAX_PROGRAM_ARGUMENTS) {
@@ -217,8 +223,12 @@ RunResult runExternProgWithArguments(const char* input, int32_t inputLength, con
 
     RunResult result = createPipes(&run);
     if (result != RUN_OK) return result;
-    result = startProgram(&run, program, arguments, argumentCount, secretArgument);
-    if (result != RUN_OK) return result;
+    DWORD startError = 0;
+    result = startProgram(&run, program, arguments, argumentCount, secretArgument, &startError);
+    if (result != RUN_OK) {
+        if (errorText != nullptr) errorText->startError = startError;
+        return result;
+    }
 
     feederJob.pipe = run.inputWrite;
     feederJob.data = input;

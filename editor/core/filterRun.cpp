@@ -19,6 +19,8 @@ bool runFilter(const FilterRun& run, const char* input, int32_t inputLength, uin
     outcome->errorText.bytes[0] = '\0';
     outcome->errorText.length = 0;
     outcome->noOutputBlock = false;
+    outcome->errorText.startError = 0;
+    outcome->timeoutMs = timeoutMs;
     // An empty input gives capacity 0; asking for one byte keeps that
     // allocation from failing, and the runner then refuses the empty run.
     char* block = static_cast<char*>(malloc(run.capacity > 0 ? static_cast<size_t>(run.capacity) : 1));
@@ -41,6 +43,18 @@ bool runFilter(const FilterRun& run, const char* input, int32_t inputLength, uin
     return true;
 }
 
+namespace {
+
+// What happened to the program, or none when its own reason tells it.
+const char* runSentence(const char* program, const FilterOutcome& outcome, char sentence[RUN_SENTENCE_SIZE]) {
+    if (outcome.result == RUN_PROGRAM_FAILED && hasErrorLine(&outcome.errorText)) return nullptr;
+    const RunFacts facts = {outcome.exitStatus, outcome.errorText.startError, (outcome.timeoutMs + 999) / 1000};
+    describeRunResult(outcome.result, program, facts, sentence);
+    return sentence;
+}
+
+}  // namespace
+
 void describeTranslateFailure(const FilterRun& run, const FilterOutcome& outcome,
                               char message[RUN_FAILURE_TEXT_SIZE]) {
     if (outcome.noOutputBlock) {
@@ -56,7 +70,8 @@ void describeTranslateFailure(const FilterRun& run, const FilterOutcome& outcome
         snprintf(headline, sizeof headline, "First runExternal failed, error code: %d.",
                  static_cast<int>(outcome.result));
     }
-    formatRunFailure(headline, run.program, &outcome.errorText, message);
+    char sentence[RUN_SENTENCE_SIZE];
+    formatRunFailure(headline, runSentence(run.program, outcome, sentence), run.program, &outcome.errorText, message);
 }
 
 void describeToolFailure(const char* notMade, const char* program, const FilterOutcome& outcome,
@@ -65,8 +80,11 @@ void describeToolFailure(const char* notMade, const char* program, const FilterO
     if (outcome.result == RUN_PROGRAM_FAILED) {
         snprintf(headline, sizeof headline, "%s: %s ended with exit status %d.", notMade, program,
                  static_cast<int32_t>(outcome.exitStatus));
-    } else {
-        snprintf(headline, sizeof headline, "%s: %s (%s).", notMade, runResultText(outcome.result), program);
+        formatRunFailure(headline, nullptr, program, &outcome.errorText, message);
+        return;
     }
-    formatRunFailure(headline, program, &outcome.errorText, message);
+    char sentence[RUN_SENTENCE_SIZE];
+    runSentence(program, outcome, sentence);
+    snprintf(headline, sizeof headline, "%s: %s.", notMade, sentence);
+    formatRunFailure(headline, nullptr, program, &outcome.errorText, message);
 }

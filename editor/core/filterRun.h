@@ -27,6 +27,7 @@ struct FilterOutcome {
     uint32_t exitStatus;
     RunErrorText errorText;
     bool noOutputBlock;  // the output block could not be made: nothing ran
+    uint32_t timeoutMs;  // the time limit the program had
 };
 
 // The one rule for an input the program did not read to its end: with a
@@ -44,13 +45,14 @@ bool runFilter(const FilterRun& run, const char* input, int32_t inputLength, uin
 
 // The failure of a translation step: "First external program failed,
 // error code: %d." with the exit status, or "First runExternal failed,
-// error code: %d." with the runner's result, and the program's own reason
-// beneath (formatRunFailure); "No memory (%d) for first program initial
+// error code: %d." with the runner's result; beneath, what happened
+// (describeRunResult; for a program that failed, only when it gave no
+// reason) and the program's own reason (formatRunFailure); "No memory (%d) for first program initial
 // output buffer" when the block could not be made.
 void describeTranslateFailure(const FilterRun& run, const FilterOutcome& outcome,
                               char message[RUN_FAILURE_TEXT_SIZE]);
 
 // The failure of Harvest or Shuffle: what was not made ("No word list was
-// made"), then how the program ended, and its own reason beneath.
+// made"), then what happened to the program, and its own reason beneath.
 void describeToolFailure(const char* notMade, const char* program, const FilterOutcome& outcome,
                          char message[RUN_FAILURE_TEXT_SIZE]);

@@ -66,11 +66,22 @@ void appendText(char text[RUN_FAILURE_TEXT_SIZE], int32_t* used, const char* byt
 
 }  // namespace
 
-void formatRunFailure(const char* headline, const char* program, const RunErrorText* errorText,
+bool hasErrorLine(const RunErrorText* errorText) {
+    int32_t start = 0;
+    int32_t lineLength = 0;
+    return errorText != nullptr && firstErrorLine(errorText->bytes, errorText->length, &start, &lineLength);
+}
+
+void formatRunFailure(const char* headline, const char* sentence, const char* program, const RunErrorText* errorText,
                       char text[RUN_FAILURE_TEXT_SIZE]) {
     int32_t used = 0;
     text[0] = '\0';
     appendText(text, &used, headline, static_cast<int32_t>(strlen(headline)));
+    if (sentence != nullptr && used < RUN_FAILURE_TEXT_SIZE - 1) {
+        text[used++] = '\n';
+        text[used] = '\0';
+        appendText(text, &used, sentence, static_cast<int32_t>(strlen(sentence)));
+    }
     int32_t start = 0;
     int32_t lineLength = 0;
     if (errorText == nullptr || used >= RUN_FAILURE_TEXT_SIZE - 1 ||

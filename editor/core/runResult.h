@@ -35,16 +35,33 @@ enum RunResult : int32_t {
     RUN_DRAIN_LATE = 20,
 };
 
-// What a result means, in a few words.
-const char* runResultText(RunResult result);
+// What else a run tells of its failure: how the program ended, why it did
+// not start, and the time limit it had.
+struct RunFacts {
+    uint32_t exitStatus;
+    uint32_t startError;       // the system's error when the program could not be started
+    uint32_t timeoutSeconds;
+};
+
+// Room for a run's sentence, terminator included.
+constexpr int RUN_SENTENCE_SIZE = 160;
+
+// What happened to the program, in one sentence without a full stop, for
+// the line beneath a failure box's headline: "zarnoGlotPack.exe was not
+// found in the editor's folder", "zarnoGlotPack stopped before it had read
+// the whole text", "zarnoGlotDecode did not answer within 60 seconds".
+// program is the name the program was started by, without ".exe".
+void describeRunResult(RunResult result, const char* program, const RunFacts& facts,
+                       char sentence[RUN_SENTENCE_SIZE]);
 
 // Bytes of standard error a run keeps; whatever follows is still read, so
 // that the program never blocks on a full pipe, and then discarded.
 constexpr int32_t RUN_ERROR_TEXT_BYTES = 1024;
 
 // The first bytes a program wrote to standard error, as written, with a 0
-// byte after them.
+// byte after them; and why it could not be started, when it could not.
 struct RunErrorText {
     char bytes[RUN_ERROR_TEXT_BYTES + 1];
     int32_t length;
+    uint32_t startError;   // the system's error when the program could not be started, else 0
 };

@@ -1,7 +1,5 @@
 #include "textConversions.h"
 
-#include "debugLog.h"
-
 #include <windows.h>
 
 #include <cstdlib>
@@ -19,7 +17,6 @@ bool utf16ToUtf8(const wchar_t* text, int32_t units, char** block, int32_t* byte
     if (length <= 0) {
         return false;
     }
-    logMessage("Converting to utf8, chars:%d", length);
     char* bytes = static_cast<char*>(malloc(length));
     if (bytes == nullptr) {
         return false;

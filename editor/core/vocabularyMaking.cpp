@@ -48,40 +48,65 @@ bool joinFolderAndName(const wchar_t* folder, const wchar_t* name, wchar_t path[
 }
 
 // "name: reason" for a file that could not be taken, the name as UTF-8.
-void describeFileFailure(const wchar_t* name, const char* reason, char message[RUN_FAILURE_TEXT_SIZE]) {
+void describeNamedFailure(const wchar_t* name, const char* reason, char message[RUN_FAILURE_TEXT_SIZE]) {
     snprintf(message, RUN_FAILURE_TEXT_SIZE, "%s: %s", utf8Name(name).text, reason);
 }
 
-// Appends one file's bytes to the joined text, after a line end when the
+// A text file's bytes as UTF-8: as they are, or converted from UTF-16 or,
+// when codePageAccepted, from the system's code page (*converted set).
+// Hands over a new malloc'ed block; on failure the reason.
+DocumentFileResult textFileAsUtf8(const wchar_t* path, bool codePageAccepted, char** bytes, int32_t* byteCount,
+                                  bool* converted) {
+    *converted = false;
+    const DocumentFileResult read = readDocumentFile(path, bytes, byteCount);
+    if (read != DOCUMENT_OK || detectEncoding(*bytes, *byteCount) == ENCODING_UTF8) return read;
+    wchar_t* text = nullptr;
+    int32_t units = 0;
+    TextEncoding encoding = ENCODING_UTF8;
+    const DocumentFileResult decoded = decodeDocument(*bytes, *byteCount, codePageAccepted, &text, &units, &encoding);
+    free(*bytes);
+    *bytes = nullptr;
+    *byteCount = 0;
+    if (decoded != DOCUMENT_OK) return decoded;
+    const bool utf8 = utf16ToUtf8(text, units, bytes, byteCount);
+    free(text);
+    *converted = utf8;
+    return utf8 ? DOCUMENT_OK : DOCUMENT_NO_MEMORY;
+}
+
+// Appends one file's text to the joined text, after a line end when the
 // text so far does not end with one.
-bool appendFile(const wchar_t* path, char** text, int32_t* length, const char** reason) {
+DocumentFileResult appendFile(const wchar_t* path, bool codePageAccepted, char** text, int32_t* length,
+                              int* converted, const char** reason) {
     char* bytes = nullptr;
     int32_t byteCount = 0;
-    const DocumentFileResult read = readDocumentFile(path, &bytes, &byteCount);
+    bool convertedFile = false;
+    const DocumentFileResult read = textFileAsUtf8(path, codePageAccepted, &bytes, &byteCount, &convertedFile);
     if (read != DOCUMENT_OK) {
         *reason = read == DOCUMENT_ZERO_BYTE ? "The file contains a zero byte: it is not UTF-8 text."
                                              : documentFileMessage(read);
-        return false;
+        return read;
     }
+    *converted += convertedFile ? 1 : 0;
     const bool separate = *length > 0 && !endsWithLineEnd(*text, *length);
     const int64_t joined = static_cast<int64_t>(*length) + (separate ? 1 : 0) + byteCount;
     if (joined > MAX_DOCUMENT_BYTES) {
         free(bytes);
         *reason = "The chosen files are too large together.";
-        return false;
+        return DOCUMENT_TOO_LARGE;
     }
     char* grown = static_cast<char*>(realloc(*text, static_cast<size_t>(joined) + 1));
     if (grown == nullptr) {
         free(bytes);
         *reason = documentFileMessage(DOCUMENT_NO_MEMORY);
-        return false;
+        return DOCUMENT_NO_MEMORY;
     }
     if (separate) grown[(*length)++] = '\n';
-    memcpy(grown + *length, bytes, static_cast<size_t>(byteCount));
+    if (byteCount > 0) memcpy(grown + *length, bytes, static_cast<size_t>(byteCount));
     *length += byteCount;
     *text = grown;
     free(bytes);
-    return true;
+    return DOCUMENT_OK;
 }
 
 // A program that makes a vocabulary file, and what its failure box says.
@@ -162,28 +187,37 @@ int splitFileSelection(wchar_t* selection, int fileOffset, const wchar_t** folde
     return count;
 }
 
-bool joinTextFiles(const wchar_t* folder, const wchar_t* const names[], int count, char** text, int32_t* length,
-                   char message[RUN_FAILURE_TEXT_SIZE]) {
+JoinResult joinTextFiles(const wchar_t* folder, const wchar_t* const names[], int count, bool codePageAccepted,
+                         char** text, int32_t* length, int* converted, char message[RUN_FAILURE_TEXT_SIZE]) {
     *text = nullptr;
     *length = 0;
+    *converted = 0;
     char* joined = nullptr;
     int32_t joinedLength = 0;
     for (int i = 0; i < count; i++) {
         wchar_t path[PATH_UNITS];
         const char* reason = pathProblemMessage(PATH_TOO_LONG);
-        if (!joinFolderAndName(folder, names[i], path) || !appendFile(path, &joined, &joinedLength, &reason)) {
+        const DocumentFileResult appended = joinFolderAndName(folder, names[i], path)
+                                                ? appendFile(path, codePageAccepted, &joined, &joinedLength,
+                                                             converted, &reason)
+                                                : DOCUMENT_OPEN_FAILED;
+        if (appended != DOCUMENT_OK) {
             free(joined);
-            describeFileFailure(names[i], reason, message);
-            return false;
+            if (appended == DOCUMENT_NOT_UTF8) {
+                snprintf(message, RUN_FAILURE_TEXT_SIZE, "%s", utf8Name(names[i]).text);
+                return JOIN_NEEDS_CODE_PAGE;
+            }
+            describeNamedFailure(names[i], reason, message);
+            return JOIN_FAILED;
         }
     }
     if (joinedLength == 0) {
         snprintf(message, RUN_FAILURE_TEXT_SIZE, "The chosen files are empty.");
-        return false;
+        return JOIN_FAILED;
     }
     *text = joined;
     *length = joinedLength;
-    return true;
+    return JOIN_OK;
 }
 
 bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLength, int32_t* wordCount,

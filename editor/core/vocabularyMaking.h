@@ -27,12 +27,20 @@ constexpr int PASSPHRASE_ARGUMENT_SIZE = PASSPHRASE_MAX_CHARACTERS * 3 + 1;
 int splitFileSelection(wchar_t* selection, int fileOffset, const wchar_t** folder, const wchar_t* names[],
                        int capacity);
 
-// Reads the named files of the folder and joins their bytes into one new
-// malloc'ed block, with a line end between two files where the first lacks
-// one, so that a word never runs on from one file into the next. On failure
-// returns false, hands over nothing and writes the box's text into message.
-bool joinTextFiles(const wchar_t* folder, const wchar_t* const names[], int count, char** text, int32_t* length,
-                   char message[RUN_FAILURE_TEXT_SIZE]);
+enum JoinResult {
+    JOIN_OK,
+    JOIN_FAILED,            // message holds the box's text
+    JOIN_NEEDS_CODE_PAGE,   // a file is neither UTF-8 nor UTF-16: message holds its name
+};
+
+// Reads the named files of the folder and joins their text as UTF-8 into
+// one new malloc'ed block, with a line end between two files where the
+// first lacks one, so that a word never runs on from one file into the
+// next. UTF-16 files (with their mark) are converted, and so are files in
+// the system's code page when codePageAccepted; *converted counts them. On
+// failure hands over nothing.
+JoinResult joinTextFiles(const wchar_t* folder, const wchar_t* const names[], int count, bool codePageAccepted,
+                         char** text, int32_t* length, int* converted, char message[RUN_FAILURE_TEXT_SIZE]);
 
 // Runs zarnoGlotHarvest over length bytes of text. On success hands over
 // the word list (malloc'ed, *listLength bytes) and its number of words; on

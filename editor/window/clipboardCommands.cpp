@@ -70,6 +70,20 @@ bool clipboardTextAsUtf8(HWND owner, char** bytes, int32_t* byteCount) {
     return true;
 }
 
+}  // namespace
+
+void keepOutOfClipboardHistory() {
+    const wchar_t* const FORMATS[] = {L"ExcludeClipboardContentFromMonitorProcessing",
+                                      L"CanIncludeInClipboardHistory", L"CanUploadToCloudClipboard"};
+    for (const wchar_t* name : FORMATS) {
+        const UINT format = RegisterClipboardFormatW(name);
+        HGLOBAL zero = format != 0 ? GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD)) : nullptr;
+        if (zero != nullptr && SetClipboardData(format, zero) == nullptr) GlobalFree(zero);
+    }
+}
+
+namespace {
+
 // Replaces the clipboard's content with the text; false when the clipboard
 // could not take it.
 bool putOnClipboard(HWND owner, const wchar_t* text, int32_t units) {
@@ -88,6 +102,7 @@ bool putOnClipboard(HWND owner, const wchar_t* text, int32_t units) {
     }
     // The clipboard owns the memory once it has taken it.
     const bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    if (placed) keepOutOfClipboardHistory();
     CloseClipboard();
     if (!placed) GlobalFree(memory);
     return placed;
@@ -142,6 +157,7 @@ bool translateClipboard(HWND owner, MenuCommand command, const TranslateStep& fi
 // chats: it gets the clipboard's CR LF line ends. The way back gives the
 // text exactly as it was packed.
 bool translate_to_clipboard(HWND owner) {
+    if (!writingAgreed(owner)) return false;
     const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
     return translateClipboard(owner, CMD_TO_ZARNOGLOT_CLIPBOARD, sealStep(vocabulary.text), encodeStep(vocabulary.text),
                               true);

@@ -1,5 +1,6 @@
-// The document as UTF-8: the edit control's whole text taken out and
-// converted once, for saving and for the translations alike.
+// The document's text: the edit control's whole text taken out (as UTF-8
+// converted once, for saving and for the translations alike), a text put in
+// its place, and a translation as one step that Edit > Undo and Ctrl+Z undo.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +11,30 @@ enum DocumentTextResult {
     DOCUMENT_TEXT_NOT_UTF8,     // no room for its UTF-8, or an unpaired surrogate
 };
 
+// Hands over the edit control's whole text in a new malloc'ed block of
+// *units units and a 0 unit; false when there is no memory for it.
+// *textBytes receives the size of the block.
+bool documentTextCopy(wchar_t** text, int32_t* units, long long* textBytes);
+
 // Hands over the document's UTF-8 in a new malloc'ed block (absent for an
 // empty document) and its length; on failure hands over nothing.
 // *textBytes receives the size of the UTF-16 copy it needed. With
 // logSteps the translations' log lines of each step are written.
 DocumentTextResult documentAsUtf8(bool logSteps, char** bytes, int32_t* byteCount, long long* textBytes);
+
+// Puts text in place of the whole document without repainting on the way,
+// then repaints once; what Undo held is dropped. False when the edit
+// control refuses it.
+bool replaceDocumentText(const wchar_t* text);
+
+// Puts the translation's text (units units) in place of the whole document
+// as one undoable step, keeping the modified flag; false when the edit
+// control did not take it all.
+bool replaceDocumentUndoably(const wchar_t* text, int32_t units);
+
+// The edit control's change notice: what is typed afterwards is undone first.
+void documentEdited();
+
+// Edit > Undo and Ctrl+Z: undoes (or does again) the last change; after a
+// translation, the modified flag is the one the document had before it.
+void undoDocumentChange();

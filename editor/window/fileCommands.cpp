@@ -1,12 +1,15 @@
 #include "fileCommands.h"
 
 #include "commands.h"
+#include "configuration.h"
 #include "debugLog.h"
 #include "documentText.h"
 #include "documentFiles.h"
 #include "editorState.h"
+#include "fileRules.h"
 #include "messageBoxes.h"
 #include "textConversions.h"
+#include "windowTitle.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +20,7 @@ namespace {
 
 static_assert(sizeof(OPENFILENAMEW) == 152, "the file dialogs take the full 152-byte record");
 
-const wchar_t DOCUMENT_FILTER[] = L"Text Files (*.text)\0*.text\0All Files (*.*)\0*.*\0";
+const wchar_t DOCUMENT_FILTER[] = L"Text Files (*.text;*.txt)\0*.text;*.txt\0All Files (*.*)\0*.*\0";
 const wchar_t UNTITLED_NAME[] = L"Untitled.text";
 constexpr DWORD OPEN_FLAGS = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 constexpr DWORD SAVE_AS_FLAGS = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
@@ -27,6 +30,25 @@ void setCurrentFile(const wchar_t* path, const FileStamp& stamp) {
     wmemmove(editorState.currentFileName, path, length);
     editorState.currentFileName[length] = L'\0';
     editorState.currentFileStamp = stamp;
+    showWindowTitle();
+}
+
+// The failure's box, with the file's name and the cause beneath its line.
+bool showFileFailure(HWND owner, DocumentFileResult result, const wchar_t* path, unsigned long error) {
+    char text[FILE_FAILURE_TEXT_SIZE];
+    describeFileFailure(documentFileMessage(result), path, error, text, sizeof text);
+    logMessage("%s", text);
+    return showError(owner, text);
+}
+
+// Whether a file that is neither UTF-8 nor UTF-16 is to be read in the
+// system's code page.
+bool codePageAgreed(HWND owner) {
+    char name[64];
+    codePageName(GetACP(), name, sizeof name);
+    char question[160];
+    snprintf(question, sizeof question, "This file is not UTF-8. Open it as %s?", name);
+    return askYesNo(owner, question) == IDYES;
 }
 
 void copyBoundedName(wchar_t* destination, const wchar_t* path) {
@@ -35,26 +57,39 @@ void copyBoundedName(wchar_t* destination, const wchar_t* path) {
     destination[length] = L'\0';
 }
 
+// The document is as its file holds it; the data directory follows the
+// file, and a changed one is kept in the configuration at once.
 void markSaved() {
     SendMessageW(editorState.editControl, EM_SETMODIFY, FALSE, 0);
+    wchar_t previous[PATH_UNITS];
+    wcscpy(previous, editorState.dataDirectory);
     updateDataDirectory();
+    if (wcscmp(previous, editorState.dataDirectory) != 0) writeConfiguration();
 }
 
 // Puts the file's text into the edit control and tells what the file looked
 // like as it was read; false after showing why not.
-bool loadDocument(HWND owner, const wchar_t* path, FileStamp* stamp) {
+bool loadDocument(HWND owner, const wchar_t* path, FileStamp* stamp, TextEncoding* encoding) {
     char* bytes = nullptr;
     int32_t byteCount = 0;
-    const DocumentFileResult read = readDocumentFile(path, &bytes, &byteCount, stamp);
+    unsigned long error = 0;
+    const DocumentFileResult read = readDocumentFile(path, &bytes, &byteCount, stamp, &error);
     if (read != DOCUMENT_OK) {
-        return showError(owner, documentFileMessage(read));
+        return showFileFailure(owner, read, path, error);
     }
     wchar_t* text = nullptr;
     int32_t units = 0;
-    const bool converted = utf8ToUtf16(bytes, byteCount, &text, &units);
+    DocumentFileResult decoded = decodeDocument(bytes, byteCount, false, &text, &units, encoding);
+    if (decoded == DOCUMENT_NOT_UTF8) {
+        decoded = codePageAgreed(owner) ? decodeDocument(bytes, byteCount, true, &text, &units, encoding)
+                                        : DOCUMENT_OK;
+    }
     free(bytes);
-    if (!converted) {
-        return showError(owner, "The file does not contain valid UTF-8 text.");
+    if (decoded != DOCUMENT_OK) {
+        return showFileFailure(owner, decoded, path, 0);
+    }
+    if (text == nullptr) {
+        return false;   // not to be read in the code page
     }
     const bool shown = replaceDocumentText(text);
     free(text);
@@ -64,13 +99,51 @@ bool loadDocument(HWND owner, const wchar_t* path, FileStamp* stamp) {
     return true;
 }
 
-// The edit control's text as UTF-8 in a new block; false after showing why not.
-bool documentBytes(HWND owner, char** bytes, int32_t* byteCount) {
+// Whether a document that holds characters the code page lacks is to be
+// saved as UTF-8.
+bool utf8Agreed(HWND owner) {
+    char name[64];
+    codePageName(GetACP(), name, sizeof name);
+    char question[UTF8_PATH_BYTES + 192];
+    snprintf(question, sizeof question,
+             "%s holds characters that %s does not have.\n\nSave it as UTF-8 instead? The file is then read as "
+             "UTF-8 too.",
+             utf8Name(fileNamePart(editorState.currentFileName)).text, name);
+    return askYesNo(owner, question) == IDYES;
+}
+
+// The edit control's text in the document's encoding in a new block, which
+// may become UTF-8 when the user agrees; false after showing why not.
+bool documentBytes(HWND owner, char** bytes, int32_t* byteCount, TextEncoding* encoding) {
+    wchar_t* text = nullptr;
+    int32_t units = 0;
     long long textBytes = 0;
-    const DocumentTextResult result = documentAsUtf8(false, bytes, byteCount, &textBytes);
-    if (result == DOCUMENT_TEXT_NO_MEMORY) return showError(owner, "Not enough memory.");
-    if (result == DOCUMENT_TEXT_NOT_UTF8) return showError(owner, "Could not convert the document to UTF-8.");
-    return true;
+    if (!documentTextCopy(&text, &units, &textBytes)) return showError(owner, "Not enough memory.");
+    bool representable = true;
+    DocumentFileResult result = encodeDocument(text, units, *encoding, bytes, byteCount, &representable);
+    if (result == DOCUMENT_NOT_IN_CODE_PAGE && utf8Agreed(owner)) {
+        *encoding = ENCODING_UTF8;
+        result = encodeDocument(text, units, *encoding, bytes, byteCount, &representable);
+    } else if (result == DOCUMENT_NOT_IN_CODE_PAGE) {
+        free(text);
+        return false;
+    }
+    free(text);
+    return result == DOCUMENT_OK || showError(owner, documentFileMessage(result));
+}
+
+// A save that failed: its box, and for a file that may not be written (read-
+// only, held open) the offer to save the document under another name.
+bool showSaveFailure(HWND owner, DocumentFileResult result, unsigned long error) {
+    char text[FILE_FAILURE_TEXT_SIZE];
+    describeFileFailure(documentFileMessage(result), editorState.currentFileName, error, text, sizeof text);
+    logMessage("%s", text);
+    if (!saveAsHelps(error)) {
+        return showError(owner, text);
+    }
+    char question[FILE_FAILURE_TEXT_SIZE + 64];
+    snprintf(question, sizeof question, "%s\n\nDo you want to save the document under another name?", text);
+    return askYesNo(owner, question) == IDYES && file_save_as(owner);
 }
 
 // Refuses a path that Windows cannot take, with a box that says why.
@@ -118,14 +191,17 @@ bool saveDocument(HWND owner) {
     }
     char* bytes = nullptr;
     int32_t byteCount = 0;
-    if (!documentBytes(owner, &bytes, &byteCount)) {
+    TextEncoding encoding = editorState.currentEncoding;
+    if (!documentBytes(owner, &bytes, &byteCount, &encoding)) {
         return false;
     }
-    const DocumentFileResult written = writeDocumentFile(editorState.currentFileName, bytes, byteCount);
+    unsigned long error = 0;
+    const DocumentFileResult written = writeDocumentFile(editorState.currentFileName, bytes, byteCount, &error);
     free(bytes);
     if (written != DOCUMENT_OK) {
-        return showError(owner, documentFileMessage(written));
+        return showSaveFailure(owner, written, error);
     }
+    editorState.currentEncoding = encoding;
     readFileStamp(editorState.currentFileName, &editorState.currentFileStamp);
     markSaved();
     return true;
@@ -133,12 +209,15 @@ bool saveDocument(HWND owner) {
 
 }  // namespace
 
-bool replaceDocumentText(const wchar_t* text) {
-    SendMessageW(editorState.editControl, WM_SETREDRAW, FALSE, 0);
-    const BOOL replaced = SetWindowTextW(editorState.editControl, text);
-    SendMessageW(editorState.editControl, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(editorState.editControl, nullptr, TRUE);
-    return replaced != FALSE;
+void showWindowTitle() {
+    wchar_t title[WINDOW_TITLE_UNITS];
+    formatWindowTitle(editorState.currentFileName, editorState.vocabularyName, title, WINDOW_TITLE_UNITS);
+    SetWindowTextW(GetParent(editorState.editControl), title);
+}
+
+void settingsChanged() {
+    writeConfiguration();
+    showWindowTitle();
 }
 
 HCURSOR beginBusyCursor() {
@@ -201,8 +280,9 @@ bool file_new(HWND owner) {
     if (!saveChangesFirst(owner)) {
         return false;
     }
-    SetWindowTextW(editorState.editControl, L"");
+    replaceDocumentText(L"");
     SendMessageW(editorState.editControl, EM_SETMODIFY, FALSE, 0);
+    editorState.currentEncoding = ENCODING_UTF8;
     setCurrentFile(L"", FileStamp{false, 0, 0});
     return true;
 }
@@ -211,11 +291,16 @@ bool file_new(HWND owner) {
 bool openDocument(HWND owner, const wchar_t* path) {
     const HCURSOR previous = beginBusyCursor();
     FileStamp stamp = {false, 0, 0};
-    const bool loaded = loadDocument(owner, path, &stamp);
+    TextEncoding encoding = ENCODING_UTF8;
+    const bool loaded = loadDocument(owner, path, &stamp, &encoding);
     endBusyCursor(previous);
     if (!loaded) {
         return false;
     }
+    // What an interrupted save left beside the document goes now.
+    const int removed = removeTemporaryFiles(path);
+    if (removed > 0) logMessage("file_open() removed %d temporary files of earlier saves", removed);
+    editorState.currentEncoding = encoding;
     setCurrentFile(path, stamp);
     markSaved();
     return true;

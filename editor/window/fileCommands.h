@@ -11,10 +11,14 @@
 // the window. Asks nothing first: the caller has offered to save.
 bool file_open_path(HWND owner, const wchar_t* path);
 
-// Puts text in place of the whole document without repainting on the way
-// (laying out a long text is slow enough without), then repaints once.
-// False when the edit control refuses it.
-bool replaceDocumentText(const wchar_t* text);
+// Shows the document's name and the vocabulary in use in the main window's
+// title (formatWindowTitle).
+void showWindowTitle();
+
+// After a setting was chosen in a dialog: writes the configuration at once,
+// so that an editor that is killed starts again with it, and shows the
+// title.
+void settingsChanged();
 
 // The busy cursor while a long command runs; endBusyCursor puts back the
 // cursor beginBusyCursor returned.

@@ -1,7 +1,10 @@
 #include "mainWindow.h"
 
 #include "commands.h"
+#include "configuration.h"
 #include "debugLog.h"
+#include "documentText.h"
+#include "editorConsole.h"
 #include "editorState.h"
 #include "fileCommands.h"
 #include "messageBoxes.h"
@@ -72,10 +75,28 @@ const ACCEL SHORTCUTS[] = {
     {FCONTROL | FVIRTKEY, 'O', CMD_FILE_OPEN},
     {FCONTROL | FVIRTKEY, 'S', CMD_FILE_SAVE},
     {FCONTROL | FVIRTKEY, 'A', CMD_EDIT_SELECT_ALL},
+    // Undo through the menu's command, so that a translation is undone as one step.
+    {FCONTROL | FVIRTKEY, 'Z', CMD_EDIT_UNDO},
     {FVIRTKEY, VK_F1, CMD_HELP},
 };
 
-bool createEditControl(HWND mainWindow, const CREATESTRUCTA* creation) {
+// The configured font, or the system's GUI font when none is configured or
+// it cannot be made.
+HFONT configuredFont(HWND mainWindow) {
+    if (editorState.fontFace[0] != L'\0' && editorState.fontPointSize > 0) {
+        HDC context = GetDC(mainWindow);
+        const int pixelsPerInch = GetDeviceCaps(context, LOGPIXELSY);
+        ReleaseDC(mainWindow, context);
+        HFONT font = CreateFontW(-MulDiv(editorState.fontPointSize, pixelsPerInch, 72), 0, 0, 0, FW_NORMAL, FALSE,
+                                 FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, editorState.fontFace);
+        if (font != nullptr) return font;
+        logMessage("The configured font could not be made; the system's font is used");
+    }
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+bool createEditControl(HWND mainWindow, const CREATESTRUCTW* creation) {
     // Created through the wide API so the control keeps its text as UTF-16:
     // an edit control made through the ANSI API stores the ANSI code page
     // and would turn every other character of a document into '?'.
@@ -86,12 +107,13 @@ bool createEditControl(HWND mainWindow, const CREATESTRUCTA* creation) {
     if (editorState.editControl == nullptr) {
         return false;
     }
-    editorState.editFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    editorState.editFont = configuredFont(mainWindow);
     SendMessageA(editorState.editControl, WM_SETFONT, reinterpret_cast<WPARAM>(editorState.editFont), TRUE);
     SendMessageA(editorState.editControl, EM_LIMITTEXT, 0, 0);
     SendMessageA(editorState.editControl, EM_SETMODIFY, FALSE, 0);
     switchColors();
     DragAcceptFiles(mainWindow, TRUE);
+    showWindowTitle();
     return true;
 }
 
@@ -188,7 +210,7 @@ void onCommand(HWND mainWindow, int commandId) {
             DestroyWindow(mainWindow);
         }
         break;
-    case CMD_EDIT_UNDO: sendToEdit(WM_UNDO, 0, 0); break;
+    case CMD_EDIT_UNDO: undoDocumentChange(); break;
     case CMD_EDIT_CUT: sendToEdit(WM_CUT, 0, 0); break;
     case CMD_EDIT_COPY: sendToEdit(WM_COPY, 0, 0); break;
     case CMD_EDIT_PASTE: sendToEdit(WM_PASTE, 0, 0); break;
@@ -213,7 +235,7 @@ void onCommand(HWND mainWindow, int commandId) {
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        return createEditControl(window, reinterpret_cast<const CREATESTRUCTA*>(lParam)) ? 0 : -1;
+        return createEditControl(window, reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
     case WM_SIZE:
         MoveWindow(editorState.editControl, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;
@@ -221,6 +243,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         SetFocus(editorState.editControl);
         return 0;
     case WM_COMMAND:
+        if (reinterpret_cast<HWND>(lParam) == editorState.editControl && lParam != 0) {
+            if (HIWORD(wParam) == EN_CHANGE) documentEdited();
+            return 0;
+        }
         onCommand(window, LOWORD(wParam));
         return 0;
     case WM_CTLCOLOREDIT:
@@ -238,28 +264,43 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             DestroyWindow(window);
         }
         return 0;
+    // The end of the session is asked as File > Exit asks: Cancel keeps it.
+    case WM_QUERYENDSESSION:
+        logMessage("The session is ending");
+        return saveChangesFirst(window) ? TRUE : FALSE;
+    case WM_ENDSESSION:
+        if (wParam) {
+            // Windows may end the process once this returns.
+            writeConfiguration();
+            DestroyWindow(window);
+        }
+        return 0;
+    case WM_CONSOLE_CLOSING:
+        consoleClosing();
+        return 0;
     case WM_DESTROY:
         releaseDrawingObjects();
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
+// A Unicode window, so that its title shows a document's name as it is.
 bool registerMainWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA windowClass = {};
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_IBEAM);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    windowClass.lpszClassName = WINDOW_CLASS_NAME;
-    return RegisterClassExA(&windowClass) != 0;
+    windowClass.lpszClassName = WINDOW_CLASS_WIDE_NAME;
+    return RegisterClassExW(&windowClass) != 0;
 }
 
 HWND createMainWindow(HINSTANCE instance, HMENU menu) {
-    return CreateWindowExA(0, WINDOW_CLASS_NAME, WINDOW_TITLE, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+    return CreateWindowExW(0, WINDOW_CLASS_WIDE_NAME, WINDOW_TITLE, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                            MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT, nullptr, menu, instance, nullptr);
 }

@@ -4,8 +4,9 @@
 
 #include <windows.h>
 
-constexpr const char* WINDOW_CLASS_NAME = "zarnoGlotWriteClass";
-constexpr const char* WINDOW_TITLE = "zarnoGlotWrite";
+constexpr const wchar_t* WINDOW_CLASS_WIDE_NAME = L"zarnoGlotWriteClass";
+// The title until the window shows the document's (formatWindowTitle).
+constexpr const wchar_t* WINDOW_TITLE = L"zarnoGlotWrite";
 
 constexpr int EDIT_CONTROL_ID = 1;
 constexpr int MAIN_WINDOW_WIDTH = 900;

@@ -175,6 +175,7 @@ bool select_font(HWND owner) {
         return showError(owner, "Could not create the selected font.", FONT_CAPTION);
     }
     applyFont(created);
+    settingsChanged();
     return true;
 }
 
@@ -193,6 +194,7 @@ bool select_data_dir(HWND owner) {
         result = chooseDataDirectory(owner, profile, &objects);
     }
     releaseFolderDialog(&objects);
+    if (result) settingsChanged();
     return result;
 }
 
@@ -226,5 +228,6 @@ bool select_vcb(HWND owner) {
         return showError(owner, refusal, VOCABULARY_CAPTION);
     }
     wcscpy(editorState.vocabularyName, name);
+    settingsChanged();
     return true;
 }

@@ -9,6 +9,7 @@
 #include "messageBoxes.h"
 #include "textConversions.h"
 #include "translatePipeline.h"
+#include "windowTitle.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -63,7 +64,7 @@ bool externFilterTest(const TranslateStep& first, const TranslateStep* second) {
     // translation keeps the one the document had, so that nothing typed is
     // lost without the save prompt.
     const LRESULT modified = SendMessageW(editorState.editControl, EM_GETMODIFY, 0, 0);
-    const bool replaced = translated && replaceDocumentText(text);
+    const bool replaced = translated && replaceDocumentUndoably(text, units);
     SendMessageW(editorState.editControl, EM_SETMODIFY, modified, 0);
     endBusyCursor(previousCursor);
     free(text);
@@ -76,7 +77,17 @@ bool externFilterTest(const TranslateStep& first, const TranslateStep* second) {
     return true;
 }
 
-bool translate_to_zarnoglot(HWND) {
+bool writingAgreed(HWND owner) {
+    static bool publicVocabularyAgreed = false;
+    if (publicVocabularyAgreed || !isPublicVocabulary(editorState.vocabularyName)) {
+        return true;
+    }
+    publicVocabularyAgreed = askYesNo(owner, PUBLIC_VOCABULARY_QUESTION) == IDYES;
+    return publicVocabularyAgreed;
+}
+
+bool translate_to_zarnoglot(HWND owner) {
+    if (!writingAgreed(owner)) return false;
     logMessage("xTx: %d", CMD_TO_ZARNOGLOT);
     const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
     const TranslateStep encode = encodeStep(vocabulary.text);

@@ -6,6 +6,8 @@
 
 #include "translatePipeline.h"
 
+#include <windows.h>
+
 // The caption of every box of a failed translation.
 constexpr const char* PIPELINE_CAPTION = "externFilterTest error";
 
@@ -18,3 +20,18 @@ bool showPipelineError(const char* text);
 // document was replaced; false after a box (showPipelineError) with the
 // document unchanged.
 bool externFilterTest(const TranslateStep& first, const TranslateStep* second);
+
+// The question before the first text of a session is written with the
+// public vocabulary.
+constexpr const char* PUBLIC_VOCABULARY_QUESTION =
+    "sample.vcb is public: anyone can read what you write with it. Write with it anyway?";
+
+// Whether a translation into ZarnoGlot may go on: with the public
+// vocabulary, the first one of the session asks first (No changes nothing).
+bool writingAgreed(HWND owner);
+
+// Marks what the open clipboard holds so that Windows keeps it out of its
+// clipboard history and its cloud clipboard, and clipboard monitors leave
+// it alone ("CanIncludeInClipboardHistory" and "CanUploadToCloudClipboard"
+// hold a DWORD 0). The clipboard translations call it (clipboardCommands.cpp).
+void keepOutOfClipboardHistory();

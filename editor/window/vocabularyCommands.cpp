@@ -41,9 +41,20 @@ BOOL runVocabularyDialog(HWND owner, bool saving, const wchar_t* title, const wc
     return runFileDialogInDataDirectory(dialog, saving);
 }
 
-// The text files to harvest, joined into one text; false when cancelled or
-// after the box.
-bool chosenTexts(HWND owner, char** text, int32_t* length) {
+// Whether the chosen texts that are neither UTF-8 nor UTF-16 (the first is
+// named) are to be read in the system's code page.
+bool codePageTextsAgreed(HWND owner, const char* firstName) {
+    char codePage[64];
+    codePageName(GetACP(), codePage, sizeof codePage);
+    char question[RUN_FAILURE_TEXT_SIZE + 160];
+    snprintf(question, sizeof question,
+             "%s is not UTF-8. Read it, and any other chosen text that is not UTF-8, as %s?", firstName, codePage);
+    return askYesNo(owner, question) == IDYES;
+}
+
+// The text files to harvest, joined into one text, and how many of them
+// were converted to UTF-8; false when cancelled or after the box.
+bool chosenTexts(HWND owner, char** text, int32_t* length, int* converted) {
     static wchar_t selection[SELECTION_UNITS];
     selection[0] = L'\0';
     OPENFILENAMEW dialog;
@@ -61,10 +72,15 @@ bool chosenTexts(HWND owner, char** text, int32_t* length) {
         return showError(owner, "Too many files were chosen at once.");
     }
     char message[RUN_FAILURE_TEXT_SIZE];
-    if (!joinTextFiles(folder, names, count, text, length, message)) {
+    JoinResult joined = joinTextFiles(folder, names, count, false, text, length, converted, message);
+    if (joined == JOIN_NEEDS_CODE_PAGE) {
+        if (!codePageTextsAgreed(owner, message)) return false;
+        joined = joinTextFiles(folder, names, count, true, text, length, converted, message);
+    }
+    if (joined != JOIN_OK) {
         return showError(owner, message);
     }
-    logMessage("Harvest: %d files, %d bytes", count, *length);
+    logMessage("Harvest: %d files, %d bytes, %d converted", count, *length, *converted);
     return true;
 }
 
@@ -137,7 +153,8 @@ bool harvest_words(HWND owner) {
     logMessage("harvest_words() start");
     char* text = nullptr;
     int32_t length = 0;
-    if (!chosenTexts(owner, &text, &length)) {
+    int converted = 0;
+    if (!chosenTexts(owner, &text, &length, &converted)) {
         return false;
     }
     char* list = nullptr;
@@ -154,8 +171,14 @@ bool harvest_words(HWND owner) {
     if (!saved) {
         return false;
     }
+    char convertedText[96] = "";
+    if (converted > 0) {
+        snprintf(convertedText, sizeof convertedText, " %d of the texts %s converted from UTF-16 or the code page.",
+                 converted, converted == 1 ? "was" : "were");
+    }
     snprintf(message, sizeof message,
-             "%d words found. The word list is saved: Vocabulary > Shuffle makes your vocabulary from it.", words);
+             "%d words found.%s The word list is saved: Vocabulary > Shuffle makes your vocabulary from it.", words,
+             convertedText);
     showInformation(owner, message);
     return true;
 }
@@ -186,6 +209,7 @@ bool shuffle_vcb(HWND owner) {
              utf8Name(settings.vocabularyName).text);
     if (askYesNo(owner, question) == IDYES) {
         wcscpy(editorState.vocabularyName, settings.vocabularyName);
+        settingsChanged();
     }
     return true;
 }

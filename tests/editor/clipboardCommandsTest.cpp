@@ -140,7 +140,7 @@ TEST_F(TranslateCommandsTest, ClipboardFailuresShowTheirBoxAndKeepTheClipboard) 
         }
         const std::wstring textBefore = clipboardText();
         const int formatsBefore = CountClipboardFormats();
-        postCommand(session, c.command);
+        postTranslateCommand(c.command);
         MessageBoxInfo box;
         ASSERT_TRUE(waitForMessageBox(session, &box, COMMAND_WAIT_MS)) << "no box for: " << c.text;
         EXPECT_EQ(box.caption, c.caption);

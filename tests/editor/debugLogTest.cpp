@@ -34,11 +34,11 @@ TEST(DebugLogTest, WritesHeaderLinesAndClosingLineOnlyWhileOpen) {
     EXPECT_TRUE(openDebugLog());
     EXPECT_TRUE(openDebugLog());   // already open: nothing more
     logMessage("vocabulary: [%s]", "a.vcb");
+    // The conversions log nothing: their callers say what they convert.
     char* block = nullptr;
     int32_t count = 0;
     ASSERT_TRUE(utf16ToUtf8(L"abc", 3, &block, &count));
     free(block);
-    ASSERT_TRUE(utf16ToUtf8(L"", 0, &block, &count));
     closeDebugLog();
     closeDebugLog();
     logMessage("after the log is closed");
@@ -53,7 +53,6 @@ TEST(DebugLogTest, WritesHeaderLinesAndClosingLineOnlyWhileOpen) {
               "Version: 26.260\r\n"
               "Process ID: " + pid + "\r\n"
               "vocabulary: [a.vcb]\r\n"
-              "Converting to utf8, chars:3\r\n"
               "============== Log closed ===============\r\n");
 }
 

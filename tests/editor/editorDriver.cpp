@@ -153,11 +153,15 @@ bool startProgram(EditorSession* session, const std::string& program, const std:
     if (!arguments.empty()) {
         commandLine += L" " + widen(arguments);
     }
+    if (!session->launcher.empty()) {
+        commandLine = widen(session->launcher) + L" " + commandLine;
+    }
     std::wstring environment = environmentBlock(session->environment);
     // The test's current directory is not the program's folder, so that the
     // program has to find its own folder itself.
-    if (!CreateProcessW(widen(program).c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                        session->environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
+    if (!CreateProcessW(session->launcher.empty() ? widen(program).c_str() : nullptr, &commandLine[0], nullptr,
+                        nullptr, FALSE,
+                        session->creationFlags | (session->environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT),
                         session->environment.empty() ? nullptr : &environment[0], nullptr, &startup,
                         &session->process)) {
         fprintf(stderr, "editorDriver: cannot start %s (%lu)\n", program.c_str(), GetLastError());

@@ -26,6 +26,11 @@ struct EditorSession {
     // "NAME=value" settings the program gets in its environment beside the
     // test's own (set before launchEditor).
     std::vector<std::string> environment;
+    // Flags of the program's start (CREATE_NEW_CONSOLE: a console of its own).
+    DWORD creationFlags = 0;
+    // A program that starts the session's program: its command line comes
+    // first ("cmd.exe /c"); followStartedProcess then follows the program.
+    std::string launcher;
 };
 
 // The folder the program is copied into: a name outside every single-byte

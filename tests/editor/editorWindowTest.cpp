@@ -3,6 +3,8 @@
 #include "editorTest.h"
 #include "testFiles.h"
 
+#include <shlobj.h>
+
 #include <memory>
 #include <regex>
 #include <string>
@@ -106,7 +108,7 @@ TEST_F(EditorWindowTest, SecondRunAppendsToTheSameLog) {
 
 TEST_F(EditorWindowTest, MainWindowHasItsTitleMenuAndEditControl) {
     start(DEFAULT_INI);
-    EXPECT_EQ(windowText(session.mainWindow), "zarnoGlotWrite");
+    EXPECT_EQ(windowText(session.mainWindow), "Untitled - zarnoGlotWrite - sample.vcb");
     HMENU bar = GetMenu(session.mainWindow);
     EXPECT_NE(bar, nullptr);
     // The platform reads another process's menu only where menus are shared
@@ -251,23 +253,42 @@ int textWidth(HGDIOBJ font, const std::wstring& text) {
     return size.cx;
 }
 
-TEST_F(EditorWindowTest, ConfiguredFontIsKeptButTheEditStartsWithTheGuiFont) {
-    start("a.vcb\r\nC:\\Data\r\nCourier New,12\r\n");
-    // Wine answers WM_GETFONT from another process with none; Windows gives the handle.
-    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(sendToEdit(session, WM_GETFONT));
-    if (font != nullptr) {
-        EXPECT_EQ(font, GetStockObject(DEFAULT_GUI_FONT));
-    }
-    // The text is laid out in the GUI font, whatever the configuration says.
+// The font of the configuration at that size, made as the editor makes it.
+HFONT configuredFont(const wchar_t* face, int points) {
+    HDC screen = GetDC(nullptr);
+    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return CreateFontW(-MulDiv(points, pixelsPerInch, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+// The edit control starts with the configured font; without a face it
+// keeps the system's GUI font.
+TEST_F(EditorWindowTest, ConfiguredFontIsAppliedAtStart) {
     const std::wstring sample = L"WWWWWWWWWWiiiiiiiiii";
-    setEditText(session, sample);
-    const LRESULT first = sendToEdit(session, EM_POSFROMCHAR, 0);
-    const LRESULT last = sendToEdit(session, EM_POSFROMCHAR, sample.size() - 1);
-    EXPECT_EQ(static_cast<short>(LOWORD(last)) - static_cast<short>(LOWORD(first)),
-              textWidth(GetStockObject(DEFAULT_GUI_FONT), sample.substr(0, sample.size() - 1)));
-    exitNormally();
-    EXPECT_EQ(configurationText(session), "a.vcb\r\nC:\\Data\r\nCourier New,12\r\n");
-    EXPECT_NE(logText(session).find("text edit font: Courier New,12\r\n"), std::string::npos);
+    const struct { const char* line; HGDIOBJ font; } cases[] = {
+        {"Courier New,12", configuredFont(L"Courier New", 12)},
+        {"Courier New,24", configuredFont(L"Courier New", 24)},
+        {",10", GetStockObject(DEFAULT_GUI_FONT)},
+    };
+    int previousWidth = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        start(std::string("a.vcb\r\nC:\\Data\r\n") + c.line + "\r\n");
+        // The text is laid out in that font.
+        setEditText(session, sample);
+        const LRESULT first = sendToEdit(session, EM_POSFROMCHAR, 0);
+        const LRESULT last = sendToEdit(session, EM_POSFROMCHAR, sample.size() - 1);
+        const int width = static_cast<short>(LOWORD(last)) - static_cast<short>(LOWORD(first));
+        EXPECT_EQ(width, textWidth(c.font, sample.substr(0, sample.size() - 1)));
+        EXPECT_NE(width, previousWidth);
+        previousWidth = width;
+        exitNormally();
+        EXPECT_EQ(configurationText(session), std::string("a.vcb\r\nC:\\Data\r\n") + c.line + "\r\n");
+        stopEditor(&session);
+    }
+    DeleteObject(cases[0].font);
+    DeleteObject(cases[1].font);
 }
 
 struct ConfigurationCase {
@@ -279,6 +300,9 @@ struct ConfigurationCase {
 
 TEST_F(EditorWindowTest, ReadsAndWritesBackTheConfiguration) {
     const std::string long70(70, 'v');
+    // A configuration without a folder gets the user's own Documents.
+    wchar_t documents[MAX_PATH] = L"";
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)));
     const ConfigurationCase cases[] = {
         {"CR LF", "w.vcb\r\nC:\\Data\r\nArial,9\r\n",
          "vocabulary: [w.vcb]\r\ndata directory: [C:\\Data]\r\ntext edit font: Arial,9\r\n",
@@ -294,7 +318,7 @@ TEST_F(EditorWindowTest, ReadsAndWritesBackTheConfiguration) {
          long70.substr(0, 63) + "\r\nvvvvvvv\r\nC:\\Data,10\r\n"},
         {"short file", "w.vcb\r\n",
          "vocabulary: [w.vcb]\r\ndata directory: []\r\ntext edit font: ,10\r\n",
-         "w.vcb\r\n\r\n,10\r\n"},
+         "w.vcb\r\n" + narrow(documents) + "\r\n,10\r\n"},
         {"UTF-8 names", "meine-w\xC3\xB6rter.vcb\r\nC:\\Users\\Jos\xC3\xA9\\Briefe f\xC3\xBCr Oma\r\nArial,9\r\n",
          "vocabulary: [meine-w\xC3\xB6rter.vcb]\r\ndata directory: [C:\\Users\\Jos\xC3\xA9\\Briefe f\xC3\xBCr Oma]\r\n"
          "text edit font: Arial,9\r\n",

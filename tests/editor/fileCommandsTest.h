@@ -20,6 +20,12 @@ const std::string RICH_BYTES = "\xEF\xBB\xBF" "caf\xC3\xA9 \xE2\x82\xAC\r\nclef 
 #define BRIEFE "Briefe f\xC3\xBCr Oma"
 #define JAPANESE "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"
 
+// The question before a file in the system's code page is opened; the
+// tests write windows-1252, the code page Wine gives an English system.
+const char* const CODE_PAGE_QUESTION = "This file is not UTF-8. Open it as Windows-1252 (code page 1252)?";
+// The offer after a save that a read-only or held file refused.
+const char* const SAVE_AS_OFFER = "\n\nDo you want to save the document under another name?";
+
 class FileCommandsTest : public EditorTest {
 protected:
     void SetUp() override { docs = makeTempDirectory(); }

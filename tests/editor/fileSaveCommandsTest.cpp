@@ -130,8 +130,13 @@ TEST_F(FileCommandsTest, DataDirectoryOfADriveTopFolderIsTheDriveAlone) {
     EXPECT_EQ(configuration, "w.vcb\r\nT:\r\nConsolas,10\r\n");
 }
 
+// A save that fails keeps the old file and names the file and the cause; a
+// read-only file or one another program holds offers Save As, which saves
+// the document under the name chosen.
 TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheOldName) {
     const std::string old = "old \xC3\xA9 bytes\r\n";
+    const std::string readOnlyBox = "Could not open the file for writing.\nreadonly.text: the file is read-only.";
+    const std::string lockedBox = "Could not open the file for writing.\nlocked.text: another program has it open.";
     ASSERT_TRUE(writeFile(doc("readonly.text"), old));
     ASSERT_TRUE(writeFile(doc("locked.text"), old));
     ASSERT_TRUE(writeFile(doc("mine.text"), "mine"));
@@ -141,7 +146,8 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheOldName) {
     ASSERT_TRUE(SetFileAttributesA(doc("readonly.text").c_str(), FILE_ATTRIBUTE_READONLY));
     setModifiedText(L"new text");
     postCommand(session, CMD_FILE_SAVE);
-    expectError("Could not open the file for writing.");
+    answerQuestion(CAPTION, readOnlyBox + SAVE_AS_OFFER, IDNO);
+    sync();
     EXPECT_EQ(readFile(doc("readonly.text")), old);
     EXPECT_TRUE(modified());
     EXPECT_EQ(editText(session), L"new text");
@@ -156,18 +162,52 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheOldName) {
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     setModifiedText(L"new text");
-    for (const char* target : {"readonly.text", "locked.text"}) {
-        SCOPED_TRACE(target);
-        saveAs(widen(doc(target)), true);
-        expectError("Could not open the file for writing.");
+    const struct { const char* target; const std::string& box; } targets[] = {
+        {"readonly.text", readOnlyBox}, {"locked.text", lockedBox}};
+    for (const auto& t : targets) {
+        SCOPED_TRACE(t.target);
+        saveAs(widen(doc(t.target)), true);
+        answerQuestion(CAPTION, t.box + SAVE_AS_OFFER, IDNO);
         EXPECT_EQ(offeredName(), L"mine.text");
         EXPECT_TRUE(modified());
     }
+    // Yes: the Save As dialog, offering the refused name.
+    saveAs(widen(doc("locked.text")), true);
+    answerQuestion(CAPTION, lockedBox + SAVE_AS_OFFER, IDYES);
+    HWND dialog = waitForDialog(session, "Save As");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(wideWindowText(fileNameField(dialog)), L"locked.text");
+    ASSERT_TRUE(chooseInFileDialog(dialog, widen(doc("elsewhere.text"))));
+    sync();
+    EXPECT_EQ(readFile(doc("elsewhere.text")), "new text");
+    EXPECT_EQ(offeredName(), L"elsewhere.text");
+    EXPECT_FALSE(modified());
     CloseHandle(holder);
     EXPECT_EQ(readFile(doc("readonly.text")), old);
     EXPECT_EQ(readFile(doc("locked.text")), old);
     EXPECT_EQ(readFile(doc("mine.text")), "mine");
-    EXPECT_EQ(folderEntries(docs).size(), 3u) << "no temporary file is left";
+    EXPECT_EQ(folderEntries(docs).size(), 4u) << "no temporary file is left";
+}
+
+// Drive S: is a small drive for this test (the fixture editorSmallDrive):
+// a save that does not fit says so and keeps the old file.
+TEST_F(FileCommandsTest, SaveOnAFullDriveSaysSoAndKeepsTheOldFile) {
+    ULARGE_INTEGER free = {};
+    if (!GetDiskFreeSpaceExW(L"S:\\", &free, nullptr, nullptr) || free.QuadPart > 1024 * 1024) {
+        GTEST_SKIP() << "no small drive S: (the fixture could not mount one)";
+    }
+    const std::string letter = "S:\\Brief.text";
+    ASSERT_TRUE(writeFile(letter, "Liebe Oma"));
+    start();
+    openFile(widen(letter));
+    sync();
+    setModifiedText(std::wstring(static_cast<size_t>(free.QuadPart) + 4096, L'x'));
+    postCommand(session, CMD_FILE_SAVE);
+    expectError("Could not write the file.\nBrief.text: the drive is full.");
+    EXPECT_EQ(readFile(letter), "Liebe Oma");
+    EXPECT_EQ(folderEntries("S:\\"), std::vector<std::string>{"Brief.text"});
+    EXPECT_TRUE(modified());
+    DeleteFileA(letter.c_str());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The menu bar as buildMenu makes it, read back with the platform's menu calls.
 #include "mainWindow.h"
+#include "translateCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,34 @@ TEST(MenuTest, BuildsTheMenuTable) {
         }
     }
     DestroyMenu(bar);
+}
+
+// Whether the clipboard holds the registered format, with a DWORD 0 when
+// zeroValue.
+bool holdsFormat(const wchar_t* name, bool zeroValue) {
+    HANDLE data = GetClipboardData(RegisterClipboardFormatW(name));
+    const DWORD* value = data != nullptr ? static_cast<const DWORD*>(GlobalLock(data)) : nullptr;
+    const bool held = value != nullptr && (!zeroValue || (GlobalSize(data) >= sizeof(DWORD) && *value == 0));
+    if (value != nullptr) GlobalUnlock(data);
+    return held;
+}
+
+// What the clipboard translations put on the clipboard stays out of
+// Windows' clipboard history and cloud clipboard. (Wine does not carry
+// registered formats to another process, so this is checked in-process.)
+TEST(ClipboardMarksTest, KeepTheTextOutOfTheClipboardHistory) {
+    HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 8);
+    ASSERT_NE(SetClipboardData(CF_UNICODETEXT, text), nullptr);
+    keepOutOfClipboardHistory();
+    EXPECT_TRUE(holdsFormat(L"ExcludeClipboardContentFromMonitorProcessing", false));
+    EXPECT_TRUE(holdsFormat(L"CanIncludeInClipboardHistory", true));
+    EXPECT_TRUE(holdsFormat(L"CanUploadToCloudClipboard", true));
+    EmptyClipboard();
+    CloseClipboard();
+    DestroyWindow(owner);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -20,6 +21,7 @@ RunErrorText errorTextOf(const std::string& text) {
     std::memcpy(errorText.bytes, text.data(), text.size());
     errorText.bytes[text.size()] = '\0';
     errorText.length = static_cast<int32_t>(text.size());
+    errorText.startError = 0;
     return errorText;
 }
 
@@ -43,7 +45,7 @@ TEST(RunFailureTest, PutsTheProgramsFirstErrorLineBeneathTheHeadline) {
     for (const auto& c : cases) {
         const RunErrorText errorText = errorTextOf(c.errorText);
         char text[RUN_FAILURE_TEXT_SIZE];
-        formatRunFailure("Headline.", "zarnoGlotDecode", &errorText, text);
+        formatRunFailure("Headline.", nullptr, "zarnoGlotDecode", &errorText, text);
         EXPECT_EQ(std::string(text), c.text) << c.errorText;
     }
 }
@@ -75,17 +77,27 @@ TEST(RunFailureTest, OneRuleDecidesARefusedInputWrite) {
 TEST(RunFailureTest, TranslateAndToolFailuresNameWhatHappened) {
     const char* const arguments[] = {"-d", "v.vcb"};
     const FilterRun run = {"zarnoGlotPack", arguments, 2, 300, false, false};
+    RunErrorText notFound = errorTextOf("");
+    notFound.startError = 2;
     const struct {
         FilterOutcome outcome;
         std::string translateText;
         std::string toolText;
     } cases[] = {
-        {{RUN_PROGRAM_FAILED, 2, errorTextOf("\nthe text was altered\n"), false},
+        {{RUN_PROGRAM_FAILED, 2, errorTextOf("\nthe text was altered\n"), false, 60000},
          "First external program failed, error code: 2.\nzarnoGlotPack: the text was altered",
          "No word list was made: zarnoGlotPack ended with exit status 2.\nzarnoGlotPack: the text was altered"},
-        {{RUN_START_FAILED, 0, errorTextOf(""), false}, "First runExternal failed, error code: 7.",
-         std::string("No word list was made: ") + runResultText(RUN_START_FAILED) + " (zarnoGlotPack)."},
-        {{RUN_OUTPUT_NO_MEMORY, 0, errorTextOf(""), true},
+        {{RUN_PROGRAM_FAILED, 1, errorTextOf(""), false, 60000},
+         "First external program failed, error code: 1.\nzarnoGlotPack ended with exit status 1 without saying why",
+         "No word list was made: zarnoGlotPack ended with exit status 1."},
+        {{RUN_START_FAILED, 0, notFound, false, 60000},
+         "First runExternal failed, error code: 7.\nzarnoGlotPack.exe was not found in the editor's folder",
+         "No word list was made: zarnoGlotPack.exe was not found in the editor's folder."},
+        {{RUN_INPUT_WRITE_FAILED, 0, errorTextOf("zarnoGlotPack: stopped\n"), false, 60000},
+         "First runExternal failed, error code: 17.\nzarnoGlotPack stopped before it had read the whole text\n"
+         "zarnoGlotPack: stopped",
+         "No word list was made: zarnoGlotPack stopped before it had read the whole text.\nzarnoGlotPack: stopped"},
+        {{RUN_OUTPUT_NO_MEMORY, 0, errorTextOf(""), true, 60000},
          "No memory (300) for first program initial output buffer", ""},
     };
     for (const auto& c : cases) {
@@ -97,6 +109,65 @@ TEST(RunFailureTest, TranslateAndToolFailuresNameWhatHappened) {
         EXPECT_EQ(std::string(text), c.toolText);
     }
 }
+
+// Every result of a run has its sentence, naming the program.
+struct RunSentenceRow {
+    const char* name;
+    RunResult result;
+    RunFacts facts;
+    const char* sentence;
+};
+
+// A row is shown by its name (in the names ctest lists, too).
+void PrintTo(const RunSentenceRow& row, std::ostream* out) { *out << row.name; }
+
+class RunSentenceTest : public ::testing::TestWithParam<RunSentenceRow> {};
+
+TEST_P(RunSentenceTest, NamesTheProgramAndWhatHappened) {
+    char sentence[RUN_SENTENCE_SIZE];
+    describeRunResult(GetParam().result, "zarnoGlotPack", GetParam().facts, sentence);
+    EXPECT_STREQ(sentence, GetParam().sentence);
+}
+
+const char* const NOT_CONNECTED = "zarnoGlotPack was not started: Windows could not connect it to the editor";
+const char* const NO_THREAD = "zarnoGlotPack was stopped: the editor could not start a thread to serve it";
+
+INSTANTIATE_TEST_SUITE_P(Results, RunSentenceTest, ::testing::Values(
+    RunSentenceRow{"ProgramFailed", RUN_PROGRAM_FAILED, {3221225477u, 0, 60},
+                   "zarnoGlotPack ended with exit status -1073741819 without saying why"},
+    RunSentenceRow{"Ok", RUN_OK, {0, 0, 60}, "zarnoGlotPack ended normally"},
+    RunSentenceRow{"ArgumentsRefused", RUN_ARGUMENTS_REFUSED, {0, 0, 60},
+                   "zarnoGlotPack was not started: there was nothing to give it"},
+    RunSentenceRow{"InputPipe", RUN_INPUT_PIPE_FAILED, {0, 0, 60}, NOT_CONNECTED},
+    RunSentenceRow{"OutputPipe", RUN_OUTPUT_PIPE_FAILED, {0, 0, 60}, NOT_CONNECTED},
+    RunSentenceRow{"ErrorPipe", RUN_ERROR_PIPE_FAILED, {0, 0, 60}, NOT_CONNECTED},
+    RunSentenceRow{"Inheritance", RUN_INHERITANCE_FAILED, {0, 0, 60}, NOT_CONNECTED},
+    RunSentenceRow{"NoMemory", RUN_NO_MEMORY, {0, 0, 60}, "zarnoGlotPack was not started: there was not enough memory"},
+    RunSentenceRow{"NotFound", RUN_START_FAILED, {0, 2, 60}, "zarnoGlotPack.exe was not found in the editor's folder"},
+    RunSentenceRow{"FolderNotFound", RUN_START_FAILED, {0, 3, 60},
+                   "zarnoGlotPack.exe was not found in the editor's folder"},
+    RunSentenceRow{"NotStarted", RUN_START_FAILED, {0, 193, 60},
+                   "zarnoGlotPack.exe could not be started (Windows error 193)"},
+    RunSentenceRow{"FeederNotStarted", RUN_FEEDER_NOT_STARTED, {0, 0, 60}, NO_THREAD},
+    RunSentenceRow{"CollectorNotStarted", RUN_COLLECTOR_NOT_STARTED, {0, 0, 60}, NO_THREAD},
+    RunSentenceRow{"DrainNotStarted", RUN_DRAIN_NOT_STARTED, {0, 0, 60}, NO_THREAD},
+    RunSentenceRow{"TimedOut", RUN_TIMED_OUT, {1, 0, 60}, "zarnoGlotPack did not answer within 60 seconds"},
+    RunSentenceRow{"ExitStatusUnknown", RUN_EXIT_STATUS_UNKNOWN, {0, 0, 60},
+                   "zarnoGlotPack ended, but Windows could not tell how"},
+    RunSentenceRow{"OutputNoMemory", RUN_OUTPUT_NO_MEMORY, {0, 0, 60}, "zarnoGlotPack wrote more than there was memory for"},
+    RunSentenceRow{"OutputTooLarge", RUN_OUTPUT_TOO_LARGE, {0, 0, 60},
+                   "zarnoGlotPack wrote far more than the editor expects of it"},
+    RunSentenceRow{"OutputRead", RUN_OUTPUT_READ_FAILED, {0, 0, 60}, "what zarnoGlotPack wrote could not be read"},
+    RunSentenceRow{"ErrorRead", RUN_ERROR_READ_FAILED, {0, 0, 60},
+                   "what zarnoGlotPack wrote about its errors could not be read"},
+    RunSentenceRow{"InputWrite", RUN_INPUT_WRITE_FAILED, {0, 0, 60},
+                   "zarnoGlotPack stopped before it had read the whole text"},
+    RunSentenceRow{"FeederLate", RUN_FEEDER_LATE, {0, 0, 5}, "zarnoGlotPack did not take the whole text within 5 seconds"},
+    RunSentenceRow{"CollectorLate", RUN_COLLECTOR_LATE, {0, 0, 60},
+                   "zarnoGlotPack's output did not end within 60 seconds"},
+    RunSentenceRow{"DrainLate", RUN_DRAIN_LATE, {0, 0, 60},
+                   "zarnoGlotPack's error output did not end within 60 seconds"}),
+    [](const ::testing::TestParamInfo<RunSentenceRow>& info) { return std::string(info.param.name); });
 
 // Each argument quoted so that the C runtime reads it back as it is; under
 // Wine the runner's tests check that a program does.

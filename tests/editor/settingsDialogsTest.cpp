@@ -158,6 +158,9 @@ TEST_F(SettingsDialogsTest, SelectVocabularyTakesItsFileIntoTheEditorsFolder) {
     // The dialog opens in the program's folder.
     choose(CMD_SELECT_VOCABULARY, caption, L"local.vcb");
     EXPECT_TRUE(noMessageBoxFor(session, 100));
+    // Kept at once, so that a killed editor starts again with it, and named in the title.
+    EXPECT_EQ(configurationText(session), "local.vcb\r\nC:\\Data\r\nConsolas,10\r\n");
+    EXPECT_EQ(windowText(session.mainWindow), "Untitled - zarnoGlotWrite - local.vcb");
     const struct {
         std::string name;
         std::vector<int> answers;   // to the copy question, then to the replace question
@@ -230,8 +233,9 @@ TEST_F(SettingsDialogsTest, SelectFontAppliesTheFontAndKeepsItsFaceAndWholePoint
     ASSERT_TRUE(waitUntilClosed(dialog));
     sync();
     EXPECT_TRUE(noMessageBoxFor(session, 100));
-    // 14 points are taller than the GUI font the edit control starts with.
+    // 14 points are taller than the 12 the edit control starts with.
     EXPECT_GT(lineHeight(), startHeight);
+    EXPECT_EQ(configurationText(session), "w.vcb\r\nC:\\Data\r\n" + face + ",14\r\n") << "not kept at once";
 
     // The dialog opens again with the chosen face and size.
     dialog = showCommandDialog(CMD_SELECT_FONT, "Font");
@@ -320,6 +324,31 @@ TEST_F(SettingsDialogsTest, HarvestGivesTheCommandLinesWordListOfTheChosenTexts)
                 ICON_INFORMATION);
     EXPECT_TRUE(readFile(doc("many.barn")) == runProgram(programPath("zarnoGlotHarvest"), {}, many).out);
     EXPECT_EQ(folderEntries(docs).size(), 6u);
+
+    // A UTF-16 text and a windows-1252 one give the words of their UTF-8
+    // copies, no word cut at an umlaut; the result line counts them.
+    if (GetACP() != 1252) return;
+    std::string utf16 = "\xFF\xFE";
+    for (wchar_t unit : widen(first)) utf16 += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    ASSERT_TRUE(writeFile(doc("a-utf16.txt"), utf16));
+    ASSERT_TRUE(writeFile(doc("b-1252.txt"), "Gr\xFC\xDF" "e aus der Stra\xDF" "e, \xDC" "bermut und M\xFC" "ller."));
+    const ProgramResult copies = runProgram(programPath("zarnoGlotHarvest"), {},
+                                            first + "\nGr\xC3\xBC\xC3\x9F" "e aus der Stra\xC3\x9F" "e, \xC3\x9C"
+                                                    "bermut und M\xC3\xBC" "ller.");
+    ASSERT_EQ(copies.status, 0) << copies.err;
+    choose(CMD_HARVEST, "Harvest - Choose Texts", L"\"b-1252.txt\" \"a-utf16.txt\"");
+    answerQuestion("zarnoGlotWriteW",
+                   "b-1252.txt is not UTF-8. Read it, and any other chosen text that is not UTF-8, as Windows-1252 "
+                   "(code page 1252)?",
+                   IDYES);
+    ASSERT_TRUE(chooseFile(session, "Harvest - Save Word List", widen(doc("converted.barn"))));
+    expectOkBox("zarnoGlotWriteW",
+                std::to_string(std::count(copies.out.begin(), copies.out.end(), '\n')) +
+                    " words found. 2 of the texts were converted from UTF-16 or the code page. The word list is "
+                    "saved: Vocabulary > Shuffle makes your vocabulary from it.",
+                ICON_INFORMATION);
+    EXPECT_TRUE(readFile(doc("converted.barn")) == copies.out) << "the converted texts gave other words";
+    EXPECT_NE(copies.out.find("Stra\xC3\x9F" "e"), std::string::npos);
 }
 
 TEST_F(SettingsDialogsTest, ShuffleGivesTheCommandLinesVocabularyAndNoFileHoldsThePassphrase) {

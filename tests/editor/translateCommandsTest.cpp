@@ -135,9 +135,9 @@ TEST_F(TranslateCommandsTest, FailuresShowTheirBoxAndKeepTheDocument) {
         const char* text;
     } cases[] = {
         {"empty document to", DEFAULT_INI, true, nullptr, L"", CMD_TO_ZARNOGLOT,
-         "First runExternal failed, error code: 1."},
+         "First runExternal failed, error code: 1.\nzarnoGlotPack was not started: there was nothing to give it"},
         {"empty document back", DEFAULT_INI, true, nullptr, L"", CMD_FROM_ZARNOGLOT,
-         "First runExternal failed, error code: 1."},
+         "First runExternal failed, error code: 1.\nzarnoGlotDecode was not started: there was nothing to give it"},
         {"missing vocabulary to", MISSING_VOCABULARY_INI, true, nullptr, letter, CMD_TO_ZARNOGLOT,
          "First external program failed, error code: 1.\nzarnoGlotPack: cannot open vocabulary \"absent.vcb\""},
         {"missing vocabulary back", MISSING_VOCABULARY_INI, true, nullptr, encoded, CMD_FROM_ZARNOGLOT,
@@ -156,9 +156,12 @@ TEST_F(TranslateCommandsTest, FailuresShowTheirBoxAndKeepTheDocument) {
         {"unpaired surrogate", DEFAULT_INI, true, nullptr, L"ab\xD800" L"cd", CMD_TO_ZARNOGLOT,
          "Cannot convert document to UTF-8 (memory?)."},
         {"filters missing", DEFAULT_INI, false, nullptr, letter, CMD_TO_ZARNOGLOT,
-         "First runExternal failed, error code: 7."},
+         "First runExternal failed, error code: 7.\nzarnoGlotPack.exe was not found in the editor's folder"},
         {"access violation status", DEFAULT_INI, true, "status", letter, CMD_TO_ZARNOGLOT,
-         "First external program failed, error code: -1073741819."},
+         "First external program failed, error code: -1073741819.\nzarnoGlotPack ended with exit status -1073741819 "
+         "without saying why"},
+        {"killed filter", DEFAULT_INI, true, "killed", letter, CMD_TO_ZARNOGLOT,
+         "First external program failed, error code: 1.\nzarnoGlotPack ended with exit status 1 without saying why"},
         {"zero byte in the result", DEFAULT_INI, true, "zero", encoded, CMD_FROM_ZARNOGLOT,
          "The result contains a zero byte and cannot be shown."},
         {"invalid UTF-8 in the result", DEFAULT_INI, true, "invalid", encoded, CMD_FROM_ZARNOGLOT,
@@ -204,6 +207,7 @@ TEST_F(TranslateCommandsTest, TranslationKeepsTheModifiedFlag) {
     const std::string document = joinPath(makeTempDirectory(), "letter.text");
     ASSERT_TRUE(writeFile(document, "Dear friend"));
     EditorTest::start(DEFAULT_INI, FILTER_FILES, "\"" + document + "\"");
+    publicQuestionDue = true;
     ASSERT_EQ(editText(session), L"Dear friend");
     translate(CMD_TO_ZARNOGLOT);
     EXPECT_EQ(sendToEdit(session, EM_GETMODIFY), 0);
@@ -212,6 +216,58 @@ TEST_F(TranslateCommandsTest, TranslationKeepsTheModifiedFlag) {
     EXPECT_TRUE(waitForExit(session, &status)) << "a box may be waiting";
     EXPECT_EQ(status, 0);
     removeTree(document.substr(0, document.rfind('\\')));
+}
+
+// The title names the public vocabulary, and the first translation into
+// ZarnoGlot of a session asks before it writes with it: No changes nothing,
+// and after Yes the session asks no more.
+TEST_F(TranslateCommandsTest, WritingWithThePublicVocabularyAsksOnceASession) {
+    if (!releaseFolder().empty()) GTEST_SKIP() << "the released configuration is checked by its own tests";
+    start();
+    EXPECT_EQ(windowText(session.mainWindow), "Untitled - zarnoGlotWrite - sample.vcb");
+    setEditText(session, L"Dear friend");
+    postCommand(session, CMD_TO_ZARNOGLOT);
+    answerQuestion("zarnoGlotWriteW", PUBLIC_QUESTION, IDNO);
+    sync();
+    EXPECT_TRUE(editText(session) == L"Dear friend");
+    EXPECT_EQ(logText(session).find("xTx: 43"), std::string::npos);
+    translate(CMD_TO_ZARNOGLOT);
+    EXPECT_TRUE(editText(session) != L"Dear friend");
+    translate(CMD_FROM_ZARNOGLOT);
+    translate(CMD_TO_ZARNOGLOT);
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+    translate(CMD_FROM_ZARNOGLOT);
+    EXPECT_TRUE(editText(session) == L"Dear friend");
+}
+
+// A translation and its way back are each one step of Ctrl+Z and Edit >
+// Undo, which do it again when pressed again; the modified flag stays the
+// document's.
+TEST_F(TranslateCommandsTest, CtrlZUndoesATranslation) {
+    start();
+    const std::wstring letter = L"Liebe Oma,\r\nbis bald.";
+    setEditText(session, letter);
+    translate(CMD_TO_ZARNOGLOT);
+    const std::wstring encoded = editText(session);
+    ASSERT_TRUE(encoded != letter);
+    ASSERT_TRUE(pressKeys(session, {VK_CONTROL, 'Z'}));
+    for (int tries = 0; tries < 100 && editText(session) != letter; tries++) Sleep(20);
+    EXPECT_TRUE(editText(session) == letter) << "Ctrl+Z did not undo the translation";
+    EXPECT_EQ(sendToEdit(session, EM_GETMODIFY), 0);
+    EXPECT_TRUE(sendCommand(session, CMD_EDIT_UNDO));
+    EXPECT_TRUE(editText(session) == encoded);
+    EXPECT_EQ(sendToEdit(session, EM_GETMODIFY), 0);
+    translate(CMD_FROM_ZARNOGLOT);
+    EXPECT_TRUE(editText(session) == letter);
+    EXPECT_TRUE(sendCommand(session, CMD_EDIT_UNDO));
+    EXPECT_TRUE(editText(session) == encoded);
+    // Text typed after a translation is the edit control's to undo: the
+    // document stays modified.
+    sendToEdit(session, EM_SETSEL, 0, 0);
+    sendToEdit(session, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"P.S. "));
+    EXPECT_TRUE(sendCommand(session, CMD_EDIT_UNDO));
+    EXPECT_TRUE(editText(session).find(L"P.S. ") == std::wstring::npos);
+    EXPECT_NE(sendToEdit(session, EM_GETMODIFY), 0);
 }
 
 // A document of natural text: sentences of words drawn from the bundled word
@@ -281,6 +337,9 @@ TEST_F(TranslateCommandsTest, DISABLED_Benchmark) {
     const char* sizeText = getenv("ZG_BENCH_MB");
     const double megabytes = sizeText != nullptr ? atof(sizeText) : 1.0;
     start();
+    // The public vocabulary's question comes before the timed translations.
+    setEditText(session, L"x");
+    translate(CMD_TO_ZARNOGLOT);
     const std::wstring document = benchmarkDocument(static_cast<size_t>(megabytes * 1000 * 1000));
     const double bytes = static_cast<double>(toUtf8(document).size());
     setEditText(session, document);

@@ -9,6 +9,7 @@
 #include "testFiles.h"
 
 #include <string>
+#include <thread>
 #include <vector>
 
 const std::string DEFAULT_INI = "sample.vcb\r\nC:\\users\\Public\\Documents\r\nConsolas,10\r\n";
@@ -16,6 +17,8 @@ const std::vector<std::string> FILTER_FILES = {"zarnoGlotPack.exe", "zarnoGlotEn
                                                "sample.vcb"};
 const char* const PIPELINE_CAPTION = "externFilterTest error";
 const char* const FAKE_MODE_VARIABLE = "ZG_TRANSLATE_FAKE";
+const char* const PUBLIC_QUESTION =
+    "sample.vcb is public: anyone can read what you write with it. Write with it anyway?";
 // Each filter starts as a new process under Wine: allow for a slow machine.
 const int COMMAND_WAIT_MS = 60000;
 
@@ -51,6 +54,8 @@ protected:
     // Starts the editor with the real filters and the sample vocabulary
     // beside it; with filters false, the editor stands alone.
     void start(const std::string& configuration = DEFAULT_INI, bool filters = true) {
+        // The released editor's configuration names the public vocabulary too.
+        publicQuestionDue = !releaseFolder().empty() || configuration.compare(0, 11, "sample.vcb\r") == 0;
         if (!releaseFolder().empty()) {
             ASSERT_TRUE(startReleaseEditor(&session)) << "the released editor's window did not appear";
             return;
@@ -92,16 +97,44 @@ protected:
         }
     }
 
+    // The first translation into ZarnoGlot of a session with the public
+    // vocabulary asks first: the command is posted and Yes answered.
+    void agreeToThePublicVocabulary(MenuCommand command) {
+        if (!publicQuestionDue || (command != CMD_TO_ZARNOGLOT && command != CMD_TO_ZARNOGLOT_CLIPBOARD)) return;
+        postCommand(session, command);
+        answerQuestion("zarnoGlotWriteW", PUBLIC_QUESTION, IDYES);
+        publicQuestionDue = false;
+    }
+
+    // Posts a translate command, answering the public vocabulary's question
+    // when it is due.
+    void postTranslateCommand(MenuCommand command) {
+        if (publicQuestionDue && (command == CMD_TO_ZARNOGLOT || command == CMD_TO_ZARNOGLOT_CLIPBOARD)) {
+            agreeToThePublicVocabulary(command);
+        } else {
+            postCommand(session, command);
+        }
+    }
+
     // Runs a translate command that must succeed: it returns without a box.
+    // The public vocabulary's question, when due, is answered from another
+    // thread while the command is sent.
     void translate(MenuCommand command) {
-        ASSERT_TRUE(sendCommand(session, command, COMMAND_WAIT_MS)) << "command " << command << " did not end";
+        std::thread answerer;
+        if (publicQuestionDue && (command == CMD_TO_ZARNOGLOT || command == CMD_TO_ZARNOGLOT_CLIPBOARD)) {
+            answerer = std::thread([this]() { answerQuestion("zarnoGlotWriteW", PUBLIC_QUESTION, IDYES); });
+            publicQuestionDue = false;
+        }
+        const bool ended = sendCommand(session, command, COMMAND_WAIT_MS);
+        if (answerer.joinable()) answerer.join();
+        ASSERT_TRUE(ended) << "command " << command << " did not end";
     }
 
     // Runs a command that must fail with the given box and checks that the
     // document is as it was.
     void expectFailure(MenuCommand command, const std::string& text) {
         const std::wstring before = editText(session);
-        postCommand(session, command);
+        postTranslateCommand(command);
         MessageBoxInfo box;
         ASSERT_TRUE(waitForMessageBox(session, &box, COMMAND_WAIT_MS)) << "no box for: " << text;
         EXPECT_EQ(box.caption, PIPELINE_CAPTION);
@@ -117,4 +150,6 @@ protected:
         }
         EXPECT_NE(logText(session).find(logged + "\r\n"), std::string::npos) << logText(session);
     }
+
+    bool publicQuestionDue = false;   // the next translation into ZarnoGlot asks first
 };

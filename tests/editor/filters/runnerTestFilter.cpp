@@ -14,6 +14,7 @@
 //   late:DIR          (the grandchild) wait for DIR\go, then try to write
 //                     100 bytes and record in DIR\done "wrote" or "failed"
 //                     with the error code
+//   late-stderr:DIR   the same on standard error, the one pipe it keeps
 //   anything else     read all input, write the command line it was given,
 //                     a line feed and its first argument as
 //                     CommandLineToArgvW reads it (both UTF-8)
@@ -54,7 +55,8 @@ static void startGrandchild(const char* folder, bool onlyStandardError) {
     }
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string commandLine = std::string("\"") + self + "\" \"late:" + folder + "\"";
+    std::string commandLine = std::string("\"") + self + (onlyStandardError ? "\" \"late-stderr:" : "\" \"late:") +
+                              folder + "\"";
     STARTUPINFOA startup;
     std::memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
@@ -71,12 +73,12 @@ static void startGrandchild(const char* folder, bool onlyStandardError) {
     CloseHandle(process.hProcess);
 }
 
-static int writeLate(const std::string& folder) {
+static int writeLate(const std::string& folder, DWORD stream) {
     std::string go = folder + "\\go";
     for (int tries = 0; tries < 1200 && GetFileAttributesA(go.c_str()) == INVALID_FILE_ATTRIBUTES; ++tries) {
         Sleep(50);
     }
-    bool wrote = writeAll(STD_OUTPUT_HANDLE, patternBytes(100));
+    bool wrote = writeAll(stream, patternBytes(100));
     DWORD lastError = GetLastError();
     std::FILE* done = std::fopen((folder + "\\done").c_str(), "wb");
     if (done == nullptr) return 91;
@@ -132,7 +134,8 @@ int main(int argc, char** argv) {
         readAllInput();
         return 0;
     }
-    if (startsWith(mode, "late:")) return writeLate(mode + std::strlen("late:"));
+    if (startsWith(mode, "late:")) return writeLate(mode + std::strlen("late:"), STD_OUTPUT_HANDLE);
+    if (startsWith(mode, "late-stderr:")) return writeLate(mode + std::strlen("late-stderr:"), STD_ERROR_HANDLE);
     readAllInput();
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);

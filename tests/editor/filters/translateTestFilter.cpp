@@ -4,6 +4,7 @@
 //   zero     write text holding a zero byte, end with status 0
 //   status   end with status C0000005 (an access violation's code)
 //   invalid  write bytes that are not UTF-8, end with status 0
+//   killed   end at once, unread, as a program killed by another does
 //   anything else: write the input back
 #include <windows.h>
 
@@ -14,9 +15,10 @@
 #include "filterStreams.h"
 
 int main() {
-    const std::string input = readAllInput();
     const char* mode = std::getenv("ZG_TRANSLATE_FAKE");
     if (mode == nullptr) mode = "";
+    if (std::strcmp(mode, "killed") == 0) TerminateProcess(GetCurrentProcess(), 1);
+    const std::string input = readAllInput();
     if (std::strcmp(mode, "zero") == 0) {
         writeAll(STD_OUTPUT_HANDLE, std::string("shown\0lost", 10));
         return 0;

@@ -2,6 +2,7 @@
 // their native build: the log keeps nothing; the Windows text conversions
 // and the filter runner are never reached, and abort if they are.
 #include "debugLog.h"
+#include "documentFiles.h"
 #include "editorState.h"
 #include "externRunner.h"
 #include "textConversions.h"
@@ -20,3 +21,5 @@ RunResult runExternProgWithArguments(const char*, int32_t, const char*, const ch
                                      uint32_t*, uint32_t, RunErrorText*, bool) {
     std::abort();
 }
+
+DocumentFileResult writeDocumentFile(const wchar_t*, const char*, int32_t, unsigned long*) { std::abort(); }

@@ -1,0 +1,142 @@
+// The editor core's window-free rules of documents: the main window's
+// title, how a file's bytes are text, what a file error means to the user,
+// and the names of a save's temporary files. Built natively and under Wine.
+#include "documentEncoding.h"
+#include "fileRules.h"
+#include "windowTitle.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cwchar>
+#include <ostream>
+#include <string>
+
+namespace {
+
+struct TitleRow {
+    const char* name;
+    std::wstring document;
+    std::wstring vocabulary;
+    std::wstring title;
+};
+
+// A row is shown by its name (in the names ctest lists, too).
+void PrintTo(const TitleRow& row, std::ostream* out) { *out << row.name; }
+
+class WindowTitleTest : public ::testing::TestWithParam<TitleRow> {};
+
+TEST_P(WindowTitleTest, NamesTheDocumentAndTheVocabulary) {
+    wchar_t title[WINDOW_TITLE_UNITS];
+    formatWindowTitle(GetParam().document.c_str(), GetParam().vocabulary.c_str(), title, WINDOW_TITLE_UNITS);
+    EXPECT_EQ(std::wstring(title), GetParam().title);
+}
+
+INSTANTIATE_TEST_SUITE_P(Titles, WindowTitleTest, ::testing::Values(
+    TitleRow{"Document", L"C:\\Users\\Jos\u00e9\\Documents\\Brief.text", L"mine.vcb",
+             L"Brief.text - zarnoGlotWrite - mine.vcb"},
+    TitleRow{"Untitled", L"", L"sample.vcb", L"Untitled - zarnoGlotWrite - sample.vcb"},
+    TitleRow{"NoVocabulary", L"C:\\a\\\u624b\u7d19.txt", L"", L"\u624b\u7d19.txt - zarnoGlotWrite"},
+    TitleRow{"BareName", L"relative.text", L"w\u00f6rter.vcb", L"relative.text - zarnoGlotWrite - w\u00f6rter.vcb"}),
+    [](const ::testing::TestParamInfo<TitleRow>& info) { return std::string(info.param.name); });
+
+TEST(WindowTitleTest, IsCutToItsRoomAndKnowsThePublicVocabulary) {
+    wchar_t title[12];
+    formatWindowTitle(L"C:\\Brief.text", L"mine.vcb", title, 12);
+    EXPECT_EQ(std::wstring(title), L"Brief.text ");
+    EXPECT_TRUE(isPublicVocabulary(L"sample.vcb"));
+    EXPECT_TRUE(isPublicVocabulary(L"SAMPLE.VCB"));
+    EXPECT_FALSE(isPublicVocabulary(L"sample.vcb2"));
+    EXPECT_FALSE(isPublicVocabulary(L"mine.vcb"));
+    EXPECT_FALSE(isPublicVocabulary(L""));
+}
+
+struct EncodingRow {
+    const char* name;
+    std::string bytes;
+    TextEncoding encoding;
+};
+
+void PrintTo(const EncodingRow& row, std::ostream* out) { *out << row.name; }
+
+class EncodingTest : public ::testing::TestWithParam<EncodingRow> {};
+
+TEST_P(EncodingTest, TellsHowTheBytesAreText) {
+    const std::string& bytes = GetParam().bytes;
+    EXPECT_EQ(detectEncoding(bytes.data(), static_cast<int32_t>(bytes.size())), GetParam().encoding);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, EncodingTest, ::testing::Values(
+    EncodingRow{"Empty", "", ENCODING_UTF8},
+    EncodingRow{"Ascii", "Liebe Oma", ENCODING_UTF8},
+    EncodingRow{"Utf8Mark", "\xEF\xBB\xBF" "caf\xC3\xA9", ENCODING_UTF8},
+    EncodingRow{"FourBytes", "\xF0\x9D\x84\x9E", ENCODING_UTF8},
+    EncodingRow{"Utf16LittleEndian", std::string("\xFF\xFE" "a\0", 4), ENCODING_UTF16_LE},
+    EncodingRow{"Utf16BigEndian", std::string("\xFE\xFF\0a", 4), ENCODING_UTF16_BE},
+    EncodingRow{"Windows1252", "Gr\xFC\xDF" "e", ENCODING_CODE_PAGE},
+    EncodingRow{"LoneContinuation", "a\x80", ENCODING_CODE_PAGE},
+    EncodingRow{"Overlong", "\xC0\xAF", ENCODING_CODE_PAGE},
+    EncodingRow{"OverlongThreeBytes", "\xE0\x80\xAF", ENCODING_CODE_PAGE},
+    EncodingRow{"Surrogate", "\xED\xA0\x80", ENCODING_CODE_PAGE},
+    EncodingRow{"BeyondUnicode", "\xF4\x90\x80\x80", ENCODING_CODE_PAGE},
+    EncodingRow{"CutOff", "ab\xE2\x82", ENCODING_CODE_PAGE}),
+    [](const ::testing::TestParamInfo<EncodingRow>& info) { return std::string(info.param.name); });
+
+TEST(EncodingTest, Utf16BytesGoBothWaysInEitherOrder) {
+    const std::wstring text = {L'a', 0x00FC, 0x20AC, 0xD834, 0xDD1E, L'\r', L'\n'};
+    for (const bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian);
+        char* bytes = nullptr;
+        int32_t length = 0;
+        ASSERT_TRUE(utf16BytesOfUnits(text.data(), static_cast<int32_t>(text.size()), bigEndian, &bytes, &length));
+        ASSERT_EQ(length, 2 + 2 * static_cast<int32_t>(text.size()));
+        const std::string written(bytes, static_cast<size_t>(length));
+        EXPECT_EQ(written.substr(0, 4), bigEndian ? std::string("\xFE\xFF\0a", 4) : std::string("\xFF\xFE" "a\0", 4));
+        EXPECT_EQ(detectEncoding(bytes, length), bigEndian ? ENCODING_UTF16_BE : ENCODING_UTF16_LE);
+        wchar_t* units = nullptr;
+        int32_t count = 0;
+        ASSERT_TRUE(unitsOfUtf16Bytes(bytes + 2, length - 2, bigEndian, &units, &count));
+        EXPECT_EQ(std::wstring(units, static_cast<size_t>(count)), text);
+        EXPECT_EQ(units[count], L'\0');
+        EXPECT_FALSE(holdsZeroUnit(units, count));
+        free(units);
+        EXPECT_FALSE(unitsOfUtf16Bytes(bytes + 2, length - 3, bigEndian, &units, &count)) << "an odd count";
+        free(bytes);
+    }
+    const wchar_t withZero[] = {L'a', L'\0', L'b'};
+    EXPECT_TRUE(holdsZeroUnit(withZero, 3));
+    char name[64];
+    codePageName(1252, name, sizeof name);
+    EXPECT_STREQ(name, "Windows-1252 (code page 1252)");
+    codePageName(932, name, sizeof name);
+    EXPECT_STREQ(name, "Shift_JIS (code page 932)");
+    codePageName(437, name, sizeof name);
+    EXPECT_STREQ(name, "code page 437");
+}
+
+TEST(FileRulesTest, CausesInTheUsersWordsAndTheSavesTemporaryNames) {
+    EXPECT_STREQ(fileErrorCause(FILE_ERROR_DISK_FULL), "the drive is full");
+    EXPECT_STREQ(fileErrorCause(FILE_ERROR_HANDLE_DISK_FULL), "the drive is full");
+    EXPECT_STREQ(fileErrorCause(FILE_ERROR_READ_ONLY), "the file is read-only");
+    EXPECT_STREQ(fileErrorCause(FILE_ERROR_SHARING_VIOLATION), "another program has it open");
+    EXPECT_STREQ(fileErrorCause(FILE_ERROR_PATH_NOT_FOUND), "the folder does not exist");
+    EXPECT_EQ(fileErrorCause(1392), nullptr) << "left to the system's own message";
+    EXPECT_TRUE(saveAsHelps(FILE_ERROR_READ_ONLY));
+    EXPECT_TRUE(saveAsHelps(FILE_ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(saveAsHelps(FILE_ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(saveAsHelps(FILE_ERROR_DISK_FULL));
+    EXPECT_FALSE(saveAsHelps(FILE_ERROR_PATH_NOT_FOUND));
+
+    wchar_t name[TEMPORARY_NAME_UNITS];
+    temporarySaveName(0x0123abcdUL, name);
+    EXPECT_EQ(std::wstring(name), L"~zgw-0123abcd.tmp");
+    EXPECT_TRUE(isTemporarySaveName(name));
+    EXPECT_TRUE(isTemporarySaveName(L"~ZGW-0123ABCD.TMP"));
+    EXPECT_TRUE(isTemporarySaveName(L"~zgw1a2b.tmp")) << "an earlier version's";
+    for (const wchar_t* other : {L"~zgw-0123abc.tmp", L"~zgw-0123abcdx.tmp", L"~zgw-0123abcg.tmp", L"~zgw1a2b.text",
+                                 L"zgw-0123abcd.tmp", L"Brief.text", L"~zgw-.tmp"}) {
+        EXPECT_FALSE(isTemporarySaveName(other)) << std::string(other, other + wcslen(other));
+    }
+}
+
+}  // namespace
