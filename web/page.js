@@ -22,6 +22,11 @@ const copyButton = byId('copy');
 const shareButton = byId('share');
 const saveButton = byId('save');
 const message = byId('message');
+const showUnsealedButton = byId('show-unsealed');
+const otherMessageButton = byId('other-message');
+const undoButton = byId('undo');
+const notice = byId('notice');
+const lacksLine = byId('lacks');
 const announcement = byId('announcement');
 const progress = byId('progress');
 const filesChooser = byId('files');
@@ -32,16 +37,28 @@ const makeButton = byId('make-vocabulary');
 const downloadLink = byId('download');
 const controls = [toZarnoGlotButton, toTextButton, makeButton, useSampleButton, vocabularyChooser, filesChooser,
                   messageChooser, copyButton, shareButton, saveButton, lineEnds, passphrase,
-                  passphraseAgain];
+                  passphraseAgain, showUnsealedButton, otherMessageButton, undoButton];
 
 const SAMPLE_LABEL = 'the bundled sample vocabulary';
 const SAMPLE_NAME = 'sample.vcb';  // its name in the programs' messages, as the editor names it
-const SAMPLE_WARNING = ' It is public: anyone can read what is written with it. Choose your own for anything private.';
+const SAMPLE_WARNING = ' Anyone can read what is written with it: choose your own vocabulary for anything private.';
+// The editor's words for a text that was not sealed.
+const UNSEALED_QUESTION = 'This text was not sealed: it comes from an earlier version, or from someone who learnt ' +
+    'your vocabulary\'s words. Show it anyway?';
+const CHOOSE_SENDERS_VOCABULARY = '\nChoose the vocabulary file the sender wrote it with (Choose vocabulary…), then ' +
+    'press To text again.';
+// A job whose worker has said nothing for this long is given up, so that
+// the controls come back and the text stays.
+const JOB_SILENCE_MS = 60000;
+// A vocabulary is a few tens of kilobytes; a message file no larger is
+// checked as one before it is opened as a message.
+const VOCABULARY_MOST_BYTES = 64 * 1024;
 // A word list as zarnoGlotHarvest writes it is shuffled as it is.
 const WORD_LIST_EXTENSION = '.barn';
 const VOCABULARY_EXTENSION = '.vcb';
-// A text up to this many bytes is shown in the text area; a longer one
-// would stall the page there, and is offered as a file instead.
+// An opened file up to this many bytes is shown in the text area; a longer
+// one would stall the page there, and is the input unseen. (The worker
+// offers a result as a file past a smaller limit, chosen for phones.)
 const SHOW_LIMIT = 4 * 1000 * 1000;
 // The Shuffle dialog's limit, so that the editor can remake what the page makes.
 const PASSPHRASE_MAX_CHARACTERS = 255;
@@ -51,19 +68,46 @@ function sampleVocabulary() {
   return Uint8Array.from(binary, character => character.charCodeAt(0));
 }
 
-const worker = new Worker(URL.createObjectURL(
-  new Blob([byId('worker-source').textContent], { type: 'text/javascript' })));
+// What a browser needs for each control: WebAssembly for every job (the
+// codec, Argon2id), WebCrypto for sealing. A browser that lacks one is told
+// so in one line, and the controls that cannot work stay disabled.
+function missingFeatures() {
+  const missing = [];
+  if (typeof WebAssembly !== 'object' || typeof Worker !== 'function') missing.push('WebAssembly');
+  if (!window.crypto || !window.crypto.subtle) missing.push('WebCrypto');
+  return missing;
+}
 
+const missing = missingFeatures();
+const unavailable = new Set(missing.includes('WebAssembly') ? controls
+    : missing.includes('WebCrypto') ? [toZarnoGlotButton] : []);
+
+function startWorker() {
+  const started = new Worker(URL.createObjectURL(
+    new Blob([byId('worker-source').textContent], { type: 'text/javascript' })));
+  started.onmessage = answerOfWorker;
+  started.onerror = event => endJob('The page could not start its worker: ' + event.message, 'failed');
+  return started;
+}
+
+let worker = null;
+let silenceTimer = null;      // gives up a job whose worker says nothing for JOB_SILENCE_MS
 let busy = false;
 let chosenVocabulary = null;  // { name, bytes } of the chosen file once checked, or null for the sample
 let openedFile = null;        // { name, bytes } of a message file that is the input instead of the text area
 let result = null;            // { bytes, name } of the last result, for Copy, Share and Download
+let messages = [];            // the messages a paste held, and which of them is shown
+let shownIndex = 0;
+let unsealed = null;          // an unsealed text's answer, shown only on a second press
+let previousText = null;      // what the text area held before the page replaced it, for Undo
 let finishJob = null;         // what to do with the worker's answer
 let failJob = null;           // and with its refusal
 
-function showMessage(text, state) {
+// The result line; a result of the public vocabulary stands in a warning's colours.
+function showMessage(text, state, publicVocabulary = false) {
   message.textContent = text;
   message.dataset.state = state;
+  message.classList.toggle('public', publicVocabulary);
 }
 
 // The live region speaks only at the start and at the end of a job.
@@ -73,7 +117,7 @@ function announce(text) {
 
 function setBusy(on) {
   busy = on;
-  for (const control of controls) control.setAttribute('aria-disabled', on ? 'true' : 'false');
+  for (const control of controls) control.setAttribute('aria-disabled', on || unavailable.has(control) ? 'true' : 'false');
   textArea.readOnly = on;
   textArea.setAttribute('aria-busy', on ? 'true' : 'false');
   progress.hidden = !on;
@@ -85,7 +129,8 @@ function setBusy(on) {
 // does nothing; its focus stays.
 for (const kind of ['click', 'mousedown', 'keydown']) {
   document.addEventListener(kind, event => {
-    if (!busy || !event.target.closest('button, input, select, a')) return;
+    const control = event.target.closest('button, input, select, a');
+    if (!control || (!busy && !unavailable.has(control))) return;
     if (kind === 'keydown' && (event.key === 'Tab' || event.key === 'Shift')) return;
     event.preventDefault();
     event.stopImmediatePropagation();
@@ -98,16 +143,31 @@ function beginJob(stageText) {
   announce(stageText + '...');
 }
 
-function endJob(text, state) {
+// The end of a job: its message, in view.
+function endJob(text, state, publicVocabulary = false) {
   finishJob = null;
   failJob = null;
+  clearTimeout(silenceTimer);
   setBusy(false);
-  showMessage(text, state);
+  showMessage(text, state, publicVocabulary);
   announce(text);
+  message.scrollIntoView({ block: 'nearest' });
 }
 
-worker.onmessage = event => {
+function listenForSilence() {
+  clearTimeout(silenceTimer);
+  silenceTimer = setTimeout(() => {
+    // The worker is stuck: a new one takes the next job.
+    worker.terminate();
+    worker = startWorker();
+    endJob('The page gave up this job: it had not answered for ' + JOB_SILENCE_MS / 1000 + ' seconds. ' +
+        'Nothing was changed; try again, or with a shorter text.', 'failed');
+  }, JOB_SILENCE_MS);
+}
+
+function answerOfWorker(event) {
   const answer = event.data;
+  if (finishJob !== null) listenForSilence();
   if (answer.kind === 'progress') {
     // A step that was still under way when its job failed may report late.
     if (finishJob === null) return;
@@ -120,19 +180,18 @@ worker.onmessage = event => {
     showMessage(answer.stage + '... ' + Math.round(100 * answer.fraction) + '%', 'working');
     return;
   }
-  const [text, state] = answer.kind === 'failed' ? failJob(answer.reason) : finishJob(answer);
-  endJob(text, state);
-};
-
-worker.onerror = event => {
-  endJob('The page could not start its worker: ' + event.message, 'failed');
-};
+  if (finishJob === null) return;
+  const outcome = answer.kind === 'failed' ? failJob(answer.reason) : finishJob(answer);
+  endJob(...outcome);
+}
 
 // Hands a job to the worker; finish turns its answer, and fail its refusal,
 // into the final message and state.
 function postJob(job, transfer, finish, fail = reason => [reason, 'failed']) {
   finishJob = finish;
   failJob = fail;
+  if (worker === null) worker = startWorker();
+  listenForSilence();
   worker.postMessage(job, transfer);
 }
 
@@ -150,9 +209,16 @@ function vocabularyOfJob() {
   };
 }
 
+// One compact row names the vocabulary in use.
 function showVocabulary() {
-  vocabularyName.textContent = 'Using ' + vocabularyLabel() + '.' + (chosenVocabulary ? '' : SAMPLE_WARNING);
+  vocabularyName.textContent = 'Vocabulary: ' + (chosenVocabulary ? chosenVocabulary.name : 'sample (public)');
   vocabularyName.classList.toggle('public', chosenVocabulary === null);
+  useSampleButton.hidden = chosenVocabulary === null;
+}
+
+// The result line's words for the vocabulary a job used.
+function usedVocabulary() {
+  return chosenVocabulary ? chosenVocabulary.name : SAMPLE_LABEL + ', which is public';
 }
 
 // ---------------------------------------------------------------- vocabulary
@@ -171,10 +237,7 @@ async function chooseVocabulary(file) {
   }
   const copy = bytes.slice();
   postJob({ kind: 'checkVocabulary', vocabulary: copy }, [copy.buffer], () => {
-    chosenVocabulary = { name: file.name, bytes };
-    // The label names it; a chooser left empty takes the same file again.
-    vocabularyChooser.value = '';
-    showVocabulary();
+    takeVocabulary(file.name, bytes);
     return ['Using ' + file.name + '.', 'done'];
   }, reason => {
     bytes.fill(0);
@@ -186,6 +249,14 @@ vocabularyChooser.addEventListener('change', () => {
   const file = vocabularyChooser.files[0];
   if (file) chooseVocabulary(file);
 });
+
+function takeVocabulary(name, bytes) {
+  if (chosenVocabulary) chosenVocabulary.bytes.fill(0);
+  chosenVocabulary = { name, bytes };
+  // The row names it; a chooser left empty takes the same file again.
+  vocabularyChooser.value = '';
+  showVocabulary();
+}
 
 // The worker's refusal of a vocabulary keeps the one in use.
 function vocabularyRefused(reason) {
@@ -235,13 +306,27 @@ function textThatFits(bytes) {
   return { text: text.replace(/\r\n/g, '\n'), crLf: crLf > 0, reason: '' };
 }
 
+// Puts a text in the text area; what stood there before is kept for Undo.
 function showText(text, crLf) {
   if (crLf) lineEnds.value = 'crlf';
   else if (text.includes('\n')) lineEnds.value = 'lf';
+  if (textArea.value !== '' && textArea.value !== text) previousText = textArea.value;
   textArea.value = text;
   setOpenedFile(null);
 }
 
+undoButton.addEventListener('click', () => {
+  if (previousText === null) return;
+  const text = previousText;
+  forgetResult();
+  textArea.value = text;
+  setOpenedFile(null);
+  showMessage('The text box holds what it held before.', 'done');
+});
+
+// A file chosen or dropped where a message goes: a vocabulary among them is
+// recognised by the vocabulary's own check and becomes the vocabulary in
+// use, never shown as text.
 async function openMessageFile(file) {
   beginJob('Reading ' + file.name);
   let bytes;
@@ -251,14 +336,28 @@ async function openMessageFile(file) {
     endJob(file.name + ' could not be read: ' + error.message, 'failed');
     return;
   }
+  if (bytes.length > VOCABULARY_MOST_BYTES) {
+    endJob(...openedMessage(file, bytes));
+    return;
+  }
+  const copy = bytes.slice();
+  postJob({ kind: 'checkVocabulary', vocabulary: copy }, [copy.buffer], () => {
+    takeVocabulary(file.name, bytes);
+    return [file.name + ' is a vocabulary, not a message: it is the vocabulary in use now.', 'done'];
+  }, () => openedMessage(file, bytes));
+}
+
+function openedMessage(file, bytes) {
   const fits = textThatFits(bytes);
-  result = null;
+  forgetResult();
   if (fits.text !== null) {
     showText(fits.text, fits.crLf);
   } else {
     setOpenedFile({ name: file.name, bytes, reason: fits.reason });
   }
-  endJob('Opened ' + file.name + ': ' + bytes.length + ' bytes. To ZarnoGlot writes it, To text reads it.', 'done');
+  const undo = previousText !== null ? ' The text that stood in the box is kept: Undo brings it back.' : '';
+  return ['Opened ' + file.name + ': ' + bytes.length + ' bytes. To ZarnoGlot writes it, To text reads it.' + undo,
+          'done'];
 }
 
 messageChooser.addEventListener('change', () => {
@@ -267,10 +366,19 @@ messageChooser.addEventListener('change', () => {
   if (file) openMessageFile(file);
 });
 
+// A result, the messages of a paste and what Undo brings back belong to
+// the text they came with.
+function forgetResult() {
+  result = null;
+  messages = [];
+  unsealed = null;
+  previousText = null;
+  showResultActions();
+}
+
 textArea.addEventListener('input', () => {
   setOpenedFile(null);
-  result = null;
-  showResultActions();
+  forgetResult();
 });
 
 // Pasted text brings its own line ends.
@@ -289,33 +397,68 @@ function takeResult(answer, name) {
     showText(answer.text, answer.lineEnds === 'crlf');
     return '';
   }
-  if (answer.bytes.length > SHOW_LIMIT) {
-    return ' It is ' + answer.bytes.length + ' bytes, too long for the text box: it is offered as a file. Download it.';
+  if (answer.lineEnds !== 'mixed') {
+    return ' It is ' + answer.bytes.length + ' bytes, too long for the text box: it is offered as a file. Download, ' +
+        'Copy or Share take it.';
   }
   return ' Its line ends (a CR alone, or CR LF mixed with LF) cannot stand in the text box exactly: it is offered ' +
       'as a file. Download it.';
 }
 
+// The result as text, or null when it is not UTF-8.
 function resultText() {
-  return result ? new TextDecoder().decode(result.bytes) : textArea.value;
+  if (!result) return textArea.value;
+  try {
+    return new TextDecoder('utf-8', { fatal: true }).decode(result.bytes);
+  } catch (error) {
+    return null;
+  }
+}
+
+// The browser's older way to copy, from a text area of the page's own
+// that holds exactly the text, never from the text box.
+function copyThroughSelection(text) {
+  const holder = document.createElement('textarea');
+  holder.value = text;
+  holder.setAttribute('readonly', '');
+  holder.className = 'visually-hidden';
+  document.body.appendChild(holder);
+  holder.select();
+  let copied = false;
+  try {
+    copied = document.execCommand('copy');
+  } finally {
+    holder.remove();
+    textArea.focus();
+  }
+  return copied;
 }
 
 function showResultActions() {
   const nothing = result === null && textArea.value === '';
   for (const button of [copyButton, shareButton, saveButton]) {
-    button.setAttribute('aria-disabled', busy || nothing ? 'true' : 'false');
+    button.setAttribute('aria-disabled', busy || nothing || unavailable.has(button) ? 'true' : 'false');
   }
+  undoButton.hidden = previousText === null;
+  if (messages.length === 0) otherMessageButton.hidden = true;
+  if (unsealed === null) showUnsealedButton.hidden = true;
 }
 
+// Copy takes the result (or the text box when there is none), and says
+// when it cannot.
 copyButton.addEventListener('click', async () => {
   if (result === null && textArea.value === '') return;
+  const text = resultText();
+  if (text === null) {
+    showMessage('This result is not text and cannot be copied: Download it.', 'failed');
+    return;
+  }
   try {
-    await navigator.clipboard.writeText(resultText());
+    await navigator.clipboard.writeText(text);
     showMessage('Copied.', 'done');
   } catch (error) {
-    textArea.select();
-    const copied = document.execCommand('copy');
-    showMessage(copied ? 'Copied.' : 'The browser did not let the page copy: select the text and copy it.',
+    const copied = copyThroughSelection(text);
+    showMessage(copied ? 'Copied.' : 'The browser did not let the page copy: Download the result instead.',
         copied ? 'done' : 'failed');
   }
 });
@@ -327,7 +470,7 @@ shareButton.addEventListener('click', async () => {
   const file = new File([result ? result.bytes : resultText()], name, { type: 'text/plain' });
   try {
     if (navigator.canShare && navigator.canShare({ files: [file] })) await navigator.share({ files: [file] });
-    else await navigator.share({ text: resultText() });
+    else await navigator.share({ text: resultText() || '' });
   } catch (error) {
     if (error.name !== 'AbortError') showMessage('The browser did not share it: ' + error.message, 'failed');
   }
@@ -354,26 +497,76 @@ toZarnoGlotButton.addEventListener('click', () => {
   const text = inputBytes();
   const textLength = text.length;
   const { vocabulary, vocabularyName: name, vocabularyLabel: label } = vocabularyOfJob();
+  const used = usedVocabulary();
   beginJob('Writing ZarnoGlot');
   postJob({ kind: 'toZarnoGlot', text, vocabulary, vocabularyName: name, vocabularyLabel: label },
           [text.buffer, vocabulary.buffer], answer => {
     const note = takeResult(answer, 'zarnoglot.txt');
-    return ['Sealed and written in ZarnoGlot with ' + label + ': ' + textLength + ' bytes of text.' + note, 'done'];
+    const warning = chosenVocabulary ? '' : SAMPLE_WARNING;
+    return ['Sealed and written in ZarnoGlot with ' + used + ': ' + textLength + ' bytes of text.' + warning + note,
+            'done', chosenVocabulary === null];
   });
 });
 
 toTextButton.addEventListener('click', () => {
   const text = inputBytes();
-  const { vocabulary, vocabularyName: name, vocabularyLabel: label } = vocabularyOfJob();
+  const { vocabulary, vocabularyName: name } = vocabularyOfJob();
+  const used = usedVocabulary();
   beginJob('Reading ZarnoGlot');
   postJob({ kind: 'toText', text, vocabulary, vocabularyName: name }, [text.buffer, vocabulary.buffer], answer => {
-    const length = answer.bytes.length;
-    const lines = answer.firstLine > 0 ? ' It stood on lines ' + answer.firstLine + ' to ' + answer.lastLine +
-        ' of the text; the lines around them were left aside.' : '';
-    const note = takeResult(answer, 'message.txt');
-    return [(answer.sealed ? 'Opened with ' : 'Read back (an unsealed text of an earlier version) with ') + label +
-        ': ' + length + ' bytes of text.' + lines + note, 'done'];
+    messages = [answer, ...answer.others].map(found => ({ ...found, used, publicVocabulary: chosenVocabulary === null }));
+    return showFoundMessage(0);
+  }, reason => {
+    const elsewhere = /sealed with another vocabulary|not written with the vocabulary/.test(reason);
+    return [reason + (elsewhere ? CHOOSE_SENDERS_VOCABULARY : ''), 'failed'];
   });
+});
+
+// One of the messages a paste held; an unsealed one only once it is asked
+// for (unsealed holds it until then).
+function showFoundMessage(index) {
+  const found = messages[index];
+  shownIndex = index;
+  otherMessageButton.hidden = messages.length < 2;
+  otherMessageButton.textContent = 'Show message ' + (index + 1 < messages.length ? index + 2 : 1) + ' of ' +
+      messages.length;
+  if (!found.sealed && unsealed !== found) {
+    unsealed = found;
+    showUnsealedButton.hidden = false;
+    return [UNSEALED_QUESTION, 'warning'];
+  }
+  showUnsealedButton.hidden = true;
+  const note = takeResult(found, 'message.txt');
+  const what = found.sealed ? 'Opened with ' : 'Read back an unsealed text, which anyone who knows the ' +
+      'vocabulary\'s words could have written, with ';
+  let text = what + found.used + ': ' + found.bytes.length + ' bytes of text.';
+  if (messages.length > 1) {
+    text = messages.length + ' messages in this paste; showing ' + (index === 0 ? 'the first' : 'message ' + (index + 1)) +
+        ', on lines ' + found.firstLine + ' to ' + found.lastLine + '. ' + text;
+  } else if (found.firstLine > 0) {
+    text += ' It stood on lines ' + found.firstLine + ' to ' + found.lastLine +
+        ' of the text; the lines around them were left aside.';
+  }
+  const warning = found.publicVocabulary ? SAMPLE_WARNING : '';
+  return [text + warning + note, found.sealed ? 'done' : 'warning', found.publicVocabulary];
+}
+
+// The text box holds a message of the paste; the others stay at hand until
+// the text box changes.
+function showAnother(index) {
+  const found = messages;
+  const outcome = showFoundMessage(index);
+  messages = found;
+  showMessage(...outcome);
+  message.scrollIntoView({ block: 'nearest' });
+}
+
+otherMessageButton.addEventListener('click', () => {
+  if (messages.length > 1) showAnother((shownIndex + 1) % messages.length);
+});
+
+showUnsealedButton.addEventListener('click', () => {
+  if (unsealed !== null && messages.includes(unsealed)) showAnother(messages.indexOf(unsealed));
 });
 
 // ---------------------------------------------------------------- making a vocabulary
@@ -454,8 +647,8 @@ makeButton.addEventListener('click', async () => {
 
 // A vocabulary (.vcb) dropped on the translation part, or any file dropped
 // on the vocabulary's row, is chosen as the vocabulary; another file dropped
-// there is opened as the message; files dropped on the vocabulary section
-// are its texts. Anywhere else, and while a job runs, a dropped file is
+// there is opened as the message (unless it is a vocabulary after all);
+// files dropped on the vocabulary section are its texts. Anywhere else, and while a job runs, a dropped file is
 // ignored rather than opened in place of the page.
 document.addEventListener('dragover', event => event.preventDefault());
 document.addEventListener('drop', event => event.preventDefault());
@@ -463,10 +656,13 @@ document.addEventListener('drop', event => event.preventDefault());
 function droppedFile(event) {
   event.preventDefault();
   event.stopPropagation();
-  if (busy) {
-    showMessage('Wait until the job under way has ended, then drop the file again.', 'failed');
+  // The job's own message stays as it is.
+  if (busy || unavailable.has(vocabularyChooser)) {
+    notice.textContent = busy ? 'A job is under way: drop the file again once it has ended.' : '';
+    notice.hidden = !busy;
     return null;
   }
+  notice.hidden = true;
   return event.dataTransfer.files.length > 0 ? event.dataTransfer.files[0] : null;
 }
 
@@ -491,4 +687,13 @@ filesZone.addEventListener('drop', event => {
 // Text typed on Windows reads back in the Windows editor with its lines.
 if (/Windows/.test(navigator.userAgent)) lineEnds.value = 'crlf';
 showVocabulary();
-showResultActions();
+setBusy(false);
+if (missing.length > 0) {
+  lacksLine.hidden = false;
+  lacksLine.textContent = missing.includes('WebAssembly')
+    ? 'This browser lacks WebAssembly, which every job of this page needs: open zarnoglot.html in a browser of ' +
+      'the last five years.'
+    : 'This browser gives this page no WebCrypto (it does only to a page opened from its file or over https), ' +
+      'so it cannot seal: To ZarnoGlot is off, and To text reads only texts of earlier versions.';
+}
+if (!missing.includes('WebAssembly')) worker = startWorker();
