@@ -57,9 +57,9 @@ const VOCABULARY_MOST_BYTES = 64 * 1024;
 const WORD_LIST_EXTENSION = '.barn';
 const VOCABULARY_EXTENSION = '.vcb';
 // An opened file up to this many bytes is shown in the text area; a longer
-// one would stall the page there, and is the input unseen. (The worker
-// offers a result as a file past a smaller limit, chosen for phones.)
-const SHOW_LIMIT = 4 * 1000 * 1000;
+// one would freeze a phone while the text area lays it out, and is the
+// input unseen, as the worker offers a longer result as a file.
+const SHOW_LIMIT = 256 * 1024;
 // The Shuffle dialog's limit, so that the editor can remake what the page makes.
 const PASSPHRASE_MAX_CHARACTERS = 255;
 
@@ -118,7 +118,9 @@ function announce(text) {
 function setBusy(on) {
   busy = on;
   for (const control of controls) control.setAttribute('aria-disabled', on || unavailable.has(control) ? 'true' : 'false');
-  textArea.readOnly = on;
+  // Not readOnly, whose change lays out the whole text again (most of a
+  // second on a phone for a few megabytes): edits are refused instead.
+  textArea.setAttribute('aria-readonly', on ? 'true' : 'false');
   textArea.setAttribute('aria-busy', on ? 'true' : 'false');
   progress.hidden = !on;
   if (on) progress.removeAttribute('value');
@@ -379,6 +381,11 @@ function forgetResult() {
 textArea.addEventListener('input', () => {
   setOpenedFile(null);
   forgetResult();
+});
+
+// While a job runs the text box takes no typing, pasting, cutting or dropping.
+textArea.addEventListener('beforeinput', event => {
+  if (busy) event.preventDefault();
 });
 
 // Pasted text brings its own line ends.

@@ -41,8 +41,11 @@ const NOTHING_TO_READ = 'zarnoGlotPack: nothing to read: the input is empty';
 const MOST_TRIED_READINGS = 4;
 const NO_OTHER_READING = 2;
 // Results up to this many bytes are shown in the text box; longer ones are
-// offered as a file, since a text area that long stalls the page.
-const SHOW_LIMIT = 4 * 1000 * 1000;
+// offered as a file (Copy, Share and Download take them), since a text area
+// lays out its whole text at once: 256 KiB freeze a phone (a processor
+// four times slower than a desktop's) for about a quarter of a second, a
+// megabyte for over a second.
+const SHOW_LIMIT = 256 * 1024;
 const NO_SUBTLE_CRYPTO = 'Sealing and opening texts need the browser\'s cryptography, which it gives only to a ' +
     'page opened from its file or over https: open zarnoglot.html that way. Nothing was changed.';
 
