@@ -4,8 +4,7 @@
 #include "tolerantScan.h"
 
 // Lines of words at either end of a stretch that a block may leave off.
-constexpr int MOST_LEFT_OFF = 2;
-constexpr int EDGE_LINES = MOST_LEFT_OFF + 1;
+constexpr int EDGE_LINES = MOST_LINES_LEFT_OFF + 1;
 
 // The most stretches (and stretches within them) looked at, and the most
 // ends of blocks kept for one start: a bound on the work for any text.
@@ -35,30 +34,33 @@ static LineSpan lineAt(const unsigned char* text, std::size_t count, std::size_t
     return line;
 }
 
-struct LineWords {
+struct WordCount {
     const Dictionary* dictionary;
-    unsigned long known;
-    unsigned long unknown;
+    LineWords words;
 };
 
 static bool countLineWord(void* context, const TolerantWord& word, bool /*endOfText*/) {
-    LineWords* words = static_cast<LineWords*>(context);
+    WordCount* count = static_cast<WordCount*>(context);
     int index = -1;
-    if (lookUpTolerantly(*words->dictionary, word, &index) == DECODE_OK) {
-        ++words->known;
+    if (lookUpTolerantly(*count->dictionary, word, &index) == DECODE_OK) {
+        ++count->words.known;
     } else {
-        ++words->unknown;
+        ++count->words.unknown;
     }
     return true;
 }
 
-static LineWords wordsOfLine(const Dictionary& dictionary, const unsigned char* text, const LineSpan& line) {
-    LineWords words = {&dictionary, 0, 0};
+LineWords wordsOfLine(const Dictionary& dictionary, const unsigned char* text, std::size_t start, std::size_t end) {
+    WordCount count = {&dictionary, {0, 0}};
     TolerantScan scan;
-    startTolerantScan(&scan, line.start);
-    scanTolerantly(&scan, text + line.start, line.end - line.start, countLineWord, &words);
-    finishTolerantScan(&scan, countLineWord, &words);
-    return words;
+    startTolerantScan(&scan, start);
+    scanTolerantly(&scan, text + start, end - start, countLineWord, &count);
+    finishTolerantScan(&scan, countLineWord, &count);
+    return count.words;
+}
+
+static LineWords wordsOfLine(const Dictionary& dictionary, const unsigned char* text, const LineSpan& line) {
+    return wordsOfLine(dictionary, text, line.start, line.end);
 }
 
 // How deep a line is quoted: the '>' marks before its first word.

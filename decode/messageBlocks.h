@@ -29,6 +29,10 @@
 // reading is chosen.
 constexpr std::size_t WHOLE_TEXT_BYTES = 256 * 1024;
 
+// Lines of words at either end of a message that its reading may leave off:
+// a greeting or a sign-off of vocabulary words.
+constexpr int MOST_LINES_LEFT_OFF = 2;
+
 // The most readings a text has: the text itself and the blocks.
 constexpr int MOST_READINGS = 10;
 
@@ -38,6 +42,16 @@ struct TextReading {
     unsigned long lastLine;
     bool wholeText;
 };
+
+// The words of a line (from start to end, without its line end) as the
+// tolerant reading cuts them: how many the vocabulary holds, and how many
+// it does not.
+struct LineWords {
+    unsigned long known;
+    unsigned long unknown;
+};
+
+LineWords wordsOfLine(const Dictionary& dictionary, const unsigned char* text, std::size_t start, std::size_t end);
 
 // Decodes the reading-th reading of a text of at most WHOLE_TEXT_BYTES
 // into an empty output that is not flushed meanwhile: reading 1 is the

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "letterCase.h"
+#include "messageBlocks.h"
 #include "programCases.h"
 #include "testSupport.h"
 #include "testVocabulary.h"
@@ -276,6 +277,52 @@ std::string caseName(const ::testing::TestParamInfo<Mangling>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AsMailAndPhonesLeaveIt, DecodeMangledText, ::testing::ValuesIn(manglings()), caseName);
+
+// A mail longer than the decoder reads as a whole (it streams it): the
+// lines around the message are left aside all the same.
+struct LongMail {
+    const char* name;
+    const char* before;
+    const char* after;
+};
+
+void PrintTo(const LongMail& mail, std::ostream* out) {
+    *out << mail.name;
+}
+
+class DecodeLongMail : public ::testing::TestWithParam<LongMail> {
+protected:
+    static void SetUpTestSuite() {
+        std::mt19937 random(21);
+        plain = new std::string;
+        for (int i = 0; i < 150000; ++i) *plain += static_cast<char>(random());
+        const std::string vocabulary = joinPath(binaryDirectory(), "sample.vcb");
+        ProgramResult sealed = runProgram(programPath("zarnoGlotPack"), {vocabulary}, *plain);
+        text = new std::string(runProgram(programPath("zarnoGlotEncode"), {vocabulary}, sealed.out).out);
+    }
+    static void TearDownTestSuite() {
+        delete plain;
+        delete text;
+    }
+    static std::string* plain;
+    static std::string* text;
+};
+
+std::string* DecodeLongMail::plain;
+std::string* DecodeLongMail::text;
+
+TEST_P(DecodeLongMail, ReadsTheMessageAmongItsLines) {
+    ASSERT_GT(text->size(), WHOLE_TEXT_BYTES);
+    std::string bytes, refusal;
+    EXPECT_TRUE(readBack(GetParam().before + *text + GetParam().after, &bytes, &refusal)) << refusal;
+    EXPECT_TRUE(bytes == *plain);
+}
+
+INSTANTIATE_TEST_SUITE_P(LongerThanAWholeText, DecodeLongMail, ::testing::Values(
+    LongMail{"AGreetingAndASignature", "Hi Anna,\n\n", "\nCheers,\nAnna\n-- \nAnna Smith, 555-1234\n"},
+    LongMail{"ASignOffOfVocabularyWords", "", "\nStab things,\nBob\n"},
+    LongMail{"AQuotedMessageBelowAReply", "Thanks!\n\nOn Mon, 3 Mar 2025, Anna wrote:\n", ""}),
+    [](const ::testing::TestParamInfo<LongMail>& info) { return std::string(info.param.name); });
 
 #ifndef _WIN32
 TEST_F(DecodeCli, ReportsWriteAndReadErrors) {
