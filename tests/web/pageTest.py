@@ -632,6 +632,44 @@ def older_browsers(page_path, native_bin):
             page.browser.quit()
 
 
+# A worker that never answers the first To text, in a page whose first
+# minute of patience lasts half a second.
+SILENT_WORKER = """
+const realSetTimeout = window.setTimeout;
+window.setTimeout = (call, delay, ...rest) => {
+  const shortened = delay === 60000 && !window.shortened;
+  if (shortened) window.shortened = true;
+  return realSetTimeout(call, shortened ? 500 : delay, ...rest);
+};
+const RealWorker = window.Worker;
+window.Worker = class extends RealWorker {
+  postMessage(job, transfer) {
+    if (job && job.kind === 'toText' && !window.silenced) {
+      window.silenced = true;
+      return;
+    }
+    super.postMessage(job, transfer);
+  }
+};
+"""
+
+
+def silent_worker_given_up(page_path, native_bin):
+    """A job whose worker says nothing for a minute is given up: the
+    controls come back, the text stays, and the next job runs."""
+    page = Page("file://" + page_path, native_bin, before_load=SILENT_WORKER)
+    try:
+        prose = page.run("./zarnoGlotPack sample.vcb | ./zarnoGlotEncode sample.vcb", MIXED_TEXT).decode("utf-8")
+        page.set_text(prose)
+        state, message = page.press("to-text")
+        expect(state == "failed" and "had not answered for 60 seconds" in message, "%s: %s" % (state, message))
+        expect(page.text() == prose, "the text box lost its input")
+        state, message = page.press("to-text")
+        expect(state == "done" and page.text() == as_text_area(MIXED_TEXT), "%s: %s" % (state, message))
+    finally:
+        page.browser.quit()
+
+
 DROP_FILE = """
 const [zoneId, name, text] = arguments;
 const dropped = new DataTransfer();
@@ -853,6 +891,7 @@ APART = {
     "networkLogHoldsOnlyThePage": lambda page_path, native_bin, _engine: network_log_holds_only_the_page(page_path,
                                                                                                          native_bin),
     "olderBrowsers": lambda page_path, native_bin, _engine: older_browsers(page_path, native_bin),
+    "silentWorkerGivenUp": lambda page_path, native_bin, _engine: silent_worker_given_up(page_path, native_bin),
 }
 
 
