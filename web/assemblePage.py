@@ -2,7 +2,7 @@
 """Assembles the self-contained page zarnoglot.html.
 
 The template web/zarnoglot.html receives the style sheet and the page
-script inline, the worker's source (the WebAssembly bytes in base64, the
+script (web/page.js, then web/pageResults.js) inline, the worker's source (the WebAssembly bytes in base64, the
 codec's loader, hash-wasm's Argon2id build and pako's zlib build under
 their licence notices, and web/worker.js) and the bundled vocabulary as inert text blocks, and a
 Content-Security-Policy that allows exactly these two inline blocks,
@@ -81,7 +81,8 @@ def package_source(name, package, lock_path):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--sources", required=True, help="folder of zarnoglot.html, page.css, page.js, worker.js")
+    parser.add_argument("--sources", required=True,
+                        help="folder of zarnoglot.html, page.css, page.js, pageResults.js, worker.js")
     parser.add_argument("--codec", required=True, help="the codec's loader; its .wasm lies beside it")
     parser.add_argument("--packages", required=True, help="the installed npm packages (web/node_modules)")
     parser.add_argument("--vocabulary", required=True)
@@ -90,7 +91,8 @@ def main():
     args = parser.parse_args()
 
     style = read_text(os.path.join(args.sources, "page.css"))
-    script = read_text(os.path.join(args.sources, "page.js"))
+    # One script: the controls and jobs, then the results that use them.
+    script = "\n".join(read_text(os.path.join(args.sources, name)) for name in ("page.js", "pageResults.js"))
     loader = read_text(args.codec)
     with open(os.path.splitext(args.codec)[0] + ".wasm", "rb") as wasm:
         wasm_base64 = base64.b64encode(wasm.read()).decode("ascii")
