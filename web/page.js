@@ -50,6 +50,11 @@ const CHOOSE_SENDERS_VOCABULARY = '\nChoose the vocabulary file the sender wrote
 // A job whose worker has said nothing for this long is given up, so that
 // the controls come back and the text stays.
 const JOB_SILENCE_MS = 60000;
+// The key derivation of sealing and opening takes seconds at most; WebKit
+// of the Safari 16.0 generation now and then never ends it in a worker. A
+// translation silent that long in it is handed to a new worker once.
+const DERIVATION_SILENCE_MS = 20000;
+const DERIVATION_STAGES = ['Sealing', 'Opening'];
 // A vocabulary is a few tens of kilobytes; a message file no larger is
 // checked as one before it is opened as a message.
 const VOCABULARY_MOST_BYTES = 64 * 1024;
@@ -102,6 +107,8 @@ let unsealed = null;          // an unsealed text's answer, shown only on a seco
 let previousText = null;      // what the text area held before the page replaced it, for Undo
 let finishJob = null;         // what to do with the worker's answer
 let failJob = null;           // and with its refusal
+let retryJob = null;          // a copy of a translation's job, to hand to a new worker once
+let jobStage = '';            // the stage the worker last reported
 
 // The result line; a result of the public vocabulary stands in a warning's colours.
 function showMessage(text, state, publicVocabulary = false) {
@@ -149,6 +156,11 @@ function beginJob(stageText) {
 function endJob(text, state, publicVocabulary = false) {
   finishJob = null;
   failJob = null;
+  if (retryJob !== null) {
+    retryJob.job.text.fill(0);
+    retryJob.job.vocabulary.fill(0);
+  }
+  retryJob = null;
   clearTimeout(silenceTimer);
   setBusy(false);
   showMessage(text, state, publicVocabulary);
@@ -158,17 +170,28 @@ function endJob(text, state, publicVocabulary = false) {
 
 function listenForSilence() {
   clearTimeout(silenceTimer);
+  const deriving = retryJob !== null && DERIVATION_STAGES.includes(jobStage);
   silenceTimer = setTimeout(() => {
-    // The worker is stuck: a new one takes the next job.
+    // The worker is stuck: a new one takes the job once more, or the next job.
     worker.terminate();
     worker = startWorker();
+    if (retryJob !== null) {
+      const { job, transfer } = retryJob;
+      retryJob = null;
+      jobStage = '';
+      showMessage('The page\'s worker stopped answering; trying again...', 'working');
+      listenForSilence();
+      worker.postMessage(job, transfer);
+      return;
+    }
     endJob('The page gave up this job: it had not answered for ' + JOB_SILENCE_MS / 1000 + ' seconds. ' +
         'Nothing was changed; try again, or with a shorter text.', 'failed');
-  }, JOB_SILENCE_MS);
+  }, deriving ? DERIVATION_SILENCE_MS : JOB_SILENCE_MS);
 }
 
 function answerOfWorker(event) {
   const answer = event.data;
+  if (answer.kind === 'progress') jobStage = answer.stage;
   if (finishJob !== null) listenForSilence();
   if (answer.kind === 'progress') {
     // A step that was still under way when its job failed may report late.
@@ -192,9 +215,17 @@ function answerOfWorker(event) {
 function postJob(job, transfer, finish, fail = reason => [reason, 'failed']) {
   finishJob = finish;
   failJob = fail;
+  jobStage = '';
   if (worker === null) worker = startWorker();
   listenForSilence();
   worker.postMessage(job, transfer);
+}
+
+// A translation's job, with a copy kept to hand to a new worker once.
+function postTranslation(job, finish, fail) {
+  const copy = { ...job, text: job.text.slice(), vocabulary: job.vocabulary.slice() };
+  retryJob = { job: copy, transfer: [copy.text.buffer, copy.vocabulary.buffer] };
+  postJob(job, [job.text.buffer, job.vocabulary.buffer], finish, fail);
 }
 
 function vocabularyLabel() {

@@ -115,8 +115,7 @@ toZarnoGlotButton.addEventListener('click', () => {
   const { vocabulary, vocabularyName: name, vocabularyLabel: label } = vocabularyOfJob();
   const used = usedVocabulary();
   beginJob('Writing ZarnoGlot');
-  postJob({ kind: 'toZarnoGlot', text, vocabulary, vocabularyName: name, vocabularyLabel: label },
-          [text.buffer, vocabulary.buffer], answer => {
+  postTranslation({ kind: 'toZarnoGlot', text, vocabulary, vocabularyName: name, vocabularyLabel: label }, answer => {
     const note = takeResult(answer, 'zarnoglot.txt');
     const warning = chosenVocabulary ? '' : SAMPLE_WARNING;
     return ['Sealed and written in ZarnoGlot with ' + used + ': ' + textLength + ' bytes of text.' + warning + note,
@@ -129,7 +128,7 @@ toTextButton.addEventListener('click', () => {
   const { vocabulary, vocabularyName: name } = vocabularyOfJob();
   const used = usedVocabulary();
   beginJob('Reading ZarnoGlot');
-  postJob({ kind: 'toText', text, vocabulary, vocabularyName: name }, [text.buffer, vocabulary.buffer], answer => {
+  postTranslation({ kind: 'toText', text, vocabulary, vocabularyName: name }, answer => {
     messages = [answer, ...answer.others].map(found => ({ ...found, used, publicVocabulary: chosenVocabulary === null }));
     return showFoundMessage(0);
   }, reason => {

@@ -228,14 +228,16 @@ class Page:
         return self.wait()
 
     def wait(self):
-        deadline = time.time() + WAIT_SECONDS
+        # The page gives up a job after 60 s of silence from its worker.
+        deadline = time.time() + WAIT_SECONDS + 15
+        text = ""
         while time.time() < deadline:
             state, text = self.browser.execute_script(
                 "const m = document.getElementById('message'); return [m.dataset.state, m.textContent]")
             if state in ("done", "failed", "warning"):
                 return state, text
             time.sleep(0.05)
-        raise AssertionError("no answer within %d s" % WAIT_SECONDS)
+        raise AssertionError("no answer within %d s; the message says %r" % (WAIT_SECONDS + 15, text))
 
     def write_file(self, name, data):
         path = os.path.join(self.folder, name)
@@ -531,9 +533,6 @@ def threads_say_how_many_messages(page):
             state, message = page.press("other-message")
             expect(state == "done" and "showing message %d" % shown in message, "%s: %s" % (name, message))
             expect(page.text().encode("utf-8") in {p.replace(b"\r\n", b"\n") for p in plains}, name)
-        # Undo gives the paste back.
-        page.element("undo").click()
-        expect(page.text() == as_typed(text) or count > 1, name + ": Undo did not bring the paste back")
 
 
 def mangled_plain2():
@@ -542,7 +541,8 @@ def mangled_plain2():
 
 
 # Gives the page a new worker whose random salt is the given one, as a
-# shared test vector's, so that its sealed bytes can be compared with it.
+# shared test vector's, so that its sealed bytes can be compared with it;
+# so are the workers the page starts after it.
 FIXED_SALT = """
 const salt = arguments[0];
 const RealBlob = window.Blob;
@@ -559,7 +559,6 @@ window.Blob = class extends RealBlob {
 };
 worker.terminate();
 worker = startWorker();
-window.Blob = RealBlob;
 """
 
 
@@ -673,20 +672,21 @@ def older_browsers(page_path, native_bin):
             page.browser.quit()
 
 
-# A worker that never answers the first To text, in a page whose first
-# minute of patience lasts half a second.
+# Workers that never answer the first `silenced` To text jobs, in a page
+# whose first `silenced` minutes of patience last half a second each.
 SILENT_WORKER = """
+let shortened = 0, silenced = 0;
 const realSetTimeout = window.setTimeout;
 window.setTimeout = (call, delay, ...rest) => {
-  const shortened = delay === 60000 && !window.shortened;
-  if (shortened) window.shortened = true;
-  return realSetTimeout(call, shortened ? 500 : delay, ...rest);
+  const short = delay === 60000 && shortened < %(silenced)d;
+  if (short) shortened++;
+  return realSetTimeout(call, short ? 500 : delay, ...rest);
 };
 const RealWorker = window.Worker;
 window.Worker = class extends RealWorker {
   postMessage(job, transfer) {
-    if (job && job.kind === 'toText' && !window.silenced) {
-      window.silenced = true;
+    if (job && job.kind === 'toText' && silenced < %(silenced)d) {
+      silenced++;
       return;
     }
     super.postMessage(job, transfer);
@@ -696,19 +696,24 @@ window.Worker = class extends RealWorker {
 
 
 def silent_worker_given_up(page_path, native_bin):
-    """A job whose worker says nothing for a minute is given up: the
-    controls come back, the text stays, and the next job runs."""
-    page = Page("file://" + page_path, native_bin, before_load=SILENT_WORKER)
-    try:
-        prose = page.run("./zarnoGlotPack sample.vcb | ./zarnoGlotEncode sample.vcb", MIXED_TEXT).decode("utf-8")
-        page.set_text(prose)
-        state, message = page.press("to-text")
-        expect(state == "failed" and "had not answered for 60 seconds" in message, "%s: %s" % (state, message))
-        expect(page.text() == prose, "the text box lost its input")
-        state, message = page.press("to-text")
-        expect(state == "done" and page.text() == as_text_area(MIXED_TEXT), "%s: %s" % (state, message))
-    finally:
-        page.browser.quit()
+    """A translation whose worker says nothing for a minute is handed to a
+    new worker once; silent again, it is given up: the controls come back,
+    the text stays, and the next job runs."""
+    for silenced in (1, 2):
+        page = Page("file://" + page_path, native_bin, before_load=SILENT_WORKER % {"silenced": silenced})
+        try:
+            prose = page.run("./zarnoGlotPack sample.vcb | ./zarnoGlotEncode sample.vcb", MIXED_TEXT).decode("utf-8")
+            page.set_text(prose)
+            state, message = page.press("to-text")
+            if silenced == 1:
+                expect(state == "done" and page.text() == as_text_area(MIXED_TEXT), "%s: %s" % (state, message))
+                continue
+            expect(state == "failed" and "had not answered for 60 seconds" in message, "%s: %s" % (state, message))
+            expect(page.text() == prose, "the text box lost its input")
+            state, message = page.press("to-text")
+            expect(state == "done" and page.text() == as_text_area(MIXED_TEXT), "%s: %s" % (state, message))
+        finally:
+            page.browser.quit()
 
 
 DROP_FILE = """
