@@ -30,6 +30,8 @@ function(zg_install_notices destination)
   install(FILES ${ZG_GPG_ERROR_COPYRIGHT} DESTINATION ${destination} RENAME libgpg-error-copyright.txt)
   install(FILES ${CMAKE_SOURCE_DIR}/web/node_modules/hash-wasm/LICENSE DESTINATION ${destination}
           RENAME hash-wasm-LICENSE.txt)
+  install(FILES ${CMAKE_SOURCE_DIR}/web/node_modules/pako/LICENSE DESTINATION ${destination}
+          RENAME pako-LICENSE.txt)
 endfunction()
 
 set(CPACK_PACKAGE_NAME zarnoglot)

@@ -31,8 +31,9 @@ struct TextPiece {
 
 // Decodes the reading-th reading of the input stream into output (not
 // flushed): a text of at most WHOLE_TEXT_BYTES as a whole, with its blocks
-// (decodeWholeText), a longer one piece by piece (its first reading only),
-// telling progress after every piece read. A read error ends the text as
+// (decodeWholeText), a longer one piece by piece (its first reading only,
+// a greeting and a sign-off left aside), telling progress after every
+// piece read; the pieces before the last are written out as they go. A read error ends the text as
 // its end does and is reported after the text's own errors. piece is left
 // holding the last piece read, for the failure's report; read says which
 // lines a whole text's reading read.

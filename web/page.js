@@ -22,6 +22,11 @@ const copyButton = byId('copy');
 const shareButton = byId('share');
 const saveButton = byId('save');
 const message = byId('message');
+const showUnsealedButton = byId('show-unsealed');
+const otherMessageButton = byId('other-message');
+const undoButton = byId('undo');
+const notice = byId('notice');
+const lacksLine = byId('lacks');
 const announcement = byId('announcement');
 const progress = byId('progress');
 const filesChooser = byId('files');
@@ -32,17 +37,34 @@ const makeButton = byId('make-vocabulary');
 const downloadLink = byId('download');
 const controls = [toZarnoGlotButton, toTextButton, makeButton, useSampleButton, vocabularyChooser, filesChooser,
                   messageChooser, copyButton, shareButton, saveButton, lineEnds, passphrase,
-                  passphraseAgain];
+                  passphraseAgain, showUnsealedButton, otherMessageButton, undoButton];
 
 const SAMPLE_LABEL = 'the bundled sample vocabulary';
 const SAMPLE_NAME = 'sample.vcb';  // its name in the programs' messages, as the editor names it
-const SAMPLE_WARNING = ' It is public: anyone can read what is written with it. Choose your own for anything private.';
+const SAMPLE_WARNING = ' Anyone can read what is written with it: choose your own vocabulary for anything private.';
+// The editor's words for a text that was not sealed.
+const UNSEALED_QUESTION = 'This text was not sealed: it comes from an earlier version, or from someone who learnt ' +
+    'your vocabulary\'s words. Show it anyway?';
+const CHOOSE_SENDERS_VOCABULARY = '\nChoose the vocabulary file the sender wrote it with (Choose vocabulary…), then ' +
+    'press To text again.';
+// A job whose worker has said nothing for this long is given up, so that
+// the controls come back and the text stays.
+const JOB_SILENCE_MS = 60000;
+// The key derivation of sealing and opening takes seconds at most; WebKit
+// of the Safari 16.0 generation now and then never ends it in a worker. A
+// translation silent that long in it is handed to a new worker once.
+const DERIVATION_SILENCE_MS = 20000;
+const DERIVATION_STAGES = ['Sealing', 'Opening'];
+// A vocabulary is a few tens of kilobytes; a message file no larger is
+// checked as one before it is opened as a message.
+const VOCABULARY_MOST_BYTES = 64 * 1024;
 // A word list as zarnoGlotHarvest writes it is shuffled as it is.
 const WORD_LIST_EXTENSION = '.barn';
 const VOCABULARY_EXTENSION = '.vcb';
-// A text up to this many bytes is shown in the text area; a longer one
-// would stall the page there, and is offered as a file instead.
-const SHOW_LIMIT = 4 * 1000 * 1000;
+// An opened file up to this many bytes is shown in the text area; a longer
+// one would freeze a phone while the text area lays it out, and is the
+// input unseen, as the worker offers a longer result as a file.
+const SHOW_LIMIT = 256 * 1024;
 // The Shuffle dialog's limit, so that the editor can remake what the page makes.
 const PASSPHRASE_MAX_CHARACTERS = 255;
 
@@ -51,19 +73,48 @@ function sampleVocabulary() {
   return Uint8Array.from(binary, character => character.charCodeAt(0));
 }
 
-const worker = new Worker(URL.createObjectURL(
-  new Blob([byId('worker-source').textContent], { type: 'text/javascript' })));
+// What a browser needs for each control: WebAssembly for every job (the
+// codec, Argon2id), WebCrypto for sealing. A browser that lacks one is told
+// so in one line, and the controls that cannot work stay disabled.
+function missingFeatures() {
+  const missing = [];
+  if (typeof WebAssembly !== 'object' || typeof Worker !== 'function') missing.push('WebAssembly');
+  if (!window.crypto || !window.crypto.subtle) missing.push('WebCrypto');
+  return missing;
+}
 
+const missing = missingFeatures();
+const unavailable = new Set(missing.includes('WebAssembly') ? controls
+    : missing.includes('WebCrypto') ? [toZarnoGlotButton] : []);
+
+function startWorker() {
+  const started = new Worker(URL.createObjectURL(
+    new Blob([byId('worker-source').textContent], { type: 'text/javascript' })));
+  started.onmessage = answerOfWorker;
+  started.onerror = event => endJob('The page could not start its worker: ' + event.message, 'failed');
+  return started;
+}
+
+let worker = null;
+let silenceTimer = null;      // gives up a job whose worker says nothing for JOB_SILENCE_MS
 let busy = false;
 let chosenVocabulary = null;  // { name, bytes } of the chosen file once checked, or null for the sample
 let openedFile = null;        // { name, bytes } of a message file that is the input instead of the text area
 let result = null;            // { bytes, name } of the last result, for Copy, Share and Download
+let messages = [];            // the messages a paste held, and which of them is shown
+let shownIndex = 0;
+let unsealed = null;          // an unsealed text's answer, shown only on a second press
+let previousText = null;      // what the text area held before the page replaced it, for Undo
 let finishJob = null;         // what to do with the worker's answer
 let failJob = null;           // and with its refusal
+let retryJob = null;          // a copy of a translation's job, to hand to a new worker once
+let jobStage = '';            // the stage the worker last reported
 
-function showMessage(text, state) {
+// The result line; a result of the public vocabulary stands in a warning's colours.
+function showMessage(text, state, publicVocabulary = false) {
   message.textContent = text;
   message.dataset.state = state;
+  message.classList.toggle('public', publicVocabulary);
 }
 
 // The live region speaks only at the start and at the end of a job.
@@ -73,8 +124,10 @@ function announce(text) {
 
 function setBusy(on) {
   busy = on;
-  for (const control of controls) control.setAttribute('aria-disabled', on ? 'true' : 'false');
-  textArea.readOnly = on;
+  for (const control of controls) control.setAttribute('aria-disabled', on || unavailable.has(control) ? 'true' : 'false');
+  // Not readOnly, whose change lays out the whole text again (most of a
+  // second on a phone for a few megabytes): edits are refused instead.
+  textArea.setAttribute('aria-readonly', on ? 'true' : 'false');
   textArea.setAttribute('aria-busy', on ? 'true' : 'false');
   progress.hidden = !on;
   if (on) progress.removeAttribute('value');
@@ -85,7 +138,8 @@ function setBusy(on) {
 // does nothing; its focus stays.
 for (const kind of ['click', 'mousedown', 'keydown']) {
   document.addEventListener(kind, event => {
-    if (!busy || !event.target.closest('button, input, select, a')) return;
+    const control = event.target.closest('button, input, select, a');
+    if (!control || (!busy && !unavailable.has(control))) return;
     if (kind === 'keydown' && (event.key === 'Tab' || event.key === 'Shift')) return;
     event.preventDefault();
     event.stopImmediatePropagation();
@@ -98,16 +152,47 @@ function beginJob(stageText) {
   announce(stageText + '...');
 }
 
-function endJob(text, state) {
+// The end of a job: its message, in view.
+function endJob(text, state, publicVocabulary = false) {
   finishJob = null;
   failJob = null;
+  if (retryJob !== null) {
+    retryJob.job.text.fill(0);
+    retryJob.job.vocabulary.fill(0);
+  }
+  retryJob = null;
+  clearTimeout(silenceTimer);
   setBusy(false);
-  showMessage(text, state);
+  showMessage(text, state, publicVocabulary);
   announce(text);
+  message.scrollIntoView({ block: 'nearest' });
 }
 
-worker.onmessage = event => {
+function listenForSilence() {
+  clearTimeout(silenceTimer);
+  const deriving = retryJob !== null && DERIVATION_STAGES.includes(jobStage);
+  silenceTimer = setTimeout(() => {
+    // The worker is stuck: a new one takes the job once more, or the next job.
+    worker.terminate();
+    worker = startWorker();
+    if (retryJob !== null) {
+      const { job, transfer } = retryJob;
+      retryJob = null;
+      jobStage = '';
+      showMessage('The page\'s worker stopped answering; trying again...', 'working');
+      listenForSilence();
+      worker.postMessage(job, transfer);
+      return;
+    }
+    endJob('The page gave up this job: it had not answered for ' + JOB_SILENCE_MS / 1000 + ' seconds. ' +
+        'Nothing was changed; try again, or with a shorter text.', 'failed');
+  }, deriving ? DERIVATION_SILENCE_MS : JOB_SILENCE_MS);
+}
+
+function answerOfWorker(event) {
   const answer = event.data;
+  if (answer.kind === 'progress') jobStage = answer.stage;
+  if (finishJob !== null) listenForSilence();
   if (answer.kind === 'progress') {
     // A step that was still under way when its job failed may report late.
     if (finishJob === null) return;
@@ -120,20 +205,27 @@ worker.onmessage = event => {
     showMessage(answer.stage + '... ' + Math.round(100 * answer.fraction) + '%', 'working');
     return;
   }
-  const [text, state] = answer.kind === 'failed' ? failJob(answer.reason) : finishJob(answer);
-  endJob(text, state);
-};
-
-worker.onerror = event => {
-  endJob('The page could not start its worker: ' + event.message, 'failed');
-};
+  if (finishJob === null) return;
+  const outcome = answer.kind === 'failed' ? failJob(answer.reason) : finishJob(answer);
+  endJob(...outcome);
+}
 
 // Hands a job to the worker; finish turns its answer, and fail its refusal,
 // into the final message and state.
 function postJob(job, transfer, finish, fail = reason => [reason, 'failed']) {
   finishJob = finish;
   failJob = fail;
+  jobStage = '';
+  if (worker === null) worker = startWorker();
+  listenForSilence();
   worker.postMessage(job, transfer);
+}
+
+// A translation's job, with a copy kept to hand to a new worker once.
+function postTranslation(job, finish, fail) {
+  const copy = { ...job, text: job.text.slice(), vocabulary: job.vocabulary.slice() };
+  retryJob = { job: copy, transfer: [copy.text.buffer, copy.vocabulary.buffer] };
+  postJob(job, [job.text.buffer, job.vocabulary.buffer], finish, fail);
 }
 
 function vocabularyLabel() {
@@ -150,9 +242,16 @@ function vocabularyOfJob() {
   };
 }
 
+// One compact row names the vocabulary in use.
 function showVocabulary() {
-  vocabularyName.textContent = 'Using ' + vocabularyLabel() + '.' + (chosenVocabulary ? '' : SAMPLE_WARNING);
+  vocabularyName.textContent = 'Vocabulary: ' + (chosenVocabulary ? chosenVocabulary.name : 'sample (public)');
   vocabularyName.classList.toggle('public', chosenVocabulary === null);
+  useSampleButton.hidden = chosenVocabulary === null;
+}
+
+// The result line's words for the vocabulary a job used.
+function usedVocabulary() {
+  return chosenVocabulary ? chosenVocabulary.name : SAMPLE_LABEL + ', which is public';
 }
 
 // ---------------------------------------------------------------- vocabulary
@@ -171,10 +270,7 @@ async function chooseVocabulary(file) {
   }
   const copy = bytes.slice();
   postJob({ kind: 'checkVocabulary', vocabulary: copy }, [copy.buffer], () => {
-    chosenVocabulary = { name: file.name, bytes };
-    // The label names it; a chooser left empty takes the same file again.
-    vocabularyChooser.value = '';
-    showVocabulary();
+    takeVocabulary(file.name, bytes);
     return ['Using ' + file.name + '.', 'done'];
   }, reason => {
     bytes.fill(0);
@@ -186,6 +282,14 @@ vocabularyChooser.addEventListener('change', () => {
   const file = vocabularyChooser.files[0];
   if (file) chooseVocabulary(file);
 });
+
+function takeVocabulary(name, bytes) {
+  if (chosenVocabulary) chosenVocabulary.bytes.fill(0);
+  chosenVocabulary = { name, bytes };
+  // The row names it; a chooser left empty takes the same file again.
+  vocabularyChooser.value = '';
+  showVocabulary();
+}
 
 // The worker's refusal of a vocabulary keeps the one in use.
 function vocabularyRefused(reason) {
@@ -235,13 +339,27 @@ function textThatFits(bytes) {
   return { text: text.replace(/\r\n/g, '\n'), crLf: crLf > 0, reason: '' };
 }
 
+// Puts a text in the text area; what stood there before is kept for Undo.
 function showText(text, crLf) {
   if (crLf) lineEnds.value = 'crlf';
   else if (text.includes('\n')) lineEnds.value = 'lf';
+  if (textArea.value !== '' && textArea.value !== text) previousText = textArea.value;
   textArea.value = text;
   setOpenedFile(null);
 }
 
+undoButton.addEventListener('click', () => {
+  if (previousText === null) return;
+  const text = previousText;
+  forgetResult();
+  textArea.value = text;
+  setOpenedFile(null);
+  showMessage('The text box holds what it held before.', 'done');
+});
+
+// A file chosen or dropped where a message goes: a vocabulary among them is
+// recognised by the vocabulary's own check and becomes the vocabulary in
+// use, never shown as text.
 async function openMessageFile(file) {
   beginJob('Reading ' + file.name);
   let bytes;
@@ -251,14 +369,28 @@ async function openMessageFile(file) {
     endJob(file.name + ' could not be read: ' + error.message, 'failed');
     return;
   }
+  if (bytes.length > VOCABULARY_MOST_BYTES) {
+    endJob(...openedMessage(file, bytes));
+    return;
+  }
+  const copy = bytes.slice();
+  postJob({ kind: 'checkVocabulary', vocabulary: copy }, [copy.buffer], () => {
+    takeVocabulary(file.name, bytes);
+    return [file.name + ' is a vocabulary, not a message: it is the vocabulary in use now.', 'done'];
+  }, () => openedMessage(file, bytes));
+}
+
+function openedMessage(file, bytes) {
   const fits = textThatFits(bytes);
-  result = null;
+  forgetResult();
   if (fits.text !== null) {
     showText(fits.text, fits.crLf);
   } else {
     setOpenedFile({ name: file.name, bytes, reason: fits.reason });
   }
-  endJob('Opened ' + file.name + ': ' + bytes.length + ' bytes. To ZarnoGlot writes it, To text reads it.', 'done');
+  const undo = previousText !== null ? ' The text that stood in the box is kept: Undo brings it back.' : '';
+  return ['Opened ' + file.name + ': ' + bytes.length + ' bytes. To ZarnoGlot writes it, To text reads it.' + undo,
+          'done'];
 }
 
 messageChooser.addEventListener('change', () => {
@@ -267,113 +399,30 @@ messageChooser.addEventListener('change', () => {
   if (file) openMessageFile(file);
 });
 
+// A result, the messages of a paste and what Undo brings back belong to
+// the text they came with.
+function forgetResult() {
+  result = null;
+  messages = [];
+  unsealed = null;
+  previousText = null;
+  showResultActions();
+}
+
 textArea.addEventListener('input', () => {
   setOpenedFile(null);
-  result = null;
-  showResultActions();
+  forgetResult();
+});
+
+// While a job runs the text box takes no typing, pasting, cutting or dropping.
+textArea.addEventListener('beforeinput', event => {
+  if (busy) event.preventDefault();
 });
 
 // Pasted text brings its own line ends.
 textArea.addEventListener('paste', event => {
   const pasted = event.clipboardData.getData('text/plain');
   if (pasted.includes('\r\n')) lineEnds.value = 'crlf';
-});
-
-// ---------------------------------------------------------------- results
-
-// A result is shown in the text area when it fits there exactly, and kept
-// for Copy, Share and Download in any case; the message says which.
-function takeResult(answer, name) {
-  result = { bytes: answer.bytes, name };
-  if (answer.text !== null) {
-    showText(answer.text, answer.lineEnds === 'crlf');
-    return '';
-  }
-  if (answer.bytes.length > SHOW_LIMIT) {
-    return ' It is ' + answer.bytes.length + ' bytes, too long for the text box: it is offered as a file. Download it.';
-  }
-  return ' Its line ends (a CR alone, or CR LF mixed with LF) cannot stand in the text box exactly: it is offered ' +
-      'as a file. Download it.';
-}
-
-function resultText() {
-  return result ? new TextDecoder().decode(result.bytes) : textArea.value;
-}
-
-function showResultActions() {
-  const nothing = result === null && textArea.value === '';
-  for (const button of [copyButton, shareButton, saveButton]) {
-    button.setAttribute('aria-disabled', busy || nothing ? 'true' : 'false');
-  }
-}
-
-copyButton.addEventListener('click', async () => {
-  if (result === null && textArea.value === '') return;
-  try {
-    await navigator.clipboard.writeText(resultText());
-    showMessage('Copied.', 'done');
-  } catch (error) {
-    textArea.select();
-    const copied = document.execCommand('copy');
-    showMessage(copied ? 'Copied.' : 'The browser did not let the page copy: select the text and copy it.',
-        copied ? 'done' : 'failed');
-  }
-});
-
-if (navigator.share) shareButton.hidden = false;
-shareButton.addEventListener('click', async () => {
-  if (result === null && textArea.value === '') return;
-  const name = result ? result.name : 'zarnoglot.txt';
-  const file = new File([result ? result.bytes : resultText()], name, { type: 'text/plain' });
-  try {
-    if (navigator.canShare && navigator.canShare({ files: [file] })) await navigator.share({ files: [file] });
-    else await navigator.share({ text: resultText() });
-  } catch (error) {
-    if (error.name !== 'AbortError') showMessage('The browser did not share it: ' + error.message, 'failed');
-  }
-});
-
-function offerDownload(bytes, name) {
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([bytes], { type: 'text/plain' }));
-  link.download = name;
-  document.body.appendChild(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-}
-
-saveButton.addEventListener('click', () => {
-  if (result) offerDownload(result.bytes, result.name);
-  else if (textArea.value !== '') offerDownload(inputBytes(), 'text.txt');
-});
-
-// ---------------------------------------------------------------- translating
-
-toZarnoGlotButton.addEventListener('click', () => {
-  const text = inputBytes();
-  const textLength = text.length;
-  const { vocabulary, vocabularyName: name, vocabularyLabel: label } = vocabularyOfJob();
-  beginJob('Writing ZarnoGlot');
-  postJob({ kind: 'toZarnoGlot', text, vocabulary, vocabularyName: name, vocabularyLabel: label },
-          [text.buffer, vocabulary.buffer], answer => {
-    const note = takeResult(answer, 'zarnoglot.txt');
-    return ['Sealed and written in ZarnoGlot with ' + label + ': ' + textLength + ' bytes of text.' + note, 'done'];
-  });
-});
-
-toTextButton.addEventListener('click', () => {
-  const text = inputBytes();
-  const { vocabulary, vocabularyName: name, vocabularyLabel: label } = vocabularyOfJob();
-  beginJob('Reading ZarnoGlot');
-  postJob({ kind: 'toText', text, vocabulary, vocabularyName: name }, [text.buffer, vocabulary.buffer], answer => {
-    const length = answer.bytes.length;
-    const lines = answer.firstLine > 0 ? ' It stood on lines ' + answer.firstLine + ' to ' + answer.lastLine +
-        ' of the text; the lines around them were left aside.' : '';
-    const note = takeResult(answer, 'message.txt');
-    return [(answer.sealed ? 'Opened with ' : 'Read back (an unsealed text of an earlier version) with ') + label +
-        ': ' + length + ' bytes of text.' + lines + note, 'done'];
-  });
 });
 
 // ---------------------------------------------------------------- making a vocabulary
@@ -454,8 +503,8 @@ makeButton.addEventListener('click', async () => {
 
 // A vocabulary (.vcb) dropped on the translation part, or any file dropped
 // on the vocabulary's row, is chosen as the vocabulary; another file dropped
-// there is opened as the message; files dropped on the vocabulary section
-// are its texts. Anywhere else, and while a job runs, a dropped file is
+// there is opened as the message (unless it is a vocabulary after all);
+// files dropped on the vocabulary section are its texts. Anywhere else, and while a job runs, a dropped file is
 // ignored rather than opened in place of the page.
 document.addEventListener('dragover', event => event.preventDefault());
 document.addEventListener('drop', event => event.preventDefault());
@@ -463,10 +512,13 @@ document.addEventListener('drop', event => event.preventDefault());
 function droppedFile(event) {
   event.preventDefault();
   event.stopPropagation();
-  if (busy) {
-    showMessage('Wait until the job under way has ended, then drop the file again.', 'failed');
+  // The job's own message stays as it is.
+  if (busy || unavailable.has(vocabularyChooser)) {
+    notice.textContent = busy ? 'A job is under way: drop the file again once it has ended.' : '';
+    notice.hidden = !busy;
     return null;
   }
+  notice.hidden = true;
   return event.dataTransfer.files.length > 0 ? event.dataTransfer.files[0] : null;
 }
 
@@ -491,4 +543,13 @@ filesZone.addEventListener('drop', event => {
 // Text typed on Windows reads back in the Windows editor with its lines.
 if (/Windows/.test(navigator.userAgent)) lineEnds.value = 'crlf';
 showVocabulary();
-showResultActions();
+setBusy(false);
+if (missing.length > 0) {
+  lacksLine.hidden = false;
+  lacksLine.textContent = missing.includes('WebAssembly')
+    ? 'This browser lacks WebAssembly, which every job of this page needs: open zarnoglot.html in a browser of ' +
+      'the last five years.'
+    : 'This browser gives this page no WebCrypto (it does only to a page opened from its file or over https), ' +
+      'so it cannot seal: To ZarnoGlot is off, and To text reads only texts of earlier versions.';
+}
+if (!missing.includes('WebAssembly')) worker = startWorker();

@@ -1,10 +1,11 @@
 // The page's worker. The programs' own code, compiled to WebAssembly, writes
-// and reads ZarnoGlot and makes vocabularies; the browser's zlib-format
-// streams pack and unpack, and hash-wasm's Argon2id with the browser's
+// and reads ZarnoGlot and makes vocabularies; pako (zlib in JavaScript)
+// packs and unpacks as zarnoGlotPack does, in every browser, whether it has
+// zlib streams of its own or not; hash-wasm's Argon2id with the browser's
 // AES-256-GCM seal and open, as zarnoGlotPack does with a vocabulary. It
 // runs beside the page so that a long text never freezes it, and reports
-// progress as it goes. createCodecModule, CODEC_WASM_BASE64 and hashwasm
-// stand before this script.
+// progress as it goes. createCodecModule, CODEC_WASM_BASE64, hashwasm and
+// pako stand before this script.
 
 // zarnoGlotPack stores text that would shrink more than sevenfold, and
 // refuses to unpack more than eight times the packed bytes plus 1 KiB.
@@ -12,7 +13,6 @@ const STORE_WHEN_SHRINKING_BEYOND = 7;
 const UNPACK_LIMIT_FACTOR = 8;
 const UNPACK_LIMIT_SLACK = 1024;
 const STREAM_STEP_BYTES = 64 * 1024;
-const STORED_BLOCK_BYTES = 65535;
 const VOCABULARY_FILE = '/vocabulary.vcb';  // where the codec's loaders read it
 
 // A sealed text: salt | check | ciphertext | tag. The key and the check are
@@ -41,8 +41,11 @@ const NOTHING_TO_READ = 'zarnoGlotPack: nothing to read: the input is empty';
 const MOST_TRIED_READINGS = 4;
 const NO_OTHER_READING = 2;
 // Results up to this many bytes are shown in the text box; longer ones are
-// offered as a file, since a text area that long stalls the page.
-const SHOW_LIMIT = 4 * 1000 * 1000;
+// offered as a file (Copy, Share and Download take them), since a text area
+// lays out its whole text at once: 256 KiB freeze a phone (a processor
+// four times slower than a desktop's) for about a quarter of a second, a
+// megabyte for over a second.
+const SHOW_LIMIT = 256 * 1024;
 const NO_SUBTLE_CRYPTO = 'Sealing and opening texts need the browser\'s cryptography, which it gives only to a ' +
     'page opened from its file or over https: open zarnoglot.html that way. Nothing was changed.';
 
@@ -81,37 +84,6 @@ function joinPieces(pieces, length) {
   return joined;
 }
 
-// Sends the bytes through a compression or decompression stream and
-// collects its output, stopping as soon as that passes limit bytes.
-async function runThroughStream(stream, bytes, limit, limitMessage) {
-  const writer = stream.writable.getWriter();
-  const reader = stream.readable.getReader();
-  const writing = (async () => {
-    for (let at = 0; at < bytes.length; at += STREAM_STEP_BYTES) {
-      await writer.write(bytes.slice(at, at + STREAM_STEP_BYTES));
-      reportProgress(Math.min(at + STREAM_STEP_BYTES, bytes.length) / bytes.length);
-    }
-    await writer.close();
-  })();
-  writing.catch(() => {});  // the reading side reports the same failure
-  const pieces = [];
-  let length = 0;
-  try {
-    for (;;) {
-      const { value, done } = await reader.read();
-      if (done) break;
-      length += value.length;
-      if (length > limit) throw new PageFailure(limitMessage);
-      pieces.push(value);
-    }
-    await writing;
-  } catch (error) {
-    reader.cancel().catch(() => {});
-    throw error;
-  }
-  return joinPieces(pieces, length);
-}
-
 function adler32(bytes) {
   let a = 1;
   let b = 0;
@@ -128,73 +100,96 @@ function adler32(bytes) {
   return ((b << 16) | a) >>> 0;
 }
 
-// The bytes as a zlib stream of stored (uncompressed) blocks.
-function storedZlibStream(bytes) {
-  const blocks = Math.max(1, Math.ceil(bytes.length / STORED_BLOCK_BYTES));
-  const stream = new Uint8Array(2 + 5 * blocks + bytes.length + 4);
-  stream[0] = 0x78;  // deflate with a 32 KiB window
-  stream[1] = 0x01;  // no dictionary, fastest level; the header check holds
-  let at = 2;
-  for (let block = 0; block < blocks; block++) {
-    const start = block * STORED_BLOCK_BYTES;
-    const length = Math.min(STORED_BLOCK_BYTES, bytes.length - start);
-    stream[at] = block === blocks - 1 ? 1 : 0;
-    stream[at + 1] = length & 0xff;
-    stream[at + 2] = length >> 8;
-    stream[at + 3] = ~length & 0xff;
-    stream[at + 4] = (~length >> 8) & 0xff;
-    stream.set(bytes.subarray(start, start + length), at + 5);
-    at += 5 + length;
-  }
-  new DataView(stream.buffer).setUint32(at, adler32(bytes));
-  return stream;
-}
-
-async function pack(bytes) {
+// zlib as zarnoGlotPack runs it, in every browser: pako, a port of zlib
+// whose deflate at the packer's best level writes the packer's bytes. Text
+// that would shrink more than sevenfold (long repeats) is stored instead,
+// since the way back sizes its room by the packed bytes.
+function pack(bytes) {
   stage = 'Packing';
-  const packed = await runThroughStream(new CompressionStream('deflate'), bytes, Infinity, '');
+  reportProgress(null);
+  const packed = pako.deflate(bytes, { level: 9 });
   if (packed.length >= Math.floor(bytes.length / STORE_WHEN_SHRINKING_BEYOND)) return packed;
-  // The way back sizes its room by the packed bytes, so text that would
-  // shrink too far (long repeats) is stored instead.
-  return storedZlibStream(bytes);
+  packed.fill(0);
+  return pako.deflate(bytes, { level: 0 });
 }
 
-// How a zlib stream that does not unpack failed, told apart by the
-// browser's description: 'truncated' (it ends early), 'trailing' (bytes
-// follow its end) or 'damaged'.
-function unpackFailureKind(error) {
-  const detail = String(error && error.message ? error.message : error);
-  if (/truncated/i.test(detail)) return 'truncated';
-  if (/junk|after the end|after end/i.test(detail)) return 'trailing';
-  return 'damaged';
-}
-
-// zarnoGlotPack's reason for an unsealed stream that does not unpack.
-function unpackFailure(error) {
-  const kind = unpackFailureKind(error);
-  if (kind === 'truncated') return 'zarnoGlotPack: truncated packed data';
-  if (kind === 'trailing') return 'zarnoGlotPack: trailing data after the packed data';
-  return 'zarnoGlotPack: damaged packed data (' + String(error && error.message ? error.message : error) + ')';
-}
-
-// Unpacks one whole zlib stream, refusing more than zarnoGlotPack's bound
-// for packed bytes of the given length; throws the browser's own error for
-// a stream that does not unpack.
-function inflate(bytes, packedLength) {
-  const limit = UNPACK_LIMIT_FACTOR * packedLength + UNPACK_LIMIT_SLACK;
-  const limitMessage = 'zarnoGlotPack: unpacked data would be more than ' + UNPACK_LIMIT_FACTOR +
-      ' times the packed data and 1 KiB';
-  return runThroughStream(new DecompressionStream('deflate'), bytes, limit, limitMessage);
-}
-
-async function unpack(bytes) {
-  stage = 'Unpacking';
-  try {
-    return await inflate(bytes, bytes.length);
-  } catch (error) {
-    if (error instanceof PageFailure) throw error;
-    throw new PageFailure(unpackFailure(error));
+// Why a zlib stream does not unpack: 'truncated' (the bytes end first) or
+// 'damaged', with zlib's own reason.
+class UnpackFailure extends Error {
+  constructor(kind, detail) {
+    super(detail || kind);
+    this.kind = kind;
   }
+}
+
+// Unpacks the one zlib stream at the start of bytes as zlib's inflate reads
+// it: the header, the deflate data (pako's inflate, raw, so that nothing
+// after the stream is taken for another one) and the Adler-32 of what it
+// unpacked. Returns the bytes and where the stream ends; refuses more than
+// limit bytes with limitMessage.
+function inflateStream(bytes, limit, limitMessage) {
+  stage = 'Unpacking';
+  if (bytes.length < 2) throw new UnpackFailure('truncated');
+  if ((bytes[0] & 0x0f) !== 8 || bytes[0] >> 4 > 7 || ((bytes[0] << 8) | bytes[1]) % 31 !== 0) {
+    throw new UnpackFailure('damaged', 'incorrect header check');
+  }
+  if (bytes[1] & 0x20) throw new UnpackFailure('damaged', 'need dictionary');
+  const inflator = new pako.Inflate({ raw: true, chunkSize: STREAM_STEP_BYTES });
+  const pieces = [];
+  let length = 0;
+  inflator.onData = piece => {
+    length += piece.length;
+    if (length > limit) throw new PageFailure(limitMessage);
+    pieces.push(piece);
+  };
+  inflator.onEnd = status => { inflator.err = status; };
+  let at = 2;
+  for (; at < bytes.length && !inflator.ended; at += STREAM_STEP_BYTES) {
+    inflator.push(bytes.subarray(at, Math.min(at + STREAM_STEP_BYTES, bytes.length)), false);
+    reportProgress(Math.min(at + STREAM_STEP_BYTES, bytes.length) / bytes.length);
+  }
+  const plain = joinPieces(pieces, length);
+  pieces.length = 0;
+  if (inflator.ended && inflator.err !== 0) {
+    plain.fill(0);
+    throw new UnpackFailure('damaged', inflator.strm.msg);
+  }
+  const deflateEnd = inflator.ended ? at - STREAM_STEP_BYTES + inflator.strm.next_in : bytes.length;
+  if (!inflator.ended || deflateEnd + 4 > bytes.length) {
+    plain.fill(0);
+    throw new UnpackFailure('truncated');
+  }
+  if (new DataView(bytes.buffer, bytes.byteOffset + deflateEnd, 4).getUint32(0) !== adler32(plain)) {
+    plain.fill(0);
+    throw new UnpackFailure('damaged', 'incorrect data check');
+  }
+  return { plain, end: deflateEnd + 4 };
+}
+
+// zarnoGlotPack's bound for packed bytes of the given length.
+function unpackLimit(packedLength) {
+  return UNPACK_LIMIT_FACTOR * packedLength + UNPACK_LIMIT_SLACK;
+}
+
+const UNPACK_LIMIT_MESSAGE = 'zarnoGlotPack: unpacked data would be more than ' + UNPACK_LIMIT_FACTOR +
+    ' times the packed data and 1 KiB';
+
+// An unsealed text of an earlier version: exactly one zlib stream, in
+// zarnoGlotPack's words when it is not.
+function unpack(bytes) {
+  let unpacked;
+  try {
+    unpacked = inflateStream(bytes, unpackLimit(bytes.length), UNPACK_LIMIT_MESSAGE);
+  } catch (error) {
+    if (!(error instanceof UnpackFailure)) throw error;
+    if (error.kind === 'truncated') throw new PageFailure('zarnoGlotPack: truncated packed data');
+    throw new PageFailure('zarnoGlotPack: damaged packed data (' + error.message + ')');
+  }
+  if (unpacked.end < bytes.length) {
+    unpacked.plain.fill(0);
+    throw new PageFailure('zarnoGlotPack: trailing data after the packed data');
+  }
+  return unpacked.plain;
 }
 
 // The length a zlib stream of length bytes is padded to before it is
@@ -209,31 +204,19 @@ function paddedLength(length) {
 }
 
 // The opened payload: exactly one complete zlib stream followed only by
-// zero bytes, padded to exactly its padded length. The stream may itself
-// end in zero bytes, so its end is searched for from where the zero bytes
-// begin (almost always the end itself): a shorter piece of the payload
-// unpacks as truncated, a longer one as followed by trailing data.
-async function unpackPayload(payload) {
-  stage = 'Unpacking';
-  let shortest = payload.length;
-  while (shortest > 0 && payload[shortest - 1] === 0) shortest--;
-  let longest = payload.length;
-  let length = shortest;
-  while (shortest <= longest) {
-    try {
-      const plain = await inflate(payload.subarray(0, length), payload.length);
-      if (paddedLength(length) === payload.length) return plain;
-      plain.fill(0);
-      break;
-    } catch (error) {
-      if (error instanceof PageFailure) throw error;
-      const kind = unpackFailureKind(error);
-      if (kind === 'truncated') shortest = length + 1;
-      else if (kind === 'trailing') longest = length - 1;
-      else break;
-    }
-    length = Math.floor((shortest + longest) / 2);
+// zero bytes, padded to exactly its padded length.
+function unpackPayload(payload) {
+  let unpacked;
+  try {
+    unpacked = inflateStream(payload, unpackLimit(payload.length), UNPACK_LIMIT_MESSAGE);
+  } catch (error) {
+    if (error instanceof UnpackFailure) throw new PageFailure(DAMAGED_SEAL);
+    throw error;
   }
+  if (paddedLength(unpacked.end) === payload.length && payload.subarray(unpacked.end).every(byte => byte === 0)) {
+    return unpacked.plain;
+  }
+  unpacked.plain.fill(0);
   throw new PageFailure(DAMAGED_SEAL);
 }
 
@@ -456,7 +439,7 @@ async function toZarnoGlot(job) {
       throw new PageFailure('This text is ZarnoGlot written with ' + job.vocabularyLabel +
           ' already: To text reads it. Nothing was changed.');
     }
-    packed = await pack(job.text);
+    packed = pack(job.text);
     job.text.fill(0);
     sealed = await sealPacked(canonical, packed);
     stage = 'Writing ZarnoGlot';
@@ -483,33 +466,64 @@ async function toZarnoGlot(job) {
 // it is.
 async function openReading(canonical, packed, keys) {
   if (packed.length === 0) throw new PageFailure(NOTHING_TO_READ);
-  if (packed[0] === ZLIB_FIRST_BYTE) return { bytes: await unpack(packed), sealed: false };
+  if (packed[0] === ZLIB_FIRST_BYTE) return { bytes: unpack(packed), sealed: false };
   if (packed.length < SALT_BYTES + CHECK_BYTES + TAG_BYTES) throw new PageFailure(DAMAGED_SEAL);
   requireSubtleCrypto();
   const payload = await openSealed(canonical, packed, keys);
   try {
-    return { bytes: await unpackPayload(payload), sealed: true };
+    return { bytes: unpackPayload(payload), sealed: true };
   } finally {
     payload.fill(0);
   }
 }
 
+// Whether two readings share a line; a reading of the whole text (lines 0)
+// shares every line.
+function overlaps(one, other) {
+  if (one.firstLine === 0 || other.firstLine === 0) return true;
+  return one.firstLine <= other.lastLine && other.firstLine <= one.lastLine;
+}
+
+// A message as the page shows it; one after the first that is not UTF-8
+// text is offered as a file.
+function shownMessage(opened, read, first) {
+  let shown;
+  try {
+    shown = shownResult(opened.bytes, 'The ZarnoGlot text reads back as ' + opened.bytes.length +
+        ' bytes that are not UTF-8 text: read it with zarnoGlotDecode and zarnoGlotPack -d.');
+  } catch (error) {
+    if (first) throw error;
+    shown = { bytes: opened.bytes, lineEnds: 'mixed', text: null };
+  }
+  return { ...shown, sealed: opened.sealed, firstLine: read.firstLine, lastLine: read.lastLine };
+}
+
 // Read the ZarnoGlot (the blocks of a pasted mail in turn while one is
-// refused), then open it. As zarnoGlotPack -d with a vocabulary, the
-// packer's loader checks the vocabulary for both kinds of text. The refusal
-// shown is the first, unless the text itself does not read.
+// refused, up to MOST_TRIED_READINGS, as the editor does), then open it. As
+// zarnoGlotPack -d with a vocabulary, the packer's loader checks the
+// vocabulary for both kinds of text. The refusal shown is the first, unless
+// the text itself does not read. Once one has opened, the readings that
+// share no line with an opened one are opened too: the other messages of a
+// reply or a thread, offered after the first.
 async function toText(job) {
   const codec = await codecReady;
   let canonical = null;
   const keys = new Map();
+  const messages = [];
   let refusal = null;
   try {
-    for (let reading = 1; reading <= MOST_TRIED_READINGS; reading++) {
+    // The decoder answers NO_OTHER_READING past its last reading.
+    for (let reading = 1; ; reading++) {
+      if (messages.length === 0 && reading > MOST_TRIED_READINGS) break;
       stage = 'Reading ZarnoGlot';
       const read = decodeReading(codec, job, job.text, reading);
       if (read.status !== 0) {
         if (refusal === null || read.status !== NO_OTHER_READING) refusal = programLines.join('\n') || 'Failed.';
         break;
+      }
+      if (messages.some(message => overlaps(message, read))) {
+        read.bytes.fill(0);
+        continue;
       }
       if (canonical === null) canonical = canonicalVocabulary(codec, job.vocabulary);
       let opened = null;
@@ -522,12 +536,11 @@ async function toText(job) {
       } finally {
         read.bytes.fill(0);
       }
-      // The bytes have opened: this is the reading, text or not.
-      const shown = shownResult(opened.bytes, 'The ZarnoGlot text reads back as ' + opened.bytes.length +
-          ' bytes that are not UTF-8 text: read it with zarnoGlotDecode and zarnoGlotPack -d.');
-      return { ...shown, sealed: opened.sealed, firstLine: read.firstLine, lastLine: read.lastLine };
+      // The bytes have opened: this is a message, text or not.
+      messages.push(shownMessage(opened, read, messages.length === 0));
     }
-    throw new PageFailure(refusal);
+    if (messages.length === 0) throw new PageFailure(refusal);
+    return { ...messages[0], others: messages.slice(1) };
   } finally {
     if (canonical) canonical.fill(0);
     job.vocabulary.fill(0);
@@ -570,7 +583,8 @@ onmessage = async event => {
   const job = event.data;
   try {
     const answer = await JOBS[job.kind](job);
-    postMessage({ kind: 'done', ...answer }, [answer.bytes.buffer]);
+    const transfer = [answer.bytes.buffer, ...(answer.others || []).map(other => other.bytes.buffer)];
+    postMessage({ kind: 'done', ...answer }, transfer);
   } catch (error) {
     const reason = error instanceof PageFailure ? error.message : 'The page failed: ' + error;
     postMessage({ kind: 'failed', reason });

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "letterCase.h"
+#include "messageBlocks.h"
 #include "programCases.h"
 #include "testSupport.h"
 #include "testVocabulary.h"
@@ -146,13 +147,19 @@ TEST_F(DecodeCli, ReflowedAndCapitalisedTextDecodesTheSame) {
 }
 
 // tests/decode/manglings.txt, which the page's tests read too: a real
-// sealed message as mail, phones and keyboards leave it.
+// sealed message as mail, phones and keyboards leave it, alone and in
+// threads with a short reply.
 struct Mangling {
-    std::string kind;  // "read" or "refused"
+    std::string kind;  // "read", "thread" or "refused"
     std::string name;
     std::string reason;
+    std::string expected;  // the bytes of the first message that opens
     std::string text;
 };
+
+void PrintTo(const Mangling& row, std::ostream* out) {
+    *out << row.name;
+}
 
 std::string unescaped(const std::string& text) {
     std::string bytes;
@@ -179,8 +186,15 @@ std::string unescaped(const std::string& text) {
     return bytes;
 }
 
-std::vector<Mangling> manglings(std::string* plain) {
+std::string fromHex(const std::string& hex) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return bytes;
+}
+
+std::vector<Mangling> manglings() {
     std::vector<Mangling> rows;
+    std::string plains[2];
     std::string file = readFile(joinPath(binaryDirectory(), "manglings.txt"));
     for (std::size_t start = 0, end; start < file.size(); start = end + 1) {
         end = file.find('\n', start);
@@ -192,10 +206,12 @@ std::vector<Mangling> manglings(std::string* plain) {
             if (bar == std::string::npos) bar = line.size();
             fields.push_back(line.substr(at, bar - at));
         }
-        if (fields[0] == "plain") {
-            for (std::size_t i = 0; i + 1 < fields[1].size(); i += 2) *plain += static_cast<char>(std::stoi(fields[1].substr(i, 2), nullptr, 16));
-        } else if (fields[0] == "read" || fields[0] == "refused") {
-            rows.push_back({fields[0], fields[1], fields[0] == "read" ? "" : fields[2], unescaped(fields.back())});
+        if (fields[0] == "plain" || fields[0] == "plain2") {
+            plains[fields[0] == "plain" ? 0 : 1] = fromHex(fields[1]);
+        } else if (fields[0] == "read" || fields[0] == "thread" || fields[0] == "refused") {
+            std::string expected = fields[0] == "thread" ? plains[fields[2] == "2" ? 1 : 0] : plains[0];
+            rows.push_back({fields[0], fields[1], fields[0] == "refused" ? fields[2] : "", expected,
+                            unescaped(fields.back())});
         }
     }
     return rows;
@@ -229,21 +245,84 @@ bool readBack(const std::string& text, std::string* bytes, std::string* refusal)
     return false;
 }
 
-TEST(DecodeMangledText, AMessageAsMailAndPhonesLeaveItReadsOrSaysWhyNot) {
-    std::string plain;
-    std::vector<Mangling> rows = manglings(&plain);
-    ASSERT_GE(rows.size(), 25u);
-    for (const Mangling& row : rows) {
-        std::string bytes, refusal;
-        bool read = readBack(row.text, &bytes, &refusal);
-        if (row.kind == "read") {
-            EXPECT_TRUE(read && bytes == plain) << row.name << ": " << refusal;
-        } else {
-            EXPECT_FALSE(read) << row.name;
-            EXPECT_NE(refusal.find(row.reason), std::string::npos) << row.name << ": " << refusal;
-        }
+class DecodeMangledText : public ::testing::TestWithParam<Mangling> {};
+
+TEST_P(DecodeMangledText, ReadsOrSaysWhyNot) {
+    const Mangling& row = GetParam();
+    std::string bytes, refusal;
+    bool read = readBack(row.text, &bytes, &refusal);
+    if (row.kind == "refused") {
+        EXPECT_FALSE(read);
+        EXPECT_NE(refusal.find(row.reason), std::string::npos) << refusal;
+    } else {
+        EXPECT_TRUE(read) << refusal;
+        EXPECT_EQ(bytes, row.expected);
     }
 }
+
+// A row's name as a test's: its letters and digits, each word capitalised.
+std::string caseName(const ::testing::TestParamInfo<Mangling>& info) {
+    std::string name;
+    bool capital = true;
+    for (char c : info.param.name) {
+        bool alphanumeric = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!alphanumeric) {
+            capital = true;
+            continue;
+        }
+        name += capital && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        capital = false;
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(AsMailAndPhonesLeaveIt, DecodeMangledText, ::testing::ValuesIn(manglings()), caseName);
+
+// A mail longer than the decoder reads as a whole (it streams it): the
+// lines around the message are left aside all the same.
+struct LongMail {
+    const char* name;
+    const char* before;
+    const char* after;
+};
+
+void PrintTo(const LongMail& mail, std::ostream* out) {
+    *out << mail.name;
+}
+
+class DecodeLongMail : public ::testing::TestWithParam<LongMail> {
+protected:
+    static void SetUpTestSuite() {
+        std::mt19937 random(21);
+        plain = new std::string;
+        for (int i = 0; i < 150000; ++i) *plain += static_cast<char>(random());
+        const std::string vocabulary = joinPath(binaryDirectory(), "sample.vcb");
+        ProgramResult sealed = runProgram(programPath("zarnoGlotPack"), {vocabulary}, *plain);
+        text = new std::string(runProgram(programPath("zarnoGlotEncode"), {vocabulary}, sealed.out).out);
+    }
+    static void TearDownTestSuite() {
+        delete plain;
+        delete text;
+    }
+    static std::string* plain;
+    static std::string* text;
+};
+
+std::string* DecodeLongMail::plain;
+std::string* DecodeLongMail::text;
+
+TEST_P(DecodeLongMail, ReadsTheMessageAmongItsLines) {
+    ASSERT_GT(text->size(), WHOLE_TEXT_BYTES);
+    std::string bytes, refusal;
+    EXPECT_TRUE(readBack(GetParam().before + *text + GetParam().after, &bytes, &refusal)) << refusal;
+    EXPECT_TRUE(bytes == *plain);
+}
+
+INSTANTIATE_TEST_SUITE_P(LongerThanAWholeText, DecodeLongMail, ::testing::Values(
+    LongMail{"AGreetingAndASignature", "Hi Anna,\n\n", "\nCheers,\nAnna\n-- \nAnna Smith, 555-1234\n"},
+    LongMail{"ASignOffOfVocabularyWords", "", "\nStab things,\nBob\n"},
+    LongMail{"AQuotedMessageBelowAReply", "Thanks!\n\nOn Mon, 3 Mar 2025, Anna wrote:\n", ""}),
+    [](const ::testing::TestParamInfo<LongMail>& info) { return std::string(info.param.name); });
 
 #ifndef _WIN32
 TEST_F(DecodeCli, ReportsWriteAndReadErrors) {

@@ -2,6 +2,8 @@
 #include "decoder.h"
 #include "encoder.h"
 #include "letterCase.h"
+#include "messageBlocks.h"
+#include "sealedShape.h"
 #include "wordByteMask.h"
 #include "wordPacking.h"
 
@@ -314,6 +316,93 @@ TEST(DecodeMessages, AreTheProgramsExactTexts) {
     }
     EXPECT_EQ(decodeMessage(DECODE_OK), nullptr);
 }
+
+// ---------------------------------------------------------------- a pasted text's readings
+
+// {A} and {B} stand for one line of words each: A for 42 bytes (a sealed
+// text's shape: salt, check, tag and 8 bytes of payload, no leftover
+// words), B for 44 bytes (10 of payload, two leftover words); {C} for 30
+// bytes, shorter than any sealed text; {w} for one vocabulary word. A
+// reading is the first and last line it read, {0, 0} for the text itself.
+struct BlockCase {
+    const char* name;
+    const char* text;
+    std::vector<std::pair<unsigned long, unsigned long>> readings;
+};
+
+void PrintTo(const BlockCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class MessageBlocks : public DecoderTest, public ::testing::WithParamInterface<BlockCase> {
+protected:
+    // The words that stand for the bytes: two per group of three, one or
+    // two leftover words after the last group.
+    static std::string wordsFor(const std::string& bytes) {
+        std::string text;
+        auto put = [&](int index) { text += (text.empty() ? "" : " ") + word(index); };
+        std::size_t at = 0;
+        for (; at + 3 <= bytes.size(); at += 3) {
+            auto b = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+            put((b[0] << 4) | (b[1] >> 4));
+            put(((b[1] & 0x0F) << 8) | b[2]);
+        }
+        if (at < bytes.size()) put(FIRST_LEFTOVER_BASE + static_cast<unsigned char>(bytes[at]));
+        if (at + 1 < bytes.size()) put(SECOND_LEFTOVER_BASE + static_cast<unsigned char>(bytes[at + 1]));
+        return text;
+    }
+    static std::string message(std::size_t length, int seed) {
+        std::mt19937 random(static_cast<unsigned>(seed));
+        std::string bytes;
+        for (std::size_t i = 0; i < length; ++i) bytes += static_cast<char>(random());
+        if (static_cast<unsigned char>(bytes[0]) == ZLIB_FIRST_BYTE) bytes[0] = 0;  // no salt begins so
+        return bytes;
+    }
+    static std::string expand(std::string text) {
+        const std::pair<const char*, std::string> marks[] = {
+            {"{A}", wordsFor(message(42, 1))}, {"{B}", wordsFor(message(44, 2))},
+            {"{C}", wordsFor(message(30, 3))}, {"{w}", word(7)}};
+        for (const auto& mark : marks) {
+            for (std::size_t at = text.find(mark.first); at != std::string::npos; at = text.find(mark.first)) {
+                text.replace(at, std::strlen(mark.first), mark.second);
+            }
+        }
+        return text;
+    }
+};
+
+TEST_P(MessageBlocks, ReadingsComeNearestTheTopFirst) {
+    const BlockCase& c = GetParam();
+    std::string text = expand(c.text);
+    auto bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::vector<std::pair<unsigned long, unsigned long>> readings;
+    DecodeResult result = DECODE_OK;
+    for (int reading = 1; reading <= MOST_READINGS; ++reading) {
+        std::string out;
+        openOutputBuffer(&output, appendToString, &out);
+        DecoderState state;
+        TextReading read;
+        result = decodeWholeText(dictionary, bytes, text.size(), reading, &state, &output, &read);
+        if (result != DECODE_OK) break;
+        readings.emplace_back(read.firstLine, read.lastLine);
+        EXPECT_TRUE(read.wholeText || hasPackedShape(output.bytes, output.used)) << reading;
+    }
+    EXPECT_EQ(readings, c.readings);
+    // Past the last reading: that there is none, or why the text itself does not read.
+    EXPECT_NE(result, DECODE_OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(PastedTexts, MessageBlocks, ::testing::Values(
+    BlockCase{"OneMessageIsTheTextItself", "{A}\n", {{0, 0}}},
+    BlockCase{"AGreetingAndASignOffAreLeftAside", "Hi Anna,\n\n{A}\n\nCheers, Bob\n", {{3, 3}}},
+    BlockCase{"AGreetingOfAVocabularyWordIsLeftOff", "{w}\n\n{A}\n", {{3, 3}}},
+    BlockCase{"TheShortReplyComesBeforeTheLongerQuotedMessage", "{A}\n\nOn Monday, Anna wrote:\n> {B}\n",
+              {{1, 1}, {4, 4}}},
+    BlockCase{"AChangeOfQuotingPartsTwoMessages", "{B}\n> {A}\n>\n", {{1, 1}, {2, 2}}},
+    BlockCase{"AMessagePastedTwiceOpensOnTop", "{A}\n\n{A}\n", {{0, 0}, {1, 1}, {3, 3}}},
+    BlockCase{"LeftoverWordsEndTheFirstCopy", "{B}\n{B}\n", {{1, 1}, {2, 2}}},
+    BlockCase{"BytesOfNoPackedShapeAreNoReading", "Hi\n\n{C}\n", {}}),
+    [](const ::testing::TestParamInfo<BlockCase>& info) { return std::string(info.param.name); });
 
 // Encodes with the encoder's functions and decodes with the decoder's.
 class RoundTrip : public ::testing::Test {

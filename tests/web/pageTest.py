@@ -1,17 +1,20 @@
 #!/usr/bin/python3
-"""End-to-end tests of the page zarnoglot.html in headless Chromium, next to
+"""End-to-end tests of the page zarnoglot.html in headless browsers, next to
 the command-line programs of the native build.
 
-    pageTest.py PAGE NATIVE_BIN CASE
+    pageTest.py PAGE NATIVE_BIN CASE [ENGINE]
 
-Each case starts its own browser with a fresh profile; the exit status is 0
-when the case passed.
+ENGINE is chromium (the default, through chromedriver), firefox (Firefox
+ESR through its own Marionette protocol, which needs no driver) or webkit
+(the cog browser of WPE WebKit through WPEWebDriver). Each case starts its
+own browser with a fresh profile; the exit status is 0 when the case passed.
 """
 import http.server
 import json
 import os
 import random
 import re
+import socket
 import subprocess
 import sys
 import tempfile
@@ -22,6 +25,7 @@ import zlib
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.options import ArgOptions
 
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SAMPLE_BARN = os.path.join(TOP, "data", "sample.barn")
@@ -31,8 +35,11 @@ MANGLINGS = os.path.join(TOP, "tests", "decode", "manglings.txt")
 MIXED_TEXT = ("Grüße aus Köln, ça va? Ñandú.\r\n日本語のテキスト、中文的句子。\r\n"
               "😀 🎉 👩‍👩‍👧 emoji\r\n\r\nΤέλος — конец.\r\n").encode("utf-8")
 WAIT_SECONDS = 60
+UNSEALED_QUESTION = ("This text was not sealed: it comes from an earlier version, or from someone who learnt your "
+                     "vocabulary's words. Show it anyway?")
 SEALED_ELSEWHERE = "zarnoGlotPack: the text was sealed with another vocabulary"
 SEALED_DAMAGED = "zarnoGlotPack: the text is damaged or was altered"
+CHOOSE_SENDERS_VOCABULARY = "\nChoose the vocabulary file the sender wrote it with"
 
 
 def start_browser(download_folder):
@@ -49,12 +56,146 @@ def start_browser(download_folder):
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
+class MarionetteElement:
+    def __init__(self, browser, reference):
+        self.browser = browser
+        self.reference = reference
+
+    def command(self, command_name, **params):
+        return self.browser.command(command_name, id=self.reference["element-6066-11e4-a52e-4f735466cecf"], **params)
+
+    def click(self):
+        self.command("WebDriver:ElementClick")
+
+    def send_keys(self, text):
+        self.command("WebDriver:ElementSendKeys", text=text)
+
+    def get_attribute(self, name):
+        """As Selenium's: the property of that name, else the attribute."""
+        value = self.command("WebDriver:GetElementProperty", name=name)
+        return value if value is not None else self.command("WebDriver:GetElementAttribute", name=name)
+
+    @property
+    def text(self):
+        return self.command("WebDriver:GetElementText")
+
+
+class MarionetteBrowser:
+    """Headless Firefox driven through the Marionette protocol it carries
+    (length-prefixed JSON over a local socket): the few WebDriver commands
+    these tests use."""
+
+    def __init__(self):
+        self.profile = tempfile.mkdtemp(prefix="zgpage-firefox-")
+        with open(os.path.join(self.profile, "user.js"), "w") as prefs:
+            prefs.write('user_pref("marionette.port", 0);\n')  # any free port, written to the profile
+        self.process = subprocess.Popen(["firefox-esr", "--headless", "--marionette", "--no-remote", "--profile",
+                                         self.profile], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        port_file = os.path.join(self.profile, "MarionetteActivePort")
+        deadline = time.time() + WAIT_SECONDS
+        while not os.path.exists(port_file) and time.time() < deadline:
+            time.sleep(0.1)
+        time.sleep(0.2)
+        self.socket = socket.create_connection(("127.0.0.1", int(open(port_file).read())))
+        self.stream = self.socket.makefile("rb")
+        self.serial = 0
+        self.receive()  # the greeting
+        self.command("WebDriver:NewSession", capabilities={})
+
+    def receive(self):
+        length = b""
+        while not length.endswith(b":"):
+            length += self.stream.read(1)
+        return json.loads(self.stream.read(int(length[:-1])))
+
+    def command(self, command_name, **params):
+        self.serial += 1
+        data = json.dumps([0, self.serial, command_name, params]).encode()
+        self.socket.sendall(b"%d:%s" % (len(data), data))
+        _kind, _serial, error, answer = self.receive()
+        if error:
+            raise AssertionError("Firefox: %s: %s" % (command_name, error.get("message", error)))
+        return answer.get("value") if isinstance(answer, dict) else answer
+
+    def get(self, url):
+        self.command("WebDriver:Navigate", url=url)
+
+    def execute_script(self, script, *args):
+        return self.command("WebDriver:ExecuteScript", script=script, args=list(args))
+
+    def execute_async_script(self, script, *args):
+        return self.command("WebDriver:ExecuteAsyncScript", script=script, args=list(args))
+
+    def set_script_timeout(self, seconds):
+        self.command("WebDriver:SetTimeouts", script=int(seconds * 1000))
+
+    def find_element(self, _by, element_id):
+        return MarionetteElement(self, self.command("WebDriver:FindElement", using="css selector",
+                                                    value="#" + element_id))
+
+    def quit(self):
+        try:
+            self.command("WebDriver:DeleteSession")
+        finally:
+            self.socket.close()
+            self.process.terminate()
+            self.process.wait(WAIT_SECONDS)
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def start_webkit():
+    """The cog browser (WPE WebKit, headless) through WPEWebDriver on a port of its own."""
+    port = free_port()
+    driver = subprocess.Popen(["WPEWebDriver", "--port=%d" % port], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+    options = ArgOptions()
+    options.set_capability("wpe:browserOptions", {"binary": "/usr/bin/cog",
+                                                  "args": ["--automation", "--platform=headless"]})
+    deadline = time.time() + WAIT_SECONDS
+    while True:
+        try:
+            browser = webdriver.Remote(command_executor="http://127.0.0.1:%d" % port, options=options)
+            break
+        except Exception:
+            if time.time() > deadline:
+                driver.terminate()
+                raise
+            time.sleep(0.2)
+    quit_browser = browser.quit
+
+    def quit_both():
+        try:
+            quit_browser()
+        finally:
+            driver.terminate()
+            driver.wait(WAIT_SECONDS)
+    browser.quit = quit_both
+    return browser
+
+
+def start_engine(engine, download_folder):
+    if engine == "firefox":
+        return MarionetteBrowser()
+    if engine == "webkit":
+        return start_webkit()
+    return start_browser(download_folder)
+
+
 class Page:
-    def __init__(self, page_url, native_bin):
+    def __init__(self, page_url, native_bin, engine="chromium", before_load=None):
         self.folder = tempfile.mkdtemp(prefix="zgpage-")
         self.native_bin = native_bin
-        self.browser = start_browser(self.folder)
-        self.browser.get_log("performance")  # the browser's own start-up
+        self.engine = engine
+        self.browser = start_engine(engine, self.folder)
+        if engine == "chromium":
+            self.browser.get_log("performance")  # the browser's own start-up
+            if before_load:
+                self.browser.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": before_load})
         self.browser.get(page_url)
 
     def element(self, element_id):
@@ -87,13 +228,16 @@ class Page:
         return self.wait()
 
     def wait(self):
-        deadline = time.time() + WAIT_SECONDS
+        # The page gives up a job after 60 s of silence from its worker.
+        deadline = time.time() + WAIT_SECONDS + 15
+        text = ""
         while time.time() < deadline:
-            state = self.element("message").get_attribute("data-state")
-            if state in ("done", "failed"):
-                return state, self.element("message").text
+            state, text = self.browser.execute_script(
+                "const m = document.getElementById('message'); return [m.dataset.state, m.textContent]")
+            if state in ("done", "failed", "warning"):
+                return state, text
             time.sleep(0.05)
-        raise AssertionError("no answer within %d s" % WAIT_SECONDS)
+        raise AssertionError("no answer within %d s; the message says %r" % (WAIT_SECONDS + 15, text))
 
     def write_file(self, name, data):
         path = os.path.join(self.folder, name)
@@ -160,9 +304,9 @@ def mixed_text_round_trip(page):
     expect(page.text() == as_text_area(MIXED_TEXT), "round trip changed the text: %r" % page.text())
     expect(page.line_ends() == "crlf", "the Windows line ends were not recognised")
 
-    # A megabyte of prose goes there and back, shown in the text box, while
-    # the page reports its progress.
-    megabyte = natural_text(1000000)
+    # Prose goes there and back, shown in the text box as long as its
+    # ZarnoGlot stays within 256 KiB, while the page reports its progress.
+    megabyte = natural_text(90000)
     page.set_text(megabyte)
     page.browser.execute_script("""
         window.seenMessages = [];
@@ -171,7 +315,7 @@ def mixed_text_round_trip(page):
     for button in ("to-zarnoglot", "to-text"):
         state, message = page.press(button)
         expect(state == "done", message)
-    expect(page.text() == megabyte, "the megabyte came back changed")
+    expect(page.text() == megabyte, "the prose came back changed")
     seen = page.browser.execute_script("return seenMessages")
     expect(any("%" in line for line in seen), "no progress shown: %r" % seen[:5])
 
@@ -187,7 +331,7 @@ def filters_read_the_page_and_back(page):
 
     # Text that shrinks too far is stored, so that the packed bytes stay
     # within the bound that the way back allows.
-    repeats = "abc " * 25000
+    repeats = "abc " * 12000
     page.set_text(repeats)
     state, message = page.press("to-zarnoglot")
     expect(state == "done", message)
@@ -199,15 +343,23 @@ def filters_read_the_page_and_back(page):
     # in the page) read by the page.
     vocabulary = page.write_file("mine.vcb", page.run("./zarnoGlotShuffle 'filters check' < " + SAMPLE_BARN, b""))
     expect(page.choose_and_wait("vocabulary", vocabulary) == ("done", "Using mine.vcb."), "mine.vcb not taken")
-    for packer, read in (("./zarnoGlotPack " + vocabulary, "Opened with mine.vcb"),
-                         ("./zarnoGlotPack", "unsealed text of an earlier version) with mine.vcb")):
-        prose = page.run(packer + " | ./zarnoGlotEncode " + vocabulary, MIXED_TEXT)
-        page.set_text(prose.decode("utf-8"))
-        page.line_ends("lf")
-        state, message = page.press("to-text")
-        expect(state == "done" and read in message, message)
-        expect(page.text() == as_text_area(MIXED_TEXT), "the page read back %r" % page.text())
-        expect(page.line_ends() == "crlf", "the Windows line ends were not recognised")
+    prose = page.run("./zarnoGlotPack %s | ./zarnoGlotEncode %s" % (vocabulary, vocabulary), MIXED_TEXT)
+    page.set_text(prose.decode("utf-8"))
+    page.line_ends("lf")
+    state, message = page.press("to-text")
+    expect(state == "done" and "Opened with mine.vcb" in message and "public" not in message, message)
+    expect(page.text() == as_text_area(MIXED_TEXT), "the page read back %r" % page.text())
+    expect(page.line_ends() == "crlf", "the Windows line ends were not recognised")
+
+    # An unsealed text is shown only on a second press, as a warning.
+    prose = page.run("./zarnoGlotPack | ./zarnoGlotEncode " + vocabulary, MIXED_TEXT).decode("utf-8")
+    page.set_text(prose)
+    state, message = page.press("to-text")
+    expect(state == "warning" and message == UNSEALED_QUESTION, "%s: %r" % (state, message))
+    expect(page.text() == prose, "an unsealed text was shown before it was asked for")
+    state, message = page.press("show-unsealed")
+    expect(state == "warning" and "unsealed text" in message and "with mine.vcb" in message, message)
+    expect(page.text() == as_text_area(MIXED_TEXT), "the page read back %r" % page.text())
 
 
 def sealed_vectors():
@@ -295,7 +447,7 @@ def damaged_text_keeps_input(page):
                                      (None, b"plain bytes", SEALED_DAMAGED),
                                      (None, zlib.compress(b"legacy")[:-2], "zarnoGlotPack: truncated packed data"),
                                      (None, zlib.compress(b"a" * 200000, 9), "more than 8 times"),
-                                     (other, vector, SEALED_ELSEWHERE)):
+                                     (other, vector, SEALED_ELSEWHERE + CHOOSE_SENDERS_VOCABULARY)):
         if vocabulary is not None:
             expect(page.choose_and_wait("vocabulary", vocabulary)[0] == "done", "vocabulary refused: " + vocabulary)
         prose = page.run("./zarnoGlotEncode " + (vocabulary or "sample.vcb"), data).decode("utf-8")
@@ -317,23 +469,27 @@ def damaged_text_keeps_input(page):
         state, message = page.choose_and_wait("vocabulary", page.write_file(name, data))
         expect(state == "failed" and reason in message and "Still using other.vcb." in message,
                "%s: %s, %r" % (name, state, message))
-        expect(page.element("vocabulary-name").text == "Using other.vcb.", page.element("vocabulary-name").text)
+        expect(page.element("vocabulary-name").text == "Vocabulary: other.vcb", page.element("vocabulary-name").text)
         expect(page.text() == "Kept as it is.", "the text box lost its input")
 
 
-def mangled_rows():
-    """The plain bytes and the (kind, name, reason, text) rows of tests/decode/manglings.txt."""
-    plain, rows = None, []
+def mangled_rows(kinds=("read", "refused")):
+    """The plain bytes and the (kind, name, fields, text) rows of tests/decode/manglings.txt:
+    fields the reason of a refused row, the first message's plain bytes and the count of
+    messages of a thread, nothing of a read row."""
+    plains, rows = {}, []
     for line in open(MANGLINGS, encoding="utf-8"):
         if line.startswith("#") or not line.strip():
             continue
         fields = line.rstrip("\n").split("|")
-        if fields[0] == "plain":
-            plain = bytes.fromhex(fields[1])
-        elif fields[0] in ("read", "refused"):
+        if fields[0] in ("plain", "plain2"):
+            plains[fields[0]] = bytes.fromhex(fields[1])
+        elif fields[0] in kinds:
             text = re.sub(r"\\(u\{[0-9A-F]+\}|x[0-9A-Fa-f]{2}|.)", unescape, fields[-1])
-            rows.append((fields[0], fields[1], fields[2] if fields[0] == "refused" else None, text))
-    return plain, rows
+            extra = {"refused": lambda: fields[2], "read": lambda: None,
+                     "thread": lambda: (plains["plain" if fields[2] == "1" else "plain2"], int(fields[3]))}
+            rows.append((fields[0], fields[1], extra[fields[0]](), text))
+    return plains["plain"], rows
 
 
 def unescape(match):
@@ -362,6 +518,254 @@ def mangled_messages_read_or_say_why(page):
             expect(page.text() == as_typed(text), name + ": the text box lost its input")
 
 
+def threads_say_how_many_messages(page):
+    """A paste of several messages opens the one nearest the top, says how
+    many it holds and where the shown one stood, and shows the others."""
+    plain, rows = mangled_rows(("thread",))
+    plains = {plain, mangled_plain2()}
+    for _kind, name, (first, count), text in rows:
+        page.set_text(text)
+        state, message = page.press("to-text")
+        expect(state == "done" and page.text() == as_text_area(first), "%s: %s: %s" % (name, state, message))
+        expect(re.match(r"%d messages in this paste; showing the first, on lines \d+ to \d+\. Opened with" % count,
+                        message), "%s: %s" % (name, message))
+        for shown in range(2, count + 1):
+            state, message = page.press("other-message")
+            expect(state == "done" and "showing message %d" % shown in message, "%s: %s" % (name, message))
+            expect(page.text().encode("utf-8") in {p.replace(b"\r\n", b"\n") for p in plains}, name)
+
+
+def mangled_plain2():
+    return next(bytes.fromhex(line.split("|")[1].strip()) for line in open(MANGLINGS, encoding="utf-8")
+                if line.startswith("plain2|"))
+
+
+# Gives the page a new worker whose random salt is the given one, as a
+# shared test vector's, so that its sealed bytes can be compared with it;
+# so are the workers the page starts after it.
+FIXED_SALT = """
+const salt = arguments[0];
+const RealBlob = window.Blob;
+window.Blob = class extends RealBlob {
+  constructor(parts, options) {
+    if (options && options.type === 'text/javascript') {
+      parts = ['const fixedSalt = new Uint8Array(' + JSON.stringify(salt) + ');\\n' +
+               'const realRandom = crypto.getRandomValues.bind(crypto);\\n' +
+               'crypto.getRandomValues = a => a instanceof Uint8Array && a.length === fixedSalt.length ? ' +
+               '(a.set(fixedSalt), a) : realRandom(a);\\n', ...parts];
+    }
+    super(parts, options);
+  }
+};
+worker.terminate();
+worker = startWorker();
+"""
+
+
+def sealed_like_the_filters(page):
+    """With a test vector's salt the page seals the vector's plain text
+    into exactly its sealed bytes: pako packs as zarnoGlotPack does."""
+    for line in open(SEALED_VECTORS, encoding="utf-8"):
+        if line.startswith("letter|"):
+            _name, _vocabulary, salt, plain, sealed = line.rstrip("\n").split("|")[:5]
+    page.browser.execute_script(FIXED_SALT, list(bytes.fromhex(salt)))
+    page.set_text(as_text_area(bytes.fromhex(plain)))
+    page.line_ends("crlf")
+    state, message = page.press("to-zarnoglot")
+    expect(state == "done", message)
+    written = page.run("./zarnoGlotDecode sample.vcb", page.text().encode("utf-8"))
+    expect(written == bytes.fromhex(sealed), "the page sealed other bytes than the filters: %s" % written.hex())
+
+
+def sealed_both_ways(page):
+    """The page's sealed text read by the filters, and theirs by the page
+    (the small set the slower engines run), and the sealed bytes of a test
+    vector's salt the filters' own (not in Firefox, whose Marionette runs a
+    test's scripts apart from the page's own, out of reach of its worker)."""
+    if page.engine != "firefox":
+        sealed_like_the_filters(page)
+    page.set_text(MIXED_TEXT.decode("utf-8"))
+    page.line_ends("crlf")
+    state, message = page.press("to-zarnoglot")
+    expect(state == "done" and "which is public" in message, message)
+    sealed = page.run("./zarnoGlotDecode sample.vcb", page.text().encode("utf-8"))
+    filters = page.run("./zarnoGlotPack sample.vcb", MIXED_TEXT)
+    # pako packs as zarnoGlotPack does, so the sealed texts are as long.
+    expect(len(sealed) == len(filters), "sealed %d bytes, the filters %d" % (len(sealed), len(filters)))
+    expect(page.run("./zarnoGlotPack -d sample.vcb", sealed) == MIXED_TEXT, "the filters read back other bytes")
+    page.set_text(page.run("./zarnoGlotEncode sample.vcb", filters).decode("utf-8"))
+    state, message = page.press("to-text")
+    expect(state == "done" and page.text() == as_text_area(MIXED_TEXT), "%s: %r" % (message, page.text()))
+
+
+def quoted_reply(page):
+    """A short reply above the quoted earlier message opens the reply."""
+    _plain, rows = mangled_rows(("thread",))
+    _kind, name, (first, count), text = next(row for row in rows if row[1] == "a reply above the quoted earlier message")
+    page.set_text(text)
+    state, message = page.press("to-text")
+    expect(state == "done" and page.text() == as_text_area(first), "%s: %s" % (state, message))
+    expect(message.startswith("%d messages in this paste; showing the first, on lines 1 to " % count), message)
+
+
+def within_first_screen(page, element_id):
+    top, bottom = page.browser.execute_script(
+        "const box = document.getElementById(arguments[0]).getBoundingClientRect(); return [box.top, box.bottom]",
+        element_id)
+    expect(0 <= top and bottom <= 844, "%s stands at %d to %d, off the first screen" % (element_id, top, bottom))
+
+
+def phone_first_screen(page):
+    """At 390x844 the text box, both buttons and the result line are on the
+    first screen; a vocabulary chosen where a message goes becomes the
+    vocabulary, and the made vocabulary's link shows only once there is one."""
+    page.browser.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                 {"width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+    page.browser.refresh()
+    expect(not page.element("download").is_displayed(), "the made vocabulary's link shows before there is one")
+    page.set_text("Short note.")
+    state, message = page.press("to-zarnoglot")
+    expect(state == "done", message)
+    page.browser.execute_script("window.scrollTo(0, 0)")
+    for element_id in ("text", "to-zarnoglot", "to-text", "message"):
+        within_first_screen(page, element_id)
+    expect(page.element("vocabulary-name").text == "Vocabulary: sample (public)", page.element("vocabulary-name").text)
+    prose = page.text()
+    mine = page.write_file("mine.vcb", page.run("./zarnoGlotShuffle 'phone check' < " + SAMPLE_BARN, b""))
+    state, message = page.choose_and_wait("message-file", mine)
+    expect(state == "done" and "mine.vcb is a vocabulary" in message, message)
+    expect(page.text() == prose, "the vocabulary was put into the text box")
+    expect(page.element("vocabulary-name").text == "Vocabulary: mine.vcb", page.element("vocabulary-name").text)
+
+
+# Stands in for an older browser: deletes what it lacks before the page loads.
+WITHOUT = {
+    "compression streams": "delete window.CompressionStream; delete window.DecompressionStream;",
+    "WebAssembly": "delete window.WebAssembly;",
+    "WebCrypto": "Object.defineProperty(Crypto.prototype, 'subtle', { get: () => undefined });",
+}
+
+
+def older_browsers(page_path, native_bin):
+    """Without compression streams (Safari before 16.4) the page reads and
+    writes as before; without WebAssembly or WebCrypto it says so in one
+    line and the controls that cannot work refuse."""
+    for lacking, lacks_line, refused in (("compression streams", None, None),
+                                         ("WebAssembly", "lacks WebAssembly", "to-text"),
+                                         ("WebCrypto", "no WebCrypto", "to-zarnoglot")):
+        page = Page("file://" + page_path, native_bin, before_load=WITHOUT[lacking])
+        try:
+            shown = page.browser.execute_script("const l = document.getElementById('lacks'); return l.hidden ? null : l.textContent")
+            if lacks_line is None:
+                expect(shown is None, "%s: %r" % (lacking, shown))
+                sealed_both_ways(page)
+                continue
+            expect(shown is not None and lacks_line in shown, "%s: %r" % (lacking, shown))
+            page.set_text("Kept.")
+            page.browser.execute_script("document.getElementById('message').dataset.state = 'untouched'")
+            page.element(refused).click()
+            time.sleep(0.5)
+            expect(page.element(refused).get_attribute("aria-disabled") == "true", lacking + ": not disabled")
+            state = page.element("message").get_attribute("data-state")
+            expect(state == "untouched" and page.text() == "Kept.", "%s: %s ran: %s" % (lacking, refused, state))
+        finally:
+            page.browser.quit()
+
+
+# Workers that never answer the first `silenced` To text jobs, in a page
+# whose first `silenced` minutes of patience last half a second each.
+SILENT_WORKER = """
+let shortened = 0, silenced = 0;
+const realSetTimeout = window.setTimeout;
+window.setTimeout = (call, delay, ...rest) => {
+  const short = delay === 60000 && shortened < %(silenced)d;
+  if (short) shortened++;
+  return realSetTimeout(call, short ? 500 : delay, ...rest);
+};
+const RealWorker = window.Worker;
+window.Worker = class extends RealWorker {
+  postMessage(job, transfer) {
+    if (job && job.kind === 'toText' && silenced < %(silenced)d) {
+      silenced++;
+      return;
+    }
+    super.postMessage(job, transfer);
+  }
+};
+"""
+
+
+def silent_worker_given_up(page_path, native_bin):
+    """A translation whose worker says nothing for a minute is handed to a
+    new worker once; silent again, it is given up: the controls come back,
+    the text stays, and the next job runs."""
+    for silenced in (1, 2):
+        page = Page("file://" + page_path, native_bin, before_load=SILENT_WORKER % {"silenced": silenced})
+        try:
+            prose = page.run("./zarnoGlotPack sample.vcb | ./zarnoGlotEncode sample.vcb", MIXED_TEXT).decode("utf-8")
+            page.set_text(prose)
+            state, message = page.press("to-text")
+            if silenced == 1:
+                expect(state == "done" and page.text() == as_text_area(MIXED_TEXT), "%s: %s" % (state, message))
+                continue
+            expect(state == "failed" and "had not answered for 60 seconds" in message, "%s: %s" % (state, message))
+            expect(page.text() == prose, "the text box lost its input")
+            state, message = page.press("to-text")
+            expect(state == "done" and page.text() == as_text_area(MIXED_TEXT), "%s: %s" % (state, message))
+        finally:
+            page.browser.quit()
+
+
+DROP_FILE = """
+const [zoneId, name, text] = arguments;
+const dropped = new DataTransfer();
+dropped.items.add(new File([text], name));
+document.getElementById(zoneId).dispatchEvent(new DragEvent('drop', { dataTransfer: dropped, bubbles: true,
+                                                                     cancelable: true }));
+"""
+
+
+def small_faults_mended(page):
+    # Copy takes the result offered as a file, not the text box's input.
+    page.browser.execute_script("""
+        window.copied = null;
+        navigator.clipboard.writeText = text => { window.copied = text; return Promise.resolve(); };""")
+    data = b"one\rtwo\r\nthree\n"
+    prose = page.run("./zarnoGlotPack sample.vcb | ./zarnoGlotEncode sample.vcb", data).decode("utf-8")
+    page.set_text(prose)
+    state, message = page.press("to-text")
+    expect(state == "done" and "offered as a file" in message, message)
+    state, message = page.press("copy")
+    copied = page.browser.execute_script("return window.copied")
+    expect(state == "done" and copied == data.decode("utf-8"), "Copy copied %r" % copied)
+
+    # A file dropped on a text box that holds a paste can be undone.
+    page.set_text("A paste worth keeping.")
+    page.browser.execute_script("document.getElementById('message').dataset.state = ''")
+    page.browser.execute_script(DROP_FILE, "text", "note.txt", "Dropped words.")
+    state, message = page.wait()
+    expect(state == "done" and page.text() == "Dropped words." and "Undo" in message, message)
+    page.element("undo").click()
+    expect(page.text() == "A paste worth keeping.", "Undo gave %r" % page.text())
+
+    # A drop during a job is refused and leaves the job's state alone.
+    page.set_text(natural_text(2000000))
+    page.browser.execute_script("document.getElementById('message').dataset.state = ''")
+    during = page.browser.execute_script("""
+        document.getElementById('to-zarnoglot').click();
+        const dropped = new DataTransfer();
+        dropped.items.add(new File(['x'], 'late.txt'));
+        document.getElementById('text').dispatchEvent(new DragEvent('drop', { dataTransfer: dropped, bubbles: true,
+                                                                             cancelable: true }));
+        const notice = document.getElementById('notice');
+        return [document.getElementById('message').dataset.state, notice.hidden, notice.textContent];""")
+    expect(during[0] == "working" and not during[1] and "drop the file again" in during[2], "during: %r" % during)
+    state, message = page.wait()
+    expect(state == "done" and "Sealed and written" in message, message)
+    public = page.browser.execute_script("return document.getElementById('message').classList.contains('public')")
+    expect(public and "which is public" in message, "the public vocabulary is not named as such: " + message)
+
+
 def one_job_at_a_time(page):
     text = natural_text(2000000)
     page.set_text(text)
@@ -373,12 +777,20 @@ def one_job_at_a_time(page):
         start.click();
         for (const id of ['to-text', 'to-zarnoglot', 'make-vocabulary', 'use-sample']) document.getElementById(id).click();
         const area = document.getElementById('text');
-        return [area.readOnly, document.getElementById('message').dataset.state];""")
-    expect(during == [True, "working"], "during the job: %r" % during)
+        start.focus();
+        return [area.getAttribute('aria-readonly'), document.getElementById('message').dataset.state];""")
+    expect(during == ["true", "working"], "during the job: %r" % during)
     state, message = page.wait()
     expect(state == "done" and "Sealed and written in ZarnoGlot with the bundled sample vocabulary" in message, message)
     expect(page.browser.execute_script("return document.activeElement.id") == "to-zarnoglot", "the focus moved")
-    expect(page.element("text").get_attribute("readonly") is None, "the text box stays read-only")
+    expect(page.element("text").get_attribute("aria-readonly") == "false", "the text box stays read-only")
+    page.browser.execute_script("document.getElementById('message').dataset.state = ''")
+    page.element("to-zarnoglot").click()
+    page.element("text").send_keys("typed")
+    typed = page.browser.execute_script("return [document.getElementById('text').value.includes('typed'), "
+                                        "document.getElementById('message').dataset.state]")
+    expect(typed == [False, "working"], "typed during the job: %r" % typed)
+    page.wait()
 
     # A vocabulary chosen is read and checked before anything uses it.
     mine = page.write_file("mine.vcb", page.run("./zarnoGlotShuffle 'job check' < " + SAMPLE_BARN, b""))
@@ -499,7 +911,16 @@ def network_log_holds_only_the_page(page_path, native_bin):
         server.shutdown()
 
 
+# The cases the slower engines run too.
+ENGINE_CASES = {
+    "sealedBothWays": sealed_both_ways,
+    "quotedReply": quoted_reply,
+}
+
 CASES = {
+    "threadsSayHowManyMessages": threads_say_how_many_messages,
+    "phoneFirstScreen": phone_first_screen,
+    "smallFaultsMended": small_faults_mended,
     "mixedTextRoundTrip": mixed_text_round_trip,
     "filtersReadThePageAndBack": filters_read_the_page_and_back,
     "vocabularyMatchesShuffle": vocabulary_matches_shuffle,
@@ -512,20 +933,30 @@ CASES = {
 }
 
 
+APART = {
+    "networkLogHoldsOnlyThePage": lambda page_path, native_bin, _engine: network_log_holds_only_the_page(page_path,
+                                                                                                         native_bin),
+    "olderBrowsers": lambda page_path, native_bin, _engine: older_browsers(page_path, native_bin),
+    "silentWorkerGivenUp": lambda page_path, native_bin, _engine: silent_worker_given_up(page_path, native_bin),
+}
+
+
 def main():
-    if len(sys.argv) != 4 or sys.argv[3] not in list(CASES) + ["networkLogHoldsOnlyThePage"]:
-        sys.exit("usage: pageTest.py PAGE NATIVE_BIN CASE")
+    cases = {**CASES, **ENGINE_CASES}
+    if len(sys.argv) not in (4, 5) or sys.argv[3] not in list(cases) + list(APART):
+        sys.exit("usage: pageTest.py PAGE NATIVE_BIN CASE [chromium|firefox|webkit]")
     page_path, native_bin, case = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), sys.argv[3]
+    engine = sys.argv[4] if len(sys.argv) == 5 else "chromium"
     for needed in (page_path, os.path.join(native_bin, "zarnoGlotDecode")):
         if not os.path.exists(needed):
             sys.exit("pageTest: %s is missing (build the web and native presets first)" % needed)
     try:
-        if case == "networkLogHoldsOnlyThePage":
-            network_log_holds_only_the_page(page_path, native_bin)
+        if case in APART:
+            APART[case](page_path, native_bin, engine)
         else:
-            page = Page("file://" + page_path, native_bin)
+            page = Page("file://" + page_path, native_bin, engine)
             try:
-                CASES[case](page)
+                cases[case](page)
             finally:
                 page.browser.quit()
     except AssertionError as failure:
