@@ -38,7 +38,7 @@ inline void PrintTo(const ProgramCase& testCase, std::ostream* out) {
 
 // The name of a table's row as a TEST_P case: its name with every character
 // but ASCII letters and digits as '_', which is all googletest takes.
-inline std::string rowName(const char* name) {
+inline std::string rowName(const std::string& name) {
     std::string shown = name;
     for (char& c : shown) {
         const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
