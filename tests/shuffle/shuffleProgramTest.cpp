@@ -119,6 +119,15 @@ TEST(ShuffleProgram, ASelfTestLineThatCannotBeWrittenIsAFailure) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "zarnoGlotShuffle: write error\n");
 }
+
+// While it waits for the passphrase's line (-i) the shuffler holds no
+// secret yet, but it has turned core dumps off: a program that has not
+// (the harvester) shows that this system would write one.
+TEST(ShuffleProgram, WritesNoCoreDump) {
+    if (!leavesCoreDumpWhileReading(programPath("zarnoGlotHarvest"), {})) GTEST_SKIP() << "this system writes no core dumps";
+    EXPECT_FALSE(leavesCoreDumpWhileReading(programPath("zarnoGlotShuffle"), {"-i"}));
+    EXPECT_FALSE(leavesCoreDumpWhileReading(programPath("zarnoGlotPack"), {"-d", "sample.vcb"}));
+}
 #endif
 
 TEST(ShuffleProgram, LineOrderBlankLinesAndLineEndsDoNotChangeTheVocabulary) {
