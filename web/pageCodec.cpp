@@ -304,6 +304,11 @@ EMSCRIPTEN_KEEPALIVE const std::uint32_t* pageSeedingCosts() {
 // from the same seed. The list is wiped. Returns the exit status.
 EMSCRIPTEN_KEEPALIVE int pageShuffleWithSeed(const unsigned char* seed) {
     clearResult();
+    // Only a list that pageReadWordList read, once: it is wiped after use.
+    if (madeList.count < static_cast<std::uint64_t>(VOCABULARY_SIZE)) {
+        report(stderr, SHUFFLER_NAME, "no word list read");
+        return 1;
+    }
     char* bytes = nullptr;
     std::size_t length = 0;
     std::FILE* vocabulary = open_memstream(&bytes, &length);
