@@ -11,9 +11,12 @@
 
 // An option beyond -h, which every program has.
 struct ProgramOption {
-    const char* flag;     // "-d"; none when the program has no other option
+    const char* flag;     // "-d"; none past the program's last option
     const char* meaning;
 };
+
+// The most options a program has beyond -h.
+constexpr int MAX_PROGRAM_OPTIONS = 4;
 
 enum StreamMode {
     BINARY_STREAMS,   // standard input and output are raw bytes
@@ -25,7 +28,7 @@ struct ConsoleProgram {
     const char* version;
     const char* summary;   // the rest of the usage's first line
     const char* synopsis;  // the command line after the program's name
-    ProgramOption option;
+    ProgramOption options[MAX_PROGRAM_OPTIONS];  // in the order the usage lists them
     StreamMode streams;
 };
 
@@ -34,10 +37,11 @@ struct ConsoleProgram {
 inline void printUsage(const ConsoleProgram& program, std::FILE* errors) {
     std::fprintf(errors, "%s (version: %s) %s\n", program.name, program.version, program.summary);
     std::fprintf(errors, "%s %s\n", program.name, program.synopsis);
-    std::fputs(program.option.flag == nullptr ? "Option:\n" : "Options:\n", errors);
+    std::fputs(program.options[0].flag == nullptr ? "Option:\n" : "Options:\n", errors);
     std::fputs("  -h print version, usage and exit.\n", errors);
-    if (program.option.flag != nullptr) {
-        std::fprintf(errors, "  %s %s\n", program.option.flag, program.option.meaning);
+    for (const ProgramOption& option : program.options) {
+        if (option.flag == nullptr) break;
+        std::fprintf(errors, "  %s %s\n", option.flag, option.meaning);
     }
 }
 

@@ -2,7 +2,7 @@
 // binary standard streams (set by the frame's start of a program; the
 // libraries read and write the streams they are given, as they are given
 // them), the arguments as UTF-8 and files opened by UTF-8 names, the
-// system's random source, and wiping secrets.
+// system's random source, keeping secrets out of core dumps, and wiping them.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +20,7 @@
 #include <shellapi.h>
 #else
 #include <cerrno>
+#include <sys/prctl.h>
 #include <sys/random.h>
 #endif
 
@@ -112,6 +113,20 @@ inline bool systemRandomBytes(void* bytes, std::size_t count) {
     }
 #endif
     return true;
+}
+
+// Keeps the process's memory out of core dumps for the rest of its run: the
+// packer and the shuffler hold vocabularies, passphrases and seeds. On Linux
+// PR_SET_DUMPABLE 0, which also stops other processes of the same user from
+// attaching to it (ptrace) or reading its memory through /proc. On Windows
+// nothing is done: a crash dump is written only by Windows Error Reporting
+// where an administrator has turned its local dumps on, or by a debugger the
+// user attaches, and no call of the process itself keeps it out of those;
+// there the programs rely on wiping each secret as soon as it has served.
+inline void keepSecretsOutOfCoreDumps() {
+#ifndef _WIN32
+    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+#endif
 }
 
 // Overwrites secret bytes in a way the compiler may not leave out, as it

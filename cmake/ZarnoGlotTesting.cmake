@@ -21,12 +21,13 @@ include(GoogleTest)
 # end-to-end test that drives zarnoGlotWriteW; implies NEEDS the editor and
 # DRIVE_T. Every case is its own test, so that one failing case hides no
 # other: natively as GoogleTest lists them, under Wine as the sources'
-# TEST and TEST_F lines name them (listing them at build time would start
+# TEST and TEST_F lines name them, and a table of TEST_P cases as its
+# INSTANTIATE_TEST_SUITE_P line names it, all its rows in one run whose
+# output names the failing row (listing them at build time would start
 # Wine once more per executable).
 
-# The cases of the sources as Suite.Name (a table as Prefix/Suite.Name/*),
-# disabled ones left out; CMake
-# reads the sources again when they change.
+# The cases of the sources as filters (Suite.Name, Prefix/Suite.*),
+# disabled ones left out; CMake reads the sources again when they change.
 function(zg_test_cases result)
   set(cases)
   foreach(source IN LISTS ARGN)
@@ -35,23 +36,15 @@ function(zg_test_cases result)
       continue()
     endif()
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
-    file(STRINGS ${path} lines REGEX "^(TEST(_F|_P)?|INSTANTIATE_TEST_SUITE_P)\\(")
+    file(STRINGS ${path} lines REGEX "^(TEST(_F)?|INSTANTIATE_TEST_SUITE_P)\\(")
     foreach(line IN LISTS lines)
-      # A table's rows run as one case: Prefix/Suite.Name/* of its instantiation.
-      if(line MATCHES "^INSTANTIATE_TEST_SUITE_P\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)")
-        set(prefix_${CMAKE_MATCH_2} ${CMAKE_MATCH_1})
-      endif()
-    endforeach()
-    foreach(line IN LISTS lines)
-      if(line MATCHES "^TEST_P\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\)")
-        if(DEFINED prefix_${CMAKE_MATCH_1})
-          list(APPEND cases "${prefix_${CMAKE_MATCH_1}}/${CMAKE_MATCH_1}.${CMAKE_MATCH_2}/*")
-        endif()
-      elseif(line MATCHES "^TEST(_F)?\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\)")
+      if(line MATCHES "^TEST(_F)?\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\)")
         set(case "${CMAKE_MATCH_2}.${CMAKE_MATCH_3}")
         if(NOT case MATCHES "\\.DISABLED_")
           list(APPEND cases ${case})
         endif()
+      elseif(line MATCHES "^INSTANTIATE_TEST_SUITE_P\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)")
+        list(APPEND cases "${CMAKE_MATCH_1}/${CMAKE_MATCH_2}.*")
       endif()
     endforeach()
   endforeach()
@@ -79,8 +72,7 @@ function(zg_test name)
   if(CMAKE_CROSSCOMPILING)
     zg_test_cases(cases ${test_UNPARSED_ARGUMENTS})
     foreach(case IN LISTS cases)
-      string(REGEX REPLACE "[/*]+$" "" caseName "${case}")
-      string(REPLACE "/" "." caseName "${caseName}")
+      string(REPLACE ".*" "" caseName ${case})
       add_test(NAME ${caseName} COMMAND ${name} --gtest_filter=${case})
       if(properties)
         set_tests_properties(${caseName} PROPERTIES ${properties})

@@ -8,7 +8,7 @@
 
 static const ConsoleProgram PROGRAM = {
     DECODER_NAME, DECODER_VERSION, "Decode vocabulary words to binary.", "[-bN] vocabulary < hugeGlotFile > binaryFile",
-    {"-bN", "read the Nth block of lines that reads as ZarnoGlot (N 1..10), for a pasted mail."},
+    {{"-bN", "read the Nth block of lines that reads as ZarnoGlot (N 1..10), for a pasted mail."}},
     BINARY_STREAMS};
 
 int main(int argc, char** argv) {

@@ -6,51 +6,21 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "keyDerivation.h"
 #include "platform.h"
 
 namespace {
 
-const char SEAL_CONTEXT[] = "ZarnoGlot sealed v1";  // its terminating zero is the separator
-const std::size_t CONTEXT_BYTES = sizeof SEAL_CONTEXT;  // the text and one 0x00
 const std::size_t KEY_BYTES = 32;
 const std::size_t DERIVED_BYTES = KEY_BYTES + CHECK_BYTES;
-const unsigned long ARGON2_PASSES = 3;
-const unsigned long ARGON2_KIB = 65536;
-const unsigned long ARGON2_LANES = 1;
 const std::size_t NONCE_BYTES = 12;
+static_assert(SEALING_VERSION.outputBytes == DERIVED_BYTES, "a sealed text's derivation gives its key and check");
 
-// libgcrypt wants to be told once that the program is ready. Its secure
-// memory is left off: it needs locked pages, which a user account may not
-// have; the packer wipes its own copies of every secret instead.
-bool startCrypto() {
-    static bool started = false;
-    if (started) return true;
-    if (gcry_check_version(GCRYPT_VERSION) == nullptr) return false;
-    gcry_control(GCRYCTL_DISABLE_SECMEM, 0);
-    gcry_control(GCRYCTL_INITIALIZATION_FINISHED, 0);
-    started = true;
-    return true;
-}
-
-// K = Argon2id over the context and the canonical vocabulary.
-bool deriveKey(const unsigned char* canonical, std::size_t canonicalLength, const unsigned char salt[SALT_BYTES],
-               unsigned char derived[DERIVED_BYTES]) {
-    if (!startCrypto()) return false;
-    std::size_t passwordLength = CONTEXT_BYTES + canonicalLength;
-    unsigned char* password = static_cast<unsigned char*>(std::malloc(passwordLength));
-    if (password == nullptr) return false;
-    std::memcpy(password, SEAL_CONTEXT, CONTEXT_BYTES);
-    std::memcpy(password + CONTEXT_BYTES, canonical, canonicalLength);
-    unsigned long parameters[4] = {DERIVED_BYTES, ARGON2_PASSES, ARGON2_KIB, ARGON2_LANES};
-    gcry_kdf_hd_t kdf = nullptr;
-    gcry_error_t error = gcry_kdf_open(&kdf, GCRY_KDF_ARGON2, GCRY_KDF_ARGON2ID, parameters, 4, password,
-                                       passwordLength, salt, SALT_BYTES, nullptr, 0, nullptr, 0);
-    if (error == 0) error = gcry_kdf_compute(kdf, nullptr);
-    if (error == 0) error = gcry_kdf_final(kdf, DERIVED_BYTES, derived);
-    if (kdf != nullptr) gcry_kdf_close(kdf);
-    wipeBytes(password, passwordLength);
-    std::free(password);
-    return error == 0;
+// K of one version: Argon2id over its label and the canonical vocabulary.
+bool deriveKey(const FormatVersion& version, const unsigned char* canonical, std::size_t canonicalLength,
+               const unsigned char salt[SALT_BYTES], unsigned char derived[DERIVED_BYTES]) {
+    return version.outputBytes == DERIVED_BYTES &&
+           deriveArgon2id(version, canonical, canonicalLength, salt, SALT_BYTES, derived);
 }
 
 // AES-256-GCM with the zero nonce and salt | check as associated data, in
@@ -58,6 +28,7 @@ bool deriveKey(const unsigned char* canonical, std::size_t canonicalLength, cons
 bool runCipher(const unsigned char* key, const unsigned char* header, unsigned char* bytes, std::size_t length,
                unsigned char tag[TAG_BYTES], bool sealing) {
     gcry_cipher_hd_t cipher = nullptr;
+    if (!startCrypto()) return false;
     if (gcry_cipher_open(&cipher, GCRY_CIPHER_AES256, GCRY_CIPHER_MODE_GCM, 0) != 0) return false;
     const unsigned char nonce[NONCE_BYTES] = {};
     gcry_error_t error = gcry_cipher_setkey(cipher, key, KEY_BYTES);
@@ -96,7 +67,7 @@ PackStatus sealWithSalt(const unsigned char* canonical, std::size_t canonicalLen
     unsigned char* bytes = static_cast<unsigned char*>(std::calloc(length, 1));
     if (bytes == nullptr) return PACK_NO_MEMORY;
     unsigned char derived[DERIVED_BYTES];
-    if (!deriveKey(canonical, canonicalLength, salt, derived)) {
+    if (!deriveKey(SEALING_VERSION, canonical, canonicalLength, salt, derived)) {
         std::free(bytes);
         return PACK_CRYPTO_FAILED;
     }
@@ -139,16 +110,26 @@ PackStatus unpackSealedPayload(const unsigned char* payload, std::size_t length,
     return status;
 }
 
+// The version of the sealed text whose check matches, its K in derived; -1
+// when none does, -2 when the derivation failed.
+static int matchingVersion(const unsigned char* canonical, std::size_t canonicalLength, const unsigned char* data,
+                           unsigned char derived[DERIVED_BYTES]) {
+    for (int version = 0; version < SEALED_VERSION_COUNT; ++version) {
+        if (!deriveKey(SEALED_VERSIONS[version], canonical, canonicalLength, data, derived)) return -2;
+        if (std::memcmp(derived + KEY_BYTES, data + SALT_BYTES, CHECK_BYTES) == 0) return version;
+    }
+    wipeBytes(derived, DERIVED_BYTES);
+    return -1;
+}
+
 PackStatus openSealed(const unsigned char* canonical, std::size_t canonicalLength, const unsigned char* data,
                       std::size_t length, ByteBlock* plain) {
     *plain = ByteBlock{nullptr, 0, 0};
     if (length < SEALED_OVERHEAD_BYTES) return PACK_ALTERED;
     unsigned char derived[DERIVED_BYTES];
-    if (!deriveKey(canonical, canonicalLength, data, derived)) return PACK_CRYPTO_FAILED;
-    if (std::memcmp(derived + KEY_BYTES, data + SALT_BYTES, CHECK_BYTES) != 0) {
-        wipeBytes(derived, sizeof derived);
-        return PACK_WRONG_VOCABULARY;
-    }
+    const int version = matchingVersion(canonical, canonicalLength, data, derived);
+    if (version == -2) return PACK_CRYPTO_FAILED;
+    if (version == -1) return PACK_WRONG_VOCABULARY;
     std::size_t payloadLength = length - SEALED_OVERHEAD_BYTES;
     unsigned char* payload = static_cast<unsigned char*>(std::malloc(payloadLength > 0 ? payloadLength : 1));
     if (payload == nullptr) {

@@ -2,15 +2,16 @@
 // from the vocabulary, so that only a holder of the vocabulary reads or
 // alters it. The layout, written out in docs/sealed-format.md:
 //   salt (16 bytes) | check (2 bytes) | ciphertext | tag (16 bytes)
-// K = Argon2id(SEAL_CONTEXT, a zero byte and the canonical vocabulary; salt;
-// 3 passes, 64 MiB, 1 lane, 34 bytes); the key is K's first 32 bytes, the
-// check its last 2; AES-256-GCM with a zero nonce (every key seals once)
-// over the padded stream, with salt and check as associated data.
+// K = Argon2id(the version's label, a zero byte and the canonical
+// vocabulary; salt; the version's costs, 34 bytes: formatVersions.h); the
+// key is K's first 32 bytes, the check its last 2; AES-256-GCM with a zero
+// nonce (every key seals once) over the padded stream, with salt and check
+// as associated data.
 #pragma once
 
 #include <cstddef>
 
-#include "packCore.h"
+#include "packedStream.h"
 #include "sealedShape.h"
 
 // A text read back that does not begin like a zlib stream is sealed.
@@ -31,9 +32,11 @@ PackStatus sealPacked(const unsigned char* canonical, std::size_t canonicalLengt
 // stream and its zero padding to paddedLength, and unpack within the bound.
 PackStatus unpackSealedPayload(const unsigned char* payload, std::size_t length, ByteBlock* plain);
 
-// Opens a sealed text and unpacks the stream inside into plain. Refuses
-// (PACK_WRONG_VOCABULARY, PACK_ALTERED) before anything is unpacked when
-// the check or the tag does not match, and refuses a payload that is not
-// exactly one zlib stream followed by its zero padding.
+// Opens a sealed text and unpacks the stream inside into plain: the first
+// of SEALED_VERSIONS whose check matches is the text's. Refuses
+// (PACK_WRONG_VOCABULARY when no version's check matches, PACK_ALTERED)
+// before anything is unpacked when the check or the tag does not match,
+// and refuses a payload that is not exactly one zlib stream followed by its
+// zero padding.
 PackStatus openSealed(const unsigned char* canonical, std::size_t canonicalLength, const unsigned char* data,
                       std::size_t length, ByteBlock* plain);

@@ -8,6 +8,7 @@
 #include "letterCase.h"
 #include "linePiece.h"
 #include "md5.h"
+#include "platform.h"
 
 // A line is read in pieces of at most this many bytes; a longer line fails
 // at its first piece, since no piece of more than MAX_WORD_BYTES is a word.
@@ -90,6 +91,33 @@ void shuffleWords(WordSlot* slots, std::uint64_t count, GeneratorState* state) {
     }
 }
 
+std::size_t seedingSaltInput(const WordList* list, unsigned char* bytes) {
+    std::size_t length = 0;
+    for (std::uint64_t i = 0; i < list->count; ++i) {
+        const unsigned char* word = list->slots[i].bytes;
+        const std::size_t wordLength = std::strlen(reinterpret_cast<const char*>(word));
+        std::memcpy(bytes + length, word, wordLength);
+        length += wordLength;
+        bytes[length++] = '\n';
+    }
+    return length;
+}
+
+void legacySeed(const unsigned char* passphrase, std::size_t length, unsigned char seed[SEED_BYTES]) {
+    static_assert(MD5_DIGEST_BYTES == SEED_BYTES, "the legacy seed is the whole digest");
+    md5Digest(passphrase, length, seed);
+}
+
+int writeShuffledVocabulary(WordList* list, const unsigned char seed[SEED_BYTES], std::FILE* output,
+                            std::FILE* errors) {
+    GeneratorState state;
+    seedGenerator(seed, &state);
+    shuffleWords(list->slots, list->count, &state);
+    wipeBytes(&state, sizeof state);
+    return writeWordList(SHUFFLER_NAME, list->slots, VOCABULARY_SIZE, output, errors,
+                         "vocabulary of %lu words written.");
+}
+
 struct Md5TestVector {
     const char* message;
     const char* digest;
@@ -134,20 +162,4 @@ bool runMd5SelfTest(std::FILE* output, std::FILE* errors) {
         return false;
     }
     return true;
-}
-
-// One list per process: the program runs once.
-static WordList processWordList;
-
-int runShuffle(const char* passphrase, std::FILE* input, std::FILE* output, std::FILE* errors) {
-    WordList* list = &processWordList;
-    if (!readWordList(input, list, errors)) return 1;
-    sortWords(list->slots, list->count);
-    GeneratorState state;
-    seedGenerator(passphrase, &state);
-    // The generator would give only zeros from an all-zero state.
-    if (state.x == 0 && state.y == 0 && state.z == 0 && state.w == 0) state.x = 1;
-    shuffleWords(list->slots, list->count, &state);
-    return writeWordList(SHUFFLER_NAME, list->slots, VOCABULARY_SIZE, output, errors,
-                         "vocabulary of %lu words written.");
 }

@@ -1,15 +1,9 @@
 #include "xorshift128.h"
 
-#include <cstring>
-
-#include "md5.h"
-
-void seedGenerator(const char* passphrase, GeneratorState* state) {
-    unsigned char digest[MD5_DIGEST_BYTES];
-    md5Digest(reinterpret_cast<const unsigned char*>(passphrase), std::strlen(passphrase), digest);
+void seedGenerator(const unsigned char seed[SEED_BYTES], GeneratorState* state) {
     std::uint32_t words[4];
     for (int i = 0; i < 4; ++i) {
-        const unsigned char* bytes = digest + 4 * i;
+        const unsigned char* bytes = seed + 4 * i;
         words[i] = static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
                    (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
     }
@@ -17,6 +11,7 @@ void seedGenerator(const char* passphrase, GeneratorState* state) {
     state->y = words[1];
     state->z = words[2];
     state->w = words[3];
+    if (state->x == 0 && state->y == 0 && state->z == 0 && state->w == 0) state->x = 1;
 }
 
 std::uint32_t nextRandom(GeneratorState* state) {

@@ -33,11 +33,14 @@ const filesChooser = byId('files');
 const filesZone = byId('make');
 const passphrase = byId('passphrase');
 const passphraseAgain = byId('passphrase-again');
+const randomSeeding = byId('seed-random');
+const passphraseSeeding = byId('seed-passphrase');
 const makeButton = byId('make-vocabulary');
 const downloadLink = byId('download');
 const controls = [toZarnoGlotButton, toTextButton, makeButton, useSampleButton, vocabularyChooser, filesChooser,
                   messageChooser, copyButton, shareButton, saveButton, lineEnds, passphrase,
-                  passphraseAgain, showUnsealedButton, otherMessageButton, undoButton];
+                  passphraseAgain, showUnsealedButton, otherMessageButton, undoButton, randomSeeding,
+                  passphraseSeeding];
 
 const SAMPLE_LABEL = 'the bundled sample vocabulary';
 const SAMPLE_NAME = 'sample.vcb';  // its name in the programs' messages, as the editor names it
@@ -456,15 +459,39 @@ function clearPassphrase() {
   passphraseAgain.value = '';
 }
 
-// The Shuffle dialog's rules, in its words: zarnoGlotShuffle takes -h and
-// -t as options, and its argument ends at a NUL.
+// The Shuffle dialog's rules, in its words: the passphrase is one line,
+// and zarnoGlotShuffle's argument ends at a NUL.
 function passphraseRefusal(typed, repeated) {
   if (typed === '') return 'Please type a passphrase.';
   if (typed !== repeated) return 'The two passphrases do not match. Please type them again.';
-  if (typed === '-h' || typed === '-t') return 'The passphrase cannot be -h or -t: zarnoGlotShuffle takes them as options.';
+  if (/[\r\n]/.test(typed)) return 'The passphrase cannot hold a line end: zarnoGlotShuffle reads it as one line.';
   if (typed.includes('\0')) return 'The passphrase cannot hold a NUL character: zarnoGlotShuffle would not receive what follows it.';
   if (typed.length > PASSPHRASE_MAX_CHARACTERS) return 'The passphrase is too long.';
   return null;
+}
+
+// A random vocabulary needs no passphrase.
+function showSeeding() {
+  passphrase.disabled = randomSeeding.checked;
+  passphraseAgain.disabled = randomSeeding.checked;
+  if (randomSeeding.checked) clearPassphrase();
+}
+
+for (const choice of [randomSeeding, passphraseSeeding]) choice.addEventListener('change', showSeeding);
+
+// The passphrase's bytes, or null for a random vocabulary; null too after
+// the refusal has been shown (*refused).
+function chosenPassphrase() {
+  if (randomSeeding.checked) return { secret: null, refused: false };
+  const refusal = passphraseRefusal(passphrase.value, passphraseAgain.value);
+  if (refusal !== null) {
+    clearPassphrase();
+    showMessage(refusal, 'failed');
+    return { secret: null, refused: true };
+  }
+  const secret = new TextEncoder().encode(passphrase.value);
+  clearPassphrase();
+  return { secret, refused: false };
 }
 
 makeButton.addEventListener('click', async () => {
@@ -473,25 +500,20 @@ makeButton.addEventListener('click', async () => {
     showMessage('Choose or drop text files (or a word list) first.', 'failed');
     return;
   }
-  const refusal = passphraseRefusal(passphrase.value, passphraseAgain.value);
-  if (refusal !== null) {
-    clearPassphrase();
-    showMessage(refusal, 'failed');
-    return;
-  }
-  const secret = new TextEncoder().encode(passphrase.value);
-  clearPassphrase();
+  const { secret, refused } = chosenPassphrase();
+  if (refused) return;
   const harvest = !files.every(file => file.name.toLowerCase().endsWith(WORD_LIST_EXTENSION));
   beginJob('Reading the files');
   let words;
   try {
     words = await chosenTexts(files);
   } catch (error) {
-    secret.fill(0);
+    if (secret) secret.fill(0);
     endJob('The files could not be read: ' + error.message, 'failed');
     return;
   }
-  postJob({ kind: 'makeVocabulary', words, passphrase: secret, harvest }, [words.buffer, secret.buffer], answer => {
+  const handedOver = secret ? [words.buffer, secret.buffer] : [words.buffer];
+  postJob({ kind: 'makeVocabulary', words, passphrase: secret, harvest }, handedOver, answer => {
     if (downloadLink.href) URL.revokeObjectURL(downloadLink.href);
     downloadLink.href = URL.createObjectURL(new Blob([answer.bytes], { type: 'text/plain' }));
     downloadLink.hidden = false;
@@ -553,3 +575,4 @@ if (missing.length > 0) {
       'so it cannot seal: To ZarnoGlot is off, and To text reads only texts of earlier versions.';
 }
 if (!missing.includes('WebAssembly')) worker = startWorker();
+showSeeding();

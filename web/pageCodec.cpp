@@ -1,8 +1,9 @@
 // The page's entry points into the programs' own code, all over memory
 // streams: the encoder's and the decoder's stream steps (a pasted mail's
 // blocks included, as zarnoGlotDecode reads them), the harvester and the
-// shuffler, and the vocabulary loader's check and canonical bytes that a
-// sealed text's key is derived from. Every reason for a failure goes to
+// shuffler's steps (the worker derives the seed between them, with the
+// seeding's password and costs from here), and the vocabulary loader's
+// check and canonical bytes that a sealed text's key is derived from. Every reason for a failure goes to
 // standard error in the programs' own words, where the page's worker
 // collects it; results are left in one block that the worker copies out,
 // and that is wiped when it is cleared.
@@ -18,6 +19,7 @@
 #include "decodeProgram.h"
 #include "decodeReport.h"
 #include "encoder.h"
+#include "formatVersions.h"
 #include "harvester.h"
 #include "platform.h"
 #include "shuffler.h"
@@ -224,12 +226,16 @@ EMSCRIPTEN_KEEPALIVE int pageCanonicalVocabulary() {
     return 0;
 }
 
-// Makes a vocabulary with the passphrase, as zarnoGlotShuffle does: from a
-// word list, or (harvest set) from texts that zarnoGlotHarvest first turns
-// into one, as the two programs do in a pipe. Returns the exit status of
+// The word list of the vocabulary being made, sorted, from pageReadWordList
+// to pageShuffleWithSeed.
+static WordList madeList;
+
+// Reads the word list of a new vocabulary as zarnoGlotShuffle does: a word
+// list, or (harvest set) texts that zarnoGlotHarvest first turns into one,
+// as the two programs do in a pipe. Sorts it and leaves in the result block
+// the bytes whose SHA-256 is the seeding's salt. Returns the exit status of
 // the program that stopped, or 0.
-EMSCRIPTEN_KEEPALIVE int pageMakeVocabulary(unsigned char* input, std::size_t count, const char* passphrase,
-                                            int harvest) {
+EMSCRIPTEN_KEEPALIVE int pageReadWordList(unsigned char* input, std::size_t count, int harvest) {
     // A memory stream cannot be empty; a lone line end holds no word either.
     static unsigned char noText[1] = {'\n'};
     if (count == 0) {
@@ -237,6 +243,7 @@ EMSCRIPTEN_KEEPALIVE int pageMakeVocabulary(unsigned char* input, std::size_t co
         count = 1;
     }
     clearResult();
+    clearWordList(&madeList);
     MemoryStreams words = {};
     if (harvest) {
         if (!openMemoryStreams(input, count, &words, HARVESTER_NAME)) return 1;
@@ -249,16 +256,72 @@ EMSCRIPTEN_KEEPALIVE int pageMakeVocabulary(unsigned char* input, std::size_t co
         input = reinterpret_cast<unsigned char*>(words.bytes);
         count = words.length;
     }
-    MemoryStreams vocabulary = {};
+    std::FILE* list = openInput(input, count, SHUFFLER_NAME);
+    const bool read = list != nullptr && readWordList(list, &madeList, stderr);
+    if (list != nullptr) std::fclose(list);
+    std::free(words.bytes);
+    if (!read) return 1;
+    sortWords(madeList.slots, madeList.count);
+    const std::size_t room = static_cast<std::size_t>(madeList.count) * WORD_SLOT_BYTES;
+    unsigned char* bytes = static_cast<unsigned char*>(std::malloc(room));
+    if (bytes == nullptr) {
+        report(stderr, SHUFFLER_NAME, "out of memory");
+        return 1;
+    }
+    const std::size_t length = seedingSaltInput(&madeList, bytes);
+    result = ResultBlock{bytes, length, room};
+    return 0;
+}
+
+// Leaves in the result block the Argon2id password of the current seeding
+// (formatVersions.h): its label, one zero byte and the passphrase.
+EMSCRIPTEN_KEEPALIVE int pageSeedingPassword(const unsigned char* passphrase, std::size_t length) {
+    clearResult();
+    const std::size_t labelBytes = std::strlen(VOCABULARY_SEEDING.label) + 1;
+    unsigned char* bytes = static_cast<unsigned char*>(std::malloc(labelBytes + length));
+    if (bytes == nullptr) {
+        report(stderr, SHUFFLER_NAME, "out of memory");
+        return 1;
+    }
+    std::memcpy(bytes, VOCABULARY_SEEDING.label, labelBytes);
+    if (length > 0) std::memcpy(bytes + labelBytes, passphrase, length);
+    result = ResultBlock{bytes, labelBytes + length, labelBytes + length};
+    return 0;
+}
+
+// The current seeding's Argon2id costs, in hash-wasm's order: passes, KiB
+// of memory, lanes, output bytes (the seed's length, random seeds' too).
+EMSCRIPTEN_KEEPALIVE const std::uint32_t* pageSeedingCosts() {
+    static const std::uint32_t COSTS[4] = {
+        static_cast<std::uint32_t>(VOCABULARY_SEEDING.passes), static_cast<std::uint32_t>(VOCABULARY_SEEDING.memoryKib),
+        static_cast<std::uint32_t>(VOCABULARY_SEEDING.lanes), static_cast<std::uint32_t>(VOCABULARY_SEEDING.outputBytes)};
+    static_assert(VOCABULARY_SEEDING.outputBytes == SEED_BYTES, "the seeding gives the generator's whole state");
+    return COSTS;
+}
+
+// Shuffles the list pageReadWordList read with the seed's SEED_BYTES and
+// leaves the vocabulary in the result block, as zarnoGlotShuffle writes it
+// from the same seed. The list is wiped. Returns the exit status.
+EMSCRIPTEN_KEEPALIVE int pageShuffleWithSeed(const unsigned char* seed) {
+    clearResult();
+    // Only a list that pageReadWordList read, once: it is wiped after use.
+    if (madeList.count < static_cast<std::uint64_t>(VOCABULARY_SIZE)) {
+        report(stderr, SHUFFLER_NAME, "no word list read");
+        return 1;
+    }
+    char* bytes = nullptr;
+    std::size_t length = 0;
+    std::FILE* vocabulary = open_memstream(&bytes, &length);
     int status = 1;
-    if (openMemoryStreams(input, count, &vocabulary, SHUFFLER_NAME)) {
-        status = runShuffle(passphrase, vocabulary.input, vocabulary.output, stderr);
-        closeMemoryStreams(&vocabulary);
-        result = ResultBlock{reinterpret_cast<unsigned char*>(vocabulary.bytes), vocabulary.length,
-                             vocabulary.length};
+    if (vocabulary == nullptr) {
+        report(stderr, SHUFFLER_NAME, "out of memory");
+    } else {
+        status = writeShuffledVocabulary(&madeList, seed, vocabulary, stderr);
+        std::fclose(vocabulary);
+        result = ResultBlock{reinterpret_cast<unsigned char*>(bytes), length, length};
         if (status != 0) clearResult();
     }
-    std::free(words.bytes);
+    wipeBytes(&madeList, sizeof madeList);
     return status;
 }
 

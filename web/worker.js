@@ -559,21 +559,43 @@ async function checkVocabulary(job) {
   }
 }
 
+// The seed of a vocabulary from a passphrase, as zarnoGlotShuffle derives
+// it: Argon2id of the codec's password for it (the seeding's label, a zero
+// byte, the passphrase), salted with SHA-256 of the bytes the codec gives
+// for the sorted word list, at the codec's costs.
+async function passphraseSeed(codec, passphrase, saltInput, costs) {
+  requireSubtleCrypto();
+  stage = 'Deriving the seed from the passphrase';
+  reportProgress(null);
+  const salt = new Uint8Array(await crypto.subtle.digest('SHA-256', saltInput));
+  const password = runCodec(codec, passphrase, place => codec._pageSeedingPassword(place, passphrase.length));
+  try {
+    return await hashwasm.argon2id({ password, salt, iterations: costs[0], memorySize: costs[1], parallelism: costs[2],
+                                     hashLength: costs[3], outputType: 'binary' });
+  } finally {
+    password.fill(0);
+  }
+}
+
+// A vocabulary from the chosen word list or texts, seeded with the job's
+// passphrase or, without one, with random bytes, as zarnoGlotShuffle -r.
 async function makeVocabulary(job) {
   const codec = await codecReady;
-  stage = job.harvest ? 'Harvesting and shuffling' : 'Shuffling';
-  const secret = codec._malloc(job.passphrase.length + 1);
-  if (secret === 0) throw new PageFailure('Out of memory.');
-  codec.HEAPU8.set(job.passphrase, secret);
-  codec.HEAPU8[secret + job.passphrase.length] = 0;
-  job.passphrase.fill(0);
+  stage = job.harvest ? 'Harvesting' : 'Reading the word list';
+  let seed = null;
   try {
-    const made = runCodec(codec, job.words, place =>
-      codec._pageMakeVocabulary(place, job.words.length, secret, job.harvest ? 1 : 0));
-    return { bytes: made, notes: programLines.slice() };
+    const saltInput = runCodec(codec, job.words, place =>
+      codec._pageReadWordList(place, job.words.length, job.harvest ? 1 : 0));
+    const notes = programLines.slice();
+    const costs = new Uint32Array(codec.HEAPU8.buffer, codec._pageSeedingCosts(), 4).slice();
+    seed = job.passphrase ? await passphraseSeed(codec, job.passphrase, saltInput, costs)
+                          : crypto.getRandomValues(new Uint8Array(costs[3]));
+    stage = 'Shuffling';
+    const made = runCodec(codec, seed, place => codec._pageShuffleWithSeed(place));
+    return { bytes: made, notes: notes.concat(programLines) };
   } finally {
-    codec.HEAPU8.fill(0, secret, secret + job.passphrase.length + 1);
-    codec._free(secret);
+    if (seed) seed.fill(0);
+    if (job.passphrase) job.passphrase.fill(0);
   }
 }
 

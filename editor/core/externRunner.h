@@ -21,8 +21,8 @@ constexpr uint32_t EXTERN_PROG_TIMEOUT_MS = 60000;
 RunResult runExternProg(const char* input, int32_t inputLength, const char* program, const char* argument,
                         char** output, int32_t* outputSize, uint32_t* exitStatus, RunErrorText* errorText = nullptr);
 
-// The most arguments a program is given ("-d" and a vocabulary).
-constexpr int MAX_PROGRAM_ARGUMENTS = 2;
+// The most arguments a program is given ("-d", "-u" and a vocabulary).
+constexpr int MAX_PROGRAM_ARGUMENTS = 3;
 
 // What the log shows in place of a secret argument.
 constexpr const char* SECRET_ARGUMENT_IN_LOG = "(argument not logged)";

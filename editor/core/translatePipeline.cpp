@@ -3,6 +3,7 @@
 #include "debugLog.h"
 #include "externRunner.h"
 #include "filterRun.h"
+#include "readingChoice.h"
 #include "textConversions.h"
 
 #include <cstdio>
@@ -27,9 +28,10 @@ int32_t stepCapacity(const TranslateStep& step, int32_t inputLength) {
 }
 
 // Runs one filter over input and frees input whatever happens. On success
-// hands over the output block and the number of bytes in it.
+// hands over the output block and the number of bytes in it; on failure
+// *notSealed tells whether the packer refused a text that is not sealed.
 bool runOneFilter(char* input, int32_t inputLength, const TranslateStep& step, uint32_t timeoutMs, char** output,
-                  int32_t* outputLength, char message[PIPELINE_MESSAGE_SIZE]) {
+                  int32_t* outputLength, char message[PIPELINE_MESSAGE_SIZE], bool* notSealed) {
     const FilterRun run = {step.program, step.arguments, argumentCount(step), stepCapacity(step, inputLength),
                            false, false};
     FilterOutcome outcome;
@@ -37,6 +39,7 @@ bool runOneFilter(char* input, int32_t inputLength, const TranslateStep& step, u
     if (!outcome.noOutputBlock) logMessage("First runEexternal returned: %d", static_cast<int>(outcome.result));
     free(input);
     if (!ran) describeTranslateFailure(run, outcome, message);
+    *notSealed = !ran && outcome.result == RUN_PROGRAM_FAILED && refusedAsNotSealed(outcome.errorText);
     return ran;
 }
 
@@ -104,16 +107,21 @@ namespace {
 enum PipelineFailure { FAILED_NOWHERE, FAILED_FIRST, FAILED_SECOND, FAILED_CONVERSION };
 
 PipelineFailure runSteps(char* input, int32_t inputLength, const TranslateStep& first, const TranslateStep* second,
-                         uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
+                         uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE],
+                         bool* notSealed) {
     *text = nullptr;
     *units = 0;
+    *notSealed = false;
     message[0] = '\0';
     char* output = nullptr;
     int32_t outputLength = 0;
-    if (!runOneFilter(input, inputLength, first, timeoutMs, &output, &outputLength, message)) return FAILED_FIRST;
+    bool firstNotSealed = false;
+    if (!runOneFilter(input, inputLength, first, timeoutMs, &output, &outputLength, message, &firstNotSealed)) {
+        return FAILED_FIRST;
+    }
     if (second != nullptr) {
         char* secondInput = output;
-        if (!runOneFilter(secondInput, outputLength, *second, timeoutMs, &output, &outputLength, message)) {
+        if (!runOneFilter(secondInput, outputLength, *second, timeoutMs, &output, &outputLength, message, notSealed)) {
             return FAILED_SECOND;
         }
     }
@@ -131,43 +139,109 @@ char* copyOfInput(const char* input, int32_t inputLength) {
 // reads as it stands.
 const char* const NO_OTHER_READING = "the text holds no other block of lines";
 
+ReadingOutcome readingOutcome(PipelineFailure failure, bool notSealed) {
+    switch (failure) {
+    case FAILED_NOWHERE: return READING_OPENED;
+    case FAILED_FIRST: return READING_NOT_READ;
+    case FAILED_SECOND: return notSealed ? READING_NOT_SEALED : READING_REFUSED;
+    case FAILED_CONVERSION: break;
+    }
+    return READING_NOT_SHOWN;
+}
+
+// The reading-th reading of the text (the decoder's -bN from the second on)
+// through the decoder and open; the input is taken over.
+PipelineFailure runReading(char* input, int32_t inputLength, const TranslateStep& decode, const TranslateStep& open,
+                           int reading, uint32_t timeoutMs, wchar_t** text, int32_t* units,
+                           char message[PIPELINE_MESSAGE_SIZE], bool* notSealed) {
+    char option[8];
+    snprintf(option, sizeof option, "-b%d", reading);
+    const TranslateStep numbered = {decode.program, {option, decode.arguments[0], nullptr}, decode.extraOutputRoom};
+    return runSteps(input, inputLength, reading == 1 ? decode : numbered, &open, timeoutMs, text, units, message,
+                    notSealed);
+}
+
+// The message the way back shows: the first reading's, unless a later one
+// tells more (why the text itself does not read, or that what opened is
+// not text); a packer's refusal of a later block tells less.
+void keepMessage(int reading, PipelineFailure failure, const char* readingMessage, char message[PIPELINE_MESSAGE_SIZE]) {
+    const bool tellsMore = reading == 1 || failure == FAILED_CONVERSION ||
+                           (failure == FAILED_FIRST && strstr(readingMessage, NO_OTHER_READING) == nullptr);
+    if (tellsMore) memcpy(message, readingMessage, PIPELINE_MESSAGE_SIZE);
+}
+
+// Opens the first reading that is not sealed with UNSEALED_ARGUMENT once
+// the question agreed; takes over pasted. Without a question, or with no
+// copy of the text, the packer's refusal is the message.
+bool readUnsealed(char* pasted, int32_t inputLength, const TranslateStep& decode, int reading, uint32_t timeoutMs,
+                  wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE], const char* refusal,
+                  UnsealedQuestion* question) {
+    if (question == nullptr || pasted == nullptr) {
+        free(pasted);
+        memcpy(message, refusal, PIPELINE_MESSAGE_SIZE);
+        return false;
+    }
+    const bool shown = question->showAnyway(question->context);
+    logMessage("Reading %d of the text is not sealed; shown: %d", reading, static_cast<int>(shown));
+    if (!shown) {
+        free(pasted);
+        question->declined = true;
+        return false;
+    }
+    const TranslateStep open = {PACK_PROGRAM, {UNPACK_ARGUMENT, UNSEALED_ARGUMENT, decode.arguments[0]}, 0};
+    bool notSealed = false;
+    return runReading(pasted, inputLength, decode, open, reading, timeoutMs, text, units, message, &notSealed) ==
+           FAILED_NOWHERE;
+}
+
 // A text pasted from a mail holds more lines than the message, and the
 // decoder may find more than one block of them that reads (-bN). Only the
 // packer's check of a sealed text tells the right one, so while the packer
-// refuses the bytes of one reading the next is tried; the first refusal is
-// the one shown, unless the text itself does not read, and the pasted text
-// is kept for the tries.
+// refuses the bytes of one reading the next is tried, and the pasted text
+// is kept for the tries; readingChoice.h decides, and keepMessage which
+// failure is shown.
 bool runReadingPipeline(char* input, int32_t inputLength, const TranslateStep& decode, const TranslateStep& open,
-                        uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
+                        uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE],
+                        UnsealedQuestion* question) {
     char* pasted = copyOfInput(input, inputLength);
-    PipelineFailure failure = runSteps(input, inputLength, decode, &open, timeoutMs, text, units, message);
-    for (int reading = 2; failure == FAILED_SECOND && pasted != nullptr && reading <= MOST_TRIED_READINGS; reading++) {
-        char option[8];
-        snprintf(option, sizeof option, "-b%d", reading);
-        const TranslateStep next = {decode.program, {option, decode.arguments[0]}, decode.extraOutputRoom};
-        char retryMessage[PIPELINE_MESSAGE_SIZE];
-        const PipelineFailure retry = runSteps(copyOfInput(pasted, inputLength), inputLength, next, &open, timeoutMs,
-                                               text, units, retryMessage);
-        logMessage("Reading %d of the pasted text: %d", reading, static_cast<int>(retry));
-        if (retry == FAILED_FIRST) {
-            // Past the last reading the decoder says why the text itself does
-            // not read, which tells more than the packer's refusal of a block.
-            if (strstr(retryMessage, NO_OTHER_READING) == nullptr) memcpy(message, retryMessage, PIPELINE_MESSAGE_SIZE);
+    char* next = input;
+    char refusal[PIPELINE_MESSAGE_SIZE] = "";
+    ReadingSearch search;
+    startReadingSearch(&search);
+    ReadingStep step = STEP_FAIL;
+    for (;;) {
+        const int reading = search.reading;
+        char readingMessage[PIPELINE_MESSAGE_SIZE];
+        bool notSealed = false;
+        const PipelineFailure failure = runReading(next, inputLength, decode, open, reading, timeoutMs, text, units,
+                                                   readingMessage, &notSealed);
+        if (reading > 1) logMessage("Reading %d of the pasted text: %d", reading, static_cast<int>(failure));
+        keepMessage(reading, failure, readingMessage, message);
+        if (notSealed && refusal[0] == '\0') memcpy(refusal, readingMessage, PIPELINE_MESSAGE_SIZE);
+        step = afterReading(&search, readingOutcome(failure, notSealed), MOST_TRIED_READINGS);
+        if (step != STEP_NEXT_READING) break;
+        if (pasted == nullptr) {
+            step = search.unsealedReading != 0 ? STEP_ASK_UNSEALED : STEP_FAIL;
             break;
         }
-        failure = retry;
-        if (failure != FAILED_SECOND) memcpy(message, retryMessage, PIPELINE_MESSAGE_SIZE);
+        next = copyOfInput(pasted, inputLength);
+    }
+    if (step == STEP_ASK_UNSEALED) {
+        return readUnsealed(pasted, inputLength, decode, search.unsealedReading, timeoutMs, text, units, message,
+                            refusal, question);
     }
     free(pasted);
-    return failure == FAILED_NOWHERE;
+    return step == STEP_SHOW;
 }
 
 }  // namespace
 
 bool runTranslatePipeline(char* input, int32_t inputLength, const TranslateStep& first, const TranslateStep* second,
-                          uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE]) {
+                          uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE],
+                          UnsealedQuestion* question) {
     if (second != nullptr && strcmp(first.program, DECODE_PROGRAM) == 0 && first.arguments[1] == nullptr) {
-        return runReadingPipeline(input, inputLength, first, *second, timeoutMs, text, units, message);
+        return runReadingPipeline(input, inputLength, first, *second, timeoutMs, text, units, message, question);
     }
-    return runSteps(input, inputLength, first, second, timeoutMs, text, units, message) == FAILED_NOWHERE;
+    bool notSealed = false;
+    return runSteps(input, inputLength, first, second, timeoutMs, text, units, message, &notSealed) == FAILED_NOWHERE;
 }

@@ -11,9 +11,12 @@
 // The programs of the two translations: to ZarnoGlot, PACK_PROGRAM with the
 // vocabulary (it seals the packed bytes with a key made from it) and then
 // ENCODE_PROGRAM with the vocabulary; back, DECODE_PROGRAM with the
-// vocabulary and then PACK_PROGRAM with UNPACK_ARGUMENT and the vocabulary.
+// vocabulary and then PACK_PROGRAM with UNPACK_ARGUMENT and the vocabulary,
+// and UNSEALED_ARGUMENT between them once the user has agreed to see a text
+// that is not sealed.
 constexpr const char* PACK_PROGRAM = "zarnoGlotPack";
 constexpr const char* UNPACK_ARGUMENT = "-d";
+constexpr const char* UNSEALED_ARGUMENT = "-u";
 constexpr const char* ENCODE_PROGRAM = "zarnoGlotEncode";
 constexpr const char* DECODE_PROGRAM = "zarnoGlotDecode";
 
@@ -43,6 +46,15 @@ void stepArgumentsText(const TranslateStep& step, char* text, int size);
 // The most readings of a pasted text the way back tries.
 constexpr int MOST_TRIED_READINGS = 4;
 
+// Asked on the way back when no reading of the text opens sealed and one is
+// a text that is not sealed (readingChoice.h): showAnyway answers whether
+// to show it all the same; declined is set when it answered no.
+struct UnsealedQuestion {
+    bool (*showAnyway)(void* context);
+    void* context;
+    bool declined;
+};
+
 // Room for the text of a failure box, terminator included.
 constexpr int PIPELINE_MESSAGE_SIZE = RUN_FAILURE_TEXT_SIZE;
 
@@ -62,5 +74,9 @@ int32_t initialOutputCapacity(int32_t inputLength);
 // readings of the text (a pasted mail's blocks of lines, -b2 and on, up to
 // MOST_TRIED_READINGS) are tried in turn; the message is then the first
 // refusal's, or the decoder's reason why the text itself does not read.
+// When no reading opens sealed but one is a text that is not sealed, the
+// question (when given) is asked, and on yes that reading is opened with
+// UNSEALED_ARGUMENT; without a question the packer's refusal is the message.
 bool runTranslatePipeline(char* input, int32_t inputLength, const TranslateStep& first, const TranslateStep* second,
-                          uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE]);
+                          uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE],
+                          UnsealedQuestion* question = nullptr);

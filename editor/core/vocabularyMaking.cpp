@@ -18,6 +18,10 @@ namespace {
 
 const char* const HARVEST_PROGRAM = "zarnoGlotHarvest";
 const char* const SHUFFLE_PROGRAM = "zarnoGlotShuffle";
+// The shuffler's options: the passphrase on standard input's first line,
+// or a random vocabulary.
+const char* const PASSPHRASE_ON_INPUT = "-i";
+const char* const RANDOM_SEED = "-r";
 // The filter that checks a vocabulary: it loads every vocabulary as the
 // translations' filters do, and refuses more than the decoder does.
 const char* const CHECK_PROGRAM = "zarnoGlotEncode";
@@ -114,24 +118,23 @@ struct VocabularyTool {
     const char* program;
     int32_t outputCapacity;
     const char* notMade;         // the box's first words when the run fails
-    bool secretArgument;         // the argument is a passphrase: never logged
     // The program stops reading its input once its output is complete, so
     // the rest of a long input cannot be written to it: with exit status 0
     // the output is complete all the same.
     bool stopsReadingWhenDone;
 };
 
-const VocabularyTool HARVESTER = {HARVEST_PROGRAM, WORD_LIST_OUTPUT_CAPACITY, "No word list was made", false, true};
-const VocabularyTool SHUFFLER = {SHUFFLE_PROGRAM, VOCABULARY_OUTPUT_CAPACITY, "No vocabulary was made", true, false};
-const VocabularyTool CHECKER = {CHECK_PROGRAM, CHECK_OUTPUT_CAPACITY, "This vocabulary cannot be used", false, true};
+const VocabularyTool HARVESTER = {HARVEST_PROGRAM, WORD_LIST_OUTPUT_CAPACITY, "No word list was made", true};
+const VocabularyTool SHUFFLER = {SHUFFLE_PROGRAM, VOCABULARY_OUTPUT_CAPACITY, "No vocabulary was made", false};
+const VocabularyTool CHECKER = {CHECK_PROGRAM, CHECK_OUTPUT_CAPACITY, "This vocabulary cannot be used", true};
 
 // One run of a vocabulary tool over input into a new output block. On
 // success hands over the block and its length; on failure writes the box's
 // text, with the program's own reason, into message.
 bool runTool(const VocabularyTool& tool, const char* argument, const char* input, int32_t inputLength,
              char** output, int32_t* outputLength, char message[RUN_FAILURE_TEXT_SIZE]) {
-    const FilterRun run = {tool.program, &argument, argument != nullptr ? 1 : 0, tool.outputCapacity,
-                           tool.secretArgument, tool.stopsReadingWhenDone};
+    const FilterRun run = {tool.program, &argument, argument != nullptr ? 1 : 0, tool.outputCapacity, false,
+                           tool.stopsReadingWhenDone};
     FilterOutcome outcome;
     const bool ran = runFilter(run, input, inputLength, EXTERN_PROG_TIMEOUT_MS, output, outputLength, &outcome);
     logMessage("%s returned: %d, exit status %lu", tool.program, static_cast<int>(outcome.result),
@@ -229,9 +232,27 @@ bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLe
     return true;
 }
 
-bool runShuffler(const char* wordList, int32_t length, const char* argument, char** vocabulary,
+bool runShuffler(const char* wordList, int32_t length, const char* passphrase, char** vocabulary,
                  int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE]) {
-    return runTool(SHUFFLER, argument, wordList, length, vocabulary, vocabularyLength, message);
+    if (passphrase == nullptr) {
+        return runTool(SHUFFLER, RANDOM_SEED, wordList, length, vocabulary, vocabularyLength, message);
+    }
+    // The passphrase's line, then the word list.
+    const size_t lineLength = strlen(passphrase) + 1;
+    const size_t inputLength = lineLength + static_cast<size_t>(length);
+    char* input = inputLength <= INT32_MAX ? static_cast<char*>(malloc(inputLength)) : nullptr;
+    if (input == nullptr) {
+        snprintf(message, RUN_FAILURE_TEXT_SIZE, "No vocabulary was made: %s", documentFileMessage(DOCUMENT_NO_MEMORY));
+        return false;
+    }
+    memcpy(input, passphrase, lineLength - 1);
+    input[lineLength - 1] = '\n';
+    memcpy(input + lineLength, wordList, static_cast<size_t>(length));
+    const bool made = runTool(SHUFFLER, PASSPHRASE_ON_INPUT, input, static_cast<int32_t>(inputLength), vocabulary,
+                              vocabularyLength, message);
+    wipeSecret(input, static_cast<int32_t>(lineLength));
+    free(input);
+    return made;
 }
 
 bool checkVocabulary(const char* name, char message[RUN_FAILURE_TEXT_SIZE]) {
@@ -244,25 +265,25 @@ bool checkVocabulary(const char* name, char message[RUN_FAILURE_TEXT_SIZE]) {
     return true;
 }
 
-const char* passphraseArgument(const wchar_t* passphrase, const wchar_t* repeated,
-                               char argument[PASSPHRASE_ARGUMENT_SIZE]) {
-    argument[0] = '\0';
+const char* passphraseUtf8(const wchar_t* passphrase, const wchar_t* repeated, char utf8[PASSPHRASE_UTF8_SIZE]) {
+    utf8[0] = '\0';
     if (passphrase[0] == L'\0') {
         return "Please type a passphrase.";
     }
     if (wcscmp(passphrase, repeated) != 0) {
         return "The two passphrases do not match. Please type them again.";
     }
-    if (wcscmp(passphrase, L"-h") == 0 || wcscmp(passphrase, L"-t") == 0) {
-        return "The passphrase cannot be -h or -t: zarnoGlotShuffle takes them as options.";
+    // The shuffler reads the passphrase as the first line of its input.
+    if (wcspbrk(passphrase, L"\r\n") != nullptr) {
+        return "The passphrase cannot hold a line end: zarnoGlotShuffle reads it as one line.";
     }
     if (wcslen(passphrase) > static_cast<size_t>(PASSPHRASE_MAX_CHARACTERS)) {
         return "The passphrase is too long.";
     }
-    // UTF-8, as the shuffler reads its argument on every system and the
-    // page reads the passphrase: one passphrase, one vocabulary.
-    if (!utf16ToUtf8Name(passphrase, argument, PASSPHRASE_ARGUMENT_SIZE)) {
-        wipeSecret(argument, PASSPHRASE_ARGUMENT_SIZE);
+    // UTF-8, as the shuffler reads it on every system and the page reads
+    // the passphrase: one passphrase, one vocabulary.
+    if (!utf16ToUtf8Name(passphrase, utf8, PASSPHRASE_UTF8_SIZE)) {
+        wipeSecret(utf8, PASSPHRASE_UTF8_SIZE);
         return "The passphrase holds a character that is not complete (half of a pair). Please type it again.";
     }
     return nullptr;

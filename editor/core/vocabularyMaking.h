@@ -1,7 +1,8 @@
 // The window-free part of making a vocabulary in the editor: the texts the
 // user chose joined into the harvester's input, the harvester and the
-// shuffler run over their inputs, and the checks of what the Shuffle dialog
-// was given (passphrase and vocabulary file name).
+// shuffler run over their inputs (the passphrase on the shuffler's standard
+// input), and the checks of what the Shuffle dialog was given (passphrase
+// and vocabulary file name).
 #pragma once
 
 #include "editorState.h"
@@ -13,10 +14,9 @@
 constexpr int HARVEST_MAX_FILES = 256;
 
 // The passphrase field's limit in UTF-16 units, and the room for the
-// shuffler's argument, the passphrase in UTF-8 (up to three bytes a unit),
-// terminator included.
+// passphrase in UTF-8 (up to three bytes a unit), terminator included.
 constexpr int PASSPHRASE_MAX_CHARACTERS = 255;
-constexpr int PASSPHRASE_ARGUMENT_SIZE = PASSPHRASE_MAX_CHARACTERS * 3 + 1;
+constexpr int PASSPHRASE_UTF8_SIZE = PASSPHRASE_MAX_CHARACTERS * 3 + 1;
 
 // Splits the Open dialog's multiple selection in place: either a folder, a
 // 0 and names each ended by a 0 with an empty name last, or one full path
@@ -49,11 +49,14 @@ JoinResult joinTextFiles(const wchar_t* folder, const wchar_t* const names[], in
 bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLength, int32_t* wordCount,
                   char message[RUN_FAILURE_TEXT_SIZE]);
 
-// Runs zarnoGlotShuffle over the word list with the passphrase argument
-// (made by passphraseArgument), which the log never sees. On success hands
-// over the vocabulary (malloc'ed, *vocabularyLength bytes); on failure writes
-// the box's text, with the shuffler's own reason, into message.
-bool runShuffler(const char* wordList, int32_t length, const char* argument, char** vocabulary,
+// Runs zarnoGlotShuffle over the word list: with the passphrase (UTF-8,
+// made by passphraseUtf8) as "zarnoGlotShuffle -i", the passphrase's line
+// before the list on its standard input, never on its command line; with
+// none as "zarnoGlotShuffle -r", a random vocabulary. The input block that
+// held the passphrase is wiped. On success hands over the vocabulary
+// (malloc'ed, *vocabularyLength bytes); on failure writes the box's text,
+// with the shuffler's own reason, into message.
+bool runShuffler(const char* wordList, int32_t length, const char* passphrase, char** vocabulary,
                  int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE]);
 
 // Runs zarnoGlotEncode with the vocabulary named (in the editor's folder)
@@ -61,12 +64,11 @@ bool runShuffler(const char* wordList, int32_t length, const char* argument, cha
 // the box's text, with the encoder's reason, into message.
 bool checkVocabulary(const char* name, char message[RUN_FAILURE_TEXT_SIZE]);
 
-// Checks the passphrase typed twice and makes the shuffler's argument from
-// it: the passphrase in UTF-8, which the runner hands over unchanged (the
-// shuffler reads its argument as UTF-8). Returns the text of the refusal,
-// or none when argument holds the passphrase. Every copy made here is wiped.
-const char* passphraseArgument(const wchar_t* passphrase, const wchar_t* repeated,
-                               char argument[PASSPHRASE_ARGUMENT_SIZE]);
+// Checks the passphrase typed twice and gives it in UTF-8, as the
+// shuffler reads it on every system and the page takes it. A passphrase is
+// one line: it cannot hold a line end. Returns the text of the refusal, or
+// none when utf8 holds the passphrase. Every copy made here is wiped.
+const char* passphraseUtf8(const wchar_t* passphrase, const wchar_t* repeated, char utf8[PASSPHRASE_UTF8_SIZE]);
 
 // Checks a vocabulary file name typed in the Shuffle dialog, which must be
 // a name alone (no folder) that Windows can store, under the Select

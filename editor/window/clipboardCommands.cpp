@@ -109,29 +109,31 @@ bool putOnClipboard(HWND owner, const wchar_t* text, int32_t units) {
 }
 
 // The clipboard's text run through the two steps, as a new block of UTF-16
-// text; false after the box.
-bool translatedClipboardText(HWND owner, const TranslateStep& first, const TranslateStep& second, wchar_t** text,
-                             int32_t* units) {
+// text; false after the box, or after the question was answered No.
+bool translatedClipboardText(HWND owner, const TranslateStep& first, const TranslateStep& second,
+                             UnsealedQuestion* question, wchar_t** text, int32_t* units) {
     char* input = nullptr;
     int32_t inputLength = 0;
     if (!clipboardTextAsUtf8(owner, &input, &inputLength)) {
         return false;
     }
     char message[PIPELINE_MESSAGE_SIZE];
-    if (!runTranslatePipeline(input, inputLength, first, &second, EXTERN_PROG_TIMEOUT_MS, text, units, message)) {
-        return showPipelineError(message);
+    if (!runTranslatePipeline(input, inputLength, first, &second, EXTERN_PROG_TIMEOUT_MS, text, units, message,
+                              question)) {
+        return question != nullptr && question->declined ? false : showPipelineError(message);
     }
     return true;
 }
 
 // Runs the clipboard's text through the two steps and puts the result on
-// the clipboard, with CR LF line ends when crLf is set.
+// the clipboard, with CR LF line ends when crLf is set; the way back asks
+// the question before it puts a text that is not sealed there.
 bool translateClipboard(HWND owner, MenuCommand command, const TranslateStep& first, const TranslateStep& second,
-                        bool crLf) {
+                        bool crLf, UnsealedQuestion* question) {
     logMessage("Clipboard translation: %d", command);
     wchar_t* text = nullptr;
     int32_t units = 0;
-    if (!translatedClipboardText(owner, first, second, &text, &units)) {
+    if (!translatedClipboardText(owner, first, second, question, &text, &units)) {
         return false;
     }
     if (crLf) {
@@ -160,11 +162,12 @@ bool translate_to_clipboard(HWND owner) {
     if (!writingAgreed(owner)) return false;
     const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
     return translateClipboard(owner, CMD_TO_ZARNOGLOT_CLIPBOARD, sealStep(vocabulary.text), encodeStep(vocabulary.text),
-                              true);
+                              true, nullptr);
 }
 
 bool translate_from_clipboard(HWND owner) {
     const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
+    UnsealedQuestion question = unsealedQuestion(owner);
     return translateClipboard(owner, CMD_FROM_ZARNOGLOT_CLIPBOARD, decodeStep(vocabulary.text),
-                              openStep(vocabulary.text), false);
+                              openStep(vocabulary.text), false, &question);
 }

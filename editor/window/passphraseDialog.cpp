@@ -13,7 +13,13 @@ const wchar_t* const SUGGESTED_NAME = L"personal.vcb";
 const wchar_t* const DIALOG_FONT = L"MS Shell Dlg";
 constexpr WORD DIALOG_FONT_POINTS = 8;
 
-enum ShuffleField { PASSPHRASE_FIELD = 101, REPEATED_FIELD = 102, NAME_FIELD = 103 };
+enum ShuffleField {
+    PASSPHRASE_FIELD = 101,
+    REPEATED_FIELD = 102,
+    NAME_FIELD = 103,
+    PASSPHRASE_CHOICE = 104,
+    RANDOM_CHOICE = 105,
+};
 
 // Predefined window classes of dialog controls, by atom.
 constexpr WORD BUTTON_CLASS = 0x0080;
@@ -22,6 +28,7 @@ constexpr WORD STATIC_CLASS = 0x0082;
 constexpr WORD NO_ID = 0xFFFF;
 
 constexpr DWORD LABEL_STYLE = SS_LEFT;
+constexpr DWORD CHOICE_STYLE = BS_AUTORADIOBUTTON | BS_MULTILINE;
 constexpr DWORD SECRET_STYLE = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD;
 constexpr DWORD NAME_STYLE = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
 
@@ -34,22 +41,28 @@ struct DialogControl {
     const wchar_t* text;
 };
 
+// The two choices stand first, one group; the label after them starts the next.
 const DialogControl CONTROLS[] = {
-    {STATIC_CLASS, LABEL_STYLE, 7, 9, 86, 8, NO_ID, L"&Passphrase:"},
-    {EDIT_CLASS, SECRET_STYLE, 95, 7, 138, 12, PASSPHRASE_FIELD, L""},
-    {STATIC_CLASS, LABEL_STYLE, 7, 27, 86, 8, NO_ID, L"Passphrase &again:"},
-    {EDIT_CLASS, SECRET_STYLE, 95, 25, 138, 12, REPEATED_FIELD, L""},
-    {STATIC_CLASS, LABEL_STYLE, 7, 45, 86, 8, NO_ID, L"&Vocabulary file name:"},
-    {EDIT_CLASS, NAME_STYLE, 95, 43, 138, 12, NAME_FIELD, L""},
-    {STATIC_CLASS, LABEL_STYLE, 7, 62, 226, 18, NO_ID,
+    {BUTTON_CLASS, CHOICE_STYLE | WS_GROUP | WS_TABSTOP, 7, 7, 226, 10, PASSPHRASE_CHOICE,
+     L"&From a passphrase: as strong as the passphrase, which makes it again"},
+    {BUTTON_CLASS, CHOICE_STYLE, 7, 19, 226, 18, RANDOM_CHOICE,
+     L"&Random, no passphrase: the strongest, nobody can guess it (keep the file and give it to your "
+     L"correspondents)"},
+    {STATIC_CLASS, LABEL_STYLE | WS_GROUP, 7, 45, 86, 8, NO_ID, L"&Passphrase:"},
+    {EDIT_CLASS, SECRET_STYLE, 95, 43, 138, 12, PASSPHRASE_FIELD, L""},
+    {STATIC_CLASS, LABEL_STYLE, 7, 63, 86, 8, NO_ID, L"Passphrase &again:"},
+    {EDIT_CLASS, SECRET_STYLE, 95, 61, 138, 12, REPEATED_FIELD, L""},
+    {STATIC_CLASS, LABEL_STYLE, 7, 81, 86, 8, NO_ID, L"&Vocabulary file name:"},
+    {EDIT_CLASS, NAME_STYLE, 95, 79, 138, 12, NAME_FIELD, L""},
+    {STATIC_CLASS, LABEL_STYLE, 7, 98, 226, 18, NO_ID,
      L"The vocabulary is made in the editor's folder. Keep the passphrase and the word list: "
      L"together they make the same vocabulary again."},
-    {BUTTON_CLASS, WS_TABSTOP | BS_DEFPUSHBUTTON, 129, 88, 50, 14, IDOK, L"OK"},
-    {BUTTON_CLASS, WS_TABSTOP | BS_PUSHBUTTON, 183, 88, 50, 14, IDCANCEL, L"Cancel"},
+    {BUTTON_CLASS, WS_TABSTOP | BS_DEFPUSHBUTTON, 129, 124, 50, 14, IDOK, L"OK"},
+    {BUTTON_CLASS, WS_TABSTOP | BS_PUSHBUTTON, 183, 124, 50, 14, IDCANCEL, L"Cancel"},
 };
 constexpr int CONTROL_COUNT = sizeof CONTROLS / sizeof CONTROLS[0];
 constexpr short DIALOG_WIDTH = 240;
-constexpr short DIALOG_HEIGHT = 109;
+constexpr short DIALOG_HEIGHT = 145;
 
 // An in-memory dialog template: the program has no resource file.
 constexpr int TEMPLATE_WORDS = 1024;
@@ -132,13 +145,31 @@ bool refuse(HWND dialog, int field, const char* text) {
     return false;
 }
 
-// Takes the passphrase out of its two fields as the shuffler's argument.
+bool randomChosen(HWND dialog) {
+    return IsDlgButtonChecked(dialog, RANDOM_CHOICE) == BST_CHECKED;
+}
+
+// A random vocabulary takes no passphrase: its fields are emptied and off.
+void showChoice(HWND dialog) {
+    const bool random = randomChosen(dialog);
+    if (random) wipePassphraseFields(dialog);
+    EnableWindow(GetDlgItem(dialog, PASSPHRASE_FIELD), !random);
+    EnableWindow(GetDlgItem(dialog, REPEATED_FIELD), !random);
+}
+
+// Takes the passphrase out of its two fields in UTF-8, or none for a random
+// vocabulary.
 bool acceptPassphrase(HWND dialog, ShuffleSettings* settings) {
+    settings->random = randomChosen(dialog);
+    settings->passphrase[0] = '\0';
+    if (settings->random) {
+        return true;
+    }
     wchar_t passphrase[PASSPHRASE_MAX_CHARACTERS + 2];
     wchar_t repeated[PASSPHRASE_MAX_CHARACTERS + 2];
     GetDlgItemTextW(dialog, PASSPHRASE_FIELD, passphrase, PASSPHRASE_MAX_CHARACTERS + 2);
     GetDlgItemTextW(dialog, REPEATED_FIELD, repeated, PASSPHRASE_MAX_CHARACTERS + 2);
-    const char* refusal = passphraseArgument(passphrase, repeated, settings->passphraseArgument);
+    const char* refusal = passphraseUtf8(passphrase, repeated, settings->passphrase);
     wipeSecret(passphrase, sizeof passphrase);
     wipeSecret(repeated, sizeof repeated);
     if (refusal == nullptr) {
@@ -180,6 +211,11 @@ INT_PTR CALLBACK shuffleDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         SendDlgItemMessageW(dialog, REPEATED_FIELD, EM_LIMITTEXT, PASSPHRASE_MAX_CHARACTERS, 0);
         SendDlgItemMessageW(dialog, NAME_FIELD, EM_LIMITTEXT, NAME_SIZE - 1, 0);
         SetDlgItemTextW(dialog, NAME_FIELD, SUGGESTED_NAME);
+        CheckRadioButton(dialog, PASSPHRASE_CHOICE, RANDOM_CHOICE, PASSPHRASE_CHOICE);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == PASSPHRASE_CHOICE || LOWORD(wParam) == RANDOM_CHOICE)) {
+        showChoice(dialog);
         return TRUE;
     }
     if (message != WM_COMMAND || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)) {
@@ -191,7 +227,7 @@ INT_PTR CALLBACK shuffleDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
             return TRUE;
         }
         if (!acceptName(dialog, context->folder, context->settings)) {
-            wipeSecret(context->settings->passphraseArgument, PASSPHRASE_ARGUMENT_SIZE);
+            wipeSecret(context->settings->passphrase, PASSPHRASE_UTF8_SIZE);
             return TRUE;
         }
     }

@@ -1,5 +1,6 @@
-// The Shuffle dialog: the passphrase twice in masked fields and the file
-// name of the vocabulary to make in the editor's folder.
+// The Shuffle dialog: a vocabulary from a passphrase (typed twice in masked
+// fields) or a random one, and the file name of the vocabulary to make in
+// the editor's folder.
 #pragma once
 
 #include "editorState.h"
@@ -7,11 +8,12 @@
 
 #include <windows.h>
 
-// What the dialog hands back. The caller wipes passphraseArgument
-// (wipeSecret) as soon as the shuffler has run.
+// What the dialog hands back. The caller wipes passphrase (wipeSecret) as
+// soon as the shuffler has run.
 struct ShuffleSettings {
-    char passphraseArgument[PASSPHRASE_ARGUMENT_SIZE];   // the shuffler's argument
-    wchar_t vocabularyName[NAME_SIZE];                   // a name alone
+    bool random;                              // a random vocabulary: no passphrase
+    char passphrase[PASSPHRASE_UTF8_SIZE];    // in UTF-8, unless random
+    wchar_t vocabularyName[NAME_SIZE];        // a name alone
 };
 
 // Shows the dialog until its fields are accepted or it is cancelled. A

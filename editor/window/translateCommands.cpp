@@ -7,6 +7,7 @@
 #include "externRunner.h"
 #include "fileCommands.h"
 #include "messageBoxes.h"
+#include "readingChoice.h"
 #include "textConversions.h"
 #include "translatePipeline.h"
 #include "windowTitle.h"
@@ -34,14 +35,22 @@ bool translationInput(char** bytes, int32_t* byteCount) {
     return true;
 }
 
+bool askShowUnsealed(void* owner) {
+    return askYesNo(static_cast<HWND>(owner), UNSEALED_QUESTION) == IDYES;
+}
+
 }  // namespace
+
+UnsealedQuestion unsealedQuestion(HWND owner) {
+    return UnsealedQuestion{askShowUnsealed, owner, false};
+}
 
 bool showPipelineError(const char* text) {
     logMessage("%s", text);
     return showError(editorState.editControl, text, PIPELINE_CAPTION);
 }
 
-bool externFilterTest(const TranslateStep& first, const TranslateStep* second) {
+bool externFilterTest(const TranslateStep& first, const TranslateStep* second, UnsealedQuestion* question) {
     char argumentsA[STEP_ARGUMENTS_TEXT_SIZE];
     char argumentsB[STEP_ARGUMENTS_TEXT_SIZE] = "(null)";
     stepArgumentsText(first, argumentsA, sizeof argumentsA);
@@ -58,8 +67,8 @@ bool externFilterTest(const TranslateStep& first, const TranslateStep* second) {
     wchar_t* text = nullptr;
     int32_t units = 0;
     char message[PIPELINE_MESSAGE_SIZE];
-    const bool translated =
-        runTranslatePipeline(input, inputLength, first, second, EXTERN_PROG_TIMEOUT_MS, &text, &units, message);
+    const bool translated = runTranslatePipeline(input, inputLength, first, second, EXTERN_PROG_TIMEOUT_MS, &text,
+                                                 &units, message, question);
     // Replacing the whole text clears the edit control's modified flag: a
     // translation keeps the one the document had, so that nothing typed is
     // lost without the save prompt.
@@ -69,7 +78,7 @@ bool externFilterTest(const TranslateStep& first, const TranslateStep* second) {
     endBusyCursor(previousCursor);
     free(text);
     if (!translated) {
-        return showPipelineError(message);
+        return question != nullptr && question->declined ? false : showPipelineError(message);
     }
     if (!replaced) {
         return showPipelineError("Cannot update the document.");
@@ -94,9 +103,10 @@ bool translate_to_zarnoglot(HWND owner) {
     return externFilterTest(sealStep(vocabulary.text), &encode);
 }
 
-bool translate_from_zarnoglot(HWND) {
+bool translate_from_zarnoglot(HWND owner) {
     logMessage("xTx: %d", CMD_FROM_ZARNOGLOT);
     const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
     const TranslateStep open = openStep(vocabulary.text);
-    return externFilterTest(decodeStep(vocabulary.text), &open);
+    UnsealedQuestion question = unsealedQuestion(owner);
+    return externFilterTest(decodeStep(vocabulary.text), &open, &question);
 }

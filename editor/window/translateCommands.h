@@ -15,11 +15,16 @@ constexpr const char* PIPELINE_CAPTION = "externFilterTest error";
 // edit control) and writes the same text to the log. Returns false.
 bool showPipelineError(const char* text);
 
+// The question of the way back before a text that is not sealed is shown
+// (readingChoice.h's UNSEALED_QUESTION, Yes and No), owned by owner.
+UnsealedQuestion unsealedQuestion(HWND owner);
+
 // Runs the first step and then, when given, the second over the document
 // as UTF-8 and puts the last output in its place. Returns true when the
-// document was replaced; false after a box (showPipelineError) with the
-// document unchanged.
-bool externFilterTest(const TranslateStep& first, const TranslateStep* second);
+// document was replaced; false after a box (showPipelineError), or after
+// the question was answered No, with the document unchanged.
+bool externFilterTest(const TranslateStep& first, const TranslateStep* second,
+                      UnsealedQuestion* question = nullptr);
 
 // The question before the first text of a session is written with the
 // public vocabulary.

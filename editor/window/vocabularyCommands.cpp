@@ -123,15 +123,15 @@ bool chosenWordList(HWND owner, char** list, int32_t* length) {
     return true;
 }
 
-// Shuffles the word list with the dialog's passphrase and writes the
-// vocabulary into folder. The passphrase's argument is wiped here.
+// Shuffles the word list with the dialog's passphrase (or at random) and
+// writes the vocabulary into folder. The passphrase is wiped here.
 bool makeVocabulary(HWND owner, const char* list, int32_t length, const wchar_t* folder, ShuffleSettings* settings) {
     char* vocabulary = nullptr;
     int32_t vocabularyLength = 0;
     char message[RUN_FAILURE_TEXT_SIZE];
-    const bool shuffled = runShuffler(list, length, settings->passphraseArgument, &vocabulary, &vocabularyLength,
-                                      message);
-    wipeSecret(settings->passphraseArgument, PASSPHRASE_ARGUMENT_SIZE);
+    const bool shuffled = runShuffler(list, length, settings->random ? nullptr : settings->passphrase, &vocabulary,
+                                      &vocabularyLength, message);
+    wipeSecret(settings->passphrase, PASSPHRASE_UTF8_SIZE);
     if (!shuffled) {
         return showError(owner, message);
     }
@@ -143,7 +143,7 @@ bool makeVocabulary(HWND owner, const char* list, int32_t length, const wchar_t*
     if (written != DOCUMENT_OK) {
         return showError(owner, documentFileMessage(written));
     }
-    logMessage("Vocabulary made: %s", utf8Name(settings->vocabularyName).text);
+    logMessage("Vocabulary made: %s%s", utf8Name(settings->vocabularyName).text, settings->random ? " (random)" : "");
     return true;
 }
 
@@ -204,9 +204,11 @@ bool shuffle_vcb(HWND owner) {
     if (!made) {
         return false;
     }
-    char question[NAME_SIZE * 3 + 64];
-    snprintf(question, sizeof question, "The vocabulary %s is made. Do you want to use it now?",
-             utf8Name(settings.vocabularyName).text);
+    // A random vocabulary cannot be made again: its file is all there is.
+    char question[NAME_SIZE * 3 + 160];
+    snprintf(question, sizeof question, "The vocabulary %s is made.%s Do you want to use it now?",
+             utf8Name(settings.vocabularyName).text,
+             settings.random ? " It cannot be made again: keep a copy, and give it to your correspondents." : "");
     if (askYesNo(owner, question) == IDYES) {
         wcscpy(editorState.vocabularyName, settings.vocabularyName);
         settingsChanged();

@@ -46,6 +46,17 @@ std::wstring clipboardText() {
     return text;
 }
 
+// Waits until the clipboard holds other text than this; false when it
+// still does after the command's time.
+bool clipboardChangesFrom(const std::wstring& text) {
+    for (int waited = 0; waited < COMMAND_WAIT_MS; waited += 50) {
+        const std::wstring now = clipboardText();
+        if (now != text && now != L"(clipboard busy)") return true;
+        Sleep(50);
+    }
+    return false;
+}
+
 // The clipboard translations keep the document, its modified flag and the
 // document commands' log lines as they were, and show nothing on success.
 TEST_F(TranslateCommandsTest, ClipboardTextGoesToZarnoGlotAndBackUnchanged) {
@@ -67,6 +78,24 @@ TEST_F(TranslateCommandsTest, ClipboardTextGoesToZarnoGlotAndBackUnchanged) {
 
     translate(CMD_FROM_ZARNOGLOT_CLIPBOARD);
     EXPECT_TRUE(clipboardText() == MIXED_TEXT) << "the round trip changed the text";
+
+    // A text that is not sealed comes back only after a Yes; No leaves the
+    // clipboard as it was.
+    const ProgramResult unsealed =
+        runChain("zarnoGlotPack", {}, "zarnoGlotEncode", {sourceFile("sample.vcb")}, toUtf8(MIXED_TEXT));
+    ASSERT_EQ(unsealed.status, 0) << unsealed.err;
+    setClipboardText(fromUtf8(unsealed.out));
+    postCommand(session, CMD_FROM_ZARNOGLOT_CLIPBOARD);
+    answerQuestion("zarnoGlotWriteW", UNSEALED_QUESTION, IDNO);
+    sync();
+    EXPECT_TRUE(clipboardText() == fromUtf8(unsealed.out)) << "No changed the clipboard";
+    postCommand(session, CMD_FROM_ZARNOGLOT_CLIPBOARD);
+    answerQuestion("zarnoGlotWriteW", UNSEALED_QUESTION, IDYES);
+    // Putting the result on the clipboard tells the test's window that it
+    // lost the clipboard, and the editor answers sent messages meanwhile:
+    // the clipboard itself shows when the command is done.
+    EXPECT_TRUE(clipboardChangesFrom(fromUtf8(unsealed.out))) << "the unsealed text did not come back";
+    EXPECT_TRUE(clipboardText() == MIXED_TEXT) << "the unsealed text came back changed";
     EXPECT_TRUE(editText(session) == L"the document");
     EXPECT_EQ(sendToEdit(session, EM_GETMODIFY), TRUE);
     const std::string log = logText(session);

@@ -1,18 +1,22 @@
 // The editor core's window-free rules for a filter run: how its outcome is
-// decided, the text that says why it failed, and the command line that
-// starts it; and where the start program looks for the editor. Built
+// decided, the text that says why it failed, the way back's choice among
+// the readings of a text, and the command line that starts it; and where
+// the start program looks for the editor. Built
 // natively and under Wine.
 #include "commandLine.h"
 #include "filterRun.h"
+#include "readingChoice.h"
 #include "runFailure.h"
 #include "startCommandLine.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -223,6 +227,69 @@ TEST(StartCommandLineTest, FindsTheEditorInAFolder) {
             EXPECT_STREQ(path, c.path);
         }
     }
+}
+
+// Each row: what the readings of a text came to, in order, and the step
+// after the last of them (every one before it tries the next reading).
+struct ReadingsCase {
+    const char* name;
+    std::vector<ReadingOutcome> outcomes;
+    ReadingStep last;
+    int askedAbout;  // the reading the question is about, or 0
+};
+
+void PrintTo(const ReadingsCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ReadingChoice : public testing::TestWithParam<ReadingsCase> {};
+
+TEST_P(ReadingChoice, ASealedReadingOpensAndAnUnsealedOneIsAskedAboutLast) {
+    const ReadingsCase& row = GetParam();
+    ReadingSearch search;
+    startReadingSearch(&search);
+    for (size_t i = 0; i < row.outcomes.size(); i++) {
+        EXPECT_EQ(search.reading, static_cast<int>(i) + 1);
+        const ReadingStep step = afterReading(&search, row.outcomes[i], 4);
+        EXPECT_EQ(step, i + 1 < row.outcomes.size() ? STEP_NEXT_READING : row.last) << "after reading " << i + 1;
+    }
+    if (row.last == STEP_ASK_UNSEALED) {
+        EXPECT_EQ(search.unsealedReading, row.askedAbout);
+    }
+}
+
+constexpr ReadingOutcome OPENED = READING_OPENED;
+constexpr ReadingOutcome UNSEALED = READING_NOT_SEALED;
+constexpr ReadingOutcome REFUSED = READING_REFUSED;
+constexpr ReadingOutcome NONE = READING_NOT_READ;
+
+INSTANTIATE_TEST_SUITE_P(Rows, ReadingChoice, testing::Values(
+    ReadingsCase{"sealed at once", {OPENED}, STEP_SHOW, 0},
+    ReadingsCase{"the text does not read", {NONE}, STEP_FAIL, 0},
+    ReadingsCase{"opened but not text", {READING_NOT_SHOWN}, STEP_FAIL, 0},
+    ReadingsCase{"refused then sealed", {REFUSED, OPENED}, STEP_SHOW, 0},
+    ReadingsCase{"unsealed then sealed opens without a question", {UNSEALED, OPENED}, STEP_SHOW, 0},
+    ReadingsCase{"unsealed and no other block", {UNSEALED, NONE}, STEP_ASK_UNSEALED, 1},
+    ReadingsCase{"refused then unsealed", {REFUSED, UNSEALED, NONE}, STEP_ASK_UNSEALED, 2},
+    ReadingsCase{"the first of two unsealed", {UNSEALED, REFUSED, UNSEALED, NONE}, STEP_ASK_UNSEALED, 1},
+    ReadingsCase{"unsealed at every reading", {UNSEALED, UNSEALED, UNSEALED, UNSEALED}, STEP_ASK_UNSEALED, 1},
+    ReadingsCase{"unsealed at the last reading", {REFUSED, REFUSED, REFUSED, UNSEALED}, STEP_ASK_UNSEALED, 4},
+    ReadingsCase{"refused at every reading", {REFUSED, REFUSED, REFUSED, REFUSED}, STEP_FAIL, 0},
+    ReadingsCase{"refused and no other block", {REFUSED, NONE}, STEP_FAIL, 0},
+    ReadingsCase{"unsealed then opened but not text", {UNSEALED, READING_NOT_SHOWN}, STEP_FAIL, 0}),
+    [](const testing::TestParamInfo<ReadingsCase>& info) {
+        std::string name = info.param.name;
+        for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
+
+TEST(ReadingChoiceTest, KnowsThePackersRefusalOfATextThatIsNotSealed) {
+    EXPECT_TRUE(refusedAsNotSealed(errorTextOf("zarnoGlotPack: the text is not sealed: anyone who knows the "
+                                               "vocabulary's words could have written it (zarnoGlotPack -d -u "
+                                               "vocabulary reads it)\n")));
+    EXPECT_FALSE(refusedAsNotSealed(errorTextOf("zarnoGlotPack: the text is damaged or was altered\n")));
+    EXPECT_FALSE(refusedAsNotSealed(errorTextOf("zarnoGlotPack: the text is not")));
+    EXPECT_FALSE(refusedAsNotSealed(errorTextOf("")));
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ const int FONT_SIZE_COMBO_ID = 0x472;
 const int PASSPHRASE_FIELD_ID = 101;
 const int REPEATED_FIELD_ID = 102;
 const int NAME_FIELD_ID = 103;
+const int RANDOM_CHOICE_ID = 105;
 const std::vector<std::string> VOCABULARY_TOOLS = {"zarnoGlotHarvest.exe", "zarnoGlotShuffle.exe"};
 
 // The words of the bundled word list, in its order.
@@ -352,7 +353,8 @@ TEST_F(SettingsDialogsTest, HarvestGivesTheCommandLinesWordListOfTheChosenTexts)
 }
 
 TEST_F(SettingsDialogsTest, ShuffleGivesTheCommandLinesVocabularyAndNoFileHoldsThePassphrase) {
-    // Quotes, blanks and backslashes reach the shuffler as typed.
+    // Quotes, blanks and backslashes reach the shuffler as typed, on its
+    // standard input, and give the vocabulary of the passphrase argument.
     const std::string passphrase = "Tr0ub4dor \"&3\" C:\\dir\\";
     const std::string wordList = readFile(joinPath(binaryDirectory(), "sample.barn"));
     const std::string words = doc("W\xC3\xB6rter.barn");
@@ -368,8 +370,10 @@ TEST_F(SettingsDialogsTest, ShuffleGivesTheCommandLinesVocabularyAndNoFileHoldsT
     expectBoxOver(dialog, "The two passphrases do not match. Please type them again.", ICON_ERROR, IDOK);
     EXPECT_EQ(SendMessageA(GetDlgItem(dialog, PASSPHRASE_FIELD_ID), WM_GETTEXTLENGTH, 0, 0), 0);
     EXPECT_EQ(SendMessageA(GetDlgItem(dialog, REPEATED_FIELD_ID), WM_GETTEXTLENGTH, 0, 0), 0);
+    const char* const oneLine = "The passphrase cannot hold a line end: zarnoGlotShuffle reads it as one line.";
     const struct { std::string passphrase; std::string name; const char* refusal; } refused[] = {
-        {"-t", "mine.vcb", "The passphrase cannot be -h or -t: zarnoGlotShuffle takes them as options."},
+        {"two\nlines", "mine.vcb", oneLine},
+        {"carriage\rreturn", "mine.vcb", oneLine},
         {passphrase, "..\\mine.vcb",
          "The vocabulary's file name must be a name alone: it is written in the editor's folder."},
         {passphrase, "", "Please type a file name for the vocabulary."},
@@ -410,8 +414,41 @@ TEST_F(SettingsDialogsTest, ShuffleGivesTheCommandLinesVocabularyAndNoFileHoldsT
     EXPECT_TRUE(readFile(joinPath(session.folder, "kyrillisch.vcb")) == fromCyrillic.out)
         << "the editor's vocabulary of the Cyrillic passphrase differs";
 
+    // A random vocabulary takes no passphrase: its fields are off.
+    HWND open = showCommandDialog(CMD_SHUFFLE, "Shuffle - Choose Word List");
+    ASSERT_TRUE(open != nullptr && chooseInFileDialog(open, widen(words)));
+    dialog = waitForDialog(session, "Shuffle");
+    ASSERT_NE(dialog, nullptr);
+    SendMessageW(GetDlgItem(dialog, RANDOM_CHOICE_ID), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, PASSPHRASE_FIELD_ID)));
+    setField(dialog, NAME_FIELD_ID, "random.vcb");
+    pressDialogButton(dialog, IDOK);
+    ASSERT_TRUE(waitUntilClosed(dialog));
+    answerQuestion("zarnoGlotWriteW", "The vocabulary random.vcb is made. It cannot be made again: keep a copy, and "
+                   "give it to your correspondents. Do you want to use it now?", IDNO);
+    const std::string random = readFile(joinPath(session.folder, "random.vcb"));
+    std::vector<std::string> randomWords;
+    for (size_t at = 0, end; (end = random.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        randomWords.push_back(random.substr(at, end - at));
+    }
+    std::vector<std::string> listed = sampleWords();
+    std::sort(listed.begin(), listed.end());
+    std::sort(randomWords.begin(), randomWords.end());
+    EXPECT_EQ(randomWords.size(), 4608u);
+    EXPECT_EQ(std::adjacent_find(randomWords.begin(), randomWords.end()), randomWords.end());
+    EXPECT_TRUE(std::includes(listed.begin(), listed.end(), randomWords.begin(), randomWords.end()));
+
     EXPECT_EQ(exitAndReadConfiguration(), personal + "\r\n" + docs + "\r\nConsolas,10\r\n");
-    EXPECT_NE(logText(session).find("\"zarnoGlotShuffle\" (argument not logged)"), std::string::npos);
+    // The passphrase went on the shuffler's standard input: the command
+    // lines the runner started, as it logs them, are these alone.
+    const std::string log = logText(session);
+    size_t started = 0;
+    for (size_t at = 0; (at = log.find("c/l: [\"zarnoGlotShuffle\"", at)) != std::string::npos; at++) {
+        const std::string line = log.substr(at, log.find('\r', at) - at);
+        EXPECT_TRUE(line == "c/l: [\"zarnoGlotShuffle\" \"-i\"]" || line == "c/l: [\"zarnoGlotShuffle\" \"-r\"]") << line;
+        started++;
+    }
+    EXPECT_EQ(started, 3u);
     for (const char* secret : {"Tr0ub4dor", "\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C"}) {
         EXPECT_EQ(logText(session).find(secret), std::string::npos);
         for (const std::string& folder : {session.folder, docs}) {

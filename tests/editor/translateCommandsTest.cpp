@@ -49,12 +49,30 @@ TEST_F(TranslateCommandsTest, MixedScriptsGoToZarnoGlotAndBackUnchanged) {
     }
 }
 
-TEST_F(TranslateCommandsTest, TextEncodedByTheFiltersTranslatesBack) {
+// A text the filters wrote without sealing (every text of an earlier
+// version, or one from someone who learnt the vocabulary's words) is shown
+// only after a Yes, read with zarnoGlotPack -d -u; No leaves the document
+// as it was and shows nothing more. A sealed one opens without a question.
+TEST_F(TranslateCommandsTest, TextEncodedByTheFiltersTranslatesBackAndAnUnsealedOneOnlyAfterAYes) {
     start();
     const std::wstring letter = L"Short letter, \u00e0 bient\u00f4t.\r\n";
-    setEditText(session, encodeWithFilters(letter));
+    setEditText(session, encodeWithFilters(letter, true));
     translate(CMD_FROM_ZARNOGLOT);
     EXPECT_TRUE(editText(session) == letter);
+
+    const std::wstring unsealed = encodeWithFilters(letter);
+    setEditText(session, unsealed);
+    postCommand(session, CMD_FROM_ZARNOGLOT);
+    answerQuestion("zarnoGlotWriteW", UNSEALED_QUESTION, IDNO);
+    sync();
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+    EXPECT_TRUE(editText(session) == unsealed) << "No changed the document";
+    postCommand(session, CMD_FROM_ZARNOGLOT);
+    answerQuestion("zarnoGlotWriteW", UNSEALED_QUESTION, IDYES);
+    sync();
+    EXPECT_TRUE(editText(session) == letter);
+    EXPECT_NE(logText(session).find("runExternProg: c/l: [\"zarnoGlotPack\" \"-d\" \"-u\" \"sample.vcb\"]"),
+              std::string::npos);
 }
 
 TEST_F(TranslateCommandsTest, TranslationWritesItsStepsToTheLog) {

@@ -16,6 +16,10 @@ const std::string DEFAULT_INI = "sample.vcb\r\nC:\\users\\Public\\Documents\r\nC
 const std::vector<std::string> FILTER_FILES = {"zarnoGlotPack.exe", "zarnoGlotEncode.exe", "zarnoGlotDecode.exe",
                                                "sample.vcb"};
 const char* const PIPELINE_CAPTION = "externFilterTest error";
+// The way back's question before a text that is not sealed is shown.
+const char* const UNSEALED_QUESTION =
+    "This text was not sealed: it comes from an earlier version, or from someone who learnt your vocabulary's "
+    "words. Show it anyway?";
 const char* const FAKE_MODE_VARIABLE = "ZG_TRANSLATE_FAKE";
 const char* const PUBLIC_QUESTION =
     "sample.vcb is public: anyone can read what you write with it. Write with it anyway?";

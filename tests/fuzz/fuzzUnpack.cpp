@@ -30,7 +30,7 @@ static PackRun runPackOn(bool unpacking, const unsigned char* bytes, std::size_t
     MemoryOutput err;
     openMemoryOutput(&out);
     openMemoryOutput(&err);
-    run.status = runPack(PackCommand{unpacking ? PACK_MODE_UNPACK : PACK_MODE_PACK, nullptr}, input, out.stream,
+    run.status = runPack(PackCommand{unpacking ? PACK_MODE_UNPACK : PACK_MODE_PACK, nullptr, false}, input, out.stream,
                          err.stream);
     std::fclose(input);
     run.out = closeMemoryOutput(&out);

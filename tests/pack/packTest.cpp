@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -182,29 +183,56 @@ TEST(UnpackBytes, RefusesDamagedTruncatedAndTrailingData) {
     }
 }
 
-TEST(ParsePackArguments, MinusDAndAVocabularyInThatOrder) {
-    struct Case {
-        std::vector<std::string> arguments;
-        PackMode expected;
-        const char* vocabulary;
-    } cases[] = {
-        {{}, PACK_MODE_PACK, nullptr},          {{"-d"}, PACK_MODE_UNPACK, nullptr},
-        {{"v.vcb"}, PACK_MODE_PACK, "v.vcb"},   {{"-d", "v.vcb"}, PACK_MODE_UNPACK, "v.vcb"},
-        {{"-D"}, PACK_MODE_PACK, "-D"},         {{"-d", "-d"}, PACK_MODE_UNPACK, "-d"},
-        {{""}, PACK_MODE_PACK, ""},             {{"-h"}, PACK_MODE_USAGE, nullptr},
-        {{"-d", "-h"}, PACK_MODE_USAGE, nullptr}, {{"v.vcb", "-d"}, PACK_MODE_USAGE, nullptr},
-        {{"-d", "a", "b"}, PACK_MODE_USAGE, nullptr}, {{"a", "b"}, PACK_MODE_USAGE, nullptr},
-    };
-    for (const Case& test : cases) {
-        std::vector<char*> pointers;
-        for (const std::string& argument : test.arguments) pointers.push_back(const_cast<char*>(argument.c_str()));
-        PackCommand command = parsePackArguments(static_cast<int>(pointers.size()), pointers.data());
-        std::string shown = test.arguments.empty() ? "(none)" : test.arguments[0];
-        EXPECT_EQ(command.mode, test.expected) << shown;
-        EXPECT_EQ(std::string(command.vocabulary ? command.vocabulary : "(null)"),
-                  std::string(test.vocabulary ? test.vocabulary : "(null)")) << shown;
-    }
+namespace {
+
+struct ArgumentsCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    PackMode expected;
+    const char* vocabulary;
+    bool readsUnsealed;
+};
+
+void PrintTo(const ArgumentsCase& row, std::ostream* out) {
+    *out << row.name;
 }
+
+class ParsePackArguments : public testing::TestWithParam<ArgumentsCase> {};
+
+TEST_P(ParsePackArguments, MinusDThenMinusUThenAVocabulary) {
+    const ArgumentsCase& row = GetParam();
+    std::vector<char*> pointers;
+    for (const std::string& argument : row.arguments) pointers.push_back(const_cast<char*>(argument.c_str()));
+    PackCommand command = parsePackArguments(static_cast<int>(pointers.size()), pointers.data());
+    EXPECT_EQ(command.mode, row.expected);
+    EXPECT_EQ(std::string(command.vocabulary ? command.vocabulary : "(null)"),
+              std::string(row.vocabulary ? row.vocabulary : "(null)"));
+    EXPECT_EQ(command.readsUnsealed, row.readsUnsealed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ParsePackArguments, testing::Values(
+    ArgumentsCase{"none", {}, PACK_MODE_PACK, nullptr, false},
+    ArgumentsCase{"d", {"-d"}, PACK_MODE_UNPACK, nullptr, false},
+    ArgumentsCase{"vocabulary", {"v.vcb"}, PACK_MODE_PACK, "v.vcb", false},
+    ArgumentsCase{"d vocabulary", {"-d", "v.vcb"}, PACK_MODE_UNPACK, "v.vcb", false},
+    ArgumentsCase{"D is a name", {"-D"}, PACK_MODE_PACK, "-D", false},
+    ArgumentsCase{"d d names d", {"-d", "-d"}, PACK_MODE_UNPACK, "-d", false},
+    ArgumentsCase{"empty name", {""}, PACK_MODE_PACK, "", false},
+    ArgumentsCase{"h", {"-h"}, PACK_MODE_USAGE, nullptr, false},
+    ArgumentsCase{"d h", {"-d", "-h"}, PACK_MODE_USAGE, nullptr, false},
+    ArgumentsCase{"vocabulary before d", {"v.vcb", "-d"}, PACK_MODE_USAGE, nullptr, false},
+    ArgumentsCase{"d two names", {"-d", "a", "b"}, PACK_MODE_USAGE, nullptr, false},
+    ArgumentsCase{"two names", {"a", "b"}, PACK_MODE_USAGE, nullptr, false},
+    ArgumentsCase{"d u", {"-d", "-u"}, PACK_MODE_UNPACK, nullptr, true},
+    ArgumentsCase{"d u vocabulary", {"-d", "-u", "v.vcb"}, PACK_MODE_UNPACK, "v.vcb", true},
+    ArgumentsCase{"u without d is a name", {"-u"}, PACK_MODE_PACK, "-u", false},
+    ArgumentsCase{"u before d", {"-u", "-d"}, PACK_MODE_USAGE, nullptr, false},
+    ArgumentsCase{"d u u names u", {"-d", "-u", "-u"}, PACK_MODE_UNPACK, "-u", true},
+    ArgumentsCase{"u after the vocabulary", {"-d", "v.vcb", "-u"}, PACK_MODE_USAGE, nullptr, false},
+    ArgumentsCase{"d u h", {"-d", "-u", "-h"}, PACK_MODE_USAGE, nullptr, false}),
+    RowName());
+
+}  // namespace
 
 TEST(SealedText, PaddedLengthRoundsUpToFewerSignificantBits) {
     const struct { size_t length, padded; } cases[] = {
@@ -330,14 +358,15 @@ TEST(ZarnoGlotPackProgram, UsageForAnyOtherCommandLine) {
     const std::string program = programPath("zarnoGlotPack");
     const std::vector<std::vector<std::string>> commandLines = {
         {"-h"}, {"-d", "-h"}, {"-h", "-d"}, {"a.vcb", "b.vcb"}, {"-d", "a.vcb", "b.vcb"}, {"a.vcb", "-d"},
+        {"-u", "-d"}, {"-d", "a.vcb", "-u"},
     };
     for (const std::vector<std::string>& arguments : commandLines) {
         SCOPED_TRACE(arguments[0]);
         ProgramResult result = runProgram(program, arguments, "some input");
         EXPECT_EQ(result.status, -1);
         EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err.rfind("zarnoGlotPack (version: 26.342) ", 0), 0u) << result.err;
-        EXPECT_EQ(lineCount(result.err), 5u) << result.err;
+        EXPECT_EQ(result.err.rfind("zarnoGlotPack (version: 26.343) ", 0), 0u) << result.err;
+        EXPECT_EQ(lineCount(result.err), 6u) << result.err;
     }
 }
 
@@ -356,8 +385,10 @@ TEST(ZarnoGlotPackProgram, SealsWithAVocabularyAndOpensSealedAndOldTexts) {
         ASSERT_EQ(back.status, 0) << back.err;
         EXPECT_EQ(back.err, "");
         EXPECT_TRUE(back.out == test.plain);
-        // Texts of earlier versions read with and without the vocabulary.
-        EXPECT_TRUE(runProgram(program, {"-d", vocabulary}, pack(test.plain)).out == test.plain);
+        // Unsealed texts (every text of an earlier version) read without
+        // the vocabulary, and with it only on request.
+        EXPECT_TRUE(runProgram(program, {"-d"}, pack(test.plain)).out == test.plain);
+        EXPECT_TRUE(runProgram(program, {"-d", "-u", vocabulary}, pack(test.plain)).out == test.plain);
     }
     // A fresh salt every time: two sealings of one text share nothing.
     ProgramResult first = runProgram(program, {vocabulary}, "x");
@@ -365,36 +396,117 @@ TEST(ZarnoGlotPackProgram, SealsWithAVocabularyAndOpensSealedAndOldTexts) {
     EXPECT_NE(first.out.substr(0, SALT_BYTES), second.out.substr(0, SALT_BYTES));
 }
 
-TEST(ZarnoGlotPackProgram, RefusesSealedTextsItCannotVouchFor) {
-    const std::string program = programPath("zarnoGlotPack");
-    const std::string vocabulary = joinPath(binaryDirectory(), "sample.vcb");
-    std::string folder = makeTempDirectory();
-    const std::string other = writeVocabularyFile(folder, "other.vcb", makeTestVocabulary(1));
-    const std::string sealed = sealedVectors()[1].sealed;  // "hello"
-    auto flipped = [&](size_t at) {
+namespace {
+
+// A row of the refusals: the input made from a sealed vector's bytes, the
+// options before the vocabulary, which vocabulary, and the one line.
+enum NamedVocabulary { NO_VOCABULARY, SAMPLE_VOCABULARY, OTHER_VOCABULARY, MISSING_VOCABULARY };
+
+struct OpenCase {
+    const char* name;
+    std::vector<std::string> options;
+    NamedVocabulary vocabulary;
+    std::function<std::string(const std::string& sealed)> input;
+    std::string err;  // with "\n" line ends
+    std::string out;
+    int status;
+};
+
+void PrintTo(const OpenCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+std::function<std::string(const std::string&)> flipped(size_t at) {
+    return [at](const std::string& sealed) {
         std::string bytes = sealed;
         bytes[at] ^= 0x04;
         return bytes;
     };
-    const std::string needs = "zarnoGlotPack: the text is sealed: name its vocabulary to read it (zarnoGlotPack -d vocabulary)\n";
-    const std::string another = "zarnoGlotPack: the text was sealed with another vocabulary\n";
-    const std::string altered = "zarnoGlotPack: the text is damaged or was altered\n";
-    const std::string missing = joinPath(folder, "absent.vcb");
-    expectProgramCases(program, {
-        {"sealed text without its vocabulary", {"-d"}, sealed, "", needs, 1},
-        {"another vocabulary", {"-d", other}, sealed, "", another, 1},
-        // A damaged salt or check gives another key: it reads as another vocabulary.
-        {"bit flipped in the salt", {"-d", vocabulary}, flipped(3), "", another, 1},
-        {"bit flipped in the check", {"-d", vocabulary}, flipped(SALT_BYTES), "", another, 1},
-        {"bit flipped in the ciphertext", {"-d", vocabulary}, flipped(SALT_BYTES + CHECK_BYTES + 1), "", altered, 1},
-        {"bit flipped in the tag", {"-d", vocabulary}, flipped(sealed.size() - 1), "", altered, 1},
-        {"last byte cut", {"-d", vocabulary}, sealed.substr(0, sealed.size() - 1), "", altered, 1},
-        {"shorter than salt, check and tag", {"-d", vocabulary}, sealed.substr(0, 33), "", altered, 1},
-        {"missing vocabulary", {"-d", missing}, sealed, "", "zarnoGlotPack: cannot open vocabulary \"" + missing + "\"\n", 1},
-    });
+}
+
+std::string asItIs(const std::string& sealed) {
+    return sealed;
+}
+
+// An unsealed text as every earlier version wrote it.
+std::string unsealedHello(const std::string&) {
+    return pack("hello");
+}
+
+const std::string NEEDS = "zarnoGlotPack: the text is sealed: name its vocabulary to read it (zarnoGlotPack -d vocabulary)\n";
+const std::string ANOTHER = "zarnoGlotPack: the text was sealed with another vocabulary\n";
+const std::string ALTERED = "zarnoGlotPack: the text is damaged or was altered\n";
+const std::string NOT_SEALED = "zarnoGlotPack: the text is not sealed: anyone who knows the vocabulary's words could "
+                               "have written it (zarnoGlotPack -d -u vocabulary reads it)\n";
+
+class PackRefusals : public testing::TestWithParam<OpenCase> {
+protected:
+    static void SetUpTestSuite() {
+        folder = makeTempDirectory();
+        other = writeVocabularyFile(folder, "other.vcb", makeTestVocabulary(1));
+    }
+    static void TearDownTestSuite() { removeTree(folder); }
+
+    static std::string vocabularyPath(NamedVocabulary vocabulary) {
+        if (vocabulary == SAMPLE_VOCABULARY) return joinPath(binaryDirectory(), "sample.vcb");
+        if (vocabulary == OTHER_VOCABULARY) return other;
+        return joinPath(folder, "absent.vcb");
+    }
+
+    static std::string folder;
+    static std::string other;
+};
+
+std::string PackRefusals::folder;
+std::string PackRefusals::other;
+
+TEST_P(PackRefusals, OneLineAndNothingWrittenUnlessTheTextCanBeVouchedFor) {
+    const OpenCase& row = GetParam();
+    std::vector<std::string> arguments = row.options;
+    std::string err = row.err;
+    if (row.vocabulary != NO_VOCABULARY) {
+        const std::string path = vocabularyPath(row.vocabulary);
+        arguments.push_back(path);
+        if (row.vocabulary == MISSING_VOCABULARY) err = "zarnoGlotPack: cannot open vocabulary \"" + path + "\"\n";
+    }
+    const std::string sealed = sealedVectors()[1].sealed;  // "hello"
+    expectProgramCase(programPath("zarnoGlotPack"),
+                      ProgramCase{row.name, arguments, row.input(sealed), row.out, err, row.status});
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PackRefusals, testing::Values(
+    OpenCase{"sealed text without its vocabulary", {"-d"}, NO_VOCABULARY, asItIs, NEEDS, "", 1},
+    OpenCase{"another vocabulary", {"-d"}, OTHER_VOCABULARY, asItIs, ANOTHER, "", 1},
+    // A damaged salt or check gives another key: it reads as another vocabulary.
+    OpenCase{"bit flipped in the salt", {"-d"}, SAMPLE_VOCABULARY, flipped(3), ANOTHER, "", 1},
+    OpenCase{"bit flipped in the check", {"-d"}, SAMPLE_VOCABULARY, flipped(SALT_BYTES), ANOTHER, "", 1},
+    OpenCase{"bit flipped in the ciphertext", {"-d"}, SAMPLE_VOCABULARY, flipped(SALT_BYTES + CHECK_BYTES + 1),
+             ALTERED, "", 1},
+    OpenCase{"bit flipped in the tag", {"-d"}, SAMPLE_VOCABULARY,
+             [](const std::string& s) { return flipped(s.size() - 1)(s); }, ALTERED, "", 1},
+    OpenCase{"last byte cut", {"-d"}, SAMPLE_VOCABULARY, [](const std::string& s) { return s.substr(0, s.size() - 1); },
+             ALTERED, "", 1},
+    OpenCase{"shorter than salt, check and tag", {"-d"}, SAMPLE_VOCABULARY,
+             [](const std::string& s) { return s.substr(0, 33); }, ALTERED, "", 1},
+    OpenCase{"missing vocabulary", {"-d"}, MISSING_VOCABULARY, asItIs, "", "", 1},
+    // Anyone who learnt the vocabulary's words could have written an unsealed text.
+    OpenCase{"unsealed text with a vocabulary", {"-d"}, SAMPLE_VOCABULARY, unsealedHello, NOT_SEALED, "", 1},
+    OpenCase{"unsealed text with another vocabulary", {"-d"}, OTHER_VOCABULARY, unsealedHello, NOT_SEALED, "", 1},
+    OpenCase{"unsealed text with u", {"-d", "-u"}, SAMPLE_VOCABULARY, unsealedHello, "", "hello", 0},
+    OpenCase{"unsealed text without a vocabulary", {"-d"}, NO_VOCABULARY, unsealedHello, "", "hello", 0},
+    OpenCase{"damaged unsealed text says so", {"-d"}, SAMPLE_VOCABULARY,
+             [](const std::string&) { return pack("hello").substr(0, 9); }, "zarnoGlotPack: truncated packed data\n",
+             "", 1},
+    OpenCase{"sealed text with u", {"-d", "-u"}, SAMPLE_VOCABULARY, asItIs, "", "hello", 0}),
+    RowName());
+
+}  // namespace
+
+TEST(ZarnoGlotPackProgram, RefusesAVocabularyTheEncoderRefuses) {
+    std::string folder = makeTempDirectory();
     std::vector<std::string> shortWords = makeTestVocabulary(2);
     shortWords.pop_back();
-    expectVocabularyRefusals(program, folder, "text", {
+    expectVocabularyRefusals(programPath("zarnoGlotPack"), folder, "text", {
         {"4607 words", vocabularyText(shortWords, "\n", true), "zarnoGlotPack: vocabulary has 4607 entries; 4608 required\n"},
     });
     removeTree(folder);

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "keyDerivation.h"
 #include "md5.h"
 #include "programCases.h"
+#include "seedingVectors.h"
 #include "testSupport.h"
 #include "testVocabulary.h"
 
@@ -15,11 +17,16 @@ namespace {
 const std::string NEWLINE = platformLineEnds("\n");
 
 const std::string USAGE =
-    "zarnoGlotShuffle (version: 26.247) vocabulary shuffler\n"
-    "zarnoGlotShuffle passphrase < base.barn > shuffled.vcb\n"
+    "zarnoGlotShuffle (version: 26.343) vocabulary shuffler\n"
+    "zarnoGlotShuffle [-m] passphrase|-i < base.barn > shuffled.vcb\n"
     "Options:\n"
     "  -h print version, usage and exit.\n"
-    "  -t run MD5 self-test and exit.\n";
+    "  -t run MD5 self-test and exit.\n"
+    "  -i read the passphrase from standard input's first line, before the word list (an argument can be seen by "
+    "other users of the machine).\n"
+    "  -r no passphrase: seed with 16 random bytes from the system (the strongest vocabulary: nobody can guess it).\n"
+    "  -m seed with MD5 of the passphrase as earlier versions did (fast to guess: only to make such a vocabulary "
+    "again).\n";
 
 std::vector<std::string> generatedWords(int count) {
     std::vector<std::string> words;
@@ -47,29 +54,41 @@ ProgramResult shuffle(const std::vector<std::string>& arguments, const std::stri
     return runProgram(programPath("zarnoGlotShuffle"), arguments, input);
 }
 
-TEST(ShuffleProgram, OptionsAndRefusals) {
-    std::vector<std::string> words = generatedWords(4700);
+const std::vector<std::string> WORDS = generatedWords(4700);
+const std::string TOO_FEW = "zarnoGlotShuffle: 0 words found; 4608 required minimum\n";
+
+class ShuffleProgramRows : public testing::TestWithParam<ProgramCase> {};
+
+TEST_P(ShuffleProgramRows, OptionsAndRefusals) {
+    expectProgramCase(programPath("zarnoGlotShuffle"), GetParam());
+}
+
+std::vector<ProgramCase> optionsAndRefusals() {
     std::vector<std::string> tooMany = generatedWords(10001);
     std::vector<std::string> repeatAfterFull = generatedWords(10000);
     repeatAfterFull.push_back(repeatAfterFull[0]);
-    expectProgramCases(programPath("zarnoGlotShuffle"), {
+    return {
         {"no argument", {}, "", "", USAGE, -1},
         {"-h", {"-h"}, "", "", USAGE, -1},
         {"two arguments", {"-t", "x"}, "", "", USAGE, -1},
+        {"-m alone", {"-m"}, "", "", USAGE, -1},
+        {"-m before an option", {"-m", "-t"}, "", "", USAGE, -1},
+        {"-r with a passphrase", {"-r", "x"}, "", "", USAGE, -1},
+        {"-i before -m", {"-i", "-m"}, "", "", USAGE, -1},
         {"self-test", {"-t"}, "", "MD5 self-test PASSED (6 test vectors)\n", "", 0},
         // Only the whole argument "-t" or "-h" is an option; anything longer is a passphrase.
-        {"-t as a prefix", {"-tx"}, "", "", "zarnoGlotShuffle: 0 words found; 4608 required minimum\n", 1},
-        {"-h as a prefix", {"-help"}, "", "", "zarnoGlotShuffle: 0 words found; 4608 required minimum\n", 1},
-        {"one-byte line", {"pass"}, lines(words) + "x\n", "", "zarnoGlotShuffle: invalid word length\n", 1},
-        {"eight-byte line", {"pass"}, "abcdefgh\n" + lines(words), "", "zarnoGlotShuffle: invalid word length\n", 1},
-        {"thirty-byte line", {"pass"}, std::string(30, 'q') + "\n" + lines(words), "",
+        {"-t as a prefix", {"-tx"}, "", "", TOO_FEW, 1},
+        {"-h as a prefix", {"-help"}, "", "", TOO_FEW, 1},
+        {"one-byte line", {"pass"}, lines(WORDS) + "x\n", "", "zarnoGlotShuffle: invalid word length\n", 1},
+        {"eight-byte line", {"pass"}, "abcdefgh\n" + lines(WORDS), "", "zarnoGlotShuffle: invalid word length\n", 1},
+        {"thirty-byte line", {"pass"}, std::string(30, 'q') + "\n" + lines(WORDS), "",
          "zarnoGlotShuffle: invalid word length\n", 1},
-        {"duplicate", {"pass"}, lines(words) + "wbaa\n", "", "zarnoGlotShuffle: duplicate word: wbaa\n", 1},
+        {"duplicate", {"pass"}, lines(WORDS) + "wbaa\n", "", "zarnoGlotShuffle: duplicate word: wbaa\n", 1},
         {"first bad line wins", {"pass"}, "wbaa\nwbaa\nx\n", "", "zarnoGlotShuffle: duplicate word: wbaa\n", 1},
-        {"zero byte", {"pass"}, lines(words) + std::string("ab\0cd\n", 6), "", "zarnoGlotShuffle: zero byte in word\n", 1},
-        {"an overlong form", {"pass"}, "wbaa\r\n\nab\xC1\xA1\n" + lines(words), "",
+        {"zero byte", {"pass"}, lines(WORDS) + std::string("ab\0cd\n", 6), "", "zarnoGlotShuffle: zero byte in word\n", 1},
+        {"an overlong form", {"pass"}, "wbaa\r\n\nab\xC1\xA1\n" + lines(WORDS), "",
          "zarnoGlotShuffle: word on line 3 is not well-formed UTF-8\n", 1},
-        {"a cut-short sequence", {"pass"}, lines(words) + "ab\xC3\n", "",
+        {"a cut-short sequence", {"pass"}, lines(WORDS) + "ab\xC3\n", "",
          "zarnoGlotShuffle: word on line 4701 is not well-formed UTF-8\n", 1},
         {"10001 words", {"pass"}, lines(tooMany), "", "zarnoGlotShuffle: too many words\n", 1},
         {"10001st repeats a word", {"pass"}, lines(repeatAfterFull), "", "zarnoGlotShuffle: too many words\n", 1},
@@ -77,15 +96,37 @@ TEST(ShuffleProgram, OptionsAndRefusals) {
          "zarnoGlotShuffle: too many words\n", 1},
         {"4607 words", {"pass"}, lines(generatedWords(4607)), "",
          "zarnoGlotShuffle: 4607 words found; 4608 required minimum\n", 1},
-        {"empty input", {"pass"}, "", "", "zarnoGlotShuffle: 0 words found; 4608 required minimum\n", 1},
-    });
+        {"empty input", {"pass"}, "", "", TOO_FEW, 1},
+        // -i: the first line is the passphrase, the word list follows.
+        {"-i, the passphrase's line alone", {"-i"}, "pass\n", "", TOO_FEW, 1},
+        {"-i, a word list without a passphrase line", {"-i"}, "wbaa", "",
+         "zarnoGlotShuffle: standard input ends before the passphrase's line does (-i: the passphrase's line, then "
+         "the word list)\n", 1},
+        {"-i, a passphrase of 1025 bytes", {"-i"}, std::string(1025, 'p') + "\n" + lines(WORDS), "",
+         "zarnoGlotShuffle: the passphrase (-i: the first line of standard input) is longer than 1024 bytes\n", 1},
+        {"-i, the first line is no word", {"-i"}, "wbaa\nx\n" + lines(WORDS), "",
+         "zarnoGlotShuffle: invalid word length\n", 1},
+        {"-m -i, the passphrase's line alone", {"-m", "-i"}, "pass\r\n", "", TOO_FEW, 1},
+        {"-r, no words", {"-r"}, "", "", TOO_FEW, 1},
+    };
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, ShuffleProgramRows, testing::ValuesIn(optionsAndRefusals()), RowName());
 
 #ifndef _WIN32
 TEST(ShuffleProgram, ASelfTestLineThatCannotBeWrittenIsAFailure) {
     ProgramResult result = runProgramWithFiles(programPath("zarnoGlotShuffle"), {"-t"}, "/dev/null", "/dev/full");
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "zarnoGlotShuffle: write error\n");
+}
+
+// While it waits for the passphrase's line (-i) the shuffler holds no
+// secret yet, but it has turned core dumps off: a program that has not
+// (the harvester) shows that this system would write one.
+TEST(ShuffleProgram, WritesNoCoreDump) {
+    if (!leavesCoreDumpWhileReading(programPath("zarnoGlotHarvest"), {})) GTEST_SKIP() << "this system writes no core dumps";
+    EXPECT_FALSE(leavesCoreDumpWhileReading(programPath("zarnoGlotShuffle"), {"-i"}));
+    EXPECT_FALSE(leavesCoreDumpWhileReading(programPath("zarnoGlotPack"), {"-d", "sample.vcb"}));
 }
 #endif
 
@@ -101,21 +142,24 @@ TEST(ShuffleProgram, LineOrderBlankLinesAndLineEndsDoNotChangeTheVocabulary) {
     std::string messy = "\n\r\n" + lines(reordered, "\r\n") + "\n\n";
     messy.insert(messy.find("\n", 5000) + 1, "\n\n\r\n");
     EXPECT_EQ(shuffle({"my passphrase"}, messy).out, original.out);
+
+    // How the list is read does not depend on the seeding: the rest costs
+    // no key derivation (-m).
+    const ProgramResult legacy = shuffle({"-m", "my passphrase"}, lines(words));
     std::string lastLineWithoutLineEnd = lines(reordered);
     lastLineWithoutLineEnd.pop_back();
-    EXPECT_EQ(shuffle({"my passphrase"}, lastLineWithoutLineEnd).out, original.out);
-
-    EXPECT_NE(shuffle({"my passphrase."}, lines(words)).out, original.out);
-    ProgramResult empty = shuffle({""}, lines(words));
+    EXPECT_EQ(shuffle({"-m", "my passphrase"}, lastLineWithoutLineEnd).out, legacy.out);
+    EXPECT_NE(shuffle({"-m", "my passphrase."}, lines(words)).out, legacy.out);
+    ProgramResult empty = shuffle({"-m", ""}, lines(words));
     EXPECT_EQ(empty.status, 0);
-    EXPECT_NE(empty.out, original.out);
+    EXPECT_NE(empty.out, legacy.out);
 }
 
 TEST(ShuffleProgram, FourThousandSixHundredEightWordsAreAllKeptAndALoneCarriageReturnStays) {
     std::vector<std::string> words = generatedWords(4607);
     std::string input = lines(words) + "zz\r";  // last line: a CR without a line feed
     words.push_back("zz\r");
-    ProgramResult result = shuffle({"x"}, input);
+    ProgramResult result = shuffle({"-r"}, input);
     ASSERT_EQ(result.status, 0) << result.err;
     std::vector<std::string> vocabulary = outputLines(result.out);
     EXPECT_NE(vocabulary, words);
@@ -131,41 +175,106 @@ TEST(ShuffleProgram, FourThousandSixHundredEightWordsAreAllKeptAndALoneCarriageR
 }
 
 TEST(ShuffleProgram, TenThousandWordsAreAccepted) {
-    ProgramResult result = shuffle({"x"}, lines(generatedWords(10000)));
+    ProgramResult result = shuffle({"-r"}, lines(generatedWords(10000)));
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(outputLines(result.out).size(), 4608u);
 }
 
 // The bundled vocabulary is a stored contract: the word list beside it and
-// the passphrase in data/README.md must rebuild it byte for byte.
+// the passphrase in data/README.md must rebuild it byte for byte, with the
+// seeding of the version that made it (-m).
 TEST(ShuffleProgram, RebuildsTheBundledSampleVocabulary) {
     std::string wordList = readFile(joinPath(binaryDirectory(), "sample.barn"));
     std::string expected = readFile(joinPath(binaryDirectory(), "sample.vcb"));
     ASSERT_FALSE(wordList.empty());
     ASSERT_EQ(std::count(expected.begin(), expected.end(), '\n'), 4608);
-    ProgramResult result = shuffle({"ZarnoGlot sample vocabulary"}, wordList);
+    ProgramResult result = shuffle({"-m", "ZarnoGlot sample vocabulary"}, wordList);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, platformLineEnds(expected));
 }
 
+std::string sha256Hex(const std::string& bytes) {
+    unsigned char digest[SHA256_BYTES];
+    EXPECT_TRUE(sha256Digest(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest));
+    return hexOf(digest, sizeof digest);
+}
+
+std::string md5Hex(const std::string& bytes) {
+    unsigned char digest[MD5_DIGEST_BYTES];
+    md5Digest(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest);
+    return hexOf(digest, sizeof digest);
+}
+
 // The passphrase is its UTF-8 bytes on every system: a passphrase of any
 // script gives on Windows the vocabulary the Linux build made (its MD5 here,
-// with LF line ends), and the page gives the same.
-TEST(ShuffleProgram, APassphraseOfAnyScriptGivesOneVocabularyEverywhere) {
-    const struct { const char* passphrase; const char* linuxDigest; } cases[] = {
-        {"Gro\xC3\x9Fmutters \xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C \xE6\x97\xA5\xE6\x9C\xAC",
-         "e233b085ac80859a35c59b1bca4a2135"},
-    };
+// with LF line ends), and the page gives the same. This is the seeding of
+// earlier versions (-m), which remakes their vocabularies byte for byte,
+// from the argument and from standard input alike.
+TEST(ShuffleProgram, APassphraseOfAnyScriptGivesOneLegacyVocabularyEverywhere) {
+    const std::string passphrase =
+        "Gro\xC3\x9Fmutters \xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C \xE6\x97\xA5\xE6\x9C\xAC";
     const std::string wordList = readFile(joinPath(binaryDirectory(), "sample.barn"));
-    for (const auto& c : cases) {
-        ProgramResult result = shuffle({c.passphrase}, wordList);
+    for (const ProgramResult& result : {shuffle({"-m", passphrase}, wordList),
+                                        shuffle({"-m", "-i"}, passphrase + "\n" + wordList)}) {
         ASSERT_EQ(result.status, 0) << result.err;
-        const std::string vocabulary = unixLineEnds(result.out);
-        unsigned char digest[MD5_DIGEST_BYTES];
-        md5Digest(reinterpret_cast<const unsigned char*>(vocabulary.data()), vocabulary.size(), digest);
-        char hex[2 * MD5_DIGEST_BYTES + 1];
-        for (int i = 0; i < MD5_DIGEST_BYTES; ++i) std::snprintf(hex + 2 * i, 3, "%02x", digest[i]);
-        EXPECT_STREQ(hex, c.linuxDigest);
+        EXPECT_EQ(md5Hex(unixLineEnds(result.out)), "e233b085ac80859a35c59b1bca4a2135");
+    }
+}
+
+// How a row of the shared vectors reaches the program.
+enum PassphraseForm { AS_ARGUMENT, FIRST_LINE, FIRST_LINE_WITH_CR_LF };
+
+struct SeedingRun {
+    const char* name;
+    const char* vector;
+    PassphraseForm form;
+};
+
+void PrintTo(const SeedingRun& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ShuffleSeeding : public testing::TestWithParam<SeedingRun> {};
+
+// One Argon2id a vector: the program's vocabulary is the one its seed gives
+// (SeedingVectors checks that step without a derivation).
+TEST_P(ShuffleSeeding, ReproducesTheSharedVector) {
+    const SeedingRun& row = GetParam();
+    for (const SeedingVector& vector : seedingVectors()) {
+        if (vector.name != row.vector) continue;
+        const std::string wordList = readFile(joinPath(binaryDirectory(), vector.wordList));
+        const std::string lineEnd = row.form == FIRST_LINE_WITH_CR_LF ? "\r\n" : "\n";
+        const ProgramResult result = row.form == AS_ARGUMENT ? shuffle({vector.passphrase}, wordList)
+                                                             : shuffle({"-i"}, vector.passphrase + lineEnd + wordList);
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(sha256Hex(unixLineEnds(result.out)), vector.vocabulary);
+        return;
+    }
+    FAIL() << "no vector " << row.vector << " in seedingVectors.txt";
+}
+
+INSTANTIATE_TEST_SUITE_P(Shared, ShuffleSeeding, testing::Values(
+    SeedingRun{"ASCII as the argument", "ascii", AS_ARGUMENT},
+    SeedingRun{"Cyrillic on the first line", "cyrillic", FIRST_LINE},
+    SeedingRun{"Japanese on the first line with CR LF", "japanese", FIRST_LINE_WITH_CR_LF}),
+    RowName());
+
+// Two random vocabularies of one word list differ, and each is a valid one:
+// 4608 distinct words of the list.
+TEST(ShuffleProgram, RandomVocabulariesDifferAndHoldWordsOfTheList) {
+    std::vector<std::string> words = generatedWords(5000);
+    const ProgramResult first = shuffle({"-r"}, lines(words));
+    const ProgramResult second = shuffle({"-r"}, lines(words));
+    ASSERT_EQ(first.status, 0) << first.err;
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_NE(first.out, second.out);
+    std::sort(words.begin(), words.end());
+    for (const ProgramResult& result : {first, second}) {
+        std::vector<std::string> vocabulary = outputLines(result.out);
+        ASSERT_EQ(vocabulary.size(), 4608u);
+        std::sort(vocabulary.begin(), vocabulary.end());
+        EXPECT_EQ(std::adjacent_find(vocabulary.begin(), vocabulary.end()), vocabulary.end());
+        EXPECT_TRUE(std::includes(words.begin(), words.end(), vocabulary.begin(), vocabulary.end()));
     }
 }
 

@@ -18,16 +18,42 @@ struct ProgramCase {
     int status;
 };
 
-// Runs every case through the program and compares status, standard output
+// Runs the case through the program and compares status, standard output
 // and standard error, both with the platform's line ends.
-inline void expectProgramCases(const std::string& program, const std::vector<ProgramCase>& cases) {
-    for (const ProgramCase& testCase : cases) {
-        ProgramResult result = runProgram(program, testCase.arguments, testCase.input);
-        EXPECT_EQ(result.status, testCase.status) << testCase.name;
-        EXPECT_EQ(result.out, platformLineEnds(testCase.out)) << testCase.name;
-        EXPECT_EQ(result.err, platformLineEnds(testCase.err)) << testCase.name;
-    }
+inline void expectProgramCase(const std::string& program, const ProgramCase& testCase) {
+    ProgramResult result = runProgram(program, testCase.arguments, testCase.input);
+    EXPECT_EQ(result.status, testCase.status) << testCase.name;
+    EXPECT_EQ(result.out, platformLineEnds(testCase.out)) << testCase.name;
+    EXPECT_EQ(result.err, platformLineEnds(testCase.err)) << testCase.name;
 }
+
+inline void expectProgramCases(const std::string& program, const std::vector<ProgramCase>& cases) {
+    for (const ProgramCase& testCase : cases) expectProgramCase(program, testCase);
+}
+
+// A table's row shows as its name when a TEST_P case of it fails.
+inline void PrintTo(const ProgramCase& testCase, std::ostream* out) {
+    *out << testCase.name;
+}
+
+// The name of a table's row as a TEST_P case: its name with every character
+// but ASCII letters and digits as '_', which is all googletest takes.
+inline std::string rowName(const std::string& name) {
+    std::string shown = name;
+    for (char& c : shown) {
+        const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!kept) c = '_';
+    }
+    return shown;
+}
+
+// INSTANTIATE_TEST_SUITE_P's name generator for rows that have a name.
+struct RowName {
+    template <typename Row>
+    std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
+        return rowName(info.param.name);
+    }
+};
 
 // The command lines that must give only the usage (and status -1) of a
 // program that takes exactly one argument, given a valid one.

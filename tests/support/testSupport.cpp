@@ -10,7 +10,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -181,6 +183,54 @@ static int spawnAndWait(const std::string& program, const std::vector<std::strin
     if (!WIFEXITED(wstatus)) return 2000;
     // exit(-1) arrives as 255; report it as the program wrote it.
     return static_cast<signed char>(WEXITSTATUS(wstatus));
+}
+
+#endif
+
+#ifndef _WIN32
+
+// The state letter of /proc/<pid>/stat once the process runs the program
+// (its command line names it), or 0 until then.
+static char stateOnceStarted(pid_t child, const std::string& program) {
+    const std::string proc = "/proc/" + std::to_string(child);
+    const std::string commandLine = readFile(proc + "/cmdline");
+    if (commandLine.compare(0, program.size() + 1, program + std::string(1, '\0')) != 0) return 0;
+    const std::string stat = readFile(proc + "/stat");
+    const size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() ? stat[close + 2] : 0;
+}
+
+bool leavesCoreDumpWhileReading(const std::string& program, const std::vector<std::string>& arguments) {
+    const std::string folder = makeTempDirectory();
+    int input[2];
+    if (pipe(input) != 0) return false;
+    const pid_t child = fork();
+    if (child == 0) {
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(input[0], 0);
+        dup2(quiet, 1);
+        dup2(quiet, 2);
+        close(input[1]);
+        const rlimit unlimited = {RLIM_INFINITY, RLIM_INFINITY};
+        setrlimit(RLIMIT_CORE, &unlimited);
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(input[0]);
+    // Sleeping on its empty standard input: it has done what it does first.
+    for (int tries = 0; tries < 1000 && stateOnceStarted(child, program) != 'S'; tries++) usleep(10000);
+    kill(child, SIGQUIT);
+    int wstatus = 0;
+    while (waitpid(child, &wstatus, 0) < 0) {
+    }
+    close(input[1]);
+    removeTree(folder);
+    return WIFSIGNALED(wstatus) && WCOREDUMP(wstatus);
 }
 
 #endif

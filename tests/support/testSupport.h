@@ -35,6 +35,14 @@ ProgramResult runProgramWithFiles(const std::string& program,
                                   const std::vector<std::string>& arguments,
                                   const std::string& stdinPath, const std::string& stdoutPath);
 
+#ifndef _WIN32
+// Starts the program with its standard input on an empty pipe, in an empty
+// folder and with no limit on core files, waits until it sleeps reading,
+// ends it with SIGQUIT (whose default is a core dump) and tells whether the
+// system dumped its core.
+bool leavesCoreDumpWhileReading(const std::string& program, const std::vector<std::string>& arguments);
+#endif
+
 // A fresh, empty folder under the system's temporary folder.
 std::string makeTempDirectory();
 void removeTree(const std::string& path);

@@ -9,6 +9,7 @@ ESR through its own Marionette protocol, which needs no driver) or webkit
 (the cog browser of WPE WebKit through WPEWebDriver). Each case starts its
 own browser with a fresh profile; the exit status is 0 when the case passed.
 """
+import hashlib
 import http.server
 import json
 import os
@@ -30,6 +31,7 @@ from selenium.webdriver.common.options import ArgOptions
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SAMPLE_BARN = os.path.join(TOP, "data", "sample.barn")
 SEALED_VECTORS = os.path.join(TOP, "tests", "pack", "sealedVectors.txt")
+SEEDING_VECTORS = os.path.join(TOP, "tests", "shuffle", "seedingVectors.txt")
 MANGLINGS = os.path.join(TOP, "tests", "decode", "manglings.txt")
 # Accents, CJK, emoji (one joined by zero-width joiners) and Windows line ends.
 MIXED_TEXT = ("Grüße aus Köln, ça va? Ñandú.\r\n日本語のテキスト、中文的句子。\r\n"
@@ -385,43 +387,78 @@ def sealed_vectors_open(page):
         expect(state == "done" and page.text() == expected, "%s: %s, %r" % (name, message, page.text()))
 
 
+def seeding_vectors():
+    """(name, word list path, passphrase, SHA-256 of the vocabulary) of the shared seeding vectors."""
+    with open(SEEDING_VECTORS, encoding="utf-8") as vectors:
+        for line in vectors:
+            if line.startswith("#") or not line.strip():
+                continue
+            name, word_list, passphrase, _salt, _seed, vocabulary = line.rstrip("\n").split("|")
+            yield name, os.path.join(TOP, word_list), bytes.fromhex(passphrase).decode("utf-8"), vocabulary
+
+
+def made_vocabulary(page, files, seeding="seed-passphrase", passphrase="", again=""):
+    """Makes a vocabulary in the page; returns the state, the message and the downloaded bytes (or None)."""
+    made = os.path.join(page.folder, "personal.vcb")
+    page.browser.execute_script("document.getElementById('files').value = ''")
+    page.choose("files", *files)
+    page.element(seeding).click()
+    if seeding == "seed-passphrase":
+        page.element("passphrase").send_keys(passphrase)
+        page.element("passphrase-again").send_keys(again)
+    state, message = page.press("make-vocabulary")
+    for field in ("passphrase", "passphrase-again"):
+        expect(page.element(field).get_attribute("value") == "", "the passphrase was not cleared")
+    if state != "done":
+        return state, message, None
+    if os.path.exists(made):
+        os.remove(made)
+    page.element("download").click()
+    deadline = time.time() + WAIT_SECONDS
+    while not os.path.exists(made) and time.time() < deadline:
+        time.sleep(0.1)
+    time.sleep(0.3)  # the browser renames the file once it is whole
+    return state, message, open(made, "rb").read()
+
+
 def vocabulary_matches_shuffle(page):
     lines = open(SAMPLE_BARN, "rb").read().splitlines(keepends=True)
     few = page.write_file("few.txt", b"Only a handful of words here.\n")
     first = page.write_file("first.txt", b"".join(lines[:5000]))
     second = page.write_file("second.txt", b"".join(lines[5000:]))
-    made = os.path.join(page.folder, "personal.vcb")
-    cases = [  # files, passphrase twice, the command line that makes the same vocabulary, or the reason
+    # The shared vectors: the same seeding as zarnoGlotShuffle's, byte for byte.
+    for name, word_list, passphrase, digest in seeding_vectors():
+        state, message, made = made_vocabulary(page, [word_list], passphrase=passphrase, again=passphrase)
+        expect(state == "done", name + ": " + message)
+        expect(hashlib.sha256(made).hexdigest() == digest, "the page's vocabulary differs from the vector " + name)
+    two_texts = page.run("cat %s %s | ./zarnoGlotHarvest | ./zarnoGlotShuffle 'two texts'" % (first, second), b"")
+    cases = [  # files, passphrase twice, the vocabulary it makes, or the reason
         ([few], "too few", "too few", None, "zarnoGlotHarvest: only 5 unique words found; 4608 required"),
         ([SAMPLE_BARN], "one", "two", None, "The two passphrases do not match. Please type them again."),
-        ([SAMPLE_BARN], "-t", "-t", None, "The passphrase cannot be -h or -t: zarnoGlotShuffle takes them as options."),
-        ([SAMPLE_BARN], "Zürich 2026 ✓", "Zürich 2026 ✓", "./zarnoGlotShuffle 'Zürich 2026 ✓' < " + SAMPLE_BARN,
-         None),
-        ([first, second], "two texts", "two texts",
-         "cat %s %s | ./zarnoGlotHarvest | ./zarnoGlotShuffle 'two texts'" % (first, second), None),
+        ([first, second], "two texts", "two texts", two_texts, None),
         # In the order of their names, as the editor joins them, whatever the order chosen.
-        ([second, first], "two texts", "two texts",
-         "cat %s %s | ./zarnoGlotHarvest | ./zarnoGlotShuffle 'two texts'" % (first, second), None),
+        ([second, first], "two texts", "two texts", two_texts, None),
     ]
-    for files, passphrase, again, command, reason in cases:
-        page.browser.execute_script("document.getElementById('files').value = ''")
-        page.choose("files", *files)
-        page.element("passphrase").send_keys(passphrase)
-        page.element("passphrase-again").send_keys(again)
-        state, message = page.press("make-vocabulary")
-        for field in ("passphrase", "passphrase-again"):
-            expect(page.element(field).get_attribute("value") == "", "the passphrase was not cleared")
+    for files, passphrase, again, expected, reason in cases:
+        state, message, made = made_vocabulary(page, files, passphrase=passphrase, again=again)
         if reason is not None:
             expect(state == "failed" and reason in message, "expected %r, got %r" % (reason, message))
             continue
         expect(state == "done", message)
-        if os.path.exists(made):
-            os.remove(made)
-        page.element("download").click()
-        deadline = time.time() + WAIT_SECONDS
-        while not os.path.exists(made) and time.time() < deadline:
-            time.sleep(0.1)
-        expect(open(made, "rb").read() == page.run(command, b""), "the page's vocabulary differs: " + command)
+        expect(made == expected, "the page's vocabulary differs from zarnoGlotShuffle's")
+    # Random vocabularies, beside the passphrase: two of them differ, and
+    # each holds 4608 distinct words of the list.
+    words = set(open(SAMPLE_BARN, "rb").read().split())
+    made = []
+    for _ in range(2):
+        state, message, vocabulary = made_vocabulary(page, [SAMPLE_BARN], seeding="seed-random")
+        expect(state == "done" and "vocabulary of 4608 words" in message, message)
+        entries = vocabulary.split(b"\n")
+        expect(entries[-1] == b"" and len(set(entries[:-1])) == 4608 and set(entries[:-1]) <= words,
+               "a random vocabulary is no vocabulary of the list")
+        made.append(vocabulary)
+    expect(made[0] != made[1], "two random vocabularies are the same")
+    expect(page.element("passphrase").get_attribute("disabled") is not None, "a random vocabulary asks a passphrase")
 
 
 def damaged_text_keeps_input(page):
