@@ -1,7 +1,8 @@
 // zarnoGlotShuffle's program: which seed its command line asks for (a
 // passphrase through Argon2id, the legacy MD5 of one, or random bytes), the
 // passphrase taken from the argument or from the first line of standard
-// input, and the run itself. The derivation links libgcrypt (derive/),
+// input, and the run itself. The derivation links libgcrypt (zgDerive,
+// pack/keyDerivation.h),
 // which the page does not: it derives the seed in the browser and calls
 // the steps of shuffler.h itself.
 #pragma once
