@@ -4,8 +4,8 @@
 #pragma once
 
 constexpr const char* ENCODER_VERSION = "26.245";
-constexpr const char* DECODER_VERSION = "26.245";
+constexpr const char* DECODER_VERSION = "26.343";
 constexpr const char* HARVESTER_VERSION = "26.247";
 constexpr const char* SHUFFLER_VERSION = "26.343";
 constexpr const char* PACKER_VERSION = "26.343";
-constexpr const char* EDITOR_VERSION = "26.260";
+constexpr const char* EDITOR_VERSION = "26.343";

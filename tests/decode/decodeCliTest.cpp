@@ -15,7 +15,7 @@
 namespace {
 
 const char* const USAGE =
-    "zarnoGlotDecode (version: 26.245) Decode vocabulary words to binary.\n"
+    "zarnoGlotDecode (version: 26.343) Decode vocabulary words to binary.\n"
     "zarnoGlotDecode [-bN] vocabulary < hugeGlotFile > binaryFile\n"
     "Options:\n"
     "  -h print version, usage and exit.\n"

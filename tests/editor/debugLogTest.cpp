@@ -50,7 +50,7 @@ TEST(DebugLogTest, WritesHeaderLinesAndClosingLineOnlyWhileOpen) {
     const std::string rest = text.substr(text.find('\n') + 1);
     EXPECT_EQ(rest,
               "Program/Log file: [t:zarnoGlotWriteW.log]\r\n"
-              "Version: 26.260\r\n"
+              "Version: 26.343\r\n"
               "Process ID: " + pid + "\r\n"
               "vocabulary: [a.vcb]\r\n"
               "============== Log closed ===============\r\n");

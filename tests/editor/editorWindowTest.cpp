@@ -69,7 +69,7 @@ TEST_F(EditorWindowTest, WritesTheStartUpStepsToTheLogInOrder) {
     const std::vector<std::string> expected = {
         "",   // the start line, checked below
         "Program/Log file: [t:zarnoGlotWriteW.log]",
-        "Version: 26.260",
+        "Version: 26.343",
         "Process ID: " + std::to_string(session.process.dwProcessId),
         "executable: [" + folder + "\\zarnoGlotWriteW.exe]",
         "Working directory: [" + folder + "]",
@@ -88,7 +88,7 @@ TEST_F(EditorWindowTest, WritesTheStartUpStepsToTheLogInOrder) {
         EXPECT_EQ(lines[i], expected[i]) << "line " << i;
     }
     // Lines end with CR LF on disk.
-    EXPECT_NE(logText(session).find("Version: 26.260\r\n"), std::string::npos);
+    EXPECT_NE(logText(session).find("Version: 26.343\r\n"), std::string::npos);
     EXPECT_EQ(configurationText(session), DEFAULT_INI);
 }
 
@@ -203,7 +203,7 @@ TEST_F(EditorWindowTest, HelpAndAboutShowTheirBoxes) {
         "(see menu item below: ZarnoGlot User Guide on Web).\n";
     const struct { MenuCommand command; const char* caption; std::string text; } cases[] = {
         {CMD_HELP, "zarnoGlotWriteW", help},
-        {CMD_ABOUT, "About zarnoGlotWriteW", "zarnoGlotWriteW\nVersion 26.260"},
+        {CMD_ABOUT, "About zarnoGlotWriteW", "zarnoGlotWriteW\nVersion 26.343"},
     };
     setEditText(session, L"unchanged");
     for (const auto& c : cases) {
