@@ -153,14 +153,14 @@ TEST_F(EditorWindowTest, EditControlShowsTheLanguageColours) {
     // A point in the empty middle of the control shows the background, once
     // the window has its place and has been painted.
     COLORREF background = CLR_INVALID;
-    for (int tries = 0; tries < 50 && background != RGB(255, 240, 245); tries++) {
-        Sleep(50);
+    waitFor("the language colours on the screen", [&] {
         RECT edit;
         GetWindowRect(session.editControl, &edit);
         HDC screen = GetDC(nullptr);
         background = GetPixel(screen, (edit.left + edit.right) / 2, (edit.top + edit.bottom) / 2);
         ReleaseDC(nullptr, screen);
-    }
+        return background == RGB(255, 240, 245);
+    }, 2500);
     EXPECT_EQ(background, RGB(255, 240, 245));
 }
 

@@ -206,7 +206,7 @@ TEST_F(TranslateCommandsTest, TranslationKeepsTheModifiedFlag) {
         SCOPED_TRACE(closeButton ? "close button" : "File > New");
         setEditText(session, L"");
         ASSERT_TRUE(pressKeys(session, {'X'}));
-        for (int tries = 0; tries < 100 && editText(session).empty(); tries++) Sleep(20);
+        waitFor("the typed letter in the document", [&] { return !editText(session).empty(); }, 2000);
         ASSERT_EQ(editText(session), L"x");
         translate(CMD_TO_ZARNOGLOT);
         ASSERT_NE(editText(session), L"x");
@@ -269,7 +269,7 @@ TEST_F(TranslateCommandsTest, CtrlZUndoesATranslation) {
     const std::wstring encoded = editText(session);
     ASSERT_TRUE(encoded != letter);
     ASSERT_TRUE(pressKeys(session, {VK_CONTROL, 'Z'}));
-    for (int tries = 0; tries < 100 && editText(session) != letter; tries++) Sleep(20);
+    waitFor("Ctrl+Z to undo the translation", [&] { return editText(session) == letter; }, 2000);
     EXPECT_TRUE(editText(session) == letter) << "Ctrl+Z did not undo the translation";
     EXPECT_EQ(sendToEdit(session, EM_GETMODIFY), 0);
     EXPECT_TRUE(sendCommand(session, CMD_EDIT_UNDO));
