@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -75,6 +76,13 @@ TEST(WordPacking, RefusesSequencesThePackerCannotMake) {
         unsigned char bytes[8];
         EXPECT_EQ(unpackIndices(indices.data(), indices.size(), bytes), -1) << indices.size();
     }
+    // A lone last pair value is refused before anything beyond it is read
+    // or written: room for two bytes an index is all it is promised.
+    const WordIndex lonePair[2] = {5, 7};
+    unsigned char room[2 + 4];
+    std::fill(room, room + sizeof room, 0xAA);
+    EXPECT_EQ(unpackIndices(lonePair, 1, room), -1);
+    EXPECT_EQ(std::count(room + 2, room + sizeof room, 0xAA), 4);
 }
 
 TEST(WordPacking, IndexClassesAndWordBytes) {

@@ -2,6 +2,7 @@
 // programs.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <random>
 #include <string>
@@ -76,42 +77,66 @@ TEST_F(DecodeCli, RefusesBadVocabulariesBeforeReadingInput) {
     EXPECT_EQ(unixLineEnds(result.err), "zarnoGlotDecode: cannot open dictionary\n");
 }
 
-TEST_F(DecodeCli, ReportsTextErrorsAndKeepsTheBytesBeforeThem) {
-    const std::string pair = words[0x414] + " " + words[0x243] + ". ";
-    struct Case {
-        const char* name;
-        std::string text;
-        std::string out;
-        std::string err;
-    } cases[] = {
-        {"unknown word", pair + "Qqqqx " + pair, "ABC", "zarnoGlotDecode: unknown word: Qqqqx (line 1, column 17)\n"},
-        {"word too long", pair + "abcdefghij", "ABC",
-         "zarnoGlotDecode: input word too long: abcdefghij (line 1, column 17)\n"},
-        {"invisible characters named, on their line", pair + "\r\n\r\n" + pair + "\n" + words[9] + "\xC2\xADq\xCC\x81 " + pair,
-         "ABCABC", "zarnoGlotDecode: unknown word: " + words[9] + "<U+00AD>q<U+0301> (line 4, column 1)\n"},
-        {"bytes that are not UTF-8 named", pair + "ab\xC3" + "cd", "ABC", "zarnoGlotDecode: unknown word: ab<0xC3>cd (line 1, column 17)\n"},
-        {"most words unknown, in another vocabulary's shape", pair + "Xqqq yyyy zqzq. Qxqx wxwx.\n", "ABC",
-         "zarnoGlotDecode: this text was not written with the vocabulary " + vocabulary + " (5 of its 7 words are not in it)\n"},
-        {"most words unknown, ordinary prose", "Hey Zoe, you okay? Fix my xylophone by 5 today.\n", "",
-         "zarnoGlotDecode: this does not look like ZarnoGlot (9 of its 9 words are not in the vocabulary " + vocabulary + ")\n"},
-        {"incomplete pair", pair + words[7], "ABC", "zarnoGlotDecode: incomplete 12-bit pair\n"},
-        {"after leftover", words[4096 + 'D'] + " " + pair, "D",
-         "zarnoGlotDecode: invalid word after leftover byte\n"},
-        {"final leftover sequence", words[4096 + 'D'] + " " + words[1], "D",
-         "zarnoGlotDecode: invalid final leftover sequence\n"},
-        {"second without first", pair + words[4352], "ABC",
-         "zarnoGlotDecode: second leftover byte without first\n"},
-        {"leftover after incomplete block", pair + words[1] + " " + words[4096], "ABC",
-         "zarnoGlotDecode: leftover byte after incomplete block\n"},
-        {"separators only", " ,.\n\n0123", "", ""},
-    };
-    for (const Case& c : cases) {
-        ProgramResult result = decode({vocabulary}, c.text);
-        EXPECT_EQ(result.status, c.err.empty() ? 0 : 1) << c.name;
-        EXPECT_EQ(unixLineEnds(result.err), c.err) << c.name;
-        EXPECT_EQ(result.out, c.out) << c.name;
-    }
+// A row of the text errors: {pair} stands for two words that read as
+// "ABC", {w9}, {first D}, {second 0} for the words of index 9, of the
+// first leftover 'D' and of the second leftover 0 (4352), {v} for the
+// vocabulary's path.
+struct TextErrorCase {
+    const char* name;
+    std::string text;
+    std::string out;
+    std::string err;
+};
+
+void PrintTo(const TextErrorCase& row, std::ostream* out) {
+    *out << row.name;
 }
+
+class DecodeTextErrors : public DecodeCli, public ::testing::WithParamInterface<TextErrorCase> {
+protected:
+    std::string expand(std::string text) const {
+        const std::pair<const char*, std::string> marks[] = {
+            {"{pair}", words[0x414] + " " + words[0x243] + ". "}, {"{w9}", words[9]}, {"{w7}", words[7]},
+            {"{w1}", words[1]}, {"{first D}", words[4096 + 'D']}, {"{first 0}", words[4096]},
+            {"{second 0}", words[4352]}, {"{v}", vocabulary}};
+        for (const auto& mark : marks) {
+            for (std::size_t at = text.find(mark.first); at != std::string::npos; at = text.find(mark.first)) {
+                text.replace(at, std::strlen(mark.first), mark.second);
+            }
+        }
+        return text;
+    }
+};
+
+TEST_P(DecodeTextErrors, ReportTheErrorAndKeepTheBytesBeforeIt) {
+    const TextErrorCase& row = GetParam();
+    const std::string err = expand(row.err);
+    ProgramResult result = decode({vocabulary}, expand(row.text));
+    EXPECT_EQ(result.status, err.empty() ? 0 : 1);
+    EXPECT_EQ(unixLineEnds(result.err), err);
+    EXPECT_EQ(result.out, row.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DecodeTextErrors, ::testing::Values(
+    TextErrorCase{"unknown word", "{pair}Qqqqx {pair}", "ABC", "zarnoGlotDecode: unknown word: Qqqqx (line 1, column 17)\n"},
+    TextErrorCase{"word too long", "{pair}abcdefghij", "ABC",
+                  "zarnoGlotDecode: input word too long: abcdefghij (line 1, column 17)\n"},
+    TextErrorCase{"invisible characters named, on their line", "{pair}\r\n\r\n{pair}\n{w9}\xC2\xADq\xCC\x81 {pair}",
+                  "ABCABC", "zarnoGlotDecode: unknown word: {w9}<U+00AD>q<U+0301> (line 4, column 1)\n"},
+    TextErrorCase{"bytes that are not UTF-8 named", "{pair}ab\xC3" "cd", "ABC",
+                  "zarnoGlotDecode: unknown word: ab<0xC3>cd (line 1, column 17)\n"},
+    TextErrorCase{"most words unknown, in another vocabulary's shape", "{pair}Xqqq yyyy zqzq. Qxqx wxwx.\n", "ABC",
+                  "zarnoGlotDecode: this text was not written with the vocabulary {v} (5 of its 7 words are not in it)\n"},
+    TextErrorCase{"most words unknown, ordinary prose", "Hey Zoe, you okay? Fix my xylophone by 5 today.\n", "",
+                  "zarnoGlotDecode: this does not look like ZarnoGlot (9 of its 9 words are not in the vocabulary {v})\n"},
+    TextErrorCase{"incomplete pair", "{pair}{w7}", "ABC", "zarnoGlotDecode: incomplete 12-bit pair\n"},
+    TextErrorCase{"after leftover", "{first D} {pair}", "D", "zarnoGlotDecode: invalid word after leftover byte\n"},
+    TextErrorCase{"final leftover sequence", "{first D} {w1}", "D", "zarnoGlotDecode: invalid final leftover sequence\n"},
+    TextErrorCase{"second without first", "{pair}{second 0}", "ABC", "zarnoGlotDecode: second leftover byte without first\n"},
+    TextErrorCase{"leftover after incomplete block", "{pair}{w1} {first 0}", "ABC",
+                  "zarnoGlotDecode: leftover byte after incomplete block\n"},
+    TextErrorCase{"separators only", " ,.\n\n0123", "", ""}),
+    RowName());
 
 TEST_F(DecodeCli, RoundTripsThroughBothPrograms) {
     std::vector<std::string> mixed = makeTestVocabulary(10);
@@ -363,6 +388,31 @@ INSTANTIATE_TEST_SUITE_P(LongerThanAWholeText, DecodeLongMail, ::testing::Values
     LongMail{"ASignOffOfVocabularyWords", "", "\nStab things,\nBob\n"},
     LongMail{"AQuotedMessageBelowAReply", "Thanks!\n\nOn Mon, 3 Mar 2025, Anna wrote:\n", ""}),
     [](const ::testing::TestParamInfo<LongMail>& info) { return std::string(info.param.name); });
+
+// A text of exactly WHOLE_TEXT_BYTES is still read as a whole, its blocks
+// searched: a message pasted twice, whose leftover words make the whole
+// unreadable, opens as its first copy. A byte more and it is streamed,
+// whose reading stops where the second copy begins.
+TEST(DecodeWholeText, UpToItsLastByte) {
+    std::mt19937 random(23);
+    std::size_t payload = 24000;
+    while (paddedLength(payload) != payload) ++payload;
+    std::string shaped(SEALED_OVERHEAD_BYTES + payload, '\0');
+    ASSERT_NE(shaped.size() % 3, 0u);  // leftover words end each copy
+    for (char& byte : shaped) byte = static_cast<char>(random());
+    shaped[0] = static_cast<char>(ZLIB_FIRST_BYTE ^ 0xFF);
+    const std::string vocabulary = joinPath(binaryDirectory(), "sample.vcb");
+    const std::string message = runProgram(programPath("zarnoGlotEncode"), {vocabulary}, shaped).out;
+    std::string twice = message + "\n\n" + message;
+    ASSERT_LE(twice.size(), WHOLE_TEXT_BYTES);
+    twice.resize(WHOLE_TEXT_BYTES, ' ');
+    ProgramResult whole = runProgram(programPath("zarnoGlotDecode"), {vocabulary}, twice);
+    EXPECT_EQ(whole.status, 0) << whole.err;
+    EXPECT_TRUE(whole.out == shaped);
+    ProgramResult streamed = runProgram(programPath("zarnoGlotDecode"), {vocabulary}, twice + " ");
+    EXPECT_EQ(streamed.status, 1);
+    EXPECT_EQ(unixLineEnds(streamed.err), "zarnoGlotDecode: invalid word after leftover byte\n");
+}
 
 #ifndef _WIN32
 TEST_F(DecodeCli, ReportsWriteAndReadErrors) {

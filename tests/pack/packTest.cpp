@@ -44,6 +44,10 @@ static std::string allByteValues() {
     return bytes;
 }
 
+static const unsigned char* bytesOf(const std::string& text) {
+    return reinterpret_cast<const unsigned char*>(text.data());
+}
+
 static std::string pack(const std::string& plain) {
     ByteBlock packed;
     EXPECT_EQ(packBytes(reinterpret_cast<const unsigned char*>(plain.data()), plain.size(), &packed), PACK_OK);
@@ -321,14 +325,89 @@ INSTANTIATE_TEST_SUITE_P(Rows, PaddedLength, testing::Values(
         return std::to_string(info.param.length) + "_to_" + std::to_string(info.param.padded);
     });
 
+// What could be the packer's bytes (the decoder looks for them among the
+// lines of a pasted mail): a zlib header as the packer writes one, or a
+// sealed text whose payload has a padded length.
+struct ShapeCase {
+    const char* name;
+    std::string bytes;
+    bool packed;
+};
+
+static void PrintTo(const ShapeCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+// A sealed text's shape: a salt not beginning like a zlib stream, and a
+// payload of the given length.
+static std::string sealedOfPayload(size_t payload) {
+    return "\x01" + std::string(SEALED_OVERHEAD_BYTES - 1 + payload, '\x5A');
+}
+
+class PackedShape : public testing::TestWithParam<ShapeCase> {};
+
+TEST_P(PackedShape, IsAZlibHeaderOrASealedTextOfAPaddedLength) {
+    const std::string& bytes = GetParam().bytes;
+    EXPECT_EQ(hasPackedShape(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), GetParam().packed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PackedShape, testing::Values(
+    ShapeCase{"level 9", std::string("\x78\xDA", 2), true},
+    ShapeCase{"default level", std::string("\x78\x9C", 2), true},
+    ShapeCase{"stored", std::string("\x78\x01", 2), true},
+    ShapeCase{"a header that fails its check", std::string("\x78\xDB", 2), false},
+    ShapeCase{"a header with a preset dictionary", std::string("\x78\xBB", 2), false},
+    ShapeCase{"a first byte alone", std::string("\x78", 1), false},
+    ShapeCase{"salt check and tag alone", sealedOfPayload(0), true},
+    ShapeCase{"one byte short of salt check and tag", sealedOfPayload(0).substr(1), false},
+    ShapeCase{"a payload of 9 bytes", sealedOfPayload(9), false},
+    ShapeCase{"a payload of 10 bytes", sealedOfPayload(10), true},
+    ShapeCase{"a payload of 1025 bytes", sealedOfPayload(1025), false},
+    ShapeCase{"a payload of 1088 bytes", sealedOfPayload(1088), true}),
+    RowName());
+
+// A salt never begins like a zlib stream, so the first byte tells a sealed
+// text from an unsealed one; the way back refuses what cannot be either
+// before it derives anything.
+TEST(SealedText, NoSaltBeginsLikeAZlibStream) {
+    const unsigned char zlibFirst[SALT_BYTES] = {ZLIB_FIRST_BYTE};
+    const unsigned char other[SALT_BYTES] = {ZLIB_FIRST_BYTE + 1};
+    EXPECT_FALSE(takesSalt(zlibFirst));
+    EXPECT_TRUE(takesSalt(other));
+}
+
+struct OpeningCase {
+    const char* name;
+    std::string bytes;
+    PackStatus status;
+    bool sealed;
+};
+
+static void PrintTo(const OpeningCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class OpeningStep : public testing::TestWithParam<OpeningCase> {};
+
+TEST_P(OpeningStep, TellsSealedFromUnsealedAndRefusesTooLittle) {
+    const OpeningCase& row = GetParam();
+    bool sealed = !row.sealed;
+    EXPECT_EQ(openingStep(bytesOf(row.bytes), row.bytes.size(), &sealed), row.status);
+    EXPECT_EQ(sealed, row.sealed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, OpeningStep, testing::Values(
+    OpeningCase{"nothing", "", PACK_NOTHING_TO_READ, false},
+    OpeningCase{"a zlib stream", std::string("\x78\xDA", 2), PACK_OK, false},
+    OpeningCase{"the zlib stream's first byte alone", "\x78", PACK_OK, false},
+    OpeningCase{"a byte short of salt check and tag", sealedOfPayload(0).substr(1), PACK_ALTERED, true},
+    OpeningCase{"salt check and tag", sealedOfPayload(0), PACK_OK, true}),
+    RowName());
+
 static std::string fromHex(const std::string& hex) {
     std::string bytes;
     for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     return bytes;
-}
-
-static const unsigned char* bytesOf(const std::string& text) {
-    return reinterpret_cast<const unsigned char*>(text.data());
 }
 
 static std::string textOf(const ByteBlock& block) {
