@@ -46,32 +46,44 @@ protected:
     std::string vocabulary;
 };
 
-TEST_F(DecodeCli, PrintsUsageForAnyArgumentCountButOneAndForH) {
-    std::vector<ProgramCase> cases = usageCases(USAGE, vocabulary, "");
-    for (const char* reading : {"-b0", "-b11", "-b", "-bx", "-2"}) cases.push_back({reading, {reading, vocabulary}, "", "", USAGE, -1});
-    cases.push_back({"-b2 -h", {"-b2", "-h"}, "", "", USAGE, -1});
-    expectProgramCases(programPath("zarnoGlotDecode"), cases);
+std::vector<ProgramCase> usageRows() {
+    const std::string vocabulary = joinPath(binaryDirectory(), "sample.vcb");
+    std::vector<ProgramCase> rows = usageCases(USAGE, vocabulary, "");
+    for (const char* reading : {"-b0", "-b11", "-b", "-bx", "-2"}) rows.push_back({reading, {reading, vocabulary}, "", "", USAGE, -1});
+    rows.push_back({"-b2 -h", {"-b2", "-h"}, "", "", USAGE, -1});
+    return rows;
 }
 
-TEST_F(DecodeCli, RefusesBadVocabulariesBeforeReadingInput) {
-    std::vector<std::string> shortList(words.begin(), words.end() - 1);
-    std::vector<std::string> longList = words;
-    longList.push_back("extrax");
-    std::vector<std::string> repeated = words;
-    repeated[4000] = words[3];
-    std::vector<std::string> tooLong = words;
-    tooLong[7] = "abcdefgh";
-    expectVocabularyRefusals(programPath("zarnoGlotDecode"), folder, words[0] + " " + words[1], {
-        {"4607 words", vocabularyText(shortList, "\n", true),
-         "zarnoGlotDecode: dictionary must contain 4608 words\n"},
-        {"4609 words", vocabularyText(longList, "\n", true), "zarnoGlotDecode: too many dictionary words\n"},
-        {"an empty line", "\n" + vocabularyText(shortList, "\n", true),
-         "zarnoGlotDecode: invalid dictionary word\n"},
-        {"an 8-byte word", vocabularyText(tooLong, "\n", true), "zarnoGlotDecode: invalid dictionary word\n"},
-        {"an 8-byte word, CR LF", vocabularyText(tooLong, "\r\n", true),
-         "zarnoGlotDecode: invalid dictionary word\n"},
-        {"a word twice", vocabularyText(repeated, "\n", true), "zarnoGlotDecode: duplicate dictionary word\n"},
-    });
+class DecodeUsage : public ::testing::TestWithParam<ProgramCase> {};
+
+TEST_P(DecodeUsage, ForAnyArgumentCountButOneAndForH) {
+    expectProgramCase(programPath("zarnoGlotDecode"), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DecodeUsage, ::testing::ValuesIn(usageRows()), RowName());
+
+class DecodeRefusals : public DecodeCli, public ::testing::WithParamInterface<VocabularyChange> {};
+
+TEST_P(DecodeRefusals, ABadVocabularyBeforeReadingInput) {
+    expectVocabularyRefusal(programPath("zarnoGlotDecode"), folder, words[0] + " " + words[1], GetParam().text(words),
+                            GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DecodeRefusals, ::testing::Values(
+    VocabularyChange{"4607 words", [](std::vector<std::string> w) { w.pop_back(); return vocabularyText(w, "\n", true); },
+                     "zarnoGlotDecode: dictionary must contain 4608 words\n"},
+    VocabularyChange{"4609 words", [](std::vector<std::string> w) { w.push_back("extrax"); return vocabularyText(w, "\n", true); },
+                     "zarnoGlotDecode: too many dictionary words\n"},
+    VocabularyChange{"an empty line",
+                     [](std::vector<std::string> w) { w.pop_back(); return "\n" + vocabularyText(w, "\n", true); },
+                     "zarnoGlotDecode: invalid dictionary word\n"},
+    VocabularyChange{"an 8-byte word", withWord(7, "abcdefgh"), "zarnoGlotDecode: invalid dictionary word\n"},
+    VocabularyChange{"an 8-byte word, CR LF", withWord(7, "abcdefgh", "\r\n"), "zarnoGlotDecode: invalid dictionary word\n"},
+    VocabularyChange{"a word twice", [](std::vector<std::string> w) { w[4000] = w[3]; return vocabularyText(w, "\n", true); },
+                     "zarnoGlotDecode: duplicate dictionary word\n"}),
+    RowName());
+
+TEST_F(DecodeCli, RefusesAMissingVocabulary) {
     ProgramResult result = decode({joinPath(folder, "missing.vcb")}, "");
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(unixLineEnds(result.err), "zarnoGlotDecode: cannot open dictionary\n");

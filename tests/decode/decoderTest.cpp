@@ -84,31 +84,44 @@ std::string* DecoderTest::path;
 Dictionary DecoderTest::dictionary;
 OutputBuffer DecoderTest::output;
 
-TEST_F(DecoderTest, FindsWordsAsWrittenOrWithAFoldedCapital) {
-    struct Case {
-        const char* word;
-        int exact;
-        int folded;
-    } cases[] = {
-        {"zux", 20, 20},
-        {"Zux", -1, 20},
-        {"ZUX", -1, -1},                 // only the first letter folds
-        {"bax", 21, 21},
-        {"Bax", 22, 22},                 // a capital form of its own is taken as written
-        {"\xC3\x84rgx", -1, 23},         // Ärgx
-        {"\xC3\xA4rgx", 23, 23},
-        {"\xC4\xB0x", -1, -1},           // İx: its lowercase i is one byte shorter
-        {"Ix", -1, 24},
-        {"\xC5\x81\xC3\xB3x", -1, 26},   // Łóx
-        {"abcdefz", 25, 25},
-        {"abcdefzz", -1, -1},
-        {"", -1, -1},
-        {"qqqqqqq", -1, -1},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(findWord(dictionary, c.word), c.exact) << c.word;
-        EXPECT_EQ(findWordFolded(dictionary, c.word), c.folded) << c.word;
-    }
+// A word looked up as written and with its first letter folded: the
+// indices, -1 for none.
+struct LookupCase {
+    const char* name;
+    const char* word;
+    int exact;
+    int folded;
+};
+
+void PrintTo(const LookupCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class WordLookups : public DecoderTest, public ::testing::WithParamInterface<LookupCase> {};
+
+TEST_P(WordLookups, AsWrittenOrWithAFoldedCapital) {
+    EXPECT_EQ(findWord(dictionary, GetParam().word), GetParam().exact);
+    EXPECT_EQ(findWordFolded(dictionary, GetParam().word), GetParam().folded);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WordLookups, ::testing::Values(
+    LookupCase{"lowercase only", "zux", 20, 20},
+    LookupCase{"its capital folds", "Zux", -1, 20},
+    LookupCase{"only the first letter folds", "ZUX", -1, -1},
+    LookupCase{"both forms, small", "bax", 21, 21},
+    LookupCase{"both forms, the capital as written", "Bax", 22, 22},
+    LookupCase{"a capital beyond ASCII folds", "\xC3\x84rgx", -1, 23},
+    LookupCase{"a small letter beyond ASCII", "\xC3\xA4rgx", 23, 23},
+    LookupCase{"I with a dot: its i is a byte shorter", "\xC4\xB0x", -1, -1},
+    LookupCase{"I folds to i", "Ix", -1, 24},
+    LookupCase{"L with a stroke folds", "\xC5\x81\xC3\xB3x", -1, 26},
+    LookupCase{"seven bytes", "abcdefz", 25, 25},
+    LookupCase{"eight bytes", "abcdefzz", -1, -1},
+    LookupCase{"nothing", "", -1, -1},
+    LookupCase{"no word", "qqqqqqq", -1, -1}),
+    RowName());
+
+TEST_F(DecoderTest, FindsEveryWordAsWritten) {
     for (int i = 0; i < VOCABULARY_SIZE; ++i) ASSERT_EQ(findWord(dictionary, word(i).c_str()), i);
 }
 
