@@ -401,7 +401,7 @@ INSTANTIATE_TEST_SUITE_P(LongerThanAWholeText, DecodeLongMail, ::testing::Values
     LongMail{"AQuotedMessageBelowAReply", "Thanks!\n\nOn Mon, 3 Mar 2025, Anna wrote:\n", ""}),
     [](const ::testing::TestParamInfo<LongMail>& info) { return std::string(info.param.name); });
 
-// A text of exactly WHOLE_TEXT_BYTES is still read as a whole, its blocks
+// A text of exactly 256 KiB is still read as a whole, its blocks
 // searched: a message pasted twice, whose leftover words make the whole
 // unreadable, opens as its first copy. A byte more and it is streamed,
 // whose reading stops where the second copy begins.
@@ -415,9 +415,11 @@ TEST(DecodeWholeText, UpToItsLastByte) {
     shaped[0] = static_cast<char>(ZLIB_FIRST_BYTE ^ 0xFF);
     const std::string vocabulary = joinPath(binaryDirectory(), "sample.vcb");
     const std::string message = runProgram(programPath("zarnoGlotEncode"), {vocabulary}, shaped).out;
+    // 256 KiB, as the user guide and the man page say.
+    const std::size_t wholeText = 256 * 1024;
     std::string twice = message + "\n\n" + message;
-    ASSERT_LE(twice.size(), WHOLE_TEXT_BYTES);
-    twice.resize(WHOLE_TEXT_BYTES, ' ');
+    ASSERT_LE(twice.size(), wholeText);
+    twice.resize(wholeText, ' ');
     ProgramResult whole = runProgram(programPath("zarnoGlotDecode"), {vocabulary}, twice);
     EXPECT_EQ(whole.status, 0) << whole.err;
     EXPECT_TRUE(whole.out == shaped);
