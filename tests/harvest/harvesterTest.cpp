@@ -65,6 +65,8 @@ const TokenizerCase TOKENIZER_CASES[] = {
     {"partial three-byte sequence at the end", "end \xE2\x82", {"end"}},
     {"CR LF, CR and LF each end a sentence", "One\r\nTwo Three\rFour\nFive Six",
      {"one", "two", "Three", "four", "five", "Six"}},
+    {"eight ASCII letters dropped in a line of blocks", "abcdefgh ij klmnopq rstuvwxyzab cd efghijkl",
+     {"ij", "klmnopq", "cd"}},
     {"seven bytes fit, eight do not", "abcde\xC3\xA9 abcdef\xC3\xA9 \xC3\xA9\xC3\xA9\xC3\xA9 x",
      {"abcde\xC3\xA9", "\xC3\xA9\xC3\xA9\xC3\xA9"}},
     {"a capital beyond ASCII inside a word rejects it", "ab\xC3\x89 no \xC3\x89t\xC3\xA9",
