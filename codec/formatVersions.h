@@ -3,7 +3,8 @@
 // and vocabularies (the shuffle's seed from a passphrase,
 // docs/vocabulary-format.md). Each version is one row: a new one is a row
 // here and its test vectors. The packer, the shuffler and the page's
-// WebAssembly exports take every label and cost from these tables.
+// WebAssembly exports take every label and cost from these tables, and
+// put a password together only through writeDerivationPassword.
 #pragma once
 
 #include <cstddef>
@@ -47,3 +48,10 @@ inline constexpr const FormatVersion& LEGACY_VOCABULARY_SEEDING = VOCABULARY_SEE
 
 // The length of SHA-256, the seeding's salt.
 inline constexpr std::size_t SHA256_BYTES = 32;
+
+// The length of an Argon2id version's password for a secret of
+// secretLength bytes, and the password itself: the label's bytes, one 0x00
+// byte, then the secret's bytes. The caller wipes it.
+std::size_t derivationPasswordLength(const FormatVersion& version, std::size_t secretLength);
+void writeDerivationPassword(const FormatVersion& version, const unsigned char* secret, std::size_t secretLength,
+                             unsigned char* password);

@@ -3,7 +3,6 @@
 #include <gcrypt.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "platform.h"
 
@@ -23,13 +22,10 @@ bool startCrypto() {
 bool deriveArgon2id(const FormatVersion& version, const unsigned char* secret, std::size_t secretLength,
                     const unsigned char* salt, std::size_t saltLength, unsigned char* output) {
     if (version.function != DERIVE_ARGON2ID || !startCrypto()) return false;
-    // The label's terminating zero is the separator.
-    const std::size_t labelBytes = std::strlen(version.label) + 1;
-    const std::size_t passwordLength = labelBytes + secretLength;
+    const std::size_t passwordLength = derivationPasswordLength(version, secretLength);
     unsigned char* password = static_cast<unsigned char*>(std::malloc(passwordLength));
     if (password == nullptr) return false;
-    std::memcpy(password, version.label, labelBytes);
-    if (secretLength > 0) std::memcpy(password + labelBytes, secret, secretLength);
+    writeDerivationPassword(version, secret, secretLength, password);
     unsigned long parameters[4] = {static_cast<unsigned long>(version.outputBytes), version.passes,
                                    version.memoryKib, version.lanes};
     gcry_kdf_hd_t kdf = nullptr;

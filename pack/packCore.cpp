@@ -50,20 +50,16 @@ static PackStatus sealBytes(const ByteBlock& canonical, const unsigned char* dat
 // is known to unpack, so that a damaged one says so.
 static PackStatus openBytes(const ByteBlock* canonical, bool readsUnsealed, const unsigned char* data,
                             size_t length, ByteBlock* plain, const char** detail) {
-    // Nothing the packer writes is empty: an empty input is a text that
-    // held no words, which says more than a truncated stream would.
-    if (length == 0) {
-        *plain = ByteBlock{nullptr, 0, 0};
-        return PACK_NOTHING_TO_READ;
-    }
-    if (!isSealedText(data, length)) {
-        PackStatus status = unpackBytes(data, length, plain, detail);
+    *plain = ByteBlock{nullptr, 0, 0};
+    bool sealed = false;
+    PackStatus status = openingStep(data, length, &sealed);
+    if (status != PACK_OK) return status;
+    if (!sealed) {
+        status = unpackBytes(data, length, plain, detail);
         if (status != PACK_OK || canonical == nullptr || readsUnsealed) return status;
         freeByteBlock(plain);
         return PACK_NOT_SEALED;
     }
-    *plain = ByteBlock{nullptr, 0, 0};
-    if (length < SEALED_OVERHEAD_BYTES) return PACK_ALTERED;
     if (canonical == nullptr) return PACK_NEEDS_VOCABULARY;
     return openSealed(canonical->data, canonical->length, data, length, plain);
 }

@@ -8,8 +8,6 @@
 
 #include "packedStream.h"
 
-constexpr const char* PACKER_NAME = "zarnoGlotPack";
-
 enum PackMode {
     PACK_MODE_USAGE,   // the command line is wrong, or asks for the usage text
     PACK_MODE_PACK,

@@ -117,17 +117,12 @@ static PackStatus packBytesAtLevel(const unsigned char* data, size_t length, int
 
 PackStatus packBytes(const unsigned char* data, size_t length, ByteBlock* packed) {
     PackStatus status = packBytesAtLevel(data, length, Z_BEST_COMPRESSION, packed);
-    if (status != PACK_OK || packed->length >= length / MAX_UNPACK_EXPANSION) return status;
+    if (status != PACK_OK || !storesUncompressed(length, packed->length)) return status;
     // The editor gives "-d" room for only about seven and a half times its
     // input, so text that deflates better than that (long repeats) is stored
     // uncompressed instead; it is still an ordinary zlib stream.
     freeByteBlock(packed);
     return packBytesAtLevel(data, length, Z_NO_COMPRESSION, packed);
-}
-
-size_t maxUnpackedBytes(size_t packedLength) {
-    if (packedLength > (SIZE_MAX - 1 - UNPACK_ALLOWANCE_BYTES) / MAX_UNPACK_RATIO) return SIZE_MAX - 1;
-    return packedLength * MAX_UNPACK_RATIO + UNPACK_ALLOWANCE_BYTES;
 }
 
 PackStatus unpackLeadingStream(const unsigned char* data, size_t length, size_t mostBytes, ByteBlock* plain,
@@ -187,33 +182,7 @@ PackStatus unpackBytes(const unsigned char* data, size_t length, ByteBlock* plai
                        const char** detail) {
     size_t streamLength = 0;
     PackStatus status = unpackLeadingStream(data, length, maxUnpackedBytes(length), plain, &streamLength, detail);
-    if (status == PACK_OK && streamLength != length) {
-        freeByteBlock(plain);
-        status = PACK_TRAILING_DATA;
-    }
+    status = wholeStreamStatus(status, length, streamLength);
+    if (status != PACK_OK) freeByteBlock(plain);
     return status;
-}
-
-const char* packStatusText(PackStatus status) {
-    switch (status) {
-    case PACK_OK: return "done";
-    case PACK_NO_MEMORY: return "out of memory";
-    case PACK_READ_ERROR: return "read error";
-    case PACK_WRITE_ERROR: return "write error";
-    case PACK_DEFLATE_FAILED: return "packing failed";
-    case PACK_DAMAGED: return "damaged packed data";
-    case PACK_TRUNCATED: return "truncated packed data";
-    case PACK_TRAILING_DATA: return "trailing data after the packed data";
-    case PACK_TOO_LARGE: return "unpacked data would be more than 8 times the packed data and 1 KiB";
-    case PACK_NEEDS_VOCABULARY: return "the text is sealed: name its vocabulary to read it (zarnoGlotPack -d vocabulary)";
-    case PACK_WRONG_VOCABULARY: return "the text was sealed with another vocabulary";
-    case PACK_ALTERED: return "the text is damaged or was altered";
-    case PACK_NO_RANDOM: return "no random numbers from the system";
-    case PACK_CRYPTO_FAILED: return "sealing failed";
-    case PACK_NOTHING_TO_READ: return "nothing to read: the input is empty";
-    case PACK_NOT_SEALED:
-        return "the text is not sealed: anyone who knows the vocabulary's words could have written it "
-               "(zarnoGlotPack -d -u vocabulary reads it)";
-    }
-    return "unknown error";
 }

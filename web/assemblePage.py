@@ -2,9 +2,11 @@
 """Assembles the self-contained page zarnoglot.html.
 
 The template web/zarnoglot.html receives the style sheet and the page
-script (web/page.js, then web/pageResults.js) inline, the worker's source (the WebAssembly bytes in base64, the
-codec's loader, hash-wasm's Argon2id build and pako's zlib build under
-their licence notices, and web/worker.js) and the bundled vocabulary as inert text blocks, and a
+script (web/page.js, pageInput.js, pageMaking.js and pageResults.js)
+inline, the worker's source (the WebAssembly bytes in base64, the codec's
+loader, hash-wasm's Argon2id build and pako's zlib build under their
+licence notices, and web/workerCodec.js, workerSealing.js and worker.js)
+and the bundled vocabulary as inert text blocks, and a
 Content-Security-Policy that allows exactly these two inline blocks,
 WebAssembly and a worker made from the page itself, and no network
 request of any kind.
@@ -82,7 +84,7 @@ def package_source(name, package, lock_path):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--sources", required=True,
-                        help="folder of zarnoglot.html, page.css, page.js, pageResults.js, worker.js")
+                        help="folder of zarnoglot.html, page.css, the page's and the worker's scripts")
     parser.add_argument("--codec", required=True, help="the codec's loader; its .wasm lies beside it")
     parser.add_argument("--packages", required=True, help="the installed npm packages (web/node_modules)")
     parser.add_argument("--vocabulary", required=True)
@@ -91,15 +93,19 @@ def main():
     args = parser.parse_args()
 
     style = read_text(os.path.join(args.sources, "page.css"))
-    # One script: the controls and jobs, then the results that use them.
-    script = "\n".join(read_text(os.path.join(args.sources, name)) for name in ("page.js", "pageResults.js"))
+    # One script: the controls and jobs, then the input, the making of a
+    # vocabulary and the results that use them.
+    script = "\n".join(read_text(os.path.join(args.sources, name))
+                       for name in ("page.js", "pageInput.js", "pageMaking.js", "pageResults.js"))
     loader = read_text(args.codec)
     with open(os.path.splitext(args.codec)[0] + ".wasm", "rb") as wasm:
         wasm_base64 = base64.b64encode(wasm.read()).decode("ascii")
     lock = os.path.join(args.sources, "package-lock.json")
     packages = [package_source(name, os.path.join(args.packages, name), lock) for name in PACKAGES]
+    worker_scripts = "\n".join(read_text(os.path.join(args.sources, name))
+                               for name in ("workerCodec.js", "workerSealing.js", "worker.js"))
     worker = "const CODEC_WASM_BASE64 = '%s';\n%s\n%s\n%s" % (
-        wasm_base64, loader, "\n".join(packages), read_text(os.path.join(args.sources, "worker.js")))
+        wasm_base64, loader, "\n".join(packages), worker_scripts)
     with open(args.vocabulary, "rb") as vocabulary:
         vocabulary_base64 = base64.encodebytes(vocabulary.read()).decode("ascii").strip()
     for name, text in (("page.css", style), ("page.js", script), ("the worker", worker)):

@@ -1,12 +1,11 @@
 // The page's entry points into the programs' own code, all over memory
 // streams: the encoder's and the decoder's stream steps (a pasted mail's
-// blocks included, as zarnoGlotDecode reads them), the harvester and the
-// shuffler's steps (the worker derives the seed between them, with the
-// seeding's password and costs from here), and the vocabulary loader's
-// check and canonical bytes that a sealed text's key is derived from. Every reason for a failure goes to
-// standard error in the programs' own words, where the page's worker
-// collects it; results are left in one block that the worker copies out,
-// and that is wiped when it is cleared.
+// blocks included, as zarnoGlotDecode reads them), the vocabulary loader's
+// check, and the harvester and the shuffler's steps (the worker derives the
+// seed between them, with the seeding's password and costs from
+// pageSealing.cpp). Every reason for a failure goes to standard error in
+// the programs' own words, where the page's worker collects it; results are
+// left in the one block of pageCalls.h.
 #include <emscripten.h>
 
 #include <cstdint>
@@ -19,17 +18,10 @@
 #include "decodeProgram.h"
 #include "decodeReport.h"
 #include "encoder.h"
-#include "formatVersions.h"
 #include "harvester.h"
+#include "pageCalls.h"
 #include "platform.h"
 #include "shuffler.h"
-
-// The worker writes the chosen vocabulary here before each translation.
-static const char VOCABULARY_FILE[] = "/vocabulary.vcb";
-
-// The program that seals and opens texts; pack/ is not part of the page,
-// whose worker packs with the browser's zlib streams.
-static const char PACKER_NAME[] = "zarnoGlotPack";
 
 // Tells the worker how far a translation has come.
 EM_JS(void, reportProgress, (double done, double total), {
@@ -39,36 +31,6 @@ EM_JS(void, reportProgress, (double done, double total), {
 // The stream steps' progress, out of the input's whole length.
 static void tellWorker(void* total, std::uint64_t bytesRead) {
     reportProgress(static_cast<double>(bytesRead), static_cast<double>(*static_cast<std::size_t*>(total)));
-}
-
-// The result of the last call: a heap block that grows by doubling.
-struct ResultBlock {
-    unsigned char* bytes;
-    std::size_t length;
-    std::size_t capacity;
-};
-
-static ResultBlock result;
-
-static void clearResult() {
-    if (result.bytes != nullptr) wipeBytes(result.bytes, result.length);
-    std::free(result.bytes);
-    result = ResultBlock{nullptr, 0, 0};
-}
-
-// The output buffer's block writer: appends to the result block.
-static bool appendToResult(void* /*target*/, const unsigned char* bytes, std::size_t count) {
-    if (result.capacity - result.length < count) {
-        std::size_t wanted = result.capacity < 65536 ? 65536 : result.capacity;
-        while (wanted - result.length < count) wanted *= 2;
-        unsigned char* grown = static_cast<unsigned char*>(std::realloc(result.bytes, wanted));
-        if (grown == nullptr) return false;
-        result.bytes = grown;
-        result.capacity = wanted;
-    }
-    std::memcpy(result.bytes + result.length, bytes, count);
-    result.length += count;
-    return true;
 }
 
 static OutputBuffer output;
@@ -113,18 +75,6 @@ static bool openMemoryStreams(unsigned char* input, std::size_t count, MemoryStr
 }
 
 extern "C" {
-
-EMSCRIPTEN_KEEPALIVE unsigned char* pageResultBytes() {
-    return result.bytes;
-}
-
-EMSCRIPTEN_KEEPALIVE std::size_t pageResultLength() {
-    return result.length;
-}
-
-EMSCRIPTEN_KEEPALIVE void pageClearResult() {
-    clearResult();
-}
 
 // Writes the bytes as ZarnoGlot text with the vocabulary file, as
 // zarnoGlotEncode does, through the encoder's stream step. Returns the
@@ -202,30 +152,6 @@ EMSCRIPTEN_KEEPALIVE int pageCheckVocabulary() {
     return 0;
 }
 
-// Leaves the vocabulary file's canonical bytes in the result block, as
-// zarnoGlotPack derives a sealed text's key from them (the packer loads the
-// vocabulary with the encoder's loader and refuses it in the same words
-// under its own name). The loaded words are wiped before it returns.
-// Returns the program's exit status.
-EMSCRIPTEN_KEEPALIVE int pageCanonicalVocabulary() {
-    static VocabularyBlob vocabulary;
-    clearResult();
-    if (!loadVocabulary(VOCABULARY_FILE, &vocabulary, stderr, PACKER_NAME)) return 1;
-    std::size_t length = static_cast<std::size_t>(vocabulary.blobSize);
-    unsigned char* bytes = static_cast<unsigned char*>(std::malloc(length));
-    if (bytes != nullptr) {
-        canonicalVocabulary(vocabulary, bytes);
-        result = ResultBlock{bytes, length, length};
-    }
-    freeVocabulary(&vocabulary);
-    wipeBytes(&vocabulary, sizeof vocabulary);  // its word slots hold the words too
-    if (bytes == nullptr) {
-        report(stderr, PACKER_NAME, "out of memory");
-        return 1;
-    }
-    return 0;
-}
-
 // The word list of the vocabulary being made, sorted, from pageReadWordList
 // to pageShuffleWithSeed.
 static WordList madeList;
@@ -269,34 +195,8 @@ EMSCRIPTEN_KEEPALIVE int pageReadWordList(unsigned char* input, std::size_t coun
         return 1;
     }
     const std::size_t length = seedingSaltInput(&madeList, bytes);
-    result = ResultBlock{bytes, length, room};
+    takeResult(bytes, length, room);
     return 0;
-}
-
-// Leaves in the result block the Argon2id password of the current seeding
-// (formatVersions.h): its label, one zero byte and the passphrase.
-EMSCRIPTEN_KEEPALIVE int pageSeedingPassword(const unsigned char* passphrase, std::size_t length) {
-    clearResult();
-    const std::size_t labelBytes = std::strlen(VOCABULARY_SEEDING.label) + 1;
-    unsigned char* bytes = static_cast<unsigned char*>(std::malloc(labelBytes + length));
-    if (bytes == nullptr) {
-        report(stderr, SHUFFLER_NAME, "out of memory");
-        return 1;
-    }
-    std::memcpy(bytes, VOCABULARY_SEEDING.label, labelBytes);
-    if (length > 0) std::memcpy(bytes + labelBytes, passphrase, length);
-    result = ResultBlock{bytes, labelBytes + length, labelBytes + length};
-    return 0;
-}
-
-// The current seeding's Argon2id costs, in hash-wasm's order: passes, KiB
-// of memory, lanes, output bytes (the seed's length, random seeds' too).
-EMSCRIPTEN_KEEPALIVE const std::uint32_t* pageSeedingCosts() {
-    static const std::uint32_t COSTS[4] = {
-        static_cast<std::uint32_t>(VOCABULARY_SEEDING.passes), static_cast<std::uint32_t>(VOCABULARY_SEEDING.memoryKib),
-        static_cast<std::uint32_t>(VOCABULARY_SEEDING.lanes), static_cast<std::uint32_t>(VOCABULARY_SEEDING.outputBytes)};
-    static_assert(VOCABULARY_SEEDING.outputBytes == SEED_BYTES, "the seeding gives the generator's whole state");
-    return COSTS;
 }
 
 // Shuffles the list pageReadWordList read with the seed's SEED_BYTES and
@@ -318,7 +218,7 @@ EMSCRIPTEN_KEEPALIVE int pageShuffleWithSeed(const unsigned char* seed) {
     } else {
         status = writeShuffledVocabulary(&madeList, seed, vocabulary, stderr);
         std::fclose(vocabulary);
-        result = ResultBlock{reinterpret_cast<unsigned char*>(bytes), length, length};
+        takeResult(reinterpret_cast<unsigned char*>(bytes), length, length);
         if (status != 0) clearResult();
     }
     wipeBytes(&madeList, sizeof madeList);

@@ -1,7 +1,7 @@
 // The page's results: shown in the text box or offered as a file, Copy,
 // Share and Download, and the two translations, with the messages a paste
-// held and an unsealed text shown only on request. It stands after page.js
-// in the same script, whose controls and jobs it uses.
+// held and an unsealed text shown only on request. It stands last in the
+// page's script (see page.js), whose controls and jobs it uses.
 
 // ---------------------------------------------------------------- results
 

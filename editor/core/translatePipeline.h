@@ -5,6 +5,7 @@
 
 #include "externRunner.h"
 #include "jobProgress.h"
+#include "readingRule.h"
 #include "runFailure.h"
 
 #include <cstdint>
@@ -44,9 +45,6 @@ TranslateStep openStep(const char* vocabulary);
 // for none. Writes at most size bytes, terminator included.
 void stepArgumentsText(const TranslateStep& step, char* text, int size);
 
-// The most readings of a pasted text the way back tries.
-constexpr int MOST_TRIED_READINGS = 4;
-
 // Asked on the way back when no reading of the text opens sealed and one is
 // a text that is not sealed (readingChoice.h): showAnyway answers whether
 // to show it all the same; declined is set when it answered no.
@@ -73,8 +71,9 @@ int32_t initialOutputCapacity(int32_t inputLength);
 // (formatRunFailure). When the first step is DECODE_PROGRAM with the
 // vocabulary alone and the second refuses its bytes, the decoder's next
 // readings of the text (a pasted mail's blocks of lines, -b2 and on, up to
-// MOST_TRIED_READINGS) are tried in turn; the message is then the first
-// refusal's, or the decoder's reason why the text itself does not read.
+// MOST_TRIED_READINGS: readingRule.h) are tried in turn; the message is then
+// the first refusal's, or the decoder's reason why the text itself does not
+// read.
 // When no reading opens sealed but one is a text that is not sealed, the
 // question (when given) is asked, and on yes that reading is opened with
 // UNSEALED_ARGUMENT; without a question the packer's refusal is the message.

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
+
+namespace {
 
 TEST(CasePairTable, RowsAscendAndNoCodePointRepeats) {
     for (int i = 1; i < CASE_PAIR_COUNT; ++i) {
@@ -65,13 +68,14 @@ TEST(LetterCase, CapitalsAndWordLetters) {
     for (std::uint32_t letter : {0xDFu, 0x69u, 0xFFu, 0x17Eu, 0x41u, 0x7Au, 0xC0u}) {
         EXPECT_TRUE(isWordLetter(letter)) << std::hex << letter;
     }
-    for (std::uint32_t other :
-         {0xD7u, 0xF7u, 0x131u, 0x138u, 0x149u, 0x17Fu, 0x30u, 0x27u, 0x2Du, 0x180u, 0x1F600u}) {
+    for (std::uint32_t other : {0xD7u, 0xF7u, 0x131u, 0x138u, 0x149u, 0x17Fu, 0x30u, 0x27u, 0x2Du, 0x180u, 0x1F600u,
+                                0x40u, 0x5Bu, 0x60u, 0x7Bu}) {
         EXPECT_FALSE(isWordLetter(other)) << std::hex << other;
     }
 }
 
 struct DecodeCase {
+    const char* name;
     const char* bytes;
     std::uint64_t available;
     Utf8Width width;
@@ -80,38 +84,52 @@ struct DecodeCase {
     int length;
 };
 
-TEST(Utf8, DecodeTable) {
-    const DecodeCase cases[] = {
-        {"", 0, UTF8_UP_TO_3_BYTES, false, 0, 0},
-        {"\x80", 1, UTF8_UP_TO_3_BYTES, false, 0, 0},
-        {"\xC3\xA9", 1, UTF8_UP_TO_3_BYTES, false, 0, 0},
-        {"\xC3\x28", 2, UTF8_UP_TO_3_BYTES, false, 0, 0},
-        {"\xE2\x82\xAC", 2, UTF8_UP_TO_3_BYTES, false, 0, 0},
-        {"\xE2\x82\xAC", 3, UTF8_UP_TO_3_BYTES, true, 0x20AC, 3},
-        {"\xF0\x9F\x98\x80", 4, UTF8_UP_TO_3_BYTES, false, 0, 0},
-        {"\xF0\x9F\x98\x80", 4, UTF8_UP_TO_4_BYTES, true, 0x1F600, 4},
-        {"\xF8\x88\x80\x80\x80", 5, UTF8_UP_TO_3_BYTES, false, 0, 0},
-        {"\xF8\x88\x80\x80\x80", 5, UTF8_UP_TO_4_BYTES, false, 0, 0},
-        {"\xC0\x80", 2, UTF8_UP_TO_3_BYTES, true, 0, 2},
-        {"\xED\xA0\x80", 3, UTF8_UP_TO_3_BYTES, true, 0xD800, 3},
-        {"\xF4\x90\x80\x80", 4, UTF8_UP_TO_4_BYTES, true, 0x110000, 4},
-        {"A\xFF", 1, UTF8_UP_TO_3_BYTES, true, 0x41, 1},
-    };
-    for (const DecodeCase& c : cases) {
-        std::uint32_t codePoint = 12345;
-        int length = 99;
-        bool ok = decodeUtf8Char(reinterpret_cast<const unsigned char*>(c.bytes), c.available,
-                                 c.width, &codePoint, &length);
-        ASSERT_EQ(ok, c.succeeds) << c.bytes;
-        if (ok) {
-            EXPECT_EQ(codePoint, c.codePoint);
-            EXPECT_EQ(length, c.length);
-        } else {
-            EXPECT_EQ(codePoint, 12345u);  // outputs untouched on failure
-            EXPECT_EQ(length, 99);
-        }
+void PrintTo(const DecodeCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+std::string rowNameOf(const char* name) {
+    std::string shown = name;
+    for (char& c : shown) {
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) c = '_';
+    }
+    return shown;
+}
+
+class Utf8Decode : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(Utf8Decode, ReadsOneCharacterOrLeavesItsOutputs) {
+    const DecodeCase& c = GetParam();
+    std::uint32_t codePoint = 12345;
+    int length = 99;
+    bool ok = decodeUtf8Char(reinterpret_cast<const unsigned char*>(c.bytes), c.available, c.width, &codePoint, &length);
+    ASSERT_EQ(ok, c.succeeds);
+    if (ok) {
+        EXPECT_EQ(codePoint, c.codePoint);
+        EXPECT_EQ(length, c.length);
+    } else {
+        EXPECT_EQ(codePoint, 12345u);  // outputs untouched on failure
+        EXPECT_EQ(length, 99);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, Utf8Decode, testing::Values(
+    DecodeCase{"nothing", "", 0, UTF8_UP_TO_3_BYTES, false, 0, 0},
+    DecodeCase{"a lone continuation byte", "\x80", 1, UTF8_UP_TO_3_BYTES, false, 0, 0},
+    DecodeCase{"two bytes with one available", "\xC3\xA9", 1, UTF8_UP_TO_3_BYTES, false, 0, 0},
+    DecodeCase{"no continuation", "\xC3\x28", 2, UTF8_UP_TO_3_BYTES, false, 0, 0},
+    DecodeCase{"three bytes with two available", "\xE2\x82\xAC", 2, UTF8_UP_TO_3_BYTES, false, 0, 0},
+    DecodeCase{"three bytes", "\xE2\x82\xAC", 3, UTF8_UP_TO_3_BYTES, true, 0x20AC, 3},
+    DecodeCase{"four bytes where three are the most", "\xF0\x9F\x98\x80", 4, UTF8_UP_TO_3_BYTES, false, 0, 0},
+    DecodeCase{"four bytes", "\xF0\x9F\x98\x80", 4, UTF8_UP_TO_4_BYTES, true, 0x1F600, 4},
+    DecodeCase{"four bytes with three available", "\xF0\x9F\x98\x80", 3, UTF8_UP_TO_4_BYTES, false, 0, 0},
+    DecodeCase{"five bytes", "\xF8\x88\x80\x80\x80", 5, UTF8_UP_TO_3_BYTES, false, 0, 0},
+    DecodeCase{"five bytes where four are the most", "\xF8\x88\x80\x80\x80", 5, UTF8_UP_TO_4_BYTES, false, 0, 0},
+    DecodeCase{"an overlong form decodes", "\xC0\x80", 2, UTF8_UP_TO_3_BYTES, true, 0, 2},
+    DecodeCase{"a surrogate decodes", "\xED\xA0\x80", 3, UTF8_UP_TO_3_BYTES, true, 0xD800, 3},
+    DecodeCase{"beyond Unicode decodes", "\xF4\x90\x80\x80", 4, UTF8_UP_TO_4_BYTES, true, 0x110000, 4},
+    DecodeCase{"one ASCII byte of more", "A\xFF", 1, UTF8_UP_TO_3_BYTES, true, 0x41, 1}),
+    [](const testing::TestParamInfo<DecodeCase>& info) { return rowNameOf(info.param.name); });
 
 TEST(Utf8, EncodeTableAndRoundTrip) {
     unsigned char out[4] = {0, 0, 0, 0};
@@ -138,32 +156,44 @@ TEST(Utf8, EncodeTableAndRoundTrip) {
     }
 }
 
-TEST(Utf8, WellFormedOnlyInTheShortestFormAndWithinUnicode) {
-    const struct {
-        const char* bytes;
-        bool wellFormed;
-    } cases[] = {
-        {"", true},
-        {"abc \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF", true},
-        {"\xEF\xBB\xBF" "ab", true},
-        {"ab\xC1\xA1", false},             // 'a' in two bytes
-        {"\xC0\xAE", false},               // '.' in two bytes
-        {"\xE0\x81\xA1", false},           // 'a' in three bytes
-        {"\xF0\x80\x81\xA1", false},       // 'a' in four bytes
-        {"\xED\xA0\x80", false},           // a surrogate
-        {"\xF4\x90\x80\x80", false},       // beyond U+10FFFF
-        {"\xF5\x80\x80\x80", false},
-        {"\xC3", false},                   // cut short
-        {"\xC3\x28", false},
-        {"\x80" "ab", false},
-        {"ab\xFF", false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(isWellFormedUtf8(reinterpret_cast<const unsigned char*>(c.bytes), std::strlen(c.bytes)),
-                  c.wellFormed)
-            << c.bytes;
-    }
+struct WellFormedCase {
+    const char* name;
+    const char* bytes;
+    bool wellFormed;
+};
+
+void PrintTo(const WellFormedCase& row, std::ostream* out) {
+    *out << row.name;
 }
+
+class Utf8WellFormed : public testing::TestWithParam<WellFormedCase> {};
+
+TEST_P(Utf8WellFormed, OnlyInTheShortestFormAndWithinUnicode) {
+    const WellFormedCase& c = GetParam();
+    EXPECT_EQ(isWellFormedUtf8(reinterpret_cast<const unsigned char*>(c.bytes), std::strlen(c.bytes)), c.wellFormed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Utf8WellFormed, testing::Values(
+    WellFormedCase{"nothing", "", true},
+    WellFormedCase{"one to four bytes", "abc \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF", true},
+    WellFormedCase{"a byte-order mark", "\xEF\xBB\xBF" "ab", true},
+    WellFormedCase{"a in two bytes", "ab\xC1\xA1", false},
+    WellFormedCase{"a full stop in two bytes", "\xC0\xAE", false},
+    WellFormedCase{"a in three bytes", "\xE0\x81\xA1", false},
+    WellFormedCase{"a in four bytes", "\xF0\x80\x81\xA1", false},
+    WellFormedCase{"U+FFFF in four bytes", "\xF0\x8F\xBF\xBF", false},
+    WellFormedCase{"U+10000, the first of four bytes", "\xF0\x90\x80\x80", true},
+    WellFormedCase{"U+D7FF before the surrogates", "\xED\x9F\xBF", true},
+    WellFormedCase{"the first surrogate", "\xED\xA0\x80", false},
+    WellFormedCase{"the last surrogate", "\xED\xBF\xBF", false},
+    WellFormedCase{"U+E000 after the surrogates", "\xEE\x80\x80", true},
+    WellFormedCase{"beyond U+10FFFF", "\xF4\x90\x80\x80", false},
+    WellFormedCase{"a lead byte beyond Unicode", "\xF5\x80\x80\x80", false},
+    WellFormedCase{"cut short", "\xC3", false},
+    WellFormedCase{"no continuation", "\xC3\x28", false},
+    WellFormedCase{"a lone continuation first", "\x80" "ab", false},
+    WellFormedCase{"a byte that starts nothing", "ab\xFF", false}),
+    [](const testing::TestParamInfo<WellFormedCase>& info) { return rowNameOf(info.param.name); });
 
 static std::string lowered(std::string word, Utf8Width width, bool* changed) {
     *changed = lowercaseFirstLetter(reinterpret_cast<unsigned char*>(&word[0]), word.size(), width);
@@ -183,3 +213,5 @@ TEST(LetterCase, LowercaseFirstLetterOnlyWhenTheLengthStays) {
     // Only the first character changes.
     EXPECT_EQ(lowered("ZUG", UTF8_UP_TO_3_BYTES, &changed), "zUG");
 }
+
+}  // namespace

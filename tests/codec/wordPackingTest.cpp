@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,34 +16,47 @@ static std::vector<int> pack(const std::vector<unsigned char>& bytes) {
     return std::vector<int>(indices.begin(), indices.begin() + static_cast<long>(count));
 }
 
-TEST(WordPacking, PacksGroupsAndLeftovers) {
-    struct Case {
-        std::vector<unsigned char> bytes;
-        std::vector<int> indices;
-    } cases[] = {
-        {{}, {}},
-        {{0x41, 0x42, 0x43}, {1044, 579}},
-        {{0x41, 0x42, 0x43, 0x44}, {1044, 579, 4164}},
-        {{0x41, 0x42, 0x43, 0x44, 0x45}, {1044, 579, 4164, 4421}},
-        {{0x44, 0x45}, {4164, 4421}},
-        {{0x00, 0x00, 0x00}, {0, 0}},
-        {{0xFF, 0xFF, 0xFF}, {4095, 4095}},
-        {{0xFF}, {4351}},
-        {{0xFF, 0xFF}, {4351, 4607}},
-        {{0x00}, {4096}},
-        {{0x00, 0x00}, {4096, 4352}},
-        {{0x12, 0x34, 0x56, 0xAB, 0xCD, 0xEF}, {0x123, 0x456, 0xABC, 0xDEF}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(pack(c.bytes), c.indices);
-        std::vector<WordIndex> indices(c.indices.begin(), c.indices.end());
-        std::vector<unsigned char> bytes(2 * indices.size() + 1);
-        long long count = unpackIndices(indices.data(), indices.size(), bytes.data());
-        ASSERT_EQ(count, static_cast<long long>(c.bytes.size()));
-        bytes.resize(static_cast<std::size_t>(count));
-        EXPECT_EQ(bytes, c.bytes);
-    }
+struct PackingCase {
+    const char* name;
+    std::vector<unsigned char> bytes;
+    std::vector<int> indices;
+};
+
+static void PrintTo(const PackingCase& row, std::ostream* out) {
+    *out << row.name;
 }
+
+class WordPackingRows : public testing::TestWithParam<PackingCase> {};
+
+TEST_P(WordPackingRows, PackGroupsAndLeftoversAndUnpackBack) {
+    const PackingCase& c = GetParam();
+    EXPECT_EQ(pack(c.bytes), c.indices);
+    std::vector<WordIndex> indices(c.indices.begin(), c.indices.end());
+    std::vector<unsigned char> bytes(2 * indices.size() + 1);
+    long long count = unpackIndices(indices.data(), indices.size(), bytes.data());
+    ASSERT_EQ(count, static_cast<long long>(c.bytes.size()));
+    bytes.resize(static_cast<std::size_t>(count));
+    EXPECT_EQ(bytes, c.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WordPackingRows, testing::Values(
+    PackingCase{"nothing", {}, {}},
+    PackingCase{"a group", {0x41, 0x42, 0x43}, {1044, 579}},
+    PackingCase{"a group and a leftover", {0x41, 0x42, 0x43, 0x44}, {1044, 579, 4164}},
+    PackingCase{"a group and two leftovers", {0x41, 0x42, 0x43, 0x44, 0x45}, {1044, 579, 4164, 4421}},
+    PackingCase{"two leftovers", {0x44, 0x45}, {4164, 4421}},
+    PackingCase{"zeros", {0x00, 0x00, 0x00}, {0, 0}},
+    PackingCase{"ones", {0xFF, 0xFF, 0xFF}, {4095, 4095}},
+    PackingCase{"the last first leftover", {0xFF}, {4351}},
+    PackingCase{"the last second leftover", {0xFF, 0xFF}, {4351, 4607}},
+    PackingCase{"the first first leftover", {0x00}, {4096}},
+    PackingCase{"the first second leftover", {0x00, 0x00}, {4096, 4352}},
+    PackingCase{"two groups", {0x12, 0x34, 0x56, 0xAB, 0xCD, 0xEF}, {0x123, 0x456, 0xABC, 0xDEF}}),
+    [](const testing::TestParamInfo<PackingCase>& info) {
+        std::string name = info.param.name;
+        for (char& c : name) c = c == ' ' ? '_' : c;
+        return name;
+    });
 
 TEST(WordPacking, RoundTripForEveryLengthUpTo1000) {
     std::mt19937 random(7);
@@ -75,6 +89,13 @@ TEST(WordPacking, RefusesSequencesThePackerCannotMake) {
         unsigned char bytes[8];
         EXPECT_EQ(unpackIndices(indices.data(), indices.size(), bytes), -1) << indices.size();
     }
+    // A lone last pair value is refused before anything beyond it is read
+    // or written: room for two bytes an index is all it is promised.
+    const WordIndex lonePair[2] = {5, 7};
+    unsigned char room[2 + 4];
+    std::fill(room, room + sizeof room, 0xAA);
+    EXPECT_EQ(unpackIndices(lonePair, 1, room), -1);
+    EXPECT_EQ(std::count(room + 2, room + sizeof room, 0xAA), 4);
 }
 
 TEST(WordPacking, IndexClassesAndWordBytes) {

@@ -49,12 +49,10 @@ std::wstring clipboardText() {
 // Waits until the clipboard holds other text than this; false when it
 // still does after the command's time.
 bool clipboardChangesFrom(const std::wstring& text) {
-    for (int waited = 0; waited < COMMAND_WAIT_MS; waited += 50) {
+    return waitFor("the clipboard to change", [&] {
         const std::wstring now = clipboardText();
-        if (now != text && now != L"(clipboard busy)") return true;
-        Sleep(50);
-    }
-    return false;
+        return now != text && now != L"(clipboard busy)";
+    }, COMMAND_WAIT_MS);
 }
 
 // The clipboard translations keep the document, its modified flag and the

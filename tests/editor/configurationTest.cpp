@@ -6,7 +6,9 @@
 #include <climits>
 #include <cstring>
 #include <cwchar>
+#include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -32,7 +34,11 @@ std::string repeated(const std::string& text, int n) {
     return result;
 }
 
-TEST(ConfigurationTest, ParsesTheThreeLines) {
+void PrintTo(const ParseCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+std::vector<ParseCase> parseCases() {
     const std::string letters63(63, 'v');
     const std::string path259 = "C:\\" + std::string(256, 'd');
     // UTF-8 settings: a line holds 63 UTF-16 units, whatever their bytes; a
@@ -42,7 +48,7 @@ TEST(ConfigurationTest, ParsesTheThreeLines) {
     const std::string briefe = "C:\\Users\\Jos\xC3\xA9\\Documents\\Briefe f\xC3\xBCr Oma";
     const std::string japanese = "C:\\Users\\\xE3\x81\x95\xE3\x81\x8F\xE3\x82\x89\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";
     const std::string path259cjk = "C:\\" + repeated("\xE6\x97\xA5", 256);
-    const ParseCase cases[] = {
+    return {
         {"CR LF", "a.vcb\r\nC:\\Data\r\nCourier New,12\r\n", "a.vcb", "C:\\Data", "Courier New", 12},
         {"LF", "a.vcb\nC:\\Data\nCourier New,12\n", "a.vcb", "C:\\Data", "Courier New", 12},
         {"no line end at the end", "a.vcb\nC:\\Data\nArial,9", "a.vcb", "C:\\Data", "Arial", 9},
@@ -70,15 +76,27 @@ TEST(ConfigurationTest, ParsesTheThreeLines) {
         {"pair not cut", clefs31 + "ab\nc\nd,7\n", clefs31 + "a", "b", "c", 10},
         {"longest UTF-8 data directory", "a\n" + path259cjk + "\nArial,9\n", "a", path259cjk, "Arial", 9},
     };
-    for (const ParseCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const Configuration settings = parse(c.text);
-        EXPECT_EQ(settings.vocabularyName, c.vocabulary);
-        EXPECT_EQ(settings.dataDirectory, c.dataDirectory);
-        EXPECT_EQ(settings.fontFace, c.fontFace);
-        EXPECT_EQ(settings.fontPointSize, c.pointSize);
-    }
 }
+
+class ConfigurationLines : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(ConfigurationLines, ParseIntoTheThreeSettings) {
+    const ParseCase& c = GetParam();
+    const Configuration settings = parse(c.text);
+    EXPECT_EQ(settings.vocabularyName, c.vocabulary);
+    EXPECT_EQ(settings.dataDirectory, c.dataDirectory);
+    EXPECT_EQ(settings.fontFace, c.fontFace);
+    EXPECT_EQ(settings.fontPointSize, c.pointSize);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ConfigurationLines, testing::ValuesIn(parseCases()),
+                         [](const testing::TestParamInfo<ParseCase>& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name) {
+                                 if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) c = '_';
+                             }
+                             return name;
+                         });
 
 TEST(ConfigurationTest, ReadsIntegersAsAtoiDoes) {
     const struct { const char* text; int value; } cases[] = {

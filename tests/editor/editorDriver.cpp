@@ -2,6 +2,7 @@
 
 #include "testFiles.h"
 #include "testSupport.h"
+#include "testWait.h"
 
 #include <tlhelp32.h>
 
@@ -11,7 +12,6 @@
 namespace {
 
 const char* const WINDOW_CLASS = "zarnoGlotWriteClass";
-const int POLL_MS = 20;
 
 struct WindowSearch {
     DWORD processId;
@@ -202,13 +202,14 @@ bool followStartedProcess(EditorSession* session, const char* fileName) {
 }
 
 bool waitUntilSettled(const EditorSession& session, HWND window, int timeoutMs) {
-    int waited = 0;
-    for (; waited < timeoutMs && !IsWindowVisible(window); waited += POLL_MS) {
-        if (!IsWindow(window) || programEnded(session)) return false;
-        Sleep(POLL_MS);
+    const ULONGLONG start = GetTickCount64();
+    if (!waitFor("a window of the editor to be shown", [&] { return IsWindowVisible(window) != FALSE; }, timeoutMs,
+                 [&] { return !IsWindow(window) || programEnded(session); }, "it went away, or the editor ended")) {
+        return false;
     }
+    const ULONGLONG waited = GetTickCount64() - start;
     DWORD_PTR answer = 0;
-    DWORD left = static_cast<DWORD>(timeoutMs > waited ? timeoutMs - waited : 1);
+    DWORD left = static_cast<DWORD>(static_cast<ULONGLONG>(timeoutMs) > waited ? timeoutMs - waited : 1);
     // A window answers a sent message only from its message loop, so an
     // answer means its set-up (WM_INITDIALOG and the like) has finished.
     // Not SMTO_ABORTIFHUNG: under load a busy editor is not a hung one.
@@ -219,26 +220,21 @@ bool waitUntilSettled(const EditorSession& session, HWND window, int timeoutMs) 
 }
 
 bool waitForMainWindow(EditorSession* session, int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
-        HWND window = findProcessWindow(session->process.dwProcessId, WINDOW_CLASS, false);
-        if (window != nullptr && IsWindowVisible(window)) {
-            session->mainWindow = window;
-            session->editControl = GetDlgItem(window, 1);
-            return session->editControl != nullptr;
-        }
-        if (programEnded(*session)) {
-            return false;
-        }
-        Sleep(POLL_MS);
-    }
-    return false;
+    HWND window = nullptr;
+    const bool shown = waitFor("the editor's main window", [&] {
+        window = findProcessWindow(session->process.dwProcessId, WINDOW_CLASS, false);
+        return window != nullptr && IsWindowVisible(window);
+    }, timeoutMs, [&] { return programEnded(*session); }, "the editor ended");
+    if (!shown) return false;
+    session->mainWindow = window;
+    session->editControl = GetDlgItem(window, 1);
+    return session->editControl != nullptr;
 }
 
 bool pressKeys(const EditorSession& session, const std::vector<WORD>& keys) {
     SetForegroundWindow(session.mainWindow);
-    for (int waited = 0; waited < EDITOR_WAIT_MS && GetForegroundWindow() != session.mainWindow; waited += POLL_MS) {
-        Sleep(POLL_MS);
-    }
+    waitFor("the editor's window in front", [&] { return GetForegroundWindow() == session.mainWindow; },
+            EDITOR_WAIT_MS);
     std::vector<INPUT> inputs(keys.size() * 2);
     for (size_t i = 0; i < keys.size(); i++) {
         inputs[i].type = INPUT_KEYBOARD;

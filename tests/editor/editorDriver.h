@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "testWait.h"
+
 // Paths and texts are UTF-8, as in testSupport.h.
 struct EditorSession {
     std::string folder;                  // fresh folder holding the program and its configuration
@@ -37,7 +39,8 @@ struct EditorSession {
 // code page, so that each end-to-end test runs the editor from such a folder.
 extern const char* const EDITOR_FOLDER_NAME;
 
-// Default time limit of the waits, in milliseconds.
+// Default time limit of the waits, in milliseconds (each looks again every
+// POLL_MS, through waitFor: testWait.h).
 constexpr int EDITOR_WAIT_MS = 10000;
 
 // Path of the folder that drive T: maps to (a Windows path), or empty with a

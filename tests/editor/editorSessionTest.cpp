@@ -72,7 +72,7 @@ TEST_F(EditorSessionTest, ItsOwnConsoleIsReleasedAndASharedOneKept) {
     session.creationFlags = CREATE_NEW_CONSOLE;
     start(INI);
     EXPECT_NE(logText(session).find("console: the editor's own, released\r\n"), std::string::npos) << logText(session);
-    for (int waited = 0; waited < EDITOR_WAIT_MS && consoleWindow() != nullptr; waited += 50) Sleep(50);
+    waitFor("the released console window to go", [] { return consoleWindow() == nullptr; }, EDITOR_WAIT_MS);
     EXPECT_EQ(consoleWindow(), nullptr) << "a console window is shown";
     exitNormally();
     stopEditor(&session);
@@ -85,10 +85,8 @@ TEST_F(EditorSessionTest, ItsOwnConsoleIsReleasedAndASharedOneKept) {
     // cmd /s /c takes off the first and the last quote of the rest of the line.
     session.launcher = "cmd.exe /s /c \"";
     ASSERT_TRUE(launchEditor(&session, INI, true, {}, "\"" + letter + "\"\""));
-    for (int waited = 0; waited < EDITOR_WAIT_MS && !followStartedProcess(&session, "zarnoGlotWriteW.exe");
-         waited += 50) {
-        Sleep(50);
-    }
+    waitFor("the editor that cmd.exe starts", [&] { return followStartedProcess(&session, "zarnoGlotWriteW.exe"); },
+            EDITOR_WAIT_MS);
     ASSERT_TRUE(waitForMainWindow(&session));
     EXPECT_TRUE(editText(session) == L"Liebe Oma");
     EXPECT_NE(logText(session).find("console: shared with 1 other processes, kept\r\n"), std::string::npos)
@@ -96,7 +94,7 @@ TEST_F(EditorSessionTest, ItsOwnConsoleIsReleasedAndASharedOneKept) {
     HWND console = consoleWindow();
     ASSERT_NE(console, nullptr);
     PostMessageW(console, WM_CLOSE, 0, 0);
-    for (int waited = 0; waited < EDITOR_WAIT_MS && IsWindow(console); waited += 50) Sleep(50);
+    waitFor("the closed console window to go", [&] { return !IsWindow(console); }, EDITOR_WAIT_MS);
     // Windows ends the editor now; Wine lets it run. Either way the
     // configuration holds the document's folder.
     int status = -2;

@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <memory>
 #include <regex>
 #include <string>
@@ -61,34 +62,29 @@ std::string codePageText(const std::string& bytes) {
     return narrow(wide);
 }
 
-TEST_F(EditorWindowTest, WritesTheStartUpStepsToTheLogInOrder) {
+// The log records a run's start (when, which version, which process), the
+// program and the settings it started with, and its end: the facts, not
+// every line word for word.
+TEST_F(EditorWindowTest, TheLogRecordsTheRunsStartItsSettingsAndItsEnd) {
     start(DEFAULT_INI);
     exitNormally();
-    const std::string folder = session.folder;
     const std::vector<std::string> lines = logLines(session);
-    const std::vector<std::string> expected = {
-        "",   // the start line, checked below
-        "Program/Log file: [t:zarnoGlotWriteW.log]",
-        "Version: 26.343",
-        "Process ID: " + std::to_string(session.process.dwProcessId),
-        "executable: [" + folder + "\\zarnoGlotWriteW.exe]",
-        "Working directory: [" + folder + "]",
-        "reading configuration from: [zarnoGlotWriteW.ini]",
-        "vocabulary: [sample.vcb]",
-        "data directory: [C:\\users\\Public\\Documents]",
-        "text edit font: Consolas,10",
-        "Switch to colrs for Language",
-        "Saving configuration to: [zarnoGlotWriteW.ini]",
-        CLOSED_LINE,
+    ASSERT_GE(lines.size(), 3u) << logText(session);
+    EXPECT_TRUE(std::regex_match(lines.front(), std::regex("====== Log started at \\d\\d\\.\\d\\d\\d \\d\\d\\.\\d\\d ======")))
+        << lines.front();
+    EXPECT_EQ(lines.back(), CLOSED_LINE);
+    const auto logged = [&](const std::string& fact) {
+        return std::any_of(lines.begin() + 1, lines.end() - 1,
+                           [&](const std::string& line) { return line.find(fact) != std::string::npos; });
     };
-    ASSERT_EQ(lines.size(), expected.size()) << logText(session);
-    EXPECT_TRUE(std::regex_match(lines[0], std::regex("====== Log started at \\d\\d\\.\\d\\d\\d \\d\\d\\.\\d\\d ======")))
-        << lines[0];
-    for (size_t i = 1; i < expected.size(); i++) {
-        EXPECT_EQ(lines[i], expected[i]) << "line " << i;
+    for (const std::string& fact : {std::string("26.343"), std::to_string(session.process.dwProcessId),
+                                    session.folder + "\\zarnoGlotWriteW.exe", std::string("zarnoGlotWriteW.ini"),
+                                    std::string("sample.vcb"), std::string("C:\\users\\Public\\Documents"),
+                                    std::string("Consolas,10")}) {
+        EXPECT_TRUE(logged(fact)) << "the log does not say " << fact << ":\n" << logText(session);
     }
     // Lines end with CR LF on disk.
-    EXPECT_NE(logText(session).find("Version: 26.343\r\n"), std::string::npos);
+    EXPECT_EQ(logText(session).find('\n'), logText(session).find("\r\n") + 1);
     EXPECT_EQ(configurationText(session), DEFAULT_INI);
 }
 
@@ -153,14 +149,14 @@ TEST_F(EditorWindowTest, EditControlShowsTheLanguageColours) {
     // A point in the empty middle of the control shows the background, once
     // the window has its place and has been painted.
     COLORREF background = CLR_INVALID;
-    for (int tries = 0; tries < 50 && background != RGB(255, 240, 245); tries++) {
-        Sleep(50);
+    waitFor("the language colours on the screen", [&] {
         RECT edit;
         GetWindowRect(session.editControl, &edit);
         HDC screen = GetDC(nullptr);
         background = GetPixel(screen, (edit.left + edit.right) / 2, (edit.top + edit.bottom) / 2);
         ReleaseDC(nullptr, screen);
-    }
+        return background == RGB(255, 240, 245);
+    }, 2500);
     EXPECT_EQ(background, RGB(255, 240, 245));
 }
 

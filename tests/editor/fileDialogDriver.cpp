@@ -1,8 +1,9 @@
 #include "fileDialogDriver.h"
 
+#include "testWait.h"
+
 namespace {
 
-const int POLL_MS = 20;
 // The file name field: a combo box in the Open and Save As dialogs, an edit
 // field in the folder dialog.
 const int FILE_NAME_COMBO_ID = 0x47C;
@@ -12,29 +13,19 @@ const int FILE_NAME_EDIT_ID = 0x480;
 
 HWND waitForDialog(const EditorSession& session, const std::string& caption, HWND skip, int timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
-    for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
-        HWND found = findProcessWindow(session.process.dwProcessId, "#32770", true, &caption, skip);
-        // A dialog is driven only once it has set itself up; one that went
-        // away before it answered is looked for again.
-        if (found != nullptr && waitUntilSettled(session, found, static_cast<int>(deadline - now))) {
-            return found;
-        }
-        if (programEnded(session)) {
-            return nullptr;
-        }
-        Sleep(POLL_MS);
-    }
-    return nullptr;
+    HWND found = nullptr;
+    // A dialog is driven only once it has set itself up; one that went away
+    // before it answered is looked for again.
+    const bool settled = waitFor("the dialog \"" + caption + "\"", [&] {
+        found = findProcessWindow(session.process.dwProcessId, "#32770", true, &caption, skip);
+        const ULONGLONG now = GetTickCount64();
+        return found != nullptr && now < deadline && waitUntilSettled(session, found, static_cast<int>(deadline - now));
+    }, timeoutMs, [&] { return programEnded(session); }, "the editor ended");
+    return settled ? found : nullptr;
 }
 
 bool waitUntilClosed(HWND window, int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs; waited += POLL_MS) {
-        if (!IsWindow(window)) {
-            return true;
-        }
-        Sleep(POLL_MS);
-    }
-    return false;
+    return waitFor("a dialog to close", [&] { return !IsWindow(window); }, timeoutMs);
 }
 
 void pressDialogButton(HWND dialog, int buttonId) {

@@ -1,81 +1,196 @@
-// The menu bar as buildMenu makes it, read back with the platform's menu calls.
+// The menu bar of the real main window, read back with the platform's menu
+// calls: every command of commands.h under the label a user sees, each once,
+// with a mnemonic of its own in its menu, and every menu item the user guide
+// names standing as it names it.
+#include "commands.h"
 #include "mainWindow.h"
 #include "translateCommands.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "programCases.h"
+#include "testSupport.h"
+
 namespace {
 
-struct ExpectedItem {
-    int id;              // 0 for a separator
-    const char* label;
-};
-
-struct ExpectedPopup {
-    const char* title;
-    std::vector<ExpectedItem> items;
-};
-
-const std::vector<ExpectedPopup> EXPECTED_MENU = {
-    {"&File", {{11, "&New"}, {12, "&Open..."}, {13, "&Save"}, {14, "Save &As..."}, {0, ""}, {15, "E&xit"}}},
-    {"&Edit", {{21, "&Undo"}, {0, ""}, {22, "Cu&t"}, {23, "&Copy"}, {24, "&Paste"}, {25, "&Delete"}, {0, ""},
-               {26, "Select &All"}}},
-    {"&Vocabulary", {{31, "Select &Vocabulary..."}, {0, ""}, {32, "&Shuffle..."}, {33, "&Harvest..."}}},
-    {"&Translate", {{41, "Language->&ZarnoGlot(Clipboard)"}, {42, "ZarnoGlot(Clipboard)->&Language"}, {0, ""},
-                    {43, "Language->ZarnoGlot"}, {44, "ZarnoGlot->Language"}}},
-    {"&Configuration", {{51, "Select &font..."}, {52, "Select &data directory..."}}},
-    {"&Help", {{91, "&Help"}, {92, "User &Gude on Web"}, {0, ""}, {93, "&About..."}}},
-};
-
-struct ItemSeen {
+// An item as a user sees it: its menu's title and its label without the
+// mnemonic's '&', and the letter the mnemonic marks.
+struct SeenItem {
+    std::string menu;
+    std::string label;
+    char mnemonic;
+    UINT id;
     UINT type;
     UINT state;
-    UINT id;
-    HMENU submenu;
-    std::string label;
+    bool hasSubmenu;
 };
 
-ItemSeen readItem(HMENU menu, int position) {
+std::string readLabel(HMENU menu, int position, MENUITEMINFOA* info) {
     char label[128] = "";
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-    info.dwTypeData = label;
-    info.cch = sizeof label;
-    EXPECT_TRUE(GetMenuItemInfoA(menu, position, TRUE, &info));
-    return {info.fType, info.fState, info.wID, info.hSubMenu, label};
+    *info = MENUITEMINFOA{};
+    info->cbSize = sizeof *info;
+    info->fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+    info->dwTypeData = label;
+    info->cch = sizeof label;
+    EXPECT_TRUE(GetMenuItemInfoA(menu, position, TRUE, info));
+    return label;
 }
 
-TEST(MenuTest, BuildsTheMenuTable) {
-    HMENU bar = buildMenu();
-    ASSERT_NE(bar, nullptr);
-    ASSERT_EQ(GetMenuItemCount(bar), static_cast<int>(EXPECTED_MENU.size()));
-    for (size_t p = 0; p < EXPECTED_MENU.size(); p++) {
-        const ExpectedPopup& popup = EXPECTED_MENU[p];
-        SCOPED_TRACE(popup.title);
-        const ItemSeen title = readItem(bar, static_cast<int>(p));
-        EXPECT_EQ(title.label, popup.title);
-        ASSERT_NE(title.submenu, nullptr);
-        ASSERT_EQ(GetMenuItemCount(title.submenu), static_cast<int>(popup.items.size()));
-        for (size_t i = 0; i < popup.items.size(); i++) {
-            const ExpectedItem& expected = popup.items[i];
-            const ItemSeen item = readItem(title.submenu, static_cast<int>(i));
-            SCOPED_TRACE(i);
-            if (expected.id == 0) {
-                EXPECT_TRUE(item.type & MFT_SEPARATOR);
-                continue;
-            }
-            EXPECT_EQ(item.type, static_cast<UINT>(MFT_STRING));
-            EXPECT_EQ(item.id, static_cast<UINT>(expected.id));
-            EXPECT_EQ(item.label, expected.label);
-            EXPECT_EQ(item.state & (MFS_CHECKED | MFS_GRAYED | MFS_DISABLED), 0u);
-            EXPECT_EQ(item.submenu, nullptr);
+// The label without its '&', and the letter after it (0 when none).
+std::string shown(const std::string& label, char* mnemonic) {
+    std::string text;
+    *mnemonic = 0;
+    for (std::size_t i = 0; i < label.size(); ++i) {
+        if (label[i] == '&' && i + 1 < label.size()) {
+            *mnemonic = static_cast<char>(std::tolower(static_cast<unsigned char>(label[i + 1])));
+            continue;
+        }
+        text += label[i];
+    }
+    return text;
+}
+
+// The menu bar of a main window made as the editor makes it, read once.
+struct SeenMenu {
+    std::vector<std::pair<std::string, char>> titles;
+    std::vector<SeenItem> items;  // separators left out
+};
+
+const SeenMenu& realMenu() {
+    static SeenMenu seen;
+    if (!seen.titles.empty()) return seen;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    registerMainWindowClass(instance);
+    HWND window = createMainWindow(instance, buildMenu());
+    EXPECT_NE(window, nullptr);
+    HMENU bar = GetMenu(window);
+    for (int p = 0; p < GetMenuItemCount(bar); ++p) {
+        MENUITEMINFOA title;
+        char titleMnemonic = 0;
+        const std::string menu = shown(readLabel(bar, p, &title), &titleMnemonic);
+        seen.titles.emplace_back(menu, titleMnemonic);
+        for (int i = 0; title.hSubMenu != nullptr && i < GetMenuItemCount(title.hSubMenu); ++i) {
+            MENUITEMINFOA info;
+            const std::string label = readLabel(title.hSubMenu, i, &info);
+            if (info.fType & MFT_SEPARATOR) continue;
+            char mnemonic = 0;
+            const std::string text = shown(label, &mnemonic);
+            seen.items.push_back({menu, text, mnemonic, info.wID, info.fType, info.fState, info.hSubMenu != nullptr});
         }
     }
-    DestroyMenu(bar);
+    DestroyWindow(window);
+    return seen;
+}
+
+// Every command of commands.h, where a user finds it.
+struct MenuCase {
+    const char* name;  // "Menu > Label" as the user guide writes it
+    int command;
+};
+
+void PrintTo(const MenuCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class MenuItems : public testing::TestWithParam<MenuCase> {};
+
+TEST_P(MenuItems, RunTheirCommandUnderTheLabelAUserSees) {
+    const std::string path = GetParam().name;
+    const std::size_t arrow = path.find(" > ");
+    const std::string menu = path.substr(0, arrow);
+    const std::string label = path.substr(arrow + 3);
+    const std::vector<SeenItem>& items = realMenu().items;
+    const auto item = std::find_if(items.begin(), items.end(),
+                                   [&](const SeenItem& seen) { return seen.menu == menu && seen.label == label; });
+    ASSERT_NE(item, items.end()) << "no item " << path;
+    EXPECT_EQ(item->id, static_cast<UINT>(GetParam().command));
+    EXPECT_EQ(item->type, static_cast<UINT>(MFT_STRING));
+    EXPECT_EQ(item->state & (MFS_CHECKED | MFS_GRAYED | MFS_DISABLED), 0u);
+    EXPECT_FALSE(item->hasSubmenu);
+}
+
+const MenuCase MENU_CASES[] = {
+    {"File > New", CMD_FILE_NEW},
+    {"File > Open...", CMD_FILE_OPEN},
+    {"File > Save", CMD_FILE_SAVE},
+    {"File > Save As...", CMD_FILE_SAVE_AS},
+    {"File > Exit", CMD_FILE_EXIT},
+    {"Edit > Undo", CMD_EDIT_UNDO},
+    {"Edit > Cut", CMD_EDIT_CUT},
+    {"Edit > Copy", CMD_EDIT_COPY},
+    {"Edit > Paste", CMD_EDIT_PASTE},
+    {"Edit > Delete", CMD_EDIT_DELETE},
+    {"Edit > Select All", CMD_EDIT_SELECT_ALL},
+    {"Vocabulary > Select Vocabulary...", CMD_SELECT_VOCABULARY},
+    {"Vocabulary > Shuffle...", CMD_SHUFFLE},
+    {"Vocabulary > Harvest...", CMD_HARVEST},
+    {"Translate > Language->ZarnoGlot(Clipboard)", CMD_TO_ZARNOGLOT_CLIPBOARD},
+    {"Translate > ZarnoGlot(Clipboard)->Language", CMD_FROM_ZARNOGLOT_CLIPBOARD},
+    {"Translate > Language->ZarnoGlot", CMD_TO_ZARNOGLOT},
+    {"Translate > ZarnoGlot->Language", CMD_FROM_ZARNOGLOT},
+    {"Configuration > Select font...", CMD_SELECT_FONT},
+    {"Configuration > Select data directory...", CMD_SELECT_DATA_DIRECTORY},
+    {"Help > Help", CMD_HELP},
+    {"Help > User Gude on Web", CMD_USER_GUIDE},
+    {"Help > About...", CMD_ABOUT},
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, MenuItems, testing::ValuesIn(MENU_CASES), RowName());
+
+// No command is in the menu twice or missing from the table above, and a
+// mnemonic picks one menu on the bar and one item in its menu.
+TEST(MenuBar, EveryCommandOnceAndEveryMnemonicOnceInItsMenu) {
+    const SeenMenu& seen = realMenu();
+    std::set<UINT> ids;
+    std::map<std::string, std::set<char>> mnemonics;
+    for (const SeenItem& item : seen.items) {
+        EXPECT_TRUE(ids.insert(item.id).second) << item.menu << " > " << item.label << " repeats a command";
+        if (item.mnemonic != 0) {
+            EXPECT_TRUE(mnemonics[item.menu].insert(item.mnemonic).second)
+                << item.menu << " > " << item.label << " repeats the mnemonic " << item.mnemonic;
+        }
+    }
+    EXPECT_EQ(ids.size(), sizeof MENU_CASES / sizeof MENU_CASES[0]);
+    std::set<char> titleMnemonics;
+    for (const auto& title : seen.titles) {
+        EXPECT_NE(title.second, 0) << title.first;
+        EXPECT_TRUE(titleMnemonics.insert(title.second).second) << title.first;
+    }
+}
+
+// Where the user guide says "Menu > Item", the item stands so in the menu
+// (a label's "..." may be left out in a sentence).
+TEST(MenuBar, TheUserGuideNamesItsItemsAsTheyStand) {
+    std::string guide;
+    bool blank = false;
+    for (char c : readFile(joinPath(binaryDirectory(), "user-guide.txt"))) {
+        const bool space = c == ' ' || c == '\r' || c == '\n';
+        if (!space || !blank) guide += space ? ' ' : c;
+        blank = space;
+    }
+    ASSERT_FALSE(guide.empty());
+    const SeenMenu& seen = realMenu();
+    int named = 0;
+    for (const auto& title : seen.titles) {
+        const std::string lead = title.first + " > ";
+        for (std::size_t at = guide.find(lead); at != std::string::npos; at = guide.find(lead, at + 1)) {
+            const std::string rest = guide.substr(at + lead.size(), 60);
+            const bool stands = std::any_of(seen.items.begin(), seen.items.end(), [&](const SeenItem& item) {
+                std::string label = item.label;
+                if (label.size() > 3 && label.compare(label.size() - 3, 3, "...") == 0) label.resize(label.size() - 3);
+                return item.menu == title.first && rest.compare(0, label.size(), label) == 0;
+            });
+            EXPECT_TRUE(stands) << "the user guide names " << lead << rest;
+            ++named;
+        }
+    }
+    EXPECT_GT(named, 10);
 }
 
 // Whether the clipboard holds the registered format, with a DWORD 0 when

@@ -2,10 +2,11 @@
 
 #include <cstring>
 
+#include "testWait.h"
+
 namespace {
 
 const char* const DIALOG_CLASS = "#32770";
-const int POLL_MS = 20;
 
 // A visible dialog box of the process: a message box or a common dialog.
 HWND findBox(DWORD processId, HWND skip = nullptr) {
@@ -137,40 +138,28 @@ void describeBox(HWND window, MessageBoxInfo* box) {
 
 bool waitForMessageBox(const EditorSession& session, MessageBoxInfo* box, int timeoutMs, HWND skip) {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
-    for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
-        HWND window = findBox(session.process.dwProcessId, skip);
-        // A box that went away before it answered is looked for again.
-        if (window != nullptr && waitUntilSettled(session, window, static_cast<int>(deadline - now))) {
-            describeBox(window, box);
-            // The icon is read from the screen, where the X server may show
-            // it a little after the box painted it.
-            for (int shown = 0; box->icon == ICON_UNKNOWN && shown < EDITOR_WAIT_MS; shown += POLL_MS) {
-                Sleep(POLL_MS);
-                describeBox(window, box);
-            }
-            return true;
-        }
-        if (programEnded(session)) {
-            return false;
-        }
-        Sleep(POLL_MS);
-    }
-    return false;
+    HWND window = nullptr;
+    // A box that went away before it answered is looked for again.
+    const bool settled = waitFor("a message box of the editor", [&] {
+        window = findBox(session.process.dwProcessId, skip);
+        const ULONGLONG now = GetTickCount64();
+        return window != nullptr && now < deadline && waitUntilSettled(session, window, static_cast<int>(deadline - now));
+    }, timeoutMs, [&] { return programEnded(session); }, "the editor ended");
+    if (!settled) return false;
+    // The icon is read from the screen, where the X server may show it a
+    // little after the box painted it.
+    waitFor("the box's icon on the screen", [&] {
+        describeBox(window, box);
+        return box->icon != ICON_UNKNOWN;
+    }, EDITOR_WAIT_MS);
+    return true;
 }
 
 bool noMessageBoxFor(const EditorSession& session, int waitMs) {
-    for (int waited = 0; waited < waitMs; waited += POLL_MS) {
-        if (findBox(session.process.dwProcessId) != nullptr) {
-            return false;
-        }
-        Sleep(POLL_MS);
-    }
-    return true;
+    return pollUntil([&] { return findBox(session.process.dwProcessId) != nullptr; }, waitMs) == POLL_TIMED_OUT;
 }
 
 void answerMessageBox(const MessageBoxInfo& box, int buttonId) {
     PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
-    for (int waited = 0; waited < EDITOR_WAIT_MS && IsWindow(box.window); waited += POLL_MS) {
-        Sleep(POLL_MS);
-    }
+    waitFor("the answered box to close", [&] { return !IsWindow(box.window); }, EDITOR_WAIT_MS);
 }

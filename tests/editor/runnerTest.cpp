@@ -1,6 +1,7 @@
 #include "debugLog.h"
 #include "externRunner.h"
 #include "testSupport.h"
+#include "testWait.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -358,7 +359,7 @@ TEST(RunExternProg, PipeThreadsHeldByAGrandchildEndBeforeTheRunnerReturns) {
         writeFile(joinPath(folder, "go"), "");
         std::string done = joinPath(folder, "done");
         // The grandchild writes its record in one go as it closes the file.
-        for (int tries = 0; tries < 600 && readFile(done).empty(); ++tries) Sleep(50);
+        waitFor("the grandchild's record in " + done, [&] { return !readFile(done).empty(); }, 30000);
         EXPECT_EQ(readFile(done).rfind("failed", 0), 0u) << readFile(done);
         EXPECT_EQ(untouched, std::string(block, capacity));
         std::free(block);

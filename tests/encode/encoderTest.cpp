@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "programCases.h"
 #include "testSupport.h"
 #include "testVocabulary.h"
 #include "wordPacking.h"
@@ -127,31 +128,78 @@ TEST_F(EncoderTest, CapitalisesASentenceStartOnlyWhereItReadsBack) {
     }
 }
 
-TEST_F(EncoderTest, ShapesSentencesAndParagraphs) {
+// A row of the shaping: the scripted draws (sentence, paragraph, then at
+// every sentence end [paragraph,] sentence), the indices, and the text, the
+// same when the pair values come as groups.
+struct ShapeCase {
+    const char* name;
+    std::vector<int> draws;
+    std::vector<WordIndex> indices;
+    std::string text;
+};
+
+void PrintTo(const ShapeCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class Shaping : public EncoderTest, public ::testing::WithParamInterface<ShapeCase> {};
+
+TEST_P(Shaping, SentencesAndParagraphsAsTheDrawsSay) {
     load();
-    struct Case {
-        const char* name;
-        std::vector<int> draws;  // sentence, paragraph, then per sentence end [paragraph,] sentence
-        std::vector<WordIndex> indices;
-        std::string text;
-    } cases[] = {
-        {"empty input writes nothing", {3, 1}, {}, ""},
-        {"one word is closed by .\\n", {3, 1}, {10}, "Zuz .\n"},
-        {"a paragraph break, then an open sentence",
-         {3, 1, 2, 5}, {10, 11, 15, 10}, "Zuz bax q.\n\nZuz .\n"},
-        {"ends exactly with a sentence inside its paragraph", {3, 2, 4}, {11, 13, 15}, "bax \xC3\xA4x q. "},
-        {"ends exactly with a paragraph", {3, 1, 7, 9}, {15, 14, 12}, "Q Quz Bax.\n\n"},
-        {"only the first word of each sentence is capitalised",
-         {3, 8, 4, 3}, {10, 10, 10, 10, 10, 10, 10, 10},
-         "Zuz zuz zuz. Zuz zuz zuz zuz. Zuz .\n"},
-        {"ten-word sentences",
-         {10, 1, 1, 10}, {15, 15, 15, 15, 15, 15, 15, 15, 15, 15, 15},
-         "Q q q q q q q q q q.\n\nQ .\n"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(shape(c.draws, c.indices), c.text) << c.name;
-        EXPECT_EQ(shape(c.draws, c.indices, true), c.text) << c.name << ", in groups";
+    EXPECT_EQ(shape(GetParam().draws, GetParam().indices), GetParam().text);
+    EXPECT_EQ(shape(GetParam().draws, GetParam().indices, true), GetParam().text) << "in groups";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Shaping, ::testing::Values(
+    ShapeCase{"empty input writes nothing", {3, 1}, {}, ""},
+    ShapeCase{"one word is closed by a full stop and a line end", {3, 1}, {10}, "Zuz .\n"},
+    ShapeCase{"a paragraph break, then an open sentence", {3, 1, 2, 5}, {10, 11, 15, 10}, "Zuz bax q.\n\nZuz .\n"},
+    ShapeCase{"ends exactly with a sentence inside its paragraph", {3, 2, 4}, {11, 13, 15}, "bax \xC3\xA4x q. "},
+    ShapeCase{"ends exactly with a paragraph", {3, 1, 7, 9}, {15, 14, 12}, "Q Quz Bax.\n\n"},
+    ShapeCase{"only the first word of each sentence is capitalised", {3, 8, 4, 3}, {10, 10, 10, 10, 10, 10, 10, 10},
+              "Zuz zuz zuz. Zuz zuz zuz zuz. Zuz .\n"},
+    ShapeCase{"ten-word sentences", {10, 1, 1, 10}, {15, 15, 15, 15, 15, 15, 15, 15, 15, 15, 15},
+              "Q q q q q q q q q q.\n\nQ .\n"}),
+    RowName());
+
+// With the program's own draws, every sentence has 3 to 10 words and every
+// paragraph 1 to 8 sentences (the last of each may be cut short), and each
+// bound is reached.
+TEST_F(EncoderTest, SentencesOfThreeToTenWordsInParagraphsOfOneToEight) {
+    load();
+    seedRandom(7);
+    std::string text;
+    openOutputBuffer(&output, appendToString, &text);
+    resetShaper(&shaper, randomInRange);
+    for (int i = 0; i < 20000; ++i) ASSERT_TRUE(emitWord(vocabulary, 15, &shaper, &output));
+    ASSERT_TRUE(flushOutput(&output));
+    int fewestWords = 99, mostWords = 0, fewestSentences = 99, mostSentences = 0;
+    std::size_t paragraphEnd = 0;
+    for (std::size_t start = 0; (paragraphEnd = text.find(".\n\n", start)) != std::string::npos;
+         start = paragraphEnd + 3) {
+        const std::string paragraph = text.substr(start, paragraphEnd - start);
+        int sentences = 1;
+        int words = 1;
+        for (std::size_t at = 0; at < paragraph.size(); ++at) {
+            if (paragraph.compare(at, 2, ". ") == 0) {
+                fewestWords = std::min(fewestWords, words);
+                mostWords = std::max(mostWords, words);
+                ++sentences;
+                words = 1;
+                ++at;
+            } else if (paragraph[at] == ' ') {
+                ++words;
+            }
+        }
+        fewestWords = std::min(fewestWords, words);
+        mostWords = std::max(mostWords, words);
+        fewestSentences = std::min(fewestSentences, sentences);
+        mostSentences = std::max(mostSentences, sentences);
     }
+    EXPECT_EQ(fewestWords, 3);
+    EXPECT_EQ(mostWords, 10);
+    EXPECT_EQ(fewestSentences, 1);
+    EXPECT_EQ(mostSentences, 8);
 }
 
 // Groups plan their sentence ends a run of words at a time; the text is the

@@ -30,19 +30,30 @@ std::string generatedText(int count, const std::string& lineEnd, std::string* wo
     return text;
 }
 
-TEST(HarvestProgram, UsageAndRefusals) {
+std::vector<ProgramCase> usageAndRefusals() {
+    std::string list4607;
+    std::string text4607 = generatedText(4607, "\n", &list4607);
     std::string list4608;
     std::string text4608 = generatedText(4608, "\n", &list4608);
-    expectProgramCases(programPath("zarnoGlotHarvest"), {
+    return {
         {"-h", {"-h"}, "", "", USAGE, -1},
         {"any argument", {"words"}, "", "", USAGE, -1},
         {"two arguments", {"-h", "-h"}, "", "", USAGE, -1},
         {"too few words", {}, "The cat sat. The Dog ran!", "",
          "zarnoGlotHarvest: only 5 unique words found; 4608 required\n", 1},
         {"empty input", {}, "", "", "zarnoGlotHarvest: only 0 unique words found; 4608 required\n", 1},
+        {"4607 words", {}, text4607, "", "zarnoGlotHarvest: only 4607 unique words found; 4608 required\n", 1},
         {"exactly 4608 words", {}, text4608, list4608, "zarnoGlotHarvest: 4608 unique words found and written.\n", 0},
-    });
+    };
 }
+
+class HarvestProgramRows : public ::testing::TestWithParam<ProgramCase> {};
+
+TEST_P(HarvestProgramRows, UsageAndRefusals) {
+    expectProgramCase(programPath("zarnoGlotHarvest"), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HarvestProgramRows, ::testing::ValuesIn(usageAndRefusals()), RowName());
 
 TEST(HarvestProgram, ReadsLfAndCrLfAndWritesThePlatformsLineEnds) {
     std::string wordList;

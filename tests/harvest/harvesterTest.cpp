@@ -1,4 +1,5 @@
 #include "harvester.h"
+#include "programCases.h"
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,8 @@ const TokenizerCase TOKENIZER_CASES[] = {
      "ab\xE0\x81\xA1" "cd\xF0\x80\x81\xA1" "ef\xED\xA0\x80" "gh\xF4\x90\x80\x80" "ij", {"ab", "cd", "ef", "gh", "ij"}},
     {"an overlong full stop neither ends a sentence nor a word's case", "Ab\xC0\xAE" "Cd", {"ab", "Cd"}},
     {"question and exclamation marks end sentences", "Zz? Yy! Xx", {"zz", "yy", "xx"}},
+    {"question and exclamation marks end sentences in long ASCII lines",
+     "Which tests here? Yes they are! Fine words", {"which", "tests", "here", "yes", "they", "are", "fine", "words"}},
     {"a comma does not end a sentence", "Zz, Yy", {"zz", "Yy"}},
     {"too-long runs of every length from 8 to 40 between words",
      "Aa bbbbbbbb cc ddddddddddddddddd ee fffffffffffffffffffffffffffffff gg hhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhhh ii "
@@ -91,19 +94,24 @@ const TokenizerCase TOKENIZER_CASES[] = {
      "Aa bb. Cccccccccccccccccc dd Eeeeee\xC3\xA9 oo\xC3\xA9 ff.\n\nGg", {"aa", "bb", "dd", "oo\xC3\xA9", "ff", "gg"}},
 };
 
-TEST(HarvestTokenizer, WorkedExamplesInAnyPieceSize) {
+void PrintTo(const TokenizerCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class HarvestTokenizer : public ::testing::TestWithParam<TokenizerCase> {};
+
+TEST_P(HarvestTokenizer, WorkedExamplesInAnyPieceSize) {
     // Every piece size up to 64 puts a boundary at every place of a run; the
     // last one takes the input whole.
     std::vector<std::size_t> pieceSizes;
     for (std::size_t size = 1; size <= 64; ++size) pieceSizes.push_back(size);
     pieceSizes.push_back(1 << 16);
-    for (const TokenizerCase& testCase : TOKENIZER_CASES) {
-        for (std::size_t pieceSize : pieceSizes) {
-            EXPECT_EQ(harvest(testCase.input, pieceSize), testCase.words)
-                << testCase.name << " (pieces of " << pieceSize << ")";
-        }
+    for (std::size_t pieceSize : pieceSizes) {
+        EXPECT_EQ(harvest(GetParam().input, pieceSize), GetParam().words) << "pieces of " << pieceSize;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, HarvestTokenizer, ::testing::ValuesIn(TOKENIZER_CASES), RowName());
 
 TEST(HarvestTokenizer, StopsReadingAtTheByteAfterTheRunThatFilledTheList) {
     std::string input;
@@ -140,9 +148,13 @@ struct AddWordCase {
     std::string stored;
 };
 
+// One list, the rows added in order (the fourth is a duplicate of the
+// third as stored).
 TEST(HarvestAddWord, LengthCaseAndDuplicateRules) {
     const AddWordCase cases[] = {
         {"a", false, false, ""},
+        {"ab", false, true, "ab"},
+        {"abcdefg", false, true, "abcdefg"},
         {"abcdefgh", false, false, ""},
         {"Abc", true, true, "abc"},
         {"abc", false, false, ""},  // duplicate of the lowercased word

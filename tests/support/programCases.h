@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "testSupport.h"
+#include "testVocabulary.h"
 
 struct ProgramCase {
     const char* name;
@@ -75,17 +77,44 @@ struct VocabularyRefusal {
     std::string message;  // with "\n" line ends
 };
 
-// Writes each text to folder/bad.vcb and runs the program with that file
-// as its argument and the input: status 1, the message alone and nothing
+// Writes the text to folder/bad.vcb and runs the program with that file as
+// its argument and the input: status 1, the message alone and nothing
 // written on standard output.
+inline void expectVocabularyRefusal(const std::string& program, const std::string& folder, const std::string& input,
+                                    const std::string& text, const std::string& message) {
+    std::string path = joinPath(folder, "bad.vcb");
+    writeFile(path, text);
+    ProgramResult result = runProgram(program, {path}, input);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, platformLineEnds(message));
+    EXPECT_EQ(result.out, "");
+}
+
 inline void expectVocabularyRefusals(const std::string& program, const std::string& folder,
                                      const std::string& input, const std::vector<VocabularyRefusal>& refusals) {
-    std::string path = joinPath(folder, "bad.vcb");
     for (const VocabularyRefusal& refusal : refusals) {
-        writeFile(path, refusal.text);
-        ProgramResult result = runProgram(program, {path}, input);
-        EXPECT_EQ(result.status, 1) << refusal.name;
-        EXPECT_EQ(result.err, platformLineEnds(refusal.message)) << refusal.name;
-        EXPECT_EQ(result.out, "") << refusal.name;
+        SCOPED_TRACE(refusal.name);
+        expectVocabularyRefusal(program, folder, input, refusal.text, refusal.message);
     }
+}
+
+// A row of a table of refused vocabularies: the file's text made, when the
+// row runs, from a valid list of words, and the one message.
+struct VocabularyChange {
+    const char* name;
+    std::function<std::string(std::vector<std::string> words)> text;
+    std::string message;  // with "\n" line ends
+};
+
+inline void PrintTo(const VocabularyChange& row, std::ostream* out) {
+    *out << row.name;
+}
+
+// The valid list with one word put in place of another.
+inline std::function<std::string(std::vector<std::string>)> withWord(std::size_t index, const std::string& word,
+                                                                      const char* lineEnd = "\n") {
+    return [index, word, lineEnd](std::vector<std::string> words) {
+        words[index] = word;
+        return vocabularyText(words, lineEnd, true);
+    };
 }
