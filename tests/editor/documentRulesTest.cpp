@@ -4,6 +4,7 @@
 // the pieces the edit control lays out and where its lines break. Built
 // natively and under Wine.
 #include "documentEncoding.h"
+#include "editorJob.h"
 #include "fileRules.h"
 #include "textLayout.h"
 #include "windowTitle.h"
@@ -220,5 +221,55 @@ INSTANTIATE_TEST_SUITE_P(Rows, WordBreakTest, ::testing::Values(
     WordBreakRow{"Letter", L"a b", 0, WORD_BREAK_IS_DELIMITER, 0},
     WordBreakRow{"PastTheEndIsNoBlank", L"a ", 2, WORD_BREAK_IS_DELIMITER, 0}),
     [](const ::testing::TestParamInfo<WordBreakRow>& info) { return std::string(info.param.name); });
+
+// A job's end: the box a cancel by the user earns in the job's own words,
+// none for the exit or the session's end (their question follows), the
+// stronger reason kept when two come, and the exit asked again afterwards.
+struct JobEndRow {
+    const char* name;
+    JobKind kind;
+    JobCancel first, second;
+    const char* notice;
+    bool closeAfter;
+};
+
+void PrintTo(const JobEndRow& row, std::ostream* out) { *out << row.name; }
+
+class JobEndTest : public ::testing::TestWithParam<JobEndRow> {};
+
+TEST_P(JobEndTest, SaysWhatTheCancelLeftAndWhatFollows) {
+    const JobEndRow& row = GetParam();
+    EditorJob job;
+    job.progress.cancelled = true;
+    beginEditorJob(&job, row.kind, 1000);
+    EXPECT_FALSE(job.progress.cancelled) << "a new job starts uncancelled";
+    cancelEditorJob(&job, row.first);
+    cancelEditorJob(&job, row.second);
+    EXPECT_EQ(job.progress.cancelled.load(), row.first != JOB_NOT_CANCELLED || row.second != JOB_NOT_CANCELLED);
+    EXPECT_STREQ(jobCancelledNotice(job), row.notice);
+    EXPECT_EQ(closeAfterJob(job), row.closeAfter);
+}
+
+const char* const DOCUMENT_UNCHANGED = "The translation was cancelled; the document is unchanged.";
+
+INSTANTIATE_TEST_SUITE_P(Rows, JobEndTest, ::testing::Values(
+    JobEndRow{"RanToItsEnd", JOB_TO_ZARNOGLOT, JOB_NOT_CANCELLED, JOB_NOT_CANCELLED, nullptr, false},
+    JobEndRow{"TranslationCancelled", JOB_TO_ZARNOGLOT, JOB_CANCELLED_BY_USER, JOB_NOT_CANCELLED,
+              DOCUMENT_UNCHANGED, false},
+    JobEndRow{"WayBackCancelled", JOB_FROM_ZARNOGLOT, JOB_CANCELLED_BY_USER, JOB_CANCELLED_BY_USER,
+              DOCUMENT_UNCHANGED, false},
+    JobEndRow{"ClipboardCancelled", JOB_CLIPBOARD_FROM_ZARNOGLOT, JOB_CANCELLED_BY_USER, JOB_NOT_CANCELLED,
+              "The translation was cancelled; the clipboard is unchanged.", false},
+    JobEndRow{"HarvestCancelled", JOB_HARVEST, JOB_CANCELLED_BY_USER, JOB_NOT_CANCELLED,
+              "Harvest was cancelled; no word list was made.", false},
+    JobEndRow{"ShuffleCancelled", JOB_SHUFFLE, JOB_CANCELLED_BY_USER, JOB_NOT_CANCELLED,
+              "Shuffle was cancelled; no vocabulary was made.", false},
+    JobEndRow{"ExitDuringTheJob", JOB_TO_ZARNOGLOT, JOB_CANCELLED_FOR_EXIT, JOB_NOT_CANCELLED, nullptr, true},
+    JobEndRow{"ExitAfterCancel", JOB_TO_ZARNOGLOT, JOB_CANCELLED_BY_USER, JOB_CANCELLED_FOR_EXIT, nullptr, true},
+    JobEndRow{"CancelAfterExitKeepsTheExit", JOB_TO_ZARNOGLOT, JOB_CANCELLED_FOR_EXIT, JOB_CANCELLED_BY_USER,
+              nullptr, true},
+    JobEndRow{"SessionEndAfterExit", JOB_HARVEST, JOB_CANCELLED_FOR_EXIT, JOB_CANCELLED_FOR_SESSION_END,
+              nullptr, false}),
+    [](const ::testing::TestParamInfo<JobEndRow>& info) { return std::string(info.param.name); });
 
 }  // namespace
