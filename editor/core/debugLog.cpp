@@ -15,6 +15,9 @@ namespace {
 
 FILE* logFile = nullptr;
 char messageBuffer[LOG_MESSAGE_SIZE];
+// A job's worker thread logs its filter runs while the window's thread
+// logs too: one line at a time goes through the message buffer.
+SRWLOCK logLock = SRWLOCK_INIT;
 // The path of the log in use, and the places tried, as UTF-8.
 char logPath[UTF8_PATH_BYTES] = "";
 char logPlaces[UTF8_PATH_BYTES + 64] = "";
@@ -95,24 +98,26 @@ bool openDebugLog() {
 }
 
 void logMessage(const char* format, ...) {
-    if (logFile == nullptr) {
-        return;
+    AcquireSRWLockExclusive(&logLock);
+    if (logFile != nullptr) {
+        va_list arguments;
+        va_start(arguments, format);
+        const int length = formatLogMessage(messageBuffer, LOG_MESSAGE_SIZE, format, arguments);
+        va_end(arguments);
+        fwrite(messageBuffer, 1, length, logFile);
+        fputc('\n', logFile);
+        fflush(logFile);
     }
-    va_list arguments;
-    va_start(arguments, format);
-    const int length = formatLogMessage(messageBuffer, LOG_MESSAGE_SIZE, format, arguments);
-    va_end(arguments);
-    fwrite(messageBuffer, 1, length, logFile);
-    fputc('\n', logFile);
-    fflush(logFile);
+    ReleaseSRWLockExclusive(&logLock);
 }
 
 void closeDebugLog() {
-    if (logFile == nullptr) {
-        return;
+    AcquireSRWLockExclusive(&logLock);
+    if (logFile != nullptr) {
+        fputs(LOG_CLOSED_LINE, logFile);
+        fflush(logFile);
+        fclose(logFile);
+        logFile = nullptr;
     }
-    fputs(LOG_CLOSED_LINE, logFile);
-    fflush(logFile);
-    fclose(logFile);
-    logFile = nullptr;
+    ReleaseSRWLockExclusive(&logLock);
 }

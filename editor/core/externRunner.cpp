@@ -13,6 +13,8 @@
 namespace {
 
 const UINT TERMINATED_EXIT_STATUS = 1;
+// How often the wait for the program looks at its progress and at Cancel.
+const DWORD WATCH_INTERVAL_MS = 50;
 
 // Handles of one run. A pipe end is null once it is closed or handed to the
 // thread that serves it.
@@ -159,13 +161,81 @@ void terminateProgram(RunHandles* run) {
     WaitForSingleObject(run->process.hProcess, INFINITE);
 }
 
-// The ordinary wait for a pipe thread after the program has ended. A thread
-// that is late gives lateResult (unless an earlier result stands) and is
-// then made to end.
-RunResult waitForPipeThread(HANDLE thread, DWORD timeoutMs, RunResult lateResult, RunResult result) {
-    if (WaitForSingleObject(thread, timeoutMs) == WAIT_OBJECT_0) return result;
+// Waits for the program to end while bytes keep moving on its pipes. It is
+// terminated when none has moved for timeoutMs (RUN_TIMED_OUT) or when the
+// job is cancelled (RUN_CANCELLED); a failed wait counts as the former.
+RunResult waitForProgram(RunHandles* run, uint32_t timeoutMs, const JobProgress& progress) {
+    for (;;) {
+        const DWORD waited = WaitForSingleObject(run->process.hProcess, WATCH_INTERVAL_MS);
+        if (waited == WAIT_OBJECT_0) return RUN_OK;
+        const RunStop stop = waited == WAIT_TIMEOUT ? runStop(progress, GetTickCount64(), timeoutMs)
+                                                    : RUN_STOP_NO_PROGRESS;
+        if (stop != RUN_GOES_ON) {
+            terminateProgram(run);
+            return stop == RUN_STOP_CANCELLED ? RUN_CANCELLED : RUN_TIMED_OUT;
+        }
+    }
+}
+
+// The wait for a pipe thread after the program has ended. A thread that is
+// late gives lateResult, one still running once the job is cancelled
+// RUN_CANCELLED (unless an earlier result stands); it is then made to end.
+RunResult waitForPipeThread(HANDLE thread, DWORD timeoutMs, const JobProgress& progress, RunResult lateResult,
+                            RunResult result) {
+    const uint64_t deadline = GetTickCount64() + timeoutMs;
+    while (!progress.cancelled && GetTickCount64() < deadline) {
+        if (WaitForSingleObject(thread, WATCH_INTERVAL_MS) == WAIT_OBJECT_0) return result;
+    }
+    if (WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) return result;
     endPipeThread(thread);
-    return result != RUN_OK ? result : lateResult;
+    if (result != RUN_OK) return result;
+    return progress.cancelled ? RUN_CANCELLED : lateResult;
+}
+
+// The records of the three pipe threads of one run.
+struct PipeJobs {
+    StdinFeederJob feeder;
+    StdoutCollectorJob collector;
+    StderrDrainJob drain;
+};
+
+// Fills the records: the editor's end of each pipe, the input, the caller's
+// output block, and the progress record each thread counts its bytes in.
+void preparePipeJobs(const RunHandles& run, const char* input, int32_t inputLength, char** output,
+                     int32_t* outputSize, JobProgress* progress, PipeJobs* jobs) {
+    std::memset(jobs, 0, sizeof *jobs);
+    jobs->feeder.pipe = run.inputWrite;
+    jobs->feeder.data = input;
+    jobs->feeder.length = static_cast<DWORD>(inputLength);
+    jobs->feeder.progress = progress;
+    jobs->collector.pipe = run.outputRead;
+    jobs->collector.buffer = output;
+    jobs->collector.size = outputSize;
+    jobs->collector.initialCapacity = *outputSize;
+    jobs->collector.progress = progress;
+    jobs->drain.pipe = run.errorRead;
+    jobs->drain.progress = progress;
+}
+
+// Once the threads run: waits for the program, reads its exit status, waits
+// for the threads, and gives the first result that applies, in the order
+// the program's end, its status, the threads' ends, their errors.
+RunResult finishRun(RunHandles* run, const PipeJobs& jobs, uint32_t timeoutMs, const JobProgress& progress,
+                    uint32_t* exitStatus) {
+    RunResult result = waitForProgram(run, timeoutMs, progress);
+    DWORD status = 0;
+    if (GetExitCodeProcess(run->process.hProcess, &status)) {
+        *exitStatus = status;
+    } else if (result == RUN_OK) {
+        result = RUN_EXIT_STATUS_UNKNOWN;
+    }
+    result = waitForPipeThread(run->feeder, timeoutMs, progress, RUN_FEEDER_LATE, result);
+    result = waitForPipeThread(run->collector, timeoutMs, progress, RUN_COLLECTOR_LATE, result);
+    result = waitForPipeThread(run->drain, timeoutMs, progress, RUN_DRAIN_LATE, result);
+    if (result == RUN_OK && jobs.feeder.error != 0) result = RUN_INPUT_WRITE_FAILED;
+    if (result == RUN_OK && jobs.collector.error != 0) result = collectorResult(&jobs.collector);
+    if (result == RUN_OK && jobs.drain.error != 0) result = RUN_ERROR_READ_FAILED;
+    return result;
 }
 
 // Starts the three pipe threads, handing each its pipe end. A failure
@@ -200,7 +270,7 @@ RunResult startPipeThreads(RunHandles* run, StdinFeederJob* feederJob, StdoutCol
 RunResult runExternProgWithArguments(const char* input, int32_t inputLength, const char* program,
                                      const char* const* arguments, int argumentCount, char** output,
                                      int32_t* outputSize, uint32_t* exitStatus, uint32_t timeoutMs,
-                                     RunErrorText* errorText, bool secretArgument) {
+                                     RunErrorText* errorText, bool secretArgument, JobProgress* progress) {
     logMessage("runExternProg: start");
     if (errorText != nullptr) {
         errorText->bytes[0] = '\0';
@@ -212,15 +282,13 @@ RunResult runExternProgWithArguments(const char* input, int32_t inputLength, con
         return RUN_ARGUMENTS_REFUSED;
     }
     *exitStatus = 0;
+    JobProgress ownProgress;
+    if (progress == nullptr) {
+        resetJobProgress(&ownProgress);
+        progress = &ownProgress;
+    }
     RunHandles run;
     std::memset(&run, 0, sizeof run);
-    StdinFeederJob feederJob;
-    StdoutCollectorJob collectorJob;
-    StderrDrainJob drainJob;
-    std::memset(&feederJob, 0, sizeof feederJob);
-    std::memset(&collectorJob, 0, sizeof collectorJob);
-    std::memset(&drainJob, 0, sizeof drainJob);
-
     RunResult result = createPipes(&run);
     if (result != RUN_OK) return result;
     DWORD startError = 0;
@@ -230,39 +298,13 @@ RunResult runExternProgWithArguments(const char* input, int32_t inputLength, con
         return result;
     }
 
-    feederJob.pipe = run.inputWrite;
-    feederJob.data = input;
-    feederJob.length = static_cast<DWORD>(inputLength);
-    collectorJob.pipe = run.outputRead;
-    collectorJob.buffer = output;
-    collectorJob.size = outputSize;
-    collectorJob.initialCapacity = *outputSize;
-    drainJob.pipe = run.errorRead;
-    result = startPipeThreads(&run, &feederJob, &collectorJob, &drainJob);
-    if (result != RUN_OK) {
-        releaseRun(&run);
-        handOverErrorText(&drainJob, errorText);
-        return result;
-    }
-
-    if (WaitForSingleObject(run.process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-        terminateProgram(&run);
-        result = RUN_TIMED_OUT;
-    }
-    DWORD status = 0;
-    if (GetExitCodeProcess(run.process.hProcess, &status)) {
-        *exitStatus = status;
-    } else if (result == RUN_OK) {
-        result = RUN_EXIT_STATUS_UNKNOWN;
-    }
-    result = waitForPipeThread(run.feeder, timeoutMs, RUN_FEEDER_LATE, result);
-    result = waitForPipeThread(run.collector, timeoutMs, RUN_COLLECTOR_LATE, result);
-    result = waitForPipeThread(run.drain, timeoutMs, RUN_DRAIN_LATE, result);
-    if (result == RUN_OK && feederJob.error != 0) result = RUN_INPUT_WRITE_FAILED;
-    if (result == RUN_OK && collectorJob.error != 0) result = collectorResult(&collectorJob);
-    if (result == RUN_OK && drainJob.error != 0) result = RUN_ERROR_READ_FAILED;
+    beginJobStep(progress, program, inputLength, GetTickCount64());
+    PipeJobs jobs;
+    preparePipeJobs(run, input, inputLength, output, outputSize, progress, &jobs);
+    result = startPipeThreads(&run, &jobs.feeder, &jobs.collector, &jobs.drain);
+    if (result == RUN_OK) result = finishRun(&run, jobs, timeoutMs, *progress, exitStatus);
     releaseRun(&run);
-    handOverErrorText(&drainJob, errorText);
+    handOverErrorText(&jobs.drain, errorText);
     if (result != RUN_OK) return result;
     return *exitStatus != 0 ? RUN_PROGRAM_FAILED : RUN_OK;
 }

@@ -1,13 +1,16 @@
 // Runs one external filter program over a block of bytes: its standard
 // input, output and error go through three anonymous pipes, each served by a
-// thread of its own, and the program must end within the time limit.
+// thread of its own, and the program is stopped when nothing has moved on
+// its pipes for the time limit, or when its job is cancelled.
 #pragma once
 
+#include "jobProgress.h"
 #include "runResult.h"
 
 #include <cstdint>
 
-// Milliseconds allowed for the program and then for each pipe thread.
+// Milliseconds a program may go without a byte moving on its pipes, and
+// then allowed for each pipe thread once the program has ended.
 constexpr uint32_t EXTERN_PROG_TIMEOUT_MS = 60000;
 
 // Runs program (with argument, when given) over inputLength input bytes.
@@ -40,8 +43,11 @@ RunResult runExternProgWithTimeout(const char* input, int32_t inputLength, const
 // that the program's C runtime (or CommandLineToArgvW) gives it back as it
 // is. The program and the arguments are UTF-8 (RUN_ARGUMENTS_REFUSED
 // otherwise); the program is started with the UTF-16 command line, so that
-// it receives names and passphrases of any script.
+// it receives names and passphrases of any script. With progress, the run
+// counts its bytes there (program must then outlive the job) and ends with
+// RUN_CANCELLED soon after the job is cancelled.
 RunResult runExternProgWithArguments(const char* input, int32_t inputLength, const char* program,
                                      const char* const* arguments, int argumentCount, char** output,
                                      int32_t* outputSize, uint32_t* exitStatus, uint32_t timeoutMs,
-                                     RunErrorText* errorText = nullptr, bool secretArgument = false);
+                                     RunErrorText* errorText = nullptr, bool secretArgument = false,
+                                     JobProgress* progress = nullptr);

@@ -12,7 +12,7 @@ RunResult decideRunResult(RunResult result, uint32_t exitStatus, bool stopsReadi
 }
 
 bool runFilter(const FilterRun& run, const char* input, int32_t inputLength, uint32_t timeoutMs, char** output,
-               int32_t* outputLength, FilterOutcome* outcome) {
+               int32_t* outputLength, FilterOutcome* outcome, JobProgress* progress) {
     *output = nullptr;
     *outputLength = 0;
     outcome->exitStatus = 0;
@@ -32,7 +32,8 @@ bool runFilter(const FilterRun& run, const char* input, int32_t inputLength, uin
     int32_t size = run.capacity;
     const RunResult result =
         runExternProgWithArguments(input, inputLength, run.program, run.arguments, run.argumentCount, &block, &size,
-                                   &outcome->exitStatus, timeoutMs, &outcome->errorText, run.secretArgument);
+                                   &outcome->exitStatus, timeoutMs, &outcome->errorText, run.secretArgument,
+                                   progress);
     outcome->result = decideRunResult(result, outcome->exitStatus, run.stopsReadingWhenDone);
     if (outcome->result != RUN_OK) {
         free(block);

@@ -4,6 +4,7 @@
 // and the text of a failure described in the caller's words.
 #pragma once
 
+#include "jobProgress.h"
 #include "runFailure.h"
 #include "runResult.h"
 
@@ -39,9 +40,10 @@ RunResult decideRunResult(RunResult result, uint32_t exitStatus, bool stopsReadi
 // Runs the filter over inputLength bytes of input (which stay the
 // caller's). On success hands over the malloc'ed output and its length; on
 // failure hands over nothing. *outcome receives the decided result, the
-// exit status and the program's error text either way.
+// exit status and the program's error text either way. With progress the
+// run counts its bytes there and ends soon after the job is cancelled.
 bool runFilter(const FilterRun& run, const char* input, int32_t inputLength, uint32_t timeoutMs, char** output,
-               int32_t* outputLength, FilterOutcome* outcome);
+               int32_t* outputLength, FilterOutcome* outcome, JobProgress* progress = nullptr);
 
 // The failure of a translation step: "First external program failed,
 // error code: %d." with the exit status, or "First runExternal failed,

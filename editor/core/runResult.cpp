@@ -34,6 +34,7 @@ const struct {
     {RUN_FEEDER_LATE, "%s did not take the whole text within %u seconds", TIMEOUT_SECONDS},
     {RUN_COLLECTOR_LATE, "%s's output did not end within %u seconds", TIMEOUT_SECONDS},
     {RUN_DRAIN_LATE, "%s's error output did not end within %u seconds", TIMEOUT_SECONDS},
+    {RUN_CANCELLED, "%s was stopped: the job was cancelled", NO_NUMBER},
 };
 
 // The system's errors for a program file that is not there.

@@ -23,7 +23,7 @@ enum RunResult : int32_t {
     RUN_FEEDER_NOT_STARTED = 8,    // a pipe thread did not start: the program is terminated
     RUN_COLLECTOR_NOT_STARTED = 9,
     RUN_DRAIN_NOT_STARTED = 10,
-    RUN_TIMED_OUT = 11,            // the program was terminated, with exit status 1
+    RUN_TIMED_OUT = 11,            // nothing moved on its pipes for the limit: terminated, with exit status 1
     RUN_EXIT_STATUS_UNKNOWN = 12,
     RUN_OUTPUT_NO_MEMORY = 13,     // growing the output block failed
     RUN_OUTPUT_TOO_LARGE = 14,     // the output needs more room than the growths give
@@ -33,6 +33,7 @@ enum RunResult : int32_t {
     RUN_FEEDER_LATE = 18,          // a pipe thread did not end within the time limit
     RUN_COLLECTOR_LATE = 19,
     RUN_DRAIN_LATE = 20,
+    RUN_CANCELLED = 21,            // the job was cancelled: the program was terminated, with exit status 1
 };
 
 // What else a run tells of its failure: how the program ended, why it did

@@ -4,15 +4,20 @@
 // job record and the editor's end of its pipe, which it closes when done.
 #pragma once
 
+#include "jobProgress.h"
 #include "runResult.h"
 
 #include <windows.h>
 
+// Each thread counts the bytes it moves in the run's progress record,
+// which the runner's wait reads (the time limit counts from the last byte
+// moved) and the progress window shows.
 struct StdinFeederJob {
     HANDLE pipe;
     const char* data;
     DWORD length;
     DWORD error;
+    JobProgress* progress;
 };
 
 struct StdoutCollectorJob {
@@ -22,6 +27,7 @@ struct StdoutCollectorJob {
     int32_t initialCapacity;
     DWORD error;
     int32_t growths;
+    JobProgress* progress;
 };
 
 struct StderrDrainJob {
@@ -29,6 +35,7 @@ struct StderrDrainJob {
     DWORD error;
     char kept[RUN_ERROR_TEXT_BYTES];   // the first bytes read
     int32_t keptLength;
+    JobProgress* progress;
 };
 
 // Closes the handle unless it is null already, and makes it null.

@@ -14,6 +14,14 @@ namespace {
 
 const int64_t MAX_OUTPUT_CAPACITY = 2147483647;
 
+// How the runs of one pipeline are watched: the time limit without
+// progress, and the job that counts their bytes and may cancel them.
+struct PipelineWatch {
+    uint32_t timeoutMs;
+    JobProgress* progress;
+    bool cancelled() const { return progress != nullptr && progress->cancelled; }
+};
+
 int argumentCount(const TranslateStep& step) {
     int count = 0;
     while (count < MAX_PROGRAM_ARGUMENTS && step.arguments[count] != nullptr) count++;
@@ -30,12 +38,13 @@ int32_t stepCapacity(const TranslateStep& step, int32_t inputLength) {
 // Runs one filter over input and frees input whatever happens. On success
 // hands over the output block and the number of bytes in it; on failure
 // *notSealed tells whether the packer refused a text that is not sealed.
-bool runOneFilter(char* input, int32_t inputLength, const TranslateStep& step, uint32_t timeoutMs, char** output,
-                  int32_t* outputLength, char message[PIPELINE_MESSAGE_SIZE], bool* notSealed) {
+bool runOneFilter(char* input, int32_t inputLength, const TranslateStep& step, const PipelineWatch& watch,
+                  char** output, int32_t* outputLength, char message[PIPELINE_MESSAGE_SIZE], bool* notSealed) {
     const FilterRun run = {step.program, step.arguments, argumentCount(step), stepCapacity(step, inputLength),
                            false, false};
     FilterOutcome outcome;
-    const bool ran = runFilter(run, input, inputLength, timeoutMs, output, outputLength, &outcome);
+    const bool ran =
+        runFilter(run, input, inputLength, watch.timeoutMs, output, outputLength, &outcome, watch.progress);
     if (!outcome.noOutputBlock) logMessage("First runEexternal returned: %d", static_cast<int>(outcome.result));
     free(input);
     if (!ran) describeTranslateFailure(run, outcome, message);
@@ -107,8 +116,8 @@ namespace {
 enum PipelineFailure { FAILED_NOWHERE, FAILED_FIRST, FAILED_SECOND, FAILED_CONVERSION };
 
 PipelineFailure runSteps(char* input, int32_t inputLength, const TranslateStep& first, const TranslateStep* second,
-                         uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE],
-                         bool* notSealed) {
+                         const PipelineWatch& watch, wchar_t** text, int32_t* units,
+                         char message[PIPELINE_MESSAGE_SIZE], bool* notSealed) {
     *text = nullptr;
     *units = 0;
     *notSealed = false;
@@ -116,12 +125,12 @@ PipelineFailure runSteps(char* input, int32_t inputLength, const TranslateStep& 
     char* output = nullptr;
     int32_t outputLength = 0;
     bool firstNotSealed = false;
-    if (!runOneFilter(input, inputLength, first, timeoutMs, &output, &outputLength, message, &firstNotSealed)) {
+    if (!runOneFilter(input, inputLength, first, watch, &output, &outputLength, message, &firstNotSealed)) {
         return FAILED_FIRST;
     }
     if (second != nullptr) {
         char* secondInput = output;
-        if (!runOneFilter(secondInput, outputLength, *second, timeoutMs, &output, &outputLength, message, notSealed)) {
+        if (!runOneFilter(secondInput, outputLength, *second, watch, &output, &outputLength, message, notSealed)) {
             return FAILED_SECOND;
         }
     }
@@ -152,12 +161,12 @@ ReadingOutcome readingOutcome(PipelineFailure failure, bool notSealed) {
 // The reading-th reading of the text (the decoder's -bN from the second on)
 // through the decoder and open; the input is taken over.
 PipelineFailure runReading(char* input, int32_t inputLength, const TranslateStep& decode, const TranslateStep& open,
-                           int reading, uint32_t timeoutMs, wchar_t** text, int32_t* units,
+                           int reading, const PipelineWatch& watch, wchar_t** text, int32_t* units,
                            char message[PIPELINE_MESSAGE_SIZE], bool* notSealed) {
     char option[8];
     snprintf(option, sizeof option, "-b%d", reading);
     const TranslateStep numbered = {decode.program, {option, decode.arguments[0], nullptr}, decode.extraOutputRoom};
-    return runSteps(input, inputLength, reading == 1 ? decode : numbered, &open, timeoutMs, text, units, message,
+    return runSteps(input, inputLength, reading == 1 ? decode : numbered, &open, watch, text, units, message,
                     notSealed);
 }
 
@@ -173,9 +182,13 @@ void keepMessage(int reading, PipelineFailure failure, const char* readingMessag
 // Opens the first reading that is not sealed with UNSEALED_ARGUMENT once
 // the question agreed; takes over pasted. Without a question, or with no
 // copy of the text, the packer's refusal is the message.
-bool readUnsealed(char* pasted, int32_t inputLength, const TranslateStep& decode, int reading, uint32_t timeoutMs,
-                  wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE], const char* refusal,
-                  UnsealedQuestion* question) {
+bool readUnsealed(char* pasted, int32_t inputLength, const TranslateStep& decode, int reading,
+                  const PipelineWatch& watch, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE],
+                  const char* refusal, UnsealedQuestion* question) {
+    if (watch.cancelled()) {
+        free(pasted);
+        return false;
+    }
     if (question == nullptr || pasted == nullptr) {
         free(pasted);
         memcpy(message, refusal, PIPELINE_MESSAGE_SIZE);
@@ -190,7 +203,7 @@ bool readUnsealed(char* pasted, int32_t inputLength, const TranslateStep& decode
     }
     const TranslateStep open = {PACK_PROGRAM, {UNPACK_ARGUMENT, UNSEALED_ARGUMENT, decode.arguments[0]}, 0};
     bool notSealed = false;
-    return runReading(pasted, inputLength, decode, open, reading, timeoutMs, text, units, message, &notSealed) ==
+    return runReading(pasted, inputLength, decode, open, reading, watch, text, units, message, &notSealed) ==
            FAILED_NOWHERE;
 }
 
@@ -201,8 +214,8 @@ bool readUnsealed(char* pasted, int32_t inputLength, const TranslateStep& decode
 // is kept for the tries; readingChoice.h decides, and keepMessage which
 // failure is shown.
 bool runReadingPipeline(char* input, int32_t inputLength, const TranslateStep& decode, const TranslateStep& open,
-                        uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE],
-                        UnsealedQuestion* question) {
+                        const PipelineWatch& watch, wchar_t** text, int32_t* units,
+                        char message[PIPELINE_MESSAGE_SIZE], UnsealedQuestion* question) {
     char* pasted = copyOfInput(input, inputLength);
     char* next = input;
     char refusal[PIPELINE_MESSAGE_SIZE] = "";
@@ -213,13 +226,13 @@ bool runReadingPipeline(char* input, int32_t inputLength, const TranslateStep& d
         const int reading = search.reading;
         char readingMessage[PIPELINE_MESSAGE_SIZE];
         bool notSealed = false;
-        const PipelineFailure failure = runReading(next, inputLength, decode, open, reading, timeoutMs, text, units,
+        const PipelineFailure failure = runReading(next, inputLength, decode, open, reading, watch, text, units,
                                                    readingMessage, &notSealed);
         if (reading > 1) logMessage("Reading %d of the pasted text: %d", reading, static_cast<int>(failure));
         keepMessage(reading, failure, readingMessage, message);
         if (notSealed && refusal[0] == '\0') memcpy(refusal, readingMessage, PIPELINE_MESSAGE_SIZE);
         step = afterReading(&search, readingOutcome(failure, notSealed), MOST_TRIED_READINGS);
-        if (step != STEP_NEXT_READING) break;
+        if (step != STEP_NEXT_READING || watch.cancelled()) break;
         if (pasted == nullptr) {
             step = search.unsealedReading != 0 ? STEP_ASK_UNSEALED : STEP_FAIL;
             break;
@@ -227,7 +240,7 @@ bool runReadingPipeline(char* input, int32_t inputLength, const TranslateStep& d
         next = copyOfInput(pasted, inputLength);
     }
     if (step == STEP_ASK_UNSEALED) {
-        return readUnsealed(pasted, inputLength, decode, search.unsealedReading, timeoutMs, text, units, message,
+        return readUnsealed(pasted, inputLength, decode, search.unsealedReading, watch, text, units, message,
                             refusal, question);
     }
     free(pasted);
@@ -238,10 +251,11 @@ bool runReadingPipeline(char* input, int32_t inputLength, const TranslateStep& d
 
 bool runTranslatePipeline(char* input, int32_t inputLength, const TranslateStep& first, const TranslateStep* second,
                           uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE],
-                          UnsealedQuestion* question) {
+                          UnsealedQuestion* question, JobProgress* progress) {
+    const PipelineWatch watch = {timeoutMs, progress};
     if (second != nullptr && strcmp(first.program, DECODE_PROGRAM) == 0 && first.arguments[1] == nullptr) {
-        return runReadingPipeline(input, inputLength, first, *second, timeoutMs, text, units, message, question);
+        return runReadingPipeline(input, inputLength, first, *second, watch, text, units, message, question);
     }
     bool notSealed = false;
-    return runSteps(input, inputLength, first, second, timeoutMs, text, units, message, &notSealed) == FAILED_NOWHERE;
+    return runSteps(input, inputLength, first, second, watch, text, units, message, &notSealed) == FAILED_NOWHERE;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "externRunner.h"
+#include "jobProgress.h"
 #include "readingRule.h"
 #include "runFailure.h"
 
@@ -76,6 +77,9 @@ int32_t initialOutputCapacity(int32_t inputLength);
 // When no reading opens sealed but one is a text that is not sealed, the
 // question (when given) is asked, and on yes that reading is opened with
 // UNSEALED_ARGUMENT; without a question the packer's refusal is the message.
+// With progress, the runs count their bytes there, and once the job is
+// cancelled the pipeline ends at the next step (false, with the run's
+// message; the caller tells the user of the cancel instead).
 bool runTranslatePipeline(char* input, int32_t inputLength, const TranslateStep& first, const TranslateStep* second,
                           uint32_t timeoutMs, wchar_t** text, int32_t* units, char message[PIPELINE_MESSAGE_SIZE],
-                          UnsealedQuestion* question = nullptr);
+                          UnsealedQuestion* question = nullptr, JobProgress* progress = nullptr);

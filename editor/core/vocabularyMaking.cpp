@@ -132,11 +132,13 @@ const VocabularyTool CHECKER = {CHECK_PROGRAM, CHECK_OUTPUT_CAPACITY, "This voca
 // success hands over the block and its length; on failure writes the box's
 // text, with the program's own reason, into message.
 bool runTool(const VocabularyTool& tool, const char* argument, const char* input, int32_t inputLength,
-             char** output, int32_t* outputLength, char message[RUN_FAILURE_TEXT_SIZE]) {
+             char** output, int32_t* outputLength, char message[RUN_FAILURE_TEXT_SIZE],
+             JobProgress* progress = nullptr) {
     const FilterRun run = {tool.program, &argument, argument != nullptr ? 1 : 0, tool.outputCapacity, false,
                            tool.stopsReadingWhenDone};
     FilterOutcome outcome;
-    const bool ran = runFilter(run, input, inputLength, EXTERN_PROG_TIMEOUT_MS, output, outputLength, &outcome);
+    const bool ran =
+        runFilter(run, input, inputLength, EXTERN_PROG_TIMEOUT_MS, output, outputLength, &outcome, progress);
     logMessage("%s returned: %d, exit status %lu", tool.program, static_cast<int>(outcome.result),
                static_cast<unsigned long>(outcome.exitStatus));
     if (!ran) {
@@ -224,8 +226,8 @@ JoinResult joinTextFiles(const wchar_t* folder, const wchar_t* const names[], in
 }
 
 bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLength, int32_t* wordCount,
-                  char message[RUN_FAILURE_TEXT_SIZE]) {
-    if (!runTool(HARVESTER, nullptr, text, length, list, listLength, message)) {
+                  char message[RUN_FAILURE_TEXT_SIZE], JobProgress* progress) {
+    if (!runTool(HARVESTER, nullptr, text, length, list, listLength, message, progress)) {
         return false;
     }
     *wordCount = countLines(*list, *listLength);
@@ -233,9 +235,9 @@ bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLe
 }
 
 bool runShuffler(const char* wordList, int32_t length, const char* passphrase, char** vocabulary,
-                 int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE]) {
+                 int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE], JobProgress* progress) {
     if (passphrase == nullptr) {
-        return runTool(SHUFFLER, RANDOM_SEED, wordList, length, vocabulary, vocabularyLength, message);
+        return runTool(SHUFFLER, RANDOM_SEED, wordList, length, vocabulary, vocabularyLength, message, progress);
     }
     // The passphrase's line, then the word list.
     const size_t lineLength = strlen(passphrase) + 1;
@@ -249,7 +251,7 @@ bool runShuffler(const char* wordList, int32_t length, const char* passphrase, c
     input[lineLength - 1] = '\n';
     memcpy(input + lineLength, wordList, static_cast<size_t>(length));
     const bool made = runTool(SHUFFLER, PASSPHRASE_ON_INPUT, input, static_cast<int32_t>(inputLength), vocabulary,
-                              vocabularyLength, message);
+                              vocabularyLength, message, progress);
     wipeSecret(input, static_cast<int32_t>(lineLength));
     free(input);
     return made;

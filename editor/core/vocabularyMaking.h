@@ -6,6 +6,7 @@
 #pragma once
 
 #include "editorState.h"
+#include "jobProgress.h"
 #include "runFailure.h"
 
 #include <cstdint>
@@ -46,8 +47,10 @@ JoinResult joinTextFiles(const wchar_t* folder, const wchar_t* const names[], in
 // the word list (malloc'ed, *listLength bytes) and its number of words; on
 // failure writes the box's text, with the harvester's own reason, into
 // message.
+// With progress, the run counts its bytes there and ends soon after the
+// job is cancelled (as runShuffler's).
 bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLength, int32_t* wordCount,
-                  char message[RUN_FAILURE_TEXT_SIZE]);
+                  char message[RUN_FAILURE_TEXT_SIZE], JobProgress* progress = nullptr);
 
 // Runs zarnoGlotShuffle over the word list: with the passphrase (UTF-8,
 // made by passphraseUtf8) as "zarnoGlotShuffle -i", the passphrase's line
@@ -57,7 +60,7 @@ bool runHarvester(const char* text, int32_t length, char** list, int32_t* listLe
 // (malloc'ed, *vocabularyLength bytes); on failure writes the box's text,
 // with the shuffler's own reason, into message.
 bool runShuffler(const char* wordList, int32_t length, const char* passphrase, char** vocabulary,
-                 int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE]);
+                 int32_t* vocabularyLength, char message[RUN_FAILURE_TEXT_SIZE], JobProgress* progress = nullptr);
 
 // Runs zarnoGlotEncode with the vocabulary named (in the editor's folder)
 // over one byte: the filters' own check of a vocabulary. On refusal writes

@@ -110,18 +110,24 @@ bool putOnClipboard(HWND owner, const wchar_t* text, int32_t units) {
 
 // The clipboard's text run through the two steps, as a new block of UTF-16
 // text; false after the box, or after the question was answered No.
-bool translatedClipboardText(HWND owner, const TranslateStep& first, const TranslateStep& second,
-                             UnsealedQuestion* question, wchar_t** text, int32_t* units) {
+// The job runs while the window keeps answering; a cancelled one says so.
+bool translatedClipboardText(HWND owner, MenuCommand command, const TranslateStep& first,
+                             const TranslateStep& second, UnsealedQuestion* question, wchar_t** text,
+                             int32_t* units) {
     char* input = nullptr;
     int32_t inputLength = 0;
     if (!clipboardTextAsUtf8(owner, &input, &inputLength)) {
         return false;
     }
-    char message[PIPELINE_MESSAGE_SIZE];
-    if (!runTranslatePipeline(input, inputLength, first, &second, EXTERN_PROG_TIMEOUT_MS, text, units, message,
-                              question)) {
-        return question != nullptr && question->declined ? false : showPipelineError(message);
+    const JobKind kind =
+        command == CMD_TO_ZARNOGLOT_CLIPBOARD ? JOB_CLIPBOARD_TO_ZARNOGLOT : JOB_CLIPBOARD_FROM_ZARNOGLOT;
+    PipelineJob job = {input, inputLength, &first, &second, question, nullptr, 0, false, {}};
+    if (!runPipelineAsJob(owner, kind, &job)) return false;
+    if (!job.translated) {
+        return question != nullptr && question->declined ? false : showPipelineError(job.message);
     }
+    *text = job.text;
+    *units = job.units;
     return true;
 }
 
@@ -133,7 +139,7 @@ bool translateClipboard(HWND owner, MenuCommand command, const TranslateStep& fi
     logMessage("Clipboard translation: %d", command);
     wchar_t* text = nullptr;
     int32_t units = 0;
-    if (!translatedClipboardText(owner, first, second, question, &text, &units)) {
+    if (!translatedClipboardText(owner, command, first, second, question, &text, &units)) {
         return false;
     }
     if (crLf) {

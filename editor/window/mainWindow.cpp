@@ -7,6 +7,7 @@
 #include "editorConsole.h"
 #include "editorState.h"
 #include "fileCommands.h"
+#include "jobWindow.h"
 #include "messageBoxes.h"
 
 #include <shellapi.h>
@@ -152,6 +153,29 @@ void sendToEdit(UINT message, WPARAM wParam, LPARAM lParam) {
     SendMessageA(editorState.editControl, message, wParam, lParam);
 }
 
+// The product's icon, the first of the program's resources, at the size
+// Windows asks for: the big one for Alt+Tab and the taskbar, the small one
+// for the title bar.
+HICON productIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(PRODUCT_ICON_ID), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric),
+                                         LR_DEFAULTCOLOR | LR_SHARED));
+}
+
+// While a job runs, only the commands that change nothing go on; Exit
+// cancels the job and is asked again once it has ended; the others are
+// refused with a beep.
+bool commandRefusedDuringJob(int commandId) {
+    if (!jobRunning() || commandId == CMD_EDIT_COPY || commandId == CMD_EDIT_SELECT_ALL) return false;
+    if (commandId == CMD_FILE_EXIT) {
+        cancelJob(JOB_CANCELLED_FOR_EXIT);
+    } else {
+        logMessage("Command %d refused: a job runs", commandId);
+        MessageBeep(MB_OK);
+    }
+    return true;
+}
+
 void releaseDrawingObjects() {
     if (editorState.backgroundBrush != nullptr) {
         DeleteObject(editorState.backgroundBrush);
@@ -200,6 +224,7 @@ void switchColors() {
 }
 
 void onCommand(HWND mainWindow, int commandId) {
+    if (commandRefusedDuringJob(commandId)) return;
     switch (commandId) {
     case CMD_FILE_NEW: file_new(mainWindow); break;
     case CMD_FILE_OPEN: file_open(mainWindow); break;
@@ -249,7 +274,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         onCommand(window, LOWORD(wParam));
         return 0;
+    // A read-only edit control (during a job) asks for the static colours.
     case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) != editorState.editControl) {
             return 0;
         }
@@ -260,13 +287,20 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         openDroppedFile(window, reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_CLOSE:
-        if (saveChangesFirst(window)) {
+        // During a job: the job is cancelled, and the close asked again
+        // once it has ended.
+        if (jobRunning()) {
+            cancelJob(JOB_CANCELLED_FOR_EXIT);
+        } else if (saveChangesFirst(window)) {
             DestroyWindow(window);
         }
         return 0;
     // The end of the session is asked as File > Exit asks: Cancel keeps it.
+    // A running job is cancelled first (the document stays as it was), so
+    // that the question is about the document the user sees.
     case WM_QUERYENDSESSION:
         logMessage("The session is ending");
+        endJobForSessionEnd();
         return saveChangesFirst(window) ? TRUE : FALSE;
     case WM_ENDSESSION:
         if (wParam) {
@@ -275,6 +309,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             DestroyWindow(window);
         }
         return 0;
+    case WM_JOB_CALL:
+        return reinterpret_cast<JobCall>(wParam)(reinterpret_cast<void*>(lParam));
     case WM_CONSOLE_CLOSING:
         consoleClosing();
         return 0;
@@ -295,6 +331,8 @@ bool registerMainWindowClass(HINSTANCE instance) {
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+    windowClass.hIcon = productIcon(instance, SM_CXICON, SM_CYICON);
+    windowClass.hIconSm = productIcon(instance, SM_CXSMICON, SM_CYSMICON);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
     windowClass.lpszClassName = WINDOW_CLASS_WIDE_NAME;
     return RegisterClassExW(&windowClass) != 0;

@@ -9,6 +9,8 @@ constexpr const wchar_t* WINDOW_CLASS_WIDE_NAME = L"zarnoGlotWriteClass";
 constexpr const wchar_t* WINDOW_TITLE = L"zarnoGlotWrite";
 
 constexpr int EDIT_CONTROL_ID = 1;
+// The product's icon among the program's resources (windows/program.rc.in).
+constexpr int PRODUCT_ICON_ID = 1;
 constexpr int MAIN_WINDOW_WIDTH = 900;
 constexpr int MAIN_WINDOW_HEIGHT = 650;
 

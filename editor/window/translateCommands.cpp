@@ -6,6 +6,7 @@
 #include "editorState.h"
 #include "externRunner.h"
 #include "fileCommands.h"
+#include "jobWindow.h"
 #include "messageBoxes.h"
 #include "readingChoice.h"
 #include "textConversions.h"
@@ -35,11 +36,33 @@ bool translationInput(char** bytes, int32_t* byteCount) {
     return true;
 }
 
+LRESULT askUnsealedHere(void* owner) {
+    return askYesNo(static_cast<HWND>(owner), UNSEALED_QUESTION) == IDYES ? TRUE : FALSE;
+}
+
+// The pipeline asks from the job's thread; the box is the window's.
 bool askShowUnsealed(void* owner) {
-    return askYesNo(static_cast<HWND>(owner), UNSEALED_QUESTION) == IDYES;
+    return callOnWindowThread(static_cast<HWND>(owner), askUnsealedHere, owner) != FALSE;
+}
+
+void runPipelineJob(JobProgress* progress, void* context) {
+    PipelineJob* job = static_cast<PipelineJob*>(context);
+    job->translated = runTranslatePipeline(job->input, job->inputLength, *job->first, job->second,
+                                           EXTERN_PROG_TIMEOUT_MS, &job->text, &job->units, job->message,
+                                           job->question, progress);
 }
 
 }  // namespace
+
+bool runPipelineAsJob(HWND owner, JobKind kind, PipelineJob* job) {
+    job->text = nullptr;
+    job->units = 0;
+    job->translated = false;
+    if (runJob(owner, kind, runPipelineJob, job)) return true;
+    free(job->text);
+    job->text = nullptr;
+    return false;
+}
 
 UnsealedQuestion unsealedQuestion(HWND owner) {
     return UnsealedQuestion{askShowUnsealed, owner, false};
@@ -50,7 +73,8 @@ bool showPipelineError(const char* text) {
     return showError(editorState.editControl, text, PIPELINE_CAPTION);
 }
 
-bool externFilterTest(const TranslateStep& first, const TranslateStep* second, UnsealedQuestion* question) {
+bool externFilterTest(HWND owner, JobKind kind, const TranslateStep& first, const TranslateStep* second,
+                      UnsealedQuestion* question) {
     char argumentsA[STEP_ARGUMENTS_TEXT_SIZE];
     char argumentsB[STEP_ARGUMENTS_TEXT_SIZE] = "(null)";
     stepArgumentsText(first, argumentsA, sizeof argumentsA);
@@ -64,11 +88,15 @@ bool externFilterTest(const TranslateStep& first, const TranslateStep* second, U
         endBusyCursor(previousCursor);
         return false;
     }
-    wchar_t* text = nullptr;
-    int32_t units = 0;
-    char message[PIPELINE_MESSAGE_SIZE];
-    const bool translated = runTranslatePipeline(input, inputLength, first, second, EXTERN_PROG_TIMEOUT_MS, &text,
-                                                 &units, message, question);
+    PipelineJob job = {input, inputLength, &first, second, question, nullptr, 0, false, {}};
+    if (!runPipelineAsJob(owner, kind, &job)) {
+        endBusyCursor(previousCursor);
+        return false;
+    }
+    const bool translated = job.translated;
+    wchar_t* text = job.text;
+    const int32_t units = job.units;
+    const char* message = job.message;
     // Replacing the whole text clears the edit control's modified flag: a
     // translation keeps the one the document had, so that nothing typed is
     // lost without the save prompt.
@@ -100,7 +128,7 @@ bool translate_to_zarnoglot(HWND owner) {
     logMessage("xTx: %d", CMD_TO_ZARNOGLOT);
     const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
     const TranslateStep encode = encodeStep(vocabulary.text);
-    return externFilterTest(sealStep(vocabulary.text), &encode);
+    return externFilterTest(owner, JOB_TO_ZARNOGLOT, sealStep(vocabulary.text), &encode);
 }
 
 bool translate_from_zarnoglot(HWND owner) {
@@ -108,5 +136,5 @@ bool translate_from_zarnoglot(HWND owner) {
     const Utf8Name vocabulary = utf8Name(editorState.vocabularyName);
     const TranslateStep open = openStep(vocabulary.text);
     UnsealedQuestion question = unsealedQuestion(owner);
-    return externFilterTest(decodeStep(vocabulary.text), &open, &question);
+    return externFilterTest(owner, JOB_FROM_ZARNOGLOT, decodeStep(vocabulary.text), &open, &question);
 }

@@ -4,6 +4,7 @@
 // in commands.h.
 #pragma once
 
+#include "editorJob.h"
 #include "translatePipeline.h"
 
 #include <windows.h>
@@ -19,11 +20,31 @@ bool showPipelineError(const char* text);
 // (readingChoice.h's UNSEALED_QUESTION, Yes and No), owned by owner.
 UnsealedQuestion unsealedQuestion(HWND owner);
 
+// A pipeline run as a job of the main window (jobWindow.h): the input it
+// takes over, its steps and question, and what it came to.
+struct PipelineJob {
+    char* input;
+    int32_t inputLength;
+    const TranslateStep* first;
+    const TranslateStep* second;
+    UnsealedQuestion* question;
+    wchar_t* text;
+    int32_t units;
+    bool translated;
+    char message[PIPELINE_MESSAGE_SIZE];
+};
+
+// Runs the pipeline on the job's thread while the window keeps answering.
+// False when the job was cancelled (the box said so; nothing is handed
+// over); else true, with the pipeline's result in the record.
+bool runPipelineAsJob(HWND owner, JobKind kind, PipelineJob* job);
+
 // Runs the first step and then, when given, the second over the document
-// as UTF-8 and puts the last output in its place. Returns true when the
-// document was replaced; false after a box (showPipelineError), or after
-// the question was answered No, with the document unchanged.
-bool externFilterTest(const TranslateStep& first, const TranslateStep* second,
+// as UTF-8, as a job of that kind, and puts the last output in its place.
+// Returns true when the document was replaced; false after a box
+// (showPipelineError), after the question was answered No, or once the job
+// was cancelled, with the document unchanged.
+bool externFilterTest(HWND owner, JobKind kind, const TranslateStep& first, const TranslateStep* second,
                       UnsealedQuestion* question = nullptr);
 
 // The question before the first text of a session is written with the

@@ -1,8 +1,12 @@
 // The editor core's window-free rules of documents: the main window's
 // title, how a file's bytes are text, what a file error means to the user,
-// and the names of a save's temporary files. Built natively and under Wine.
+// the names of a save's temporary files, and how a long text is cut into
+// the pieces the edit control lays out and where its lines break. Built
+// natively and under Wine.
 #include "documentEncoding.h"
+#include "editorJob.h"
 #include "fileRules.h"
+#include "textLayout.h"
 #include "windowTitle.h"
 
 #include <gtest/gtest.h>
@@ -138,5 +142,134 @@ TEST(FileRulesTest, CausesInTheUsersWordsAndTheSavesTemporaryNames) {
         EXPECT_FALSE(isTemporarySaveName(other)) << std::string(other, other + wcslen(other));
     }
 }
+
+// A piece ends after a line feed or a blank in its second half, and never
+// splits a surrogate pair or a CR LF.
+struct PieceRow {
+    const char* name;
+    std::wstring text;
+    int32_t start, wanted;
+    int32_t end;
+};
+
+void PrintTo(const PieceRow& row, std::ostream* out) { *out << row.name; }
+
+class PieceEndTest : public ::testing::TestWithParam<PieceRow> {};
+
+TEST_P(PieceEndTest, CutsWhereNothingIsSplit) {
+    const PieceRow& row = GetParam();
+    EXPECT_EQ(pieceEnd(row.text.c_str(), static_cast<int32_t>(row.text.size()), row.start, row.wanted), row.end);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PieceEndTest, ::testing::Values(
+    PieceRow{"RestFits", L"short text", 0, 64, 10},
+    PieceRow{"RestFitsExactly", L"0123456789", 2, 8, 10},
+    PieceRow{"AfterTheLastLineFeed", L"one\ntwo\nthree four five", 0, 12, 8},
+    PieceRow{"LineFeedBeforeABlank", L"aaaaaaa\r\nbb cc", 0, 12, 9},
+    PieceRow{"AfterTheLastBlank", L"alpha beta gamma delta", 0, 14, 11},
+    PieceRow{"FromTheStart", L"alpha beta gamma delta", 6, 12, 17},
+    PieceRow{"LineFeedTooEarly", L"a\nbbbbbbbbbbb cccc", 0, 16, 14},
+    PieceRow{"NoBreakAnywhere", L"abcdefghijklmnop", 0, 8, 8},
+    PieceRow{"NotInsideASurrogatePair", L"abcdefg\xD83D\xDE00xyz", 0, 8, 7},
+    PieceRow{"NotBetweenCrAndLf", L"abcdefg\r\nxyz", 0, 8, 7},
+    PieceRow{"BlankJustBeforeALineEnd", L"abcd \r\nxyzxyz", 0, 6, 5}),
+    [](const ::testing::TestParamInfo<PieceRow>& info) { return std::string(info.param.name); });
+
+TEST(PieceEndTest, PiecesAreSizedToTakeAboutTheirTargetTime) {
+    EXPECT_EQ(nextPieceUnits(100000, PIECE_TARGET_MS), 100000);
+    EXPECT_EQ(nextPieceUnits(100000, PIECE_TARGET_MS * 4 / 3), 75000);
+    EXPECT_EQ(nextPieceUnits(100000, PIECE_TARGET_MS * 10), 50000) << "at most halved";
+    EXPECT_EQ(nextPieceUnits(100000, PIECE_TARGET_MS / 10), 200000) << "at most doubled";
+    EXPECT_EQ(nextPieceUnits(100000, 0), 200000);
+    EXPECT_EQ(nextPieceUnits(SMALLEST_PIECE_UNITS, 5000), SMALLEST_PIECE_UNITS);
+    EXPECT_EQ(nextPieceUnits(LARGEST_PIECE_UNITS, 1), LARGEST_PIECE_UNITS);
+}
+
+// Words are parted by blanks: the start of the word before a place, the
+// start of the next one after it, and whether a unit is a blank.
+struct WordBreakRow {
+    const char* name;
+    std::wstring line;
+    int index;
+    int code;
+    int answer;
+};
+
+void PrintTo(const WordBreakRow& row, std::ostream* out) { *out << row.name; }
+
+class WordBreakTest : public ::testing::TestWithParam<WordBreakRow> {};
+
+TEST_P(WordBreakTest, PartsWordsAtBlanks) {
+    const WordBreakRow& row = GetParam();
+    EXPECT_EQ(wordBreak(row.line.c_str(), row.index, static_cast<int>(row.line.size()), row.code), row.answer);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WordBreakTest, ::testing::Values(
+    WordBreakRow{"LeftInsideAWord", L"Venait spiel flared", 9, WORD_BREAK_LEFT, 7},
+    WordBreakRow{"LeftAtAWordsStart", L"Venait spiel flared", 7, WORD_BREAK_LEFT, 0},
+    WordBreakRow{"LeftAfterBlanks", L"one   two", 6, WORD_BREAK_LEFT, 0},
+    WordBreakRow{"LeftOfTheFirstWord", L"one two", 2, WORD_BREAK_LEFT, 0},
+    WordBreakRow{"LeftAtTheEnd", L"one two", 7, WORD_BREAK_LEFT, 4},
+    WordBreakRow{"LeftPastTheEnd", L"one two", 40, WORD_BREAK_LEFT, 4},
+    WordBreakRow{"LeftAcrossATab", L"one\ttwo", 6, WORD_BREAK_LEFT, 4},
+    WordBreakRow{"LeftNoBreakSpaceJoins", L"one\u00a0two", 6, WORD_BREAK_LEFT, 0},
+    WordBreakRow{"RightInsideAWord", L"one two three", 1, WORD_BREAK_RIGHT, 4},
+    WordBreakRow{"RightOnABlank", L"one   two", 3, WORD_BREAK_RIGHT, 6},
+    WordBreakRow{"RightOfTheLastWord", L"one two", 5, WORD_BREAK_RIGHT, 7},
+    WordBreakRow{"RightOfAnEmptyLine", L"", 0, WORD_BREAK_RIGHT, 0},
+    WordBreakRow{"Blank", L"a b", 1, WORD_BREAK_IS_DELIMITER, 1},
+    WordBreakRow{"Letter", L"a b", 0, WORD_BREAK_IS_DELIMITER, 0},
+    WordBreakRow{"PastTheEndIsNoBlank", L"a ", 2, WORD_BREAK_IS_DELIMITER, 0}),
+    [](const ::testing::TestParamInfo<WordBreakRow>& info) { return std::string(info.param.name); });
+
+// A job's end: the box a cancel by the user earns in the job's own words,
+// none for the exit or the session's end (their question follows), the
+// stronger reason kept when two come, and the exit asked again afterwards.
+struct JobEndRow {
+    const char* name;
+    JobKind kind;
+    JobCancel first, second;
+    const char* notice;
+    bool closeAfter;
+};
+
+void PrintTo(const JobEndRow& row, std::ostream* out) { *out << row.name; }
+
+class JobEndTest : public ::testing::TestWithParam<JobEndRow> {};
+
+TEST_P(JobEndTest, SaysWhatTheCancelLeftAndWhatFollows) {
+    const JobEndRow& row = GetParam();
+    EditorJob job;
+    job.progress.cancelled = true;
+    beginEditorJob(&job, row.kind, 1000);
+    EXPECT_FALSE(job.progress.cancelled) << "a new job starts uncancelled";
+    cancelEditorJob(&job, row.first);
+    cancelEditorJob(&job, row.second);
+    EXPECT_EQ(job.progress.cancelled.load(), row.first != JOB_NOT_CANCELLED || row.second != JOB_NOT_CANCELLED);
+    EXPECT_STREQ(jobCancelledNotice(job), row.notice);
+    EXPECT_EQ(closeAfterJob(job), row.closeAfter);
+}
+
+const char* const DOCUMENT_UNCHANGED = "The translation was cancelled; the document is unchanged.";
+
+INSTANTIATE_TEST_SUITE_P(Rows, JobEndTest, ::testing::Values(
+    JobEndRow{"RanToItsEnd", JOB_TO_ZARNOGLOT, JOB_NOT_CANCELLED, JOB_NOT_CANCELLED, nullptr, false},
+    JobEndRow{"TranslationCancelled", JOB_TO_ZARNOGLOT, JOB_CANCELLED_BY_USER, JOB_NOT_CANCELLED,
+              DOCUMENT_UNCHANGED, false},
+    JobEndRow{"WayBackCancelled", JOB_FROM_ZARNOGLOT, JOB_CANCELLED_BY_USER, JOB_CANCELLED_BY_USER,
+              DOCUMENT_UNCHANGED, false},
+    JobEndRow{"ClipboardCancelled", JOB_CLIPBOARD_FROM_ZARNOGLOT, JOB_CANCELLED_BY_USER, JOB_NOT_CANCELLED,
+              "The translation was cancelled; the clipboard is unchanged.", false},
+    JobEndRow{"HarvestCancelled", JOB_HARVEST, JOB_CANCELLED_BY_USER, JOB_NOT_CANCELLED,
+              "Harvest was cancelled; no word list was made.", false},
+    JobEndRow{"ShuffleCancelled", JOB_SHUFFLE, JOB_CANCELLED_BY_USER, JOB_NOT_CANCELLED,
+              "Shuffle was cancelled; no vocabulary was made.", false},
+    JobEndRow{"ExitDuringTheJob", JOB_TO_ZARNOGLOT, JOB_CANCELLED_FOR_EXIT, JOB_NOT_CANCELLED, nullptr, true},
+    JobEndRow{"ExitAfterCancel", JOB_TO_ZARNOGLOT, JOB_CANCELLED_BY_USER, JOB_CANCELLED_FOR_EXIT, nullptr, true},
+    JobEndRow{"CancelAfterExitKeepsTheExit", JOB_TO_ZARNOGLOT, JOB_CANCELLED_FOR_EXIT, JOB_CANCELLED_BY_USER,
+              nullptr, true},
+    JobEndRow{"SessionEndAfterExit", JOB_HARVEST, JOB_CANCELLED_FOR_EXIT, JOB_CANCELLED_FOR_SESSION_END,
+              nullptr, false}),
+    [](const ::testing::TestParamInfo<JobEndRow>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -251,10 +251,20 @@ void postCommand(const EditorSession& session, int commandId) {
     PostMessageA(session.mainWindow, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
 }
 
+bool jobRunsIn(const EditorSession& session) {
+    return (GetWindowLongW(session.editControl, GWL_STYLE) & ES_READONLY) != 0;
+}
+
 bool sendCommand(const EditorSession& session, int commandId, int timeoutMs) {
+    // The main window answers during a job, and refuses commands meanwhile:
+    // the command goes once the job in hand has ended, and counts as carried
+    // out once the job it started has ended too.
+    const auto jobEnded = [&] { return !jobRunsIn(session); };
+    if (!waitFor("the running job to end", jobEnded, timeoutMs)) return false;
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(session.mainWindow, WM_COMMAND, MAKEWPARAM(commandId, 0), 0, SMTO_NORMAL, timeoutMs,
-                               &result) != 0;
+                               &result) != 0 &&
+           waitFor("the command's job to end", jobEnded, timeoutMs);
 }
 
 std::wstring editText(const EditorSession& session) {

@@ -80,8 +80,13 @@ bool pressKeys(const EditorSession& session, const std::vector<WORD>& keys);
 // returns at once: for commands that open a box or a dialog.
 void postCommand(const EditorSession& session, int commandId);
 // Sends a menu command and returns when the editor has carried it out: for
-// commands that open nothing. False when it took longer than the limit.
+// commands that open nothing. A job that runs (jobRunsIn) ends first, and
+// the job the command starts ends before it returns. False when it took
+// longer than the limit.
 bool sendCommand(const EditorSession& session, int commandId, int timeoutMs = EDITOR_WAIT_MS);
+
+// Whether a job of the editor runs now: its document is read-only meanwhile.
+bool jobRunsIn(const EditorSession& session);
 
 std::wstring editText(const EditorSession& session);
 void setEditText(const EditorSession& session, const std::wstring& text);

@@ -1,10 +1,12 @@
 // The editor core's window-free rules for a filter run: how its outcome is
-// decided, the text that says why it failed, the way back's choice among
-// the readings of a text, and the command line that starts it; and where
-// the start program looks for the editor. Built
-// natively and under Wine.
+// decided, the text that says why it failed, when a running filter is
+// stopped and what the progress window says of it, the way back's choice
+// among the readings of a text, and the command line that starts it; and
+// where the start program looks for the editor. Built natively and under
+// Wine.
 #include "commandLine.h"
 #include "filterRun.h"
+#include "jobProgress.h"
 #include "readingChoice.h"
 #include "runFailure.h"
 #include "startCommandLine.h"
@@ -170,8 +172,106 @@ INSTANTIATE_TEST_SUITE_P(Results, RunSentenceTest, ::testing::Values(
     RunSentenceRow{"CollectorLate", RUN_COLLECTOR_LATE, {0, 0, 60},
                    "zarnoGlotPack's output did not end within 60 seconds"},
     RunSentenceRow{"DrainLate", RUN_DRAIN_LATE, {0, 0, 60},
-                   "zarnoGlotPack's error output did not end within 60 seconds"}),
+                   "zarnoGlotPack's error output did not end within 60 seconds"},
+    RunSentenceRow{"Cancelled", RUN_CANCELLED, {1, 0, 60}, "zarnoGlotPack was stopped: the job was cancelled"}),
     [](const ::testing::TestParamInfo<RunSentenceRow>& info) { return std::string(info.param.name); });
+
+// A filter that goes on reading or writing is never cut off: the limit
+// counts from the last byte moved on any of its pipes, and Cancel stops it
+// at once.
+struct RunStopRow {
+    const char* name;
+    bool cancelled;
+    uint64_t lastMovedMs;
+    uint64_t nowMs;
+    RunStop stop;
+};
+
+void PrintTo(const RunStopRow& row, std::ostream* out) { *out << row.name; }
+
+class RunStopTest : public ::testing::TestWithParam<RunStopRow> {};
+
+TEST_P(RunStopTest, CountsTheLimitFromTheLastByteMoved) {
+    JobProgress progress;
+    resetJobProgress(&progress);
+    beginJobStep(&progress, "zarnoGlotPack", 100, 1000);
+    notePipeActivity(&progress, GetParam().lastMovedMs);
+    progress.cancelled = GetParam().cancelled;
+    EXPECT_EQ(runStop(progress, GetParam().nowMs, 60000), GetParam().stop);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RunStopTest, ::testing::Values(
+    RunStopRow{"JustStarted", false, 1000, 1000, RUN_GOES_ON},
+    RunStopRow{"SilentAlmostAMinute", false, 1000, 60999, RUN_GOES_ON},
+    RunStopRow{"SilentAMinute", false, 1000, 61000, RUN_STOP_NO_PROGRESS},
+    RunStopRow{"MovedAMomentAgo", false, 3600000, 3600500, RUN_GOES_ON},
+    RunStopRow{"MovedAfterTheClockWasRead", false, 5000, 4000, RUN_GOES_ON},
+    RunStopRow{"CancelledWhileBusy", true, 5000, 5000, RUN_STOP_CANCELLED},
+    RunStopRow{"CancelledAndSilent", true, 1000, 90000, RUN_STOP_CANCELLED}),
+    [](const ::testing::TestParamInfo<RunStopRow>& info) { return std::string(info.param.name); });
+
+TEST(RunStopTest, EveryByteMovedRestartsTheClockAndIsCounted) {
+    JobProgress progress;
+    resetJobProgress(&progress);
+    beginJobStep(&progress, "zarnoGlotEncode", 300, 0);
+    noteBytesFed(&progress, 100, 59000);
+    noteBytesFed(&progress, 200, 118000);
+    noteOutputRead(&progress, 700, 177000);
+    EXPECT_EQ(runStop(progress, 236999, 60000), RUN_GOES_ON);
+    EXPECT_EQ(runStop(progress, 237000, 60000), RUN_STOP_NO_PROGRESS);
+    EXPECT_EQ(progress.fedBytes, 300);
+    EXPECT_EQ(progress.outputBytes, 700);
+    beginJobStep(&progress, "zarnoGlotPack", 700, 240000);
+    EXPECT_EQ(progress.fedBytes, 0) << "each run counts its own bytes";
+    EXPECT_EQ(runStop(progress, 299999, 60000), RUN_GOES_ON);
+    EXPECT_FALSE(progressWindowDue(1000, 1499));
+    EXPECT_TRUE(progressWindowDue(1000, 1500));
+}
+
+// What the progress window's second line says of the job as it stands.
+struct ProgressLineRow {
+    const char* name;
+    const char* step;
+    int64_t input, fed, output;
+    int64_t shown, toShow;
+    bool cancelled;
+    const char* line;
+};
+
+void PrintTo(const ProgressLineRow& row, std::ostream* out) { *out << row.name; }
+
+class ProgressLineTest : public ::testing::TestWithParam<ProgressLineRow> {};
+
+TEST_P(ProgressLineTest, SaysWhatRunsAndHowFarItHasGot) {
+    const ProgressLineRow& row = GetParam();
+    JobProgress progress;
+    resetJobProgress(&progress);
+    if (row.step != nullptr) beginJobStep(&progress, row.step, row.input, 0);
+    noteBytesFed(&progress, row.fed, 0);
+    noteOutputRead(&progress, row.output, 0);
+    progress.shownUnits = row.shown;
+    progress.unitsToShow = row.toShow;
+    progress.cancelled = row.cancelled;
+    char line[PROGRESS_TEXT_SIZE];
+    describeJobProgress(progress, line);
+    EXPECT_STREQ(line, row.line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ProgressLineTest, ::testing::Values(
+    ProgressLineRow{"NothingYet", nullptr, 0, 0, 0, 0, 0, false, ""},
+    ProgressLineRow{"Reading", "zarnoGlotPack", 20000000, 3200000, 0, 0, 0, false,
+                    "zarnoGlotPack has read 3.2 MB of 20.0 MB"},
+    ProgressLineRow{"SmallInput", "zarnoGlotEncode", 999, 0, 0, 0, 0, false,
+                    "zarnoGlotEncode has read 0 bytes of 999 bytes"},
+    ProgressLineRow{"Kilobytes", "zarnoGlotDecode", 45678, 12345, 0, 0, 0, false,
+                    "zarnoGlotDecode has read 12.3 KB of 45.7 KB"},
+    ProgressLineRow{"Writing", "zarnoGlotEncode", 9100000, 9100000, 43900000, 0, 0, false,
+                    "zarnoGlotEncode has read all 9.1 MB and written 43.9 MB"},
+    ProgressLineRow{"StepWithoutBytes", "Reading the file", 0, 0, 0, 0, 0, false, "Reading the file"},
+    ProgressLineRow{"Showing", "zarnoGlotEncode", 100, 100, 100, 450, 1000, false, "Showing the result: 45%"},
+    ProgressLineRow{"Shown", nullptr, 0, 0, 0, 1000, 1000, false, "Showing the result: 100%"},
+    ProgressLineRow{"Cancelled", "zarnoGlotPack", 100, 50, 0, 0, 0, true, "Cancelling\u2026"}),
+    [](const ::testing::TestParamInfo<ProgressLineRow>& info) { return std::string(info.param.name); });
 
 // Each argument quoted so that the C runtime reads it back as it is; under
 // Wine the runner's tests check that a program does.

@@ -220,6 +220,65 @@ TEST(RunExternProg, ProgramThatNeverEndsIsTerminated) {
     EXPECT_EQ(outcome.exitStatus, 1u);
 }
 
+// The limit counts from the last byte moved: a filter that writes a byte
+// every 0.4 s for 4 s is not cut off by a limit of 1.5 s, and the run's
+// progress counts every byte each way.
+TEST(RunExternProg, ProgramThatKeepsWritingOutlivesTheLimit) {
+    JobProgress progress;
+    resetJobProgress(&progress);
+    char* block = static_cast<char*>(std::malloc(100));
+    int32_t size = 100;
+    uint32_t status = UNTOUCHED_STATUS;
+    const char* const arguments[] = {"trickle:10"};
+    const RunResult result = runExternProgWithArguments("input", 5, FILTER, arguments, 1, &block, &size, &status,
+                                                        1500, nullptr, false, &progress);
+    EXPECT_EQ(result, RUN_OK);
+    EXPECT_EQ(std::string(block, size), patternBytes(10));
+    EXPECT_EQ(progress.fedBytes, 5);
+    EXPECT_EQ(progress.outputBytes, 10);
+    EXPECT_STREQ(progress.step.load(), FILTER);
+    std::free(block);
+}
+
+// Cancel ends the filter soon, whatever its time limit: the program is
+// terminated (exit status 1) and its pipe threads end before the runner
+// returns.
+TEST(RunExternProg, CancelledRunEndsTheProgram) {
+    for (const char* mode : {"hang", "grandchild-noread:"}) {
+        SCOPED_TRACE(mode);
+        JobProgress progress;
+        resetJobProgress(&progress);
+        const std::string folder = makeTempDirectory();
+        const std::string argument = std::string(mode) + (mode[0] == 'g' ? folder : "");
+        const std::string input = patternBytes(4 << 20);
+        char* block = static_cast<char*>(std::malloc(100));
+        int32_t size = 100;
+        uint32_t status = UNTOUCHED_STATUS;
+        HANDLE canceller = CreateThread(
+            nullptr, 0,
+            [](LPVOID job) -> DWORD {
+                Sleep(1500);
+                static_cast<JobProgress*>(job)->cancelled = true;
+                return 0;
+            },
+            &progress, 0, nullptr);
+        const char* const arguments[] = {argument.c_str()};
+        const RunResult result =
+            runExternProgWithArguments(input.data(), static_cast<int32_t>(input.size()), FILTER, arguments, 1, &block,
+                                       &size, &status, EXTERN_PROG_TIMEOUT_MS, nullptr, false, &progress);
+        WaitForSingleObject(canceller, INFINITE);
+        CloseHandle(canceller);
+        EXPECT_EQ(result, RUN_CANCELLED);
+        EXPECT_EQ(status, mode[0] == 'h' ? 1u : 0u) << "a filter still running is terminated";
+        std::free(block);
+        // The grandchild, told to go on, finds its pipe closed and says so.
+        writeFile(joinPath(folder, "go"), "");
+        const std::string done = joinPath(folder, "done");
+        for (int tries = 0; mode[0] == 'g' && tries < 600 && readFile(done).empty(); ++tries) Sleep(50);
+        removeTree(folder);
+    }
+}
+
 TEST(RunExternProg, MissingProgramIsNotStarted) {
     RunOutcome outcome = runFilter("input", nullptr, 100, EXTERN_PROG_TIMEOUT_MS, "noSuchFilterHere");
     EXPECT_EQ(outcome.result, RUN_START_FAILED);

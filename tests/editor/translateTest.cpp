@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwctype>
+#include <random>
 
 std::string toUtf8(const std::wstring& text) {
     if (text.empty()) return "";
@@ -77,4 +79,42 @@ ProgramResult runChain(const std::string& first, const std::vector<std::string>&
     const ProgramResult firstResult = runProgram(sourceFile(first + ".exe"), firstArguments, input);
     if (firstResult.status != 0) return firstResult;
     return runProgram(sourceFile(second + ".exe"), secondArguments, firstResult.out);
+}
+
+// A document of natural text: sentences of words drawn from the bundled word
+// list, now and then one in Japanese, with CR LF line breaks. It packs about
+// as well as ordinary prose.
+std::wstring benchmarkDocument(size_t bytes) {
+    std::vector<std::wstring> words;
+    const std::wstring list = fromUtf8(readFile(joinPath(binaryDirectory(), "sample.barn")));
+    size_t begin = 0;
+    while (begin < list.size()) {
+        size_t end = list.find_first_of(L"\r\n", begin);
+        if (end == std::wstring::npos) end = list.size();
+        if (end > begin) words.push_back(list.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    EXPECT_FALSE(words.empty()) << "sample.barn is missing beside the test";
+    if (words.empty()) return L"";
+    std::mt19937 random(7);
+    const wchar_t* const endings[] = {L". ", L"! ", L", ", L".\r\n"};
+    std::wstring text;
+    size_t size = 0;
+    while (size < bytes) {
+        std::wstring sentence;
+        if (random() % 20 == 0) {
+            sentence = L"\u6771\u4eac\u306e\u5929\u6c17\u306f\u6674\u308c\u3067\u3059\u3002";
+        } else {
+            const int count = 4 + static_cast<int>(random() % 13);
+            for (int i = 0; i < count; i++) {
+                if (i > 0) sentence += L' ';
+                sentence += words[random() % words.size()];
+            }
+            sentence[0] = towupper(sentence[0]);
+            sentence += endings[random() % 4];
+        }
+        text += sentence;
+        size += toUtf8(sentence).size();
+    }
+    return text;
 }

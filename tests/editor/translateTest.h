@@ -36,6 +36,11 @@ const std::wstring MIXED_TEXT =
 std::string toUtf8(const std::wstring& text);
 std::wstring fromUtf8(const std::string& bytes);
 
+// A document of natural text of about that many UTF-8 bytes: sentences of
+// the bundled word list's words, now and then one in Japanese, CR LF line
+// breaks. It packs about as well as ordinary prose.
+std::wstring benchmarkDocument(size_t bytes);
+
 // The unpacked release folder of ZG_EDITOR_FOLDER as a Windows path, or empty.
 std::string releaseFolder();
 // A file of the folder the filters and the vocabulary come from.

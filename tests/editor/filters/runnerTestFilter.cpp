@@ -4,6 +4,7 @@
 //   exit:S            read all input, write it back, end with status S
 //   stderr:S          read all input, write it to standard error, end with S
 //   hang              read all input, then never end
+//   trickle:N         read all input, then write N bytes, one every 400 ms
 //   noread            end at once without reading
 //   flood:N           read 4096 bytes, write N bytes, then read the rest
 //   grandchild:DIR    start a grandchild that keeps the pipes open, read all
@@ -106,6 +107,15 @@ int main(int argc, char** argv) {
     if (startsWith(mode, "stderr:")) {
         writeAll(STD_ERROR_HANDLE, readAllInput());
         return static_cast<int>(numberAfter(mode, "stderr:"));
+    }
+    if (startsWith(mode, "trickle:")) {
+        readAllInput();
+        const std::string bytes = patternBytes(numberAfter(mode, "trickle:"));
+        for (char byte : bytes) {
+            Sleep(400);
+            writeAll(STD_OUTPUT_HANDLE, std::string(1, byte));
+        }
+        return 0;
     }
     if (std::strcmp(mode, "hang") == 0) {
         readAllInput();

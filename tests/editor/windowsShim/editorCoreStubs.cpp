@@ -18,7 +18,7 @@ bool ansiToUtf16(const char*, wchar_t*, int32_t) { std::abort(); }
 Utf8Name utf8Name(const wchar_t*) { std::abort(); }
 
 RunResult runExternProgWithArguments(const char*, int32_t, const char*, const char* const*, int, char**, int32_t*,
-                                     uint32_t*, uint32_t, RunErrorText*, bool) {
+                                     uint32_t*, uint32_t, RunErrorText*, bool, JobProgress*) {
     std::abort();
 }
 
