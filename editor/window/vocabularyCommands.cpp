@@ -7,6 +7,7 @@
 #include "documentFiles.h"
 #include "editorState.h"
 #include "fileCommands.h"
+#include "jobWindow.h"
 #include "messageBoxes.h"
 #include "passphraseDialog.h"
 #include "textConversions.h"
@@ -31,6 +32,41 @@ constexpr int SELECTION_UNITS = 32768;
 
 // The word list Harvest saved last; Shuffle offers it.
 wchar_t lastWordList[PATH_UNITS];
+
+// A run of the harvester or the shuffler as a job of the main window, so
+// that the window answers and Cancel stops the filter: its inputs, and
+// what it hands back once the job has ended.
+struct HarvestJob {
+    const char* text;
+    int32_t length;
+    char* list;
+    int32_t listLength;
+    int32_t words;
+    bool done;
+    char message[RUN_FAILURE_TEXT_SIZE];
+};
+
+struct ShuffleJob {
+    const char* list;
+    int32_t length;
+    const char* passphrase;  // none for a random vocabulary
+    char* vocabulary;
+    int32_t vocabularyLength;
+    bool done;
+    char message[RUN_FAILURE_TEXT_SIZE];
+};
+
+void runHarvestJob(JobProgress* progress, void* context) {
+    HarvestJob* job = static_cast<HarvestJob*>(context);
+    job->done = runHarvester(job->text, job->length, &job->list, &job->listLength, &job->words, job->message,
+                             progress);
+}
+
+void runShuffleJob(JobProgress* progress, void* context) {
+    ShuffleJob* job = static_cast<ShuffleJob*>(context);
+    job->done = runShuffler(job->list, job->length, job->passphrase, &job->vocabulary, &job->vocabularyLength,
+                            job->message, progress);
+}
 
 // Shows a file dialog that opens in the data directory with the file
 // offered in file, which holds units units.
@@ -126,19 +162,26 @@ bool chosenWordList(HWND owner, char** list, int32_t* length) {
 // Shuffles the word list with the dialog's passphrase (or at random) and
 // writes the vocabulary into folder. The passphrase is wiped here.
 bool makeVocabulary(HWND owner, const char* list, int32_t length, const wchar_t* folder, ShuffleSettings* settings) {
-    char* vocabulary = nullptr;
-    int32_t vocabularyLength = 0;
-    char message[RUN_FAILURE_TEXT_SIZE];
-    const bool shuffled = runShuffler(list, length, settings->random ? nullptr : settings->passphrase, &vocabulary,
-                                      &vocabularyLength, message);
+    ShuffleJob job = {list, length, settings->random ? nullptr : settings->passphrase, nullptr, 0, false, {}};
+    const bool ended = runJob(owner, JOB_SHUFFLE, runShuffleJob, &job);
     wipeSecret(settings->passphrase, PASSPHRASE_UTF8_SIZE);
-    if (!shuffled) {
-        return showError(owner, message);
+    char* vocabulary = job.vocabulary;
+    const int32_t vocabularyLength = job.vocabularyLength;
+    if (!ended) {
+        // Cancelled: the box has said so, and nothing is written.
+        if (vocabulary != nullptr) wipeSecret(vocabulary, vocabularyLength);
+        free(vocabulary);
+        return false;
+    }
+    if (!job.done) {
+        return showError(owner, job.message);
     }
     wchar_t path[PATH_UNITS];
     const DocumentFileResult written = vocabularyPath(folder, settings->vocabularyName, path)
                                            ? writeDocumentFile(path, vocabulary, vocabularyLength)
                                            : DOCUMENT_CREATE_FAILED;
+    // The vocabulary is the key of the texts sealed with it.
+    wipeSecret(vocabulary, vocabularyLength);
     free(vocabulary);
     if (written != DOCUMENT_OK) {
         return showError(owner, documentFileMessage(written));
@@ -157,15 +200,21 @@ bool harvest_words(HWND owner) {
     if (!chosenTexts(owner, &text, &length, &converted)) {
         return false;
     }
-    char* list = nullptr;
-    int32_t listLength = 0;
-    int32_t words = 0;
-    char message[RUN_FAILURE_TEXT_SIZE];
-    const bool harvested = runHarvester(text, length, &list, &listLength, &words, message);
+    HarvestJob job = {text, length, nullptr, 0, 0, false, {}};
+    const bool ended = runJob(owner, JOB_HARVEST, runHarvestJob, &job);
     free(text);
-    if (!harvested) {
-        return showError(owner, message);
+    char* list = job.list;
+    const int32_t listLength = job.listLength;
+    const int32_t words = job.words;
+    if (!ended) {
+        // Cancelled: the box has said so, and no word list is asked for.
+        free(list);
+        return false;
     }
+    if (!job.done) {
+        return showError(owner, job.message);
+    }
+    char message[RUN_FAILURE_TEXT_SIZE];
     const bool saved = saveWordList(owner, list, listLength);
     free(list);
     if (!saved) {
