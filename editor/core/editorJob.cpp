@@ -21,6 +21,8 @@ const char* jobTitle(JobKind kind) {
     case JOB_CLIPBOARD_FROM_ZARNOGLOT: return "Translating the clipboard from ZarnoGlot\u2026";
     case JOB_HARVEST: return "Harvesting words\u2026";
     case JOB_SHUFFLE: return "Making the vocabulary\u2026";
+    case JOB_SHOWING_DOCUMENT:
+    case JOB_SHOWING_TRANSLATION: return "Showing the text\u2026";
     }
     return "";
 }
@@ -34,6 +36,8 @@ const char* jobCancelledNotice(const EditorJob& job) {
     case JOB_CLIPBOARD_FROM_ZARNOGLOT: return "The translation was cancelled; the clipboard is unchanged.";
     case JOB_HARVEST: return "Harvest was cancelled; no word list was made.";
     case JOB_SHUFFLE: return "Shuffle was cancelled; no vocabulary was made.";
+    case JOB_SHOWING_DOCUMENT: return "Opening was cancelled; the document is empty and has no file.";
+    case JOB_SHOWING_TRANSLATION: return "The translation was cancelled; the document is unchanged.";
     }
     return nullptr;
 }

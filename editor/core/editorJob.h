@@ -15,6 +15,8 @@ enum JobKind {
     JOB_CLIPBOARD_FROM_ZARNOGLOT,
     JOB_HARVEST,
     JOB_SHUFFLE,
+    JOB_SHOWING_DOCUMENT,     // an opened file's long text put into the window
+    JOB_SHOWING_TRANSLATION,  // a translation's long result put into the window
 };
 
 // Why a job was cancelled, from the weakest reason to the strongest: a

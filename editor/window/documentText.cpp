@@ -2,11 +2,15 @@
 
 #include "debugLog.h"
 #include "editorState.h"
+#include "jobWindow.h"
 #include "textConversions.h"
+#include "textLayout.h"
 
 #include <windows.h>
 
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 
 bool documentTextCopy(wchar_t** text, int32_t* units, long long* textBytes) {
     *text = nullptr;
@@ -44,6 +48,10 @@ DocumentTextResult documentAsUtf8(bool logSteps, char** bytes, int32_t* byteCoun
 
 namespace {
 
+// From this length on a text goes into the edit control in pieces, the
+// window answering between them; a shorter one in one step, which is faster.
+constexpr int32_t PIECES_FROM_UNITS = 1 << 20;
+
 // The document as it was before the last translation (or after it, once
 // undone), while nothing else has changed it since; none otherwise. The
 // edit control's own undo would hold it too, but replacing a long text
@@ -71,18 +79,98 @@ bool setEditText(const wchar_t* text) {
     return replaced != FALSE;
 }
 
+// A long text put into the edit control piece by piece. Cancelled, the
+// control gets back the text it had (previous), or none, and that cannot be
+// cancelled: the document is never left half shown.
+struct TextShowing {
+    const wchar_t* text;
+    int32_t units;
+    int32_t shown;
+    int32_t nextUnits;
+    const wchar_t* previous;
+    int32_t previousUnits;
+    bool puttingBack;
+};
+
+// Adds text's units from start to end at the end of the control's text.
+bool appendPiece(const wchar_t* text, int32_t start, int32_t end) {
+    const size_t count = static_cast<size_t>(end - start);
+    wchar_t* piece = static_cast<wchar_t*>(malloc((count + 1) * sizeof(wchar_t)));
+    if (piece == nullptr) return false;
+    memcpy(piece, text + start, count * sizeof(wchar_t));
+    piece[count] = L'\0';
+    SendMessageW(editorState.editControl, EM_SETSEL, INT_MAX, INT_MAX);
+    SendMessageW(editorState.editControl, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece));
+    SecureZeroMemory(piece, (count + 1) * sizeof(wchar_t));
+    free(piece);
+    return true;
+}
+
+void startShowing(TextShowing* showing, JobProgress* progress, const wchar_t* text, int32_t units) {
+    showing->text = text;
+    showing->units = units;
+    showing->shown = 0;
+    showing->nextUnits = FIRST_PIECE_UNITS;
+    progress->unitsToShow = units;
+    progress->shownUnits = 0;
+    setEditText(L"");
+}
+
+// One piece; true while there is more to do. Once the whole text is in, one
+// more call is made after the messages were served, so that a Cancel that
+// came with the last piece still puts the previous text back.
+bool showNextPiece(JobProgress* progress, void* context) {
+    TextShowing* showing = static_cast<TextShowing*>(context);
+    if (progress->cancelled && !showing->puttingBack) {
+        showing->puttingBack = true;
+        logMessage("Showing cancelled: %d units put back", showing->previousUnits);
+        startShowing(showing, progress, showing->previous, showing->previousUnits);
+    }
+    if (showing->shown >= showing->units) return false;
+    const ULONGLONG started = GetTickCount64();
+    const int32_t end = pieceEnd(showing->text, showing->units, showing->shown, showing->nextUnits);
+    if (!appendPiece(showing->text, showing->shown, end)) return false;
+    showing->nextUnits = nextPieceUnits(end - showing->shown, static_cast<uint32_t>(GetTickCount64() - started));
+    showing->shown = end;
+    progress->shownUnits = end;
+    return true;
+}
+
+// Puts text in place of the control's text, in pieces when it is long;
+// previous (absent: none) is what a cancelled showing puts back.
+DocumentShow showText(JobKind kind, const wchar_t* text, int32_t units, const wchar_t* previous,
+                      int32_t previousUnits) {
+    if (units < PIECES_FROM_UNITS) return setEditText(text) ? DOCUMENT_SHOWN : DOCUMENT_NOT_SHOWN;
+    TextShowing showing = {text, units, 0, 0, previous != nullptr ? previous : L"", previousUnits, false};
+    HWND owner = GetParent(editorState.editControl);
+    const bool whole = runWindowJob(owner, kind, showNextPiece, &showing);
+    InvalidateRect(editorState.editControl, nullptr, TRUE);
+    SendMessageW(editorState.editControl, EM_SETSEL, 0, 0);
+    SendMessageW(editorState.editControl, EM_SCROLLCARET, 0, 0);
+    if (!whole) return DOCUMENT_SHOW_CANCELLED;
+    return GetWindowTextLengthW(editorState.editControl) == units ? DOCUMENT_SHOWN : DOCUMENT_NOT_SHOWN;
+}
+
 // Puts text in place of the document and keeps what it replaces for the
 // undo, with the modified flag as it was.
-bool swapInTranslation(const wchar_t* text) {
+DocumentShow swapInTranslation(const wchar_t* text, int32_t units) {
     wchar_t* previous = nullptr;
     int32_t previousUnits = 0;
     long long previousBytes = 0;
     const bool kept = documentTextCopy(&previous, &previousUnits, &previousBytes);
     const LRESULT modified = SendMessageW(editorState.editControl, EM_GETMODIFY, 0, 0);
-    const bool replaced = setEditText(text);
+    const DocumentShow replaced =
+        showText(JOB_SHOWING_TRANSLATION, text, units, kept ? previous : nullptr, kept ? previousUnits : 0);
     SendMessageW(editorState.editControl, EM_SETMODIFY, modified, 0);
+    if (replaced == DOCUMENT_SHOW_CANCELLED) {
+        if (kept) {
+            SecureZeroMemory(previous, static_cast<size_t>(previousBytes));
+            free(previous);
+        }
+        return replaced;
+    }
     dropTranslationUndo();
-    if (replaced && kept) {
+    if (replaced == DOCUMENT_SHOWN && kept) {
         translationUndo = previous;
         translationUndoUnits = previousUnits;
         modifiedBeforeTranslation = modified;
@@ -95,13 +183,15 @@ bool swapInTranslation(const wchar_t* text) {
 
 }  // namespace
 
-bool replaceDocumentText(const wchar_t* text) {
+DocumentShow replaceDocumentText(const wchar_t* text, int32_t units) {
     dropTranslationUndo();
-    return setEditText(text);
+    return showText(JOB_SHOWING_DOCUMENT, text, units, nullptr, 0);
 }
 
-bool replaceDocumentUndoably(const wchar_t* text, int32_t units) {
-    return swapInTranslation(text) && GetWindowTextLengthW(editorState.editControl) == units;
+DocumentShow replaceDocumentUndoably(const wchar_t* text, int32_t units) {
+    const DocumentShow shown = swapInTranslation(text, units);
+    if (shown == DOCUMENT_SHOWN && GetWindowTextLengthW(editorState.editControl) != units) return DOCUMENT_NOT_SHOWN;
+    return shown;
 }
 
 void documentEdited() {
@@ -120,7 +210,12 @@ void undoDocumentChange() {
     const LRESULT modified = modifiedBeforeTranslation;
     translationUndo = nullptr;
     translationUndoUnits = 0;
-    swapInTranslation(undone);
+    if (swapInTranslation(undone, undoneUnits) == DOCUMENT_SHOW_CANCELLED) {
+        // Cancelled, the document is the translation again, and can be undone.
+        translationUndo = undone;
+        translationUndoUnits = undoneUnits;
+        return;
+    }
     SendMessageW(editorState.editControl, EM_SETMODIFY, modified, 0);
     SecureZeroMemory(undone, (static_cast<size_t>(undoneUnits) + 1) * sizeof(wchar_t));
     free(undone);

@@ -22,15 +22,22 @@ bool documentTextCopy(wchar_t** text, int32_t* units, long long* textBytes);
 // logSteps the translations' log lines of each step are written.
 DocumentTextResult documentAsUtf8(bool logSteps, char** bytes, int32_t* byteCount, long long* textBytes);
 
-// Puts text in place of the whole document without repainting on the way,
-// then repaints once; what Undo held is dropped. False when the edit
-// control refuses it.
-bool replaceDocumentText(const wchar_t* text);
+enum DocumentShow {
+    DOCUMENT_SHOWN,
+    DOCUMENT_NOT_SHOWN,        // the edit control refused it, or did not take it all
+    DOCUMENT_SHOW_CANCELLED,   // a long text's showing was cancelled, after the box that says so
+};
+
+// Puts text (units units) in place of the whole document without repainting
+// on the way, then repaints once; what Undo held is dropped. A long text goes
+// in in pieces as a job, the window answering between them; cancelled, the
+// document is left empty.
+DocumentShow replaceDocumentText(const wchar_t* text, int32_t units);
 
 // Puts the translation's text (units units) in place of the whole document
-// as one undoable step, keeping the modified flag; false when the edit
-// control did not take it all.
-bool replaceDocumentUndoably(const wchar_t* text, int32_t units);
+// as one undoable step, keeping the modified flag. A long text goes in in
+// pieces as a job; cancelled, the document gets back the text it had.
+DocumentShow replaceDocumentUndoably(const wchar_t* text, int32_t units);
 
 // The edit control's change notice: what is typed afterwards is undone first.
 void documentEdited();

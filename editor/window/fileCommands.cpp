@@ -67,6 +67,13 @@ void markSaved() {
     if (wcscmp(previous, editorState.dataDirectory) != 0) writeConfiguration();
 }
 
+// The document as File > New leaves it: unchanged, bound to no file.
+void becomeUntitled() {
+    SendMessageW(editorState.editControl, EM_SETMODIFY, FALSE, 0);
+    editorState.currentEncoding = ENCODING_UTF8;
+    setCurrentFile(L"", FileStamp{false, 0, 0});
+}
+
 // Puts the file's text into the edit control and tells what the file looked
 // like as it was read; false after showing why not.
 bool loadDocument(HWND owner, const wchar_t* path, FileStamp* stamp, TextEncoding* encoding) {
@@ -91,9 +98,15 @@ bool loadDocument(HWND owner, const wchar_t* path, FileStamp* stamp, TextEncodin
     if (text == nullptr) {
         return false;   // not to be read in the code page
     }
-    const bool shown = replaceDocumentText(text);
+    const DocumentShow shown = replaceDocumentText(text, units);
     free(text);
-    if (!shown) {
+    if (shown == DOCUMENT_SHOW_CANCELLED) {
+        // The file's text is not all there: the document has no file, so
+        // that Save cannot write the part over it.
+        becomeUntitled();
+        return false;
+    }
+    if (shown != DOCUMENT_SHOWN) {
         return showError(owner, "Could not display the document.");
     }
     return true;
@@ -280,10 +293,8 @@ bool file_new(HWND owner) {
     if (!saveChangesFirst(owner)) {
         return false;
     }
-    replaceDocumentText(L"");
-    SendMessageW(editorState.editControl, EM_SETMODIFY, FALSE, 0);
-    editorState.currentEncoding = ENCODING_UTF8;
-    setCurrentFile(L"", FileStamp{false, 0, 0});
+    replaceDocumentText(L"", 0);
+    becomeUntitled();
     return true;
 }
 

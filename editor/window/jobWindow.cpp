@@ -157,6 +157,38 @@ LRESULT callOnWindowThread(HWND mainWindow, JobCall call, void* context) {
     return SendMessageW(mainWindow, WM_JOB_CALL, reinterpret_cast<WPARAM>(call), reinterpret_cast<LPARAM>(context));
 }
 
+namespace {
+
+// The job's end, whichever thread it ran on: the window and the read-only
+// state go, a quit that came meanwhile is posted again, the box of a
+// cancelled job shows, and an exit asked meanwhile is asked again. True
+// when the job was not cancelled.
+bool endJob(HWND owner, bool quit, int quitCode) {
+    if (progressWindow != nullptr) DestroyWindow(progressWindow);
+    progressWindow = nullptr;
+    job.running = false;
+    if (IsWindow(editorState.editControl)) SendMessageW(editorState.editControl, EM_SETREADONLY, FALSE, 0);
+    if (quit) PostQuitMessage(quitCode);
+    const bool cancelled = job.cancel != JOB_NOT_CANCELLED;
+    if (cancelled) logMessage("The job ended cancelled");
+    const char* notice = jobCancelledNotice(job);
+    if (notice != nullptr) showInformation(owner, notice);
+    if (closeAfterJob(job)) PostMessageW(owner, WM_CLOSE, 0, 0);
+    return !cancelled;
+}
+
+// Serves the messages that wait; a quit cancels the job as the session's
+// end does, and is posted again once the job has ended.
+void serveMessages(bool* quit, int* quitCode) {
+    if (!pumpMessages(quitCode) && !*quit) {
+        *quit = true;
+        cancelJob(JOB_CANCELLED_FOR_SESSION_END);
+    }
+    showProgress();
+}
+
+}  // namespace
+
 bool runJob(HWND owner, JobKind kind, void (*work)(JobProgress* progress, void* context), void* context) {
     if (job.running) return false;
     beginEditorJob(&job, kind, GetTickCount64());
@@ -173,23 +205,23 @@ bool runJob(HWND owner, JobKind kind, void (*work)(JobProgress* progress, void* 
     bool quit = false;
     int quitCode = 0;
     while (MsgWaitForMultipleObjects(1, &jobThread, FALSE, PUMP_TICK_MS, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        if (!pumpMessages(&quitCode) && !quit) {
-            quit = true;
-            cancelJob(JOB_CANCELLED_FOR_SESSION_END);
-        }
-        showProgress();
+        serveMessages(&quit, &quitCode);
     }
     CloseHandle(jobThread);
     jobThread = nullptr;
-    if (progressWindow != nullptr) DestroyWindow(progressWindow);
-    progressWindow = nullptr;
-    job.running = false;
-    if (IsWindow(editorState.editControl)) SendMessageW(editorState.editControl, EM_SETREADONLY, FALSE, 0);
-    if (quit) PostQuitMessage(quitCode);
-    const bool cancelled = job.cancel != JOB_NOT_CANCELLED;
-    if (cancelled) logMessage("The job ended cancelled");
-    const char* notice = jobCancelledNotice(job);
-    if (notice != nullptr) showInformation(owner, notice);
-    if (closeAfterJob(job)) PostMessageW(owner, WM_CLOSE, 0, 0);
-    return !cancelled;
+    return endJob(owner, quit, quitCode);
+}
+
+bool runWindowJob(HWND owner, JobKind kind, bool (*step)(JobProgress* progress, void* context), void* context) {
+    if (job.running) return false;
+    beginEditorJob(&job, kind, GetTickCount64());
+    SendMessageW(editorState.editControl, EM_SETREADONLY, TRUE, 0);
+    bool quit = false;
+    int quitCode = 0;
+    while (step(&job.progress, context)) serveMessages(&quit, &quitCode);
+    return endJob(owner, quit, quitCode);
+}
+
+bool windowJobRunning() {
+    return job.running && jobThread == nullptr;
 }

@@ -28,8 +28,16 @@ constexpr int PROGRESS_LINE_ID = 102;
 // is asked to close again.
 bool runJob(HWND owner, JobKind kind, void (*work)(JobProgress* progress, void* context), void* context);
 
-// Whether a job runs now.
+// Runs step(progress, context) on the window's thread until it returns
+// false, serving the window's messages between two steps (a long text put
+// into the edit control piece by piece); the step itself looks at
+// progress->cancelled. Returns as runJob does.
+bool runWindowJob(HWND owner, JobKind kind, bool (*step)(JobProgress* progress, void* context), void* context);
+
+// Whether a job runs now; whether it is one that runs on the window's
+// thread (the document is then only partly in the window).
 bool jobRunning();
+bool windowJobRunning();
 
 // Cancels the running job, if any, for that reason.
 void cancelJob(JobCancel why);

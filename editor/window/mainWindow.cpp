@@ -298,8 +298,14 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // The end of the session is asked as File > Exit asks: Cancel keeps it.
     // A running job is cancelled first (the document stays as it was), so
     // that the question is about the document the user sees.
+    // While a long text is put into the window the document is only partly
+    // there: the session's end is refused rather than asking to save a part.
     case WM_QUERYENDSESSION:
         logMessage("The session is ending");
+        if (windowJobRunning()) {
+            logMessage("The session's end is refused: a long text is being shown");
+            return FALSE;
+        }
         endJobForSessionEnd();
         return saveChangesFirst(window) ? TRUE : FALSE;
     case WM_ENDSESSION:

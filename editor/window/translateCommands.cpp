@@ -101,14 +101,15 @@ bool externFilterTest(HWND owner, JobKind kind, const TranslateStep& first, cons
     // translation keeps the one the document had, so that nothing typed is
     // lost without the save prompt.
     const LRESULT modified = SendMessageW(editorState.editControl, EM_GETMODIFY, 0, 0);
-    const bool replaced = translated && replaceDocumentUndoably(text, units);
+    const DocumentShow replaced = translated ? replaceDocumentUndoably(text, units) : DOCUMENT_NOT_SHOWN;
     SendMessageW(editorState.editControl, EM_SETMODIFY, modified, 0);
     endBusyCursor(previousCursor);
     free(text);
     if (!translated) {
         return question != nullptr && question->declined ? false : showPipelineError(message);
     }
-    if (!replaced) {
+    if (replaced == DOCUMENT_SHOW_CANCELLED) return false;
+    if (replaced != DOCUMENT_SHOWN) {
         return showPipelineError("Cannot update the document.");
     }
     return true;
