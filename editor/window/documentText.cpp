@@ -89,6 +89,7 @@ struct TextShowing {
     int32_t nextUnits;
     const wchar_t* previous;
     int32_t previousUnits;
+    bool started;
     bool puttingBack;
 };
 
@@ -121,6 +122,11 @@ void startShowing(TextShowing* showing, JobProgress* progress, const wchar_t* te
 // came with the last piece still puts the previous text back.
 bool showNextPiece(JobProgress* progress, void* context) {
     TextShowing* showing = static_cast<TextShowing*>(context);
+    if (!showing->started) {
+        // The control's text goes first: the pieces are added at its end.
+        showing->started = true;
+        startShowing(showing, progress, showing->text, showing->units);
+    }
     if (progress->cancelled && !showing->puttingBack) {
         showing->puttingBack = true;
         logMessage("Showing cancelled: %d units put back", showing->previousUnits);
@@ -141,7 +147,7 @@ bool showNextPiece(JobProgress* progress, void* context) {
 DocumentShow showText(JobKind kind, const wchar_t* text, int32_t units, const wchar_t* previous,
                       int32_t previousUnits) {
     if (units < PIECES_FROM_UNITS) return setEditText(text) ? DOCUMENT_SHOWN : DOCUMENT_NOT_SHOWN;
-    TextShowing showing = {text, units, 0, 0, previous != nullptr ? previous : L"", previousUnits, false};
+    TextShowing showing = {text, units, 0, 0, previous != nullptr ? previous : L"", previousUnits, false, false};
     HWND owner = GetParent(editorState.editControl);
     const bool whole = runWindowJob(owner, kind, showNextPiece, &showing);
     InvalidateRect(editorState.editControl, nullptr, TRUE);
