@@ -2,11 +2,9 @@
 // filters beside it. With ZG_EDITOR_FOLDER set to an unpacked release folder
 // the editor and its filters come from there instead of the build.
 //
-// The benchmark (disabled as a test) translates a document of ZG_BENCH_MB
-// megabytes both ways and prints the seconds: scripts/bench-editor runs it.
+// The benchmark beside Wine's notepad is in editorBenchmark.cpp.
 #include "translateTest.h"
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -280,54 +278,6 @@ TEST_F(TranslateCommandsTest, CtrlZUndoesATranslation) {
     EXPECT_TRUE(sendCommand(session, CMD_EDIT_UNDO));
     EXPECT_TRUE(editText(session).find(L"P.S. ") == std::wstring::npos);
     EXPECT_NE(sendToEdit(session, EM_GETMODIFY), 0);
-}
-
-// Seconds the editor takes to carry out the command. A box instead of a
-// result fails the benchmark and is answered, so that the run goes on.
-double secondsOf(MenuCommand command, const EditorSession& session) {
-    std::atomic<bool> done(false);
-    double seconds = 0;
-    std::thread sender([&]() {
-        LARGE_INTEGER frequency, begin, end;
-        QueryPerformanceFrequency(&frequency);
-        QueryPerformanceCounter(&begin);
-        EXPECT_TRUE(sendCommand(session, command, 600000));
-        QueryPerformanceCounter(&end);
-        seconds = static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
-        done = true;
-    });
-    while (!done) {
-        MessageBoxInfo box;
-        if (!noMessageBoxFor(session, 100) && waitForMessageBox(session, &box, 1000)) {
-            ADD_FAILURE() << "command " << command << " showed: " << box.text;
-            answerMessageBox(box, IDOK);
-        }
-    }
-    sender.join();
-    return seconds;
-}
-
-TEST_F(TranslateCommandsTest, DISABLED_Benchmark) {
-    const char* sizeText = getenv("ZG_BENCH_MB");
-    const double megabytes = sizeText != nullptr ? atof(sizeText) : 1.0;
-    start();
-    // The public vocabulary's question comes before the timed translations.
-    setEditText(session, L"x");
-    translate(CMD_TO_ZARNOGLOT);
-    const std::wstring document = benchmarkDocument(static_cast<size_t>(megabytes * 1000 * 1000));
-    const double bytes = static_cast<double>(toUtf8(document).size());
-    setEditText(session, document);
-    const double toSeconds = secondsOf(CMD_TO_ZARNOGLOT, session);
-    const size_t encodedUnits = editText(session).size();
-    const double backSeconds = secondsOf(CMD_FROM_ZARNOGLOT, session);
-    ASSERT_TRUE(editText(session) == document) << "the round trip changed the document";
-    printf("editor: %.0f bytes to ZarnoGlot (%zu characters) in %.3f s, back in %.3f s\n", bytes, encodedUnits,
-           toSeconds, backSeconds);
-    printf("| editor to ZarnoGlot | %.2f | - | - | - | - | %.2f s for %g MB |\n", bytes / 1e6 / toSeconds, toSeconds,
-           megabytes);
-    printf("| editor from ZarnoGlot | %.2f | - | - | - | - | %.2f s for %g MB |\n", bytes / 1e6 / backSeconds,
-           backSeconds, megabytes);
-    fflush(stdout);
 }
 
 }  // namespace
