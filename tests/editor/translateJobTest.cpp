@@ -140,6 +140,36 @@ TEST_F(TranslateCommandsTest, DISABLED_TwentyMegabytesGoToZarnoGlotAndBackWhileT
     removeTree(folder);
 }
 
+// A result long enough to be shown in pieces (1.5 MB of letter is about
+// 3.4M characters of ZarnoGlot, pieces begin at 2.5M) takes the document's place, the way back
+// gives the letter again and File > Save writes its bytes unchanged.
+TEST_F(TranslateCommandsTest, AResultShownInPiecesReplacesTheDocument) {
+    if (!releaseFolder().empty()) GTEST_SKIP() << "the build's filters are checked here";
+    const std::string bytes = toUtf8(benchmarkDocument(1500 * 1000));
+    const std::string folder = makeTempDirectory();
+    const std::string path = joinPath(folder, "long letter.txt");
+    ASSERT_TRUE(writeFile(path, bytes));
+    publicQuestionDue = true;
+    ASSERT_TRUE(startEditor(&session, DEFAULT_INI, FILTER_FILES, "\"" + path + "\""));
+    const LRESULT units = static_cast<LRESULT>(fromUtf8(bytes).size());
+    ASSERT_TRUE(waitFor("the document to open", [&] {
+        return sendToEdit(session, WM_GETTEXTLENGTH) == units && !jobRunsIn(session);
+    }, LARGE_JOB_MS));
+
+    agreeToThePublicVocabulary(CMD_TO_ZARNOGLOT);
+    const JobWatch there = watchJob(session);
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+    const LRESULT zarnoGlotUnits = sendToEdit(session, WM_GETTEXTLENGTH);
+    EXPECT_GT(zarnoGlotUnits, 5 << 19) << "the result is not all in the window, or too short for pieces";
+    EXPECT_TRUE(there.progressShown);
+    postCommand(session, CMD_FROM_ZARNOGLOT);
+    watchJob(session);
+    EXPECT_TRUE(noMessageBoxFor(session, 100));
+    ASSERT_TRUE(sendCommand(session, CMD_FILE_SAVE, COMMAND_WAIT_MS));
+    EXPECT_TRUE(readFile(path) == bytes) << "the round trip changed the document";
+    removeTree(folder);
+}
+
 // Cancel while a long file's text is put into the window: the part shown
 // goes, and the document is bound to no file, so that Save cannot write the
 // part over the file.
