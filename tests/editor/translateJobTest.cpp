@@ -114,15 +114,8 @@ TEST_F(TranslateCommandsTest, DISABLED_TwentyMegabytesGoToZarnoGlotAndBackWhileT
     const std::string bytes = toUtf8(benchmarkDocument(20 * 1000 * 1000));
     const std::string folder = makeTempDirectory();
     const std::string path = joinPath(folder, "large letter.txt");
-    ASSERT_TRUE(writeFile(path, bytes));
-    publicQuestionDue = true;
-    ASSERT_TRUE(startEditor(&session, DEFAULT_INI, FILTER_FILES, "\"" + path + "\""));
+    ASSERT_NO_FATAL_FAILURE(openLetterFile(path, bytes, LARGE_JOB_MS));
     const LRESULT units = static_cast<LRESULT>(fromUtf8(bytes).size());
-    // The text is all in a moment before its showing ends, and a command
-    // posted meanwhile would be refused.
-    ASSERT_TRUE(waitFor("the document to open", [&] {
-        return sendToEdit(session, WM_GETTEXTLENGTH) == units && !jobRunsIn(session);
-    }, LARGE_JOB_MS));
 
     agreeToThePublicVocabulary(CMD_TO_ZARNOGLOT);
     const JobWatch there = watchJob(session);
@@ -141,20 +134,15 @@ TEST_F(TranslateCommandsTest, DISABLED_TwentyMegabytesGoToZarnoGlotAndBackWhileT
 }
 
 // A result long enough to be shown in pieces (1.5 MB of letter is about
-// 3.4M characters of ZarnoGlot, pieces begin at 2.5M) takes the document's place, the way back
-// gives the letter again and File > Save writes its bytes unchanged.
+// 3.4M characters of ZarnoGlot, pieces begin at 2.5M) takes the document's
+// place, the way back gives the letter again and File > Save writes its
+// bytes unchanged.
 TEST_F(TranslateCommandsTest, AResultShownInPiecesReplacesTheDocument) {
     if (!releaseFolder().empty()) GTEST_SKIP() << "the build's filters are checked here";
     const std::string bytes = toUtf8(benchmarkDocument(1500 * 1000));
     const std::string folder = makeTempDirectory();
     const std::string path = joinPath(folder, "long letter.txt");
-    ASSERT_TRUE(writeFile(path, bytes));
-    publicQuestionDue = true;
-    ASSERT_TRUE(startEditor(&session, DEFAULT_INI, FILTER_FILES, "\"" + path + "\""));
-    const LRESULT units = static_cast<LRESULT>(fromUtf8(bytes).size());
-    ASSERT_TRUE(waitFor("the document to open", [&] {
-        return sendToEdit(session, WM_GETTEXTLENGTH) == units && !jobRunsIn(session);
-    }, LARGE_JOB_MS));
+    ASSERT_NO_FATAL_FAILURE(openLetterFile(path, bytes, LARGE_JOB_MS));
 
     agreeToThePublicVocabulary(CMD_TO_ZARNOGLOT);
     const JobWatch there = watchJob(session);

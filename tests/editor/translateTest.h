@@ -106,6 +106,20 @@ protected:
         }
     }
 
+    // Starts the editor with the build's filters on the file path that holds
+    // bytes, the public vocabulary's question due, and waits up to waitMs
+    // until the document holds the whole text and its showing has ended (a
+    // command posted while a long text is shown is refused).
+    void openLetterFile(const std::string& path, const std::string& bytes, DWORD waitMs) {
+        ASSERT_TRUE(writeFile(path, bytes));
+        publicQuestionDue = true;
+        ASSERT_TRUE(startEditor(&session, DEFAULT_INI, FILTER_FILES, "\"" + path + "\""));
+        const LRESULT units = static_cast<LRESULT>(fromUtf8(bytes).size());
+        ASSERT_TRUE(waitFor("the document to open", [&] {
+            return sendToEdit(session, WM_GETTEXTLENGTH) == units && !jobRunsIn(session);
+        }, waitMs));
+    }
+
     // The first translation into ZarnoGlot of a session with the public
     // vocabulary asks first: the command is posted and Yes answered.
     void agreeToThePublicVocabulary(MenuCommand command) {
