@@ -174,11 +174,11 @@ static DecodeResult decodeLongText(const Dictionary& dictionary, std::FILE* inpu
         }
         if (result != DECODE_OK || last) {
             if (result == DECODE_OK && !read->wholeText) {
-                read->lastLine = reading.linesBefore + lineOf(piece->bytes, piece->count, piece->count);
+                read->lastLine = reading.linesBefore + lineEndsIn(piece->bytes, piece->count) + 1;
             }
             return result;
         }
-        unsigned long lineEnds = lineOf(piece->bytes, piece->count, piece->count) - 1;
+        unsigned long lineEnds = lineEndsIn(piece->bytes, piece->count);
         std::size_t got = std::fread(piece->bytes, 1, TEXT_PIECE_BYTES, input);
         reading.linesBefore += lineEnds;
         reading.from = 0;

@@ -56,6 +56,23 @@ TextPosition positionInText(const unsigned char* text, std::size_t count, std::u
     return position;
 }
 
+unsigned long lineEndsIn(const unsigned char* text, std::size_t count) {
+    unsigned long ends = 0;
+    const unsigned char* end = text + count;
+    for (const void* at = std::memchr(text, '\n', count); at != nullptr;) {
+        ++ends;
+        const unsigned char* next = static_cast<const unsigned char*>(at) + 1;
+        at = std::memchr(next, '\n', static_cast<std::size_t>(end - next));
+    }
+    // A "\r" ends a line only where no "\n" follows it.
+    for (const void* at = std::memchr(text, '\r', count); at != nullptr;) {
+        const unsigned char* next = static_cast<const unsigned char*>(at) + 1;
+        if (next >= end || *next != '\n') ++ends;
+        at = std::memchr(next, '\r', static_cast<std::size_t>(end - next));
+    }
+    return ends;
+}
+
 // ---------------------------------------------------------------- words shown
 
 static void appendText(char* text, std::size_t size, std::size_t* used, const char* piece, std::size_t length) {

@@ -36,6 +36,11 @@ struct TextPosition {
 
 TextPosition positionInText(const unsigned char* text, std::size_t count, std::uint64_t offset);
 
+// How many lines end in the text's count bytes, as positionInText counts
+// them (its line at the end, less one); by memchr, for whole pieces of a
+// long text.
+unsigned long lineEndsIn(const unsigned char* text, std::size_t count);
+
 // The word as a message shows it, zero-terminated in size bytes: printable
 // characters as they are, the others by their code points ("<U+00AD>"),
 // bytes that are not UTF-8 as "<0xC3>", and "..." when it was cut.

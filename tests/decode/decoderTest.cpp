@@ -1,4 +1,5 @@
 #include "decodeProgram.h"
+#include "decodeReport.h"
 #include "decoder.h"
 #include "encoder.h"
 #include "letterCase.h"
@@ -310,6 +311,24 @@ TEST(WordByteMasks, MarkEveryByteAsTheByteWiseRule) {
                 ASSERT_EQ(mask, expected) << "byte " << value << " at " << place;
             }
         }
+    }
+}
+
+// Whole pieces of a long text count their line ends by memchr; they must
+// agree with the positions the messages give, a lone "\r" and one at the
+// very end included, or a message found past the first piece names the
+// wrong lines.
+TEST(LinePositions, WholePiecesCountTheLineEndsThePositionsDo) {
+    std::mt19937 random(7);
+    std::vector<std::string> texts = {"", "a", "a\n", "a\r\n", "\r", "a\rb\r\n\n", "x\r", "\n\r\n\r\r"};
+    for (int i = 0; i < 200; ++i) {
+        std::string text(random() % 40, 'w');
+        for (char& c : text) c = "\r\nw"[random() % 3];
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        EXPECT_EQ(lineEndsIn(bytes, text.size()), positionInText(bytes, text.size(), text.size()).line - 1) << testing::PrintToString(text);
     }
 }
 
