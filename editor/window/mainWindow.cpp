@@ -9,6 +9,7 @@
 #include "fileCommands.h"
 #include "jobWindow.h"
 #include "messageBoxes.h"
+#include "textLayout.h"
 
 #include <shellapi.h>
 
@@ -97,6 +98,13 @@ HFONT configuredFont(HWND mainWindow) {
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+// The edit control's word breaks are ours: with its own, under Wine, every
+// change to the text has it work out the breaks of the whole text again,
+// which makes each piece of a long text cost more the longer the text is.
+int CALLBACK editWordBreak(LPWSTR text, int index, int count, int code) {
+    return wordBreak(text, index, count, code);
+}
+
 bool createEditControl(HWND mainWindow, const CREATESTRUCTW* creation) {
     // Created through the wide API so the control keeps its text as UTF-16:
     // an edit control made through the ANSI API stores the ANSI code page
@@ -111,6 +119,7 @@ bool createEditControl(HWND mainWindow, const CREATESTRUCTW* creation) {
     editorState.editFont = configuredFont(mainWindow);
     SendMessageA(editorState.editControl, WM_SETFONT, reinterpret_cast<WPARAM>(editorState.editFont), TRUE);
     SendMessageA(editorState.editControl, EM_LIMITTEXT, 0, 0);
+    SendMessageW(editorState.editControl, EM_SETWORDBREAKPROC, 0, reinterpret_cast<LPARAM>(editWordBreak));
     SendMessageA(editorState.editControl, EM_SETMODIFY, FALSE, 0);
     switchColors();
     DragAcceptFiles(mainWindow, TRUE);

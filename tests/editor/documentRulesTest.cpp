@@ -176,11 +176,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, PieceEndTest, ::testing::Values(
     [](const ::testing::TestParamInfo<PieceRow>& info) { return std::string(info.param.name); });
 
 TEST(PieceEndTest, PiecesAreSizedToTakeAboutTheirTargetTime) {
-    EXPECT_EQ(nextPieceUnits(100000, PIECE_TARGET_MS), 100000);
-    EXPECT_EQ(nextPieceUnits(100000, PIECE_TARGET_MS * 4 / 3), 75000);
-    EXPECT_EQ(nextPieceUnits(100000, PIECE_TARGET_MS * 10), 50000) << "at most halved";
-    EXPECT_EQ(nextPieceUnits(100000, PIECE_TARGET_MS / 10), 200000) << "at most doubled";
-    EXPECT_EQ(nextPieceUnits(100000, 0), 200000);
+    EXPECT_EQ(nextPieceUnits(400000, PIECE_TARGET_MS), 400000);
+    EXPECT_EQ(nextPieceUnits(400000, PIECE_TARGET_MS * 5 / 4), 320000);
+    EXPECT_EQ(nextPieceUnits(400000, PIECE_TARGET_MS * 10), 200000) << "at most halved";
+    EXPECT_EQ(nextPieceUnits(400000, PIECE_TARGET_MS / 10), 800000) << "at most doubled";
+    EXPECT_EQ(nextPieceUnits(400000, 0), 800000);
     EXPECT_EQ(nextPieceUnits(SMALLEST_PIECE_UNITS, 5000), SMALLEST_PIECE_UNITS);
     EXPECT_EQ(nextPieceUnits(LARGEST_PIECE_UNITS, 1), LARGEST_PIECE_UNITS);
 }
