@@ -105,11 +105,10 @@ TEST_F(TranslateCommandsTest, CancelStopsTheFilterAndKeepsTheDocument) {
 // One round trip of 20 MB: the document is opened from its file, goes to
 // ZarnoGlot and back while the window answers every sample within a
 // second (the texts go into the edit control in pieces), and File > Save
-// writes the same bytes again. Under Wine on a 2-core machine showing the
-// 45M characters of the ZarnoGlot alone takes more than ten minutes, too
-// long for every run of the suite: run it with
-// --gtest_also_run_disabled_tests.
-TEST_F(TranslateCommandsTest, DISABLED_TwentyMegabytesGoToZarnoGlotAndBackWhileTheWindowAnswers) {
+// writes the same bytes again. About four minutes under Wine on a 2-core
+// machine, most of it the edit control laying out the 45M characters of
+// the ZarnoGlot; the one case of its size in the suite.
+TEST_F(TranslateCommandsTest, TwentyMegabytesGoToZarnoGlotAndBackWhileTheWindowAnswers) {
     if (!releaseFolder().empty()) GTEST_SKIP() << "the build's filters are checked here";
     const std::string bytes = toUtf8(benchmarkDocument(20 * 1000 * 1000));
     const std::string folder = makeTempDirectory();
