@@ -18,8 +18,10 @@
 namespace {
 
 const char* const NOTEPAD = "C:\\windows\\notepad.exe";
-// Opening a megabyte of ZarnoGlot took up to half a minute before.
+// Opening a megabyte of ZarnoGlot took up to half a minute before; the
+// wait grows with the document (openWaitMs).
 const int OPEN_WAIT_MS = 180000;
+int openWaitMs = OPEN_WAIT_MS;
 
 double now() {
     LARGE_INTEGER frequency, counter;
@@ -84,7 +86,7 @@ bool waitForEditingWindow(EditorSession* session) {
 
 LRESULT textLength(HWND edit) {
     DWORD_PTR length = 0;
-    SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, OPEN_WAIT_MS, &length);
+    SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, static_cast<UINT>(openWaitMs), &length);
     return static_cast<LRESULT>(length);
 }
 
@@ -113,7 +115,7 @@ OpenTimes openFile(EditorSession* session, double started, int openCommand, cons
     if (!waitFor("the whole text in the edit control", [&] {
             length = textLength(session->editControl);
             return length >= units;
-        }, OPEN_WAIT_MS)) {
+        }, openWaitMs)) {
         ADD_FAILURE() << "the edit control holds " << length << " units, not " << units;
         return times;
     }
@@ -180,19 +182,37 @@ TEST_F(TranslateCommandsTest, DISABLED_Benchmark) {
     setEditText(session, L"x");
     translate(CMD_TO_ZARNOGLOT);
     const std::wstring document = benchmarkDocument(static_cast<size_t>(megabytes * 1000 * 1000));
-    const double bytes = static_cast<double>(toUtf8(document).size());
+    const std::string documentBytes = toUtf8(document);
+    const double bytes = static_cast<double>(documentBytes.size());
+    const LRESULT documentUnits = static_cast<LRESULT>(document.size());
+    openWaitMs = std::max(OPEN_WAIT_MS, static_cast<int>(megabytes * 30000));
     const std::string folder = makeTempDirectory();
     const std::string path = joinPath(folder, "zarnoglot.txt");
+    // The document goes in through File > Open (a WM_SETTEXT of megabytes
+    // across processes fails under Wine) and is there again after each
+    // round trip.
+    const std::string documentPath = joinPath(folder, "letter.txt");
+    ASSERT_TRUE(writeFile(documentPath, documentBytes));
+    sendToEdit(session, EM_SETMODIFY, FALSE);
+    ASSERT_GE(openFile(&session, now(), CMD_FILE_OPEN, documentPath, documentUnits).fromStart, 0);
+    ASSERT_TRUE(waitFor("the document's showing to end", [&] { return !jobRunsIn(session); }, openWaitMs));
+    // The ZarnoGlot both programs open: the filters' for the same document,
+    // as long as the editor's (the sealing differs, the size does not).
+    const std::string vocabulary = joinPath(session.folder, "sample.vcb");
+    const ProgramResult sealed = runChain("zarnoGlotPack", {vocabulary}, "zarnoGlotEncode", {vocabulary}, documentBytes);
+    ASSERT_EQ(sealed.status, 0) << sealed.err;
+    const std::wstring encoded = fromUtf8(sealed.out);
     std::vector<double> there, back, notepadFromStart, notepadFromChoice, editorFromStart, editorFromChoice;
-    size_t encodedUnits = 0;
+    LRESULT encodedUnits = 0;
     bool wrapped = false;
     for (int run = 0; run < runs; run++) {
-        setEditText(session, document);
         there.push_back(secondsOf(CMD_TO_ZARNOGLOT, session));
-        const std::wstring encoded = editText(session);
-        encodedUnits = encoded.size();
+        encodedUnits = sendToEdit(session, WM_GETTEXTLENGTH);
         back.push_back(secondsOf(CMD_FROM_ZARNOGLOT, session));
-        ASSERT_TRUE(editText(session) == document) << "the round trip changed the document";
+        ASSERT_EQ(sendToEdit(session, WM_GETTEXTLENGTH), documentUnits) << "the round trip changed the document";
+        if (document.size() < (1u << 20)) {
+            ASSERT_TRUE(editText(session) == document) << "the round trip changed the document";
+        }
         // The file has CR LF line ends, which both programs keep as they
         // are, and the UTF-8 mark, without which notepad reads the code
         // page; the editor keeps the mark as a character of the text.
@@ -213,8 +233,8 @@ TEST_F(TranslateCommandsTest, DISABLED_Benchmark) {
     std::string notepadChoice, editorChoice;
     median(notepadFromChoice, &notepadChoice);
     median(editorFromChoice, &editorChoice);
-    printf("editor: %.0f bytes to ZarnoGlot (%zu characters); medians of %d runs (fastest-slowest)\n", bytes,
-           encodedUnits, runs);
+    printf("editor: %.0f bytes to ZarnoGlot (%ld characters); medians of %d runs (fastest-slowest)\n", bytes,
+           static_cast<long>(encodedUnits), runs);
     const double zarnoGlotBytes = static_cast<double>(encodedUnits);
     printRow("notepad open", zarnoGlotBytes, notepadFromStart, megabytes, "; " + notepadChoice + " after Open's OK");
     printRow("editor open", zarnoGlotBytes, editorFromStart, megabytes, "; " + editorChoice + " after Open's OK");
