@@ -79,8 +79,9 @@ function sampleVocabulary() {
 }
 
 // What a browser needs for each control: WebAssembly for every job (the
-// codec, Argon2id), WebCrypto for sealing. A browser that lacks one is told
-// so in one line, and the controls that cannot work stay disabled.
+// codec, Argon2id), WebCrypto for sealing and for a vocabulary from a
+// passphrase (its salt is a SHA-256). A browser that lacks one is told so
+// in one line, and the controls that cannot work stay disabled.
 function missingFeatures() {
   const missing = [];
   if (typeof WebAssembly !== 'object' || typeof Worker !== 'function') missing.push('WebAssembly');
@@ -90,7 +91,7 @@ function missingFeatures() {
 
 const missing = missingFeatures();
 const unavailable = new Set(missing.includes('WebAssembly') ? controls
-    : missing.includes('WebCrypto') ? [toZarnoGlotButton] : []);
+    : missing.includes('WebCrypto') ? [toZarnoGlotButton, passphraseSeeding, passphrase, passphraseAgain] : []);
 
 function startWorker() {
   const started = new Worker(URL.createObjectURL(

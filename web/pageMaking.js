@@ -146,7 +146,9 @@ if (missing.length > 0) {
     ? 'This browser lacks WebAssembly, which every job of this page needs: open zarnoglot.html in a browser of ' +
       'the last five years.'
     : 'This browser gives this page no WebCrypto (it does only to a page opened from its file or over https), ' +
-      'so it cannot seal: To ZarnoGlot is off, and To text reads only texts of earlier versions.';
+      'so it cannot seal: To ZarnoGlot is off, To text reads only texts of earlier versions, and a vocabulary ' +
+      'can be made only at random.';
+  if (unavailable.has(passphraseSeeding)) randomSeeding.checked = true;
 }
 if (!missing.includes('WebAssembly')) worker = startWorker();
 showSeeding();

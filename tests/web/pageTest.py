@@ -705,6 +705,11 @@ def older_browsers(page_path, native_bin):
             expect(page.element(refused).get_attribute("aria-disabled") == "true", lacking + ": not disabled")
             state = page.element("message").get_attribute("data-state")
             expect(state == "untouched" and page.text() == "Kept.", "%s: %s ran: %s" % (lacking, refused, state))
+            if lacking == "WebCrypto":
+                # A passphrase's seeding needs SHA-256: only a random vocabulary is offered.
+                expect(page.element("seed-random").is_selected(), "WebCrypto: a passphrase's seeding is chosen")
+                expect(page.element("seed-passphrase").get_attribute("aria-disabled") == "true",
+                       "WebCrypto: the passphrase's seeding is not disabled")
         finally:
             page.browser.quit()
 
