@@ -28,21 +28,24 @@ int32_t nextPieceUnits(int32_t lastUnits, uint32_t lastMs) {
     return static_cast<int32_t>(next);
 }
 
-int32_t pieceEnd(const wchar_t* text, int32_t units, int32_t start, int32_t wanted) {
+int32_t pieceStart(const wchar_t* text, int32_t end, int32_t wanted) {
     if (wanted < 1) wanted = 1;
-    if (units - start <= wanted) return units;
-    const int32_t end = start + wanted;
-    const int32_t half = start + wanted / 2;
-    for (int32_t at = end; at > half; at--) {
+    if (end <= wanted) return 0;
+    const int32_t start = end - wanted;
+    const int32_t half = end - wanted / 2;
+    for (int32_t at = start; at < half; at++) {
         if (text[at - 1] == L'\n') return at;
     }
-    for (int32_t at = end; at > half; at--) {
+    for (int32_t at = start; at < half; at++) {
         if (isBlank(text[at - 1]) && cutAllowed(text, at)) return at;
     }
-    for (int32_t at = end; at > start; at--) {
+    for (int32_t at = start; at < end; at++) {
         if (cutAllowed(text, at)) return at;
     }
-    return end + 1 < units ? end + 1 : units;
+    for (int32_t at = start - 1; at > 0; at--) {
+        if (cutAllowed(text, at)) return at;
+    }
+    return 0;
 }
 
 int wordBreak(const wchar_t* text, int index, int count, int code) {

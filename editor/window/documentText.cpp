@@ -88,7 +88,7 @@ bool setEditText(const wchar_t* text) {
 struct TextShowing {
     const wchar_t* text;
     int32_t units;
-    int32_t shown;
+    int32_t shown;  // the text's last units, in the control
     int32_t nextUnits;
     const wchar_t* previous;
     int32_t previousUnits;
@@ -96,14 +96,14 @@ struct TextShowing {
     bool puttingBack;
 };
 
-// Adds text's units from start to end at the end of the control's text.
-bool appendPiece(const wchar_t* text, int32_t start, int32_t end) {
+// Puts text's units from start to end in front of the control's text.
+bool prependPiece(const wchar_t* text, int32_t start, int32_t end) {
     const size_t count = static_cast<size_t>(end - start);
     wchar_t* piece = static_cast<wchar_t*>(malloc((count + 1) * sizeof(wchar_t)));
     if (piece == nullptr) return false;
     memcpy(piece, text + start, count * sizeof(wchar_t));
     piece[count] = L'\0';
-    SendMessageW(editorState.editControl, EM_SETSEL, INT_MAX, INT_MAX);
+    SendMessageW(editorState.editControl, EM_SETSEL, 0, 0);
     SendMessageW(editorState.editControl, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece));
     SecureZeroMemory(piece, (count + 1) * sizeof(wchar_t));
     free(piece);
@@ -126,7 +126,8 @@ void startShowing(TextShowing* showing, JobProgress* progress, const wchar_t* te
 bool showNextPiece(JobProgress* progress, void* context) {
     TextShowing* showing = static_cast<TextShowing*>(context);
     if (!showing->started) {
-        // The control's text goes first: the pieces are added at its end.
+        // The control's text goes first: the pieces are put in front of
+        // what is shown, from the text's end backwards.
         showing->started = true;
         startShowing(showing, progress, showing->text, showing->units);
     }
@@ -137,11 +138,12 @@ bool showNextPiece(JobProgress* progress, void* context) {
     }
     if (showing->shown >= showing->units) return false;
     const ULONGLONG started = GetTickCount64();
-    const int32_t end = pieceEnd(showing->text, showing->units, showing->shown, showing->nextUnits);
-    if (!appendPiece(showing->text, showing->shown, end)) return false;
-    showing->nextUnits = nextPieceUnits(end - showing->shown, static_cast<uint32_t>(GetTickCount64() - started));
-    showing->shown = end;
-    progress->shownUnits = end;
+    const int32_t end = showing->units - showing->shown;
+    const int32_t start = pieceStart(showing->text, end, showing->nextUnits);
+    if (!prependPiece(showing->text, start, end)) return false;
+    showing->nextUnits = nextPieceUnits(end - start, static_cast<uint32_t>(GetTickCount64() - started));
+    showing->shown = showing->units - start;
+    progress->shownUnits = showing->shown;
     return true;
 }
 

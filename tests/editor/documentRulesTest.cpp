@@ -143,39 +143,41 @@ TEST(FileRulesTest, CausesInTheUsersWordsAndTheSavesTemporaryNames) {
     }
 }
 
-// A piece ends after a line feed or a blank in its second half, and never
+// A piece starts after a line feed or a blank in its first half, and never
 // splits a surrogate pair or a CR LF.
 struct PieceRow {
     const char* name;
     std::wstring text;
-    int32_t start, wanted;
-    int32_t end;
+    int32_t end, wanted;
+    int32_t start;
 };
 
 void PrintTo(const PieceRow& row, std::ostream* out) { *out << row.name; }
 
-class PieceEndTest : public ::testing::TestWithParam<PieceRow> {};
+class PieceStartTest : public ::testing::TestWithParam<PieceRow> {};
 
-TEST_P(PieceEndTest, CutsWhereNothingIsSplit) {
+TEST_P(PieceStartTest, CutsWhereNothingIsSplit) {
     const PieceRow& row = GetParam();
-    EXPECT_EQ(pieceEnd(row.text.c_str(), static_cast<int32_t>(row.text.size()), row.start, row.wanted), row.end);
+    EXPECT_EQ(pieceStart(row.text.c_str(), row.end, row.wanted), row.start);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PieceEndTest, ::testing::Values(
-    PieceRow{"RestFits", L"short text", 0, 64, 10},
-    PieceRow{"RestFitsExactly", L"0123456789", 2, 8, 10},
-    PieceRow{"AfterTheLastLineFeed", L"one\ntwo\nthree four five", 0, 12, 8},
-    PieceRow{"LineFeedBeforeABlank", L"aaaaaaa\r\nbb cc", 0, 12, 9},
-    PieceRow{"AfterTheLastBlank", L"alpha beta gamma delta", 0, 14, 11},
-    PieceRow{"FromTheStart", L"alpha beta gamma delta", 6, 12, 17},
-    PieceRow{"LineFeedTooEarly", L"a\nbbbbbbbbbbb cccc", 0, 16, 14},
-    PieceRow{"NoBreakAnywhere", L"abcdefghijklmnop", 0, 8, 8},
-    PieceRow{"NotInsideASurrogatePair", L"abcdefg\xD83D\xDE00xyz", 0, 8, 7},
-    PieceRow{"NotBetweenCrAndLf", L"abcdefg\r\nxyz", 0, 8, 7},
-    PieceRow{"BlankJustBeforeALineEnd", L"abcd \r\nxyzxyz", 0, 6, 5}),
+INSTANTIATE_TEST_SUITE_P(Rows, PieceStartTest, ::testing::Values(
+    PieceRow{"RestFits", L"short text", 10, 64, 0},
+    PieceRow{"RestFitsExactly", L"0123456789", 8, 8, 0},
+    PieceRow{"AfterTheFirstLineFeed", L"five four three\ntwo\none", 23, 12, 16},
+    PieceRow{"LineFeedBeforeABlank", L"aa bb\r\ncccccccc", 15, 12, 7},
+    PieceRow{"AfterTheFirstBlank", L"alpha beta gamma delta", 22, 14, 11},
+    PieceRow{"BeforeTheEndGiven", L"alpha beta gamma delta", 16, 12, 6},
+    PieceRow{"LineFeedTooLate", L"aaaa bbbbbbbbbbb\nc", 18, 16, 5},
+    PieceRow{"NoBreakAnywhere", L"abcdefghijklmnop", 16, 8, 8},
+    PieceRow{"NotInsideASurrogatePair", L"xyz\xD83D\xDE00" L"abcdefg", 12, 8, 5},
+    PieceRow{"ASurrogatePairAlone", L"\xD83D\xDE00", 2, 1, 0},
+    PieceRow{"AfterTheLineFeedOfACrLf", L"xyz\r\nabcdefg", 12, 8, 5},
+    PieceRow{"NotBetweenCrAndLf", L"xy\r\nab", 4, 1, 2},
+    PieceRow{"LineFeedBeforeALeadingBlank", L"xyzxyz\r\n abcd", 13, 6, 8}),
     [](const ::testing::TestParamInfo<PieceRow>& info) { return std::string(info.param.name); });
 
-TEST(PieceEndTest, PiecesAreSizedToTakeAboutTheirTargetTime) {
+TEST(PieceStartTest, PiecesAreSizedToTakeAboutTheirTargetTime) {
     EXPECT_EQ(nextPieceUnits(400000, PIECE_TARGET_MS), 400000);
     EXPECT_EQ(nextPieceUnits(400000, PIECE_TARGET_MS * 5 / 4), 320000);
     EXPECT_EQ(nextPieceUnits(400000, PIECE_TARGET_MS * 10), 200000) << "at most halved";
