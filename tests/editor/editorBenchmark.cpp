@@ -52,35 +52,22 @@ double secondsOf(MenuCommand command, const EditorSession& session) {
     return seconds;
 }
 
-struct ProcessWindowSearch {
-    DWORD processId;
-    HWND found;
-};
+const char* const NOTEPAD_CLASS = "Notepad";
 
-BOOL CALLBACK matchEditingWindow(HWND window, LPARAM data) {
-    ProcessWindowSearch* search = reinterpret_cast<ProcessWindowSearch*>(data);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != search->processId || !IsWindowVisible(window) ||
-        FindWindowExA(window, nullptr, "Edit", nullptr) == nullptr) {
-        return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
-// Waits for a visible window of the session's program with an edit control
-// and takes them as the session's; notepad's window class is its own.
-bool waitForEditingWindow(EditorSession* session) {
-    ProcessWindowSearch search = {session->process.dwProcessId, nullptr};
-    if (!waitFor("a window with an edit control", [&] {
-            EnumWindows(matchEditingWindow, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+// Waits for notepad's visible main window with its edit control and takes
+// them as the session's.
+bool waitForNotepadWindow(EditorSession* session) {
+    HWND window = nullptr;
+    HWND edit = nullptr;
+    if (!waitFor("notepad's window with its edit control", [&] {
+            window = findProcessWindow(session->process.dwProcessId, NOTEPAD_CLASS, true);
+            edit = window != nullptr ? FindWindowExA(window, nullptr, "Edit", nullptr) : nullptr;
+            return edit != nullptr;
         }, EDITOR_WAIT_MS)) {
         return false;
     }
-    session->mainWindow = search.found;
-    session->editControl = FindWindowExA(search.found, nullptr, "Edit", nullptr);
+    session->mainWindow = window;
+    session->editControl = edit;
     return true;
 }
 
@@ -105,7 +92,7 @@ OpenTimes openFile(EditorSession* session, double started, int openCommand, cons
         if (!waitForMainWindow(session)) return times;
         postCommand(*session, openCommand);
     } else {
-        if (!waitForEditingWindow(session) || !pressKeys(*session, {VK_CONTROL, 'O'})) return times;
+        if (!waitForNotepadWindow(session) || !pressKeys(*session, {VK_CONTROL, 'O'})) return times;
     }
     HWND dialog = waitForDialog(*session, "Open");
     if (dialog == nullptr) return times;
