@@ -63,11 +63,16 @@ wchar_t* translationUndo = nullptr;
 int32_t translationUndoUnits = 0;
 LRESULT modifiedBeforeTranslation = 0;
 
+// Frees a copy of document text (none: nothing), its bytes wiped first:
+// it may be plaintext.
+void freeWiped(wchar_t* text, size_t bytes) {
+    if (text == nullptr) return;
+    SecureZeroMemory(text, bytes);
+    free(text);
+}
+
 void dropTranslationUndo() {
-    if (translationUndo != nullptr) {
-        SecureZeroMemory(translationUndo, (static_cast<size_t>(translationUndoUnits) + 1) * sizeof(wchar_t));
-        free(translationUndo);
-    }
+    freeWiped(translationUndo, (static_cast<size_t>(translationUndoUnits) + 1) * sizeof(wchar_t));
     translationUndo = nullptr;
     translationUndoUnits = 0;
 }
@@ -88,7 +93,6 @@ bool setEditText(const wchar_t* text) {
 struct TextShowing {
     const wchar_t* text;
     int32_t units;
-    int32_t shown;  // the text's last units, in the control
     int32_t nextUnits;
     const wchar_t* previous;
     int32_t previousUnits;
@@ -105,15 +109,13 @@ bool prependPiece(const wchar_t* text, int32_t start, int32_t end) {
     piece[count] = L'\0';
     SendMessageW(editorState.editControl, EM_SETSEL, 0, 0);
     SendMessageW(editorState.editControl, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece));
-    SecureZeroMemory(piece, (count + 1) * sizeof(wchar_t));
-    free(piece);
+    freeWiped(piece, (count + 1) * sizeof(wchar_t));
     return true;
 }
 
 void startShowing(TextShowing* showing, JobProgress* progress, const wchar_t* text, int32_t units) {
     showing->text = text;
     showing->units = units;
-    showing->shown = 0;
     showing->nextUnits = FIRST_PIECE_UNITS;
     progress->unitsToShow = units;
     progress->shownUnits = 0;
@@ -136,14 +138,14 @@ bool showNextPiece(JobProgress* progress, void* context) {
         logMessage("Showing cancelled: %d units put back", showing->previousUnits);
         startShowing(showing, progress, showing->previous, showing->previousUnits);
     }
-    if (showing->shown >= showing->units) return false;
+    // The text's last shownUnits units are in the control.
+    if (progress->shownUnits >= showing->units) return false;
     const ULONGLONG started = GetTickCount64();
-    const int32_t end = showing->units - showing->shown;
+    const int32_t end = showing->units - static_cast<int32_t>(progress->shownUnits);
     const int32_t start = pieceStart(showing->text, end, showing->nextUnits);
     if (!prependPiece(showing->text, start, end)) return false;
     showing->nextUnits = nextPieceUnits(end - start, static_cast<uint32_t>(GetTickCount64() - started));
-    showing->shown = showing->units - start;
-    progress->shownUnits = showing->shown;
+    progress->shownUnits = showing->units - start;
     return true;
 }
 
@@ -152,7 +154,7 @@ bool showNextPiece(JobProgress* progress, void* context) {
 DocumentShow showText(JobKind kind, const wchar_t* text, int32_t units, const wchar_t* previous,
                       int32_t previousUnits) {
     if (units < PIECES_FROM_UNITS) return setEditText(text) ? DOCUMENT_SHOWN : DOCUMENT_NOT_SHOWN;
-    TextShowing showing = {text, units, 0, 0, previous != nullptr ? previous : L"", previousUnits, false, false};
+    TextShowing showing = {text, units, 0, previous != nullptr ? previous : L"", previousUnits, false, false};
     HWND owner = GetParent(editorState.editControl);
     const bool whole = runWindowJob(owner, kind, showNextPiece, &showing);
     InvalidateRect(editorState.editControl, nullptr, TRUE);
@@ -174,10 +176,7 @@ DocumentShow swapInTranslation(const wchar_t* text, int32_t units) {
         showText(JOB_SHOWING_TRANSLATION, text, units, kept ? previous : nullptr, kept ? previousUnits : 0);
     SendMessageW(editorState.editControl, EM_SETMODIFY, modified, 0);
     if (replaced == DOCUMENT_SHOW_CANCELLED) {
-        if (kept) {
-            SecureZeroMemory(previous, static_cast<size_t>(previousBytes));
-            free(previous);
-        }
+        freeWiped(previous, static_cast<size_t>(previousBytes));
         return replaced;
     }
     dropTranslationUndo();
@@ -185,9 +184,8 @@ DocumentShow swapInTranslation(const wchar_t* text, int32_t units) {
         translationUndo = previous;
         translationUndoUnits = previousUnits;
         modifiedBeforeTranslation = modified;
-    } else if (kept) {
-        SecureZeroMemory(previous, static_cast<size_t>(previousBytes));
-        free(previous);
+    } else {
+        freeWiped(previous, static_cast<size_t>(previousBytes));
     }
     return replaced;
 }
@@ -228,6 +226,5 @@ void undoDocumentChange() {
         return;
     }
     SendMessageW(editorState.editControl, EM_SETMODIFY, modified, 0);
-    SecureZeroMemory(undone, (static_cast<size_t>(undoneUnits) + 1) * sizeof(wchar_t));
-    free(undone);
+    freeWiped(undone, (static_cast<size_t>(undoneUnits) + 1) * sizeof(wchar_t));
 }
